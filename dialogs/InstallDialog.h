@@ -1,0 +1,29 @@
+#pragma once
+#include "framework/Dialog.h"
+
+// Dialog control ids of the installation dialogs.
+enum InstallDialogControl : int {
+    IdProgram = 105,  // the five component boxes, 105 to 109
+    IdSourceDrive = 110,
+    IdTargetDirectory = 111,
+    IdHelpButton = 9,
+};
+
+// The installation dialog (local 3048 or network 3049): edits the source
+// drive, the target directory and the component flags in place.
+class TInstall_Dlg : public TDialog {
+public:
+    TInstall_Dlg(TWindow* parent, int resourceId, bool isNetwork);
+    ~TInstall_Dlg() override = default;
+
+    void FillControls();
+    bool AcceptEntries();
+    void ShowHelp();
+
+    bool CanClose() override { return AcceptEntries(); }
+
+    int IsNetwork;
+
+protected:
+    void SetupWindow() override { FillControls(); }
+};

@@ -1,0 +1,33 @@
+#include "shell/InstallWindow.h"
+
+#include "dialogs/InstallDialog.h"
+#include "framework/CommandIds.h"
+
+void TInstallWindow::InstallLocal()
+{
+    RunInstallation(DlgLocalInstall);
+}
+
+void TInstallWindow::InstallNetwork()
+{
+    RunInstallation(DlgNetworkInstall);
+}
+
+void TInstallWindow::RunInstallation(int dialogResource)
+{
+    TInstall_Dlg dialog(this, dialogResource, dialogResource == DlgNetworkInstall);
+    if (dialog.Execute() != IDOK) return;
+
+    ::InvalidateRect(GetHandle(), nullptr, TRUE);
+    ::UpdateWindow(GetHandle());
+    EmptyProgramSlots();
+    if (!InstallComponents()) return;
+
+    if (ProgramFile[0]) {
+        CreateProgramGroup();
+        WriteMarkerFile();
+    }
+    int answer = MessageBox("Exit Installation Program", "Installation Complete", MB_YESNO | MB_ICONQUESTION);
+    ::UpdateWindow(GetHandle());
+    if (answer == IDYES) ::PostMessageA(GetHandle(), WM_COMMAND, CM_EXIT, 0);
+}

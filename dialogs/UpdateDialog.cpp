@@ -1,0 +1,54 @@
+#include "dialogs/UpdateDialog.h"
+
+#include "dialogs/InstallDialog.h"
+#include "dialogs/plain/EntryChecks.h"
+#include "shell/CenterOnScreen.h"
+#include "shell/InstallWindow.h"
+#include "shell/ReportMessage.h"
+#include "shell/plain/MessageTable.h"
+#include "shell/plain/Settings.h"
+
+namespace {
+constexpr UINT HelpContextUpdate = 4101;
+}
+
+TUpdatetsw_Dlg::TUpdatetsw_Dlg(TWindow* parent, char* updateSource)
+    : TDialog(parent, DlgMaintenanceUpdate), UpdateSource(updateSource)
+{
+    AddCommand(IdHelpButton, [this] { ShowHelp(); });
+}
+
+void TUpdatetsw_Dlg::FillControls()
+{
+    TDialog::SetupWindow();
+    SendDlgItemMsg(IdUpdateDirectory, EM_LIMITTEXT, 80, 0);
+    SendDlgItemMsg(IdUpdateDirectory, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Settings.TargetDirectory));
+    SendDlgItemMsg(IdUpdateSource, EM_LIMITTEXT, 80, 0);
+    SendDlgItemMsg(IdUpdateSource, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(UpdateSource));
+    CenterOnScreen(GetHandle());
+}
+
+bool TUpdatetsw_Dlg::AcceptEntries()
+{
+    SendDlgItemMsg(IdUpdateDirectory, WM_GETTEXT, 80, reinterpret_cast<LPARAM>(Settings.TargetDirectory));
+    TrimSpaces(Settings.TargetDirectory);
+    if (!IsAcceptableUpdateDirectory(Settings.TargetDirectory)) {
+        ReportMessage(GetHandle(), MsgUpdateError, MsgDirectoryNotValid);
+        return false;
+    }
+    UpperCaseAscii(Settings.TargetDirectory);
+
+    SendDlgItemMsg(IdUpdateSource, WM_GETTEXT, kUpdateSourceSize, reinterpret_cast<LPARAM>(UpdateSource));
+    TrimSpaces(UpdateSource);
+    if (UpdateSource[0] == '\0') {
+        ReportMessage(GetHandle(), MsgUpdateError, MsgDriveNotValid);
+        return false;
+    }
+    UpperCaseAscii(UpdateSource);
+    return true;
+}
+
+void TUpdatetsw_Dlg::ShowHelp()
+{
+    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, HelpContextUpdate);
+}

@@ -1,0 +1,28 @@
+#include "shell/InstallWindow.h"
+
+#include "engine/plain/DiskNames.h"
+#include "shell/plain/PathHelpers.h"
+#include "shell/plain/Settings.h"
+
+#include <cstdio>
+
+bool TInstallWindow::PromptForDisk(int disk)
+{
+    return PromptForDisk(disk, SourceDrive[0]);
+}
+
+// Asks for the disk in the given drive until its list file is in the drive's root.
+bool TInstallWindow::PromptForDisk(int disk, char drive)
+{
+    char root[3] = {drive, ':', '\0'};
+    char prompt[80];
+    std::snprintf(prompt, sizeof prompt, DiskPromptFormat, disk, drive);
+    const char* listName = ListFileName(disk);
+    if (!listName) return false;
+    for (;;) {
+        if (MessageBox(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return false;
+        if (JoinPath(root, listName, 1)) break;
+    }
+    CurrentDisk = disk;
+    return true;
+}

@@ -1,0 +1,145 @@
+#include "shell/InstallWindow.h"
+
+#include "engine/ShowProg.h"
+#include "engine/plain/ListFile.h"
+#include "engine/plain/LzErrors.h"
+#include "shell/ReportMessage.h"
+#include "shell/plain/MessageTable.h"
+#include "shell/plain/PathHelpers.h"
+
+#include <lzexpand.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+// The progress window of one list; destroyed explicitly where the order of
+// window and message matters, or at the latest when this goes out of scope.
+class ProgressWindow {
+public:
+    ProgressWindow(TWindow* owner, const char* caption)
+    {
+        RECT client;
+        ::GetClientRect(owner->GetHandle(), &client);
+        POINT anchor = {client.right, client.top};
+        ::ClientToScreen(owner->GetHandle(), &anchor);
+        Window = std::make_unique<TShowProg>(owner, anchor.x, anchor.y, caption);
+        Window->Create();
+    }
+    ~ProgressWindow() { Close(); }
+
+    void Show(const char* format, const char* name)
+    {
+        char text[80];
+        std::snprintf(text, sizeof text, format, name);
+        if (Window) Window->SetText(text);
+    }
+
+    void Close()
+    {
+        if (!Window) return;
+        Window->Destroy();
+        Window.reset();
+    }
+
+private:
+    std::unique_ptr<TShowProg> Window;
+};
+}
+
+bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
+                                    const char* caption, LONG& lastResult)
+{
+    lastResult = 0;
+    HWND owner = GetHandle();
+    ProgressWindow progress(this, caption);
+    progress.Show("Reading %s . . .", listName);
+
+    auto listFailure = [&](int message) {
+        progress.Close();
+        ReportMessage(owner, MsgInstallationError, message, listName);
+        return false;
+    };
+
+    const char* listPath = JoinPath(sourceDir, listName, 0);
+    if (!listPath) return listFailure(MsgFileNotFound);
+    std::vector<char> contents;
+    ListLoadResult loaded = LoadListFile(listPath, contents);
+    if (loaded == ListLoadResult::NotFound) return listFailure(MsgFileNotFound);
+    if (loaded == ListLoadResult::Unreadable) return listFailure(MsgFileReadError);
+
+    // The whole list is read and checked before anything is written.
+    ListLineReader reader(contents.data(), contents.size());
+    char line[kListLineSize];
+    long count = 0;
+    if (reader.Next(line) != ListLineReader::Result::Line || !ParseListCount(line, count))
+        return listFailure(MsgFileReadError);
+
+    std::vector<std::string> sources;
+    std::vector<std::string> destinations;
+    for (long i = 0; i < count; ++i) {
+        ListEntry entry;
+        if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry))
+            return listFailure(MsgFileReadError);
+        if (entry.Titled) CaptureProgramItem(entry.Name.c_str(), entry.Title.c_str());
+        const char* source = JoinPath(sourceDir, entry.Name.c_str(), 0);
+        if (!source) return listFailure(MsgFileReadError);
+        sources.push_back(CompressedName(source));
+        const char* destination = JoinPath(destDir, entry.Name.c_str(), 0);
+        if (!destination) return listFailure(MsgFileReadError);
+        destinations.emplace_back(destination);
+    }
+
+    ::LZStart();
+    for (std::size_t j = 0; j < sources.size(); ++j) {
+        std::string& source = sources[j];
+        std::string& destination = destinations[j];
+        progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
+
+        OFSTRUCT sourceInfo = {};
+        OFSTRUCT destinationInfo = {};
+        INT sourceHandle = ::LZOpenFileA(&source[0], &sourceInfo, OF_READ);
+        INT destinationHandle = -1;
+        LONG result;
+        // The destination is only created once the source is known to open,
+        // so a missing compressed file never empties an installed one.
+        if (sourceHandle < 0) {
+            result = sourceHandle;  // LZERROR_BADINHANDLE for a missing file
+        } else {
+            destinationHandle = ::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE);
+            if (destinationHandle < 0) {
+                result = kLzBadOutHandle;
+            } else {
+                // A compressed file cut short expands "successfully" to fewer
+                // bytes than its header declares; take that as a read error.
+                LONG declared = ::LZSeek(sourceHandle, 0, 2);
+                ::LZSeek(sourceHandle, 0, 0);
+                result = ::CopyLZFile(sourceHandle, destinationHandle);
+                if (result >= 0 && declared >= 0 && result < declared) result = kLzRead;
+            }
+        }
+        lastResult = result;
+
+        if (result < 0) {
+            LzErrorReport report = LzErrorReportFor(result);
+            if (report.Shown) {
+                const char* detail = nullptr;
+                if (report.Detail == LzDetail::SourceName) detail = FileNamePart(source.c_str());
+                if (report.Detail == LzDetail::DestinationName) detail = FileNamePart(destination.c_str());
+                ReportMessage(owner, MsgInstallationError, report.Message, detail);
+            }
+            if (sourceHandle >= 0) ::LZClose(sourceHandle);
+            if (destinationHandle >= 0) ::LZClose(destinationHandle);
+            ::LZDone();
+            progress.Close();
+            return false;
+        }
+        ::LZClose(sourceHandle);
+        ::LZClose(destinationHandle);
+    }
+    ::LZDone();
+    progress.Close();
+    return true;
+}

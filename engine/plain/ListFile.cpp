@@ -1,0 +1,116 @@
+#include "engine/plain/ListFile.h"
+
+#include "shell/plain/PathHelpers.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+ListLineReader::ListLineReader(const char* data, std::size_t size)
+    : Data(data), Size(size)
+{
+    // A Ctrl-Z ends a text file.
+    const void* eof = std::memchr(Data, 0x1A, Size);
+    if (eof) Size = static_cast<std::size_t>(static_cast<const char*>(eof) - Data);
+}
+
+ListLineReader::Result ListLineReader::Next(char (&line)[kListLineSize])
+{
+    line[0] = '\0';
+    if (Position >= Size) return Result::End;
+    std::size_t length = 0;
+    bool bad = false;
+    bool lineFeed = false;
+    while (Position < Size) {
+        char c = Data[Position++];
+        if (c == '\r' && Position < Size && Data[Position] == '\n') continue;
+        if (c == '\n') {
+            lineFeed = true;
+            break;
+        }
+        if (c == '\0') bad = true;
+        if (length < kListLineMaxLength)
+            line[length] = c;
+        else
+            bad = true;  // keep consuming: a long line never becomes two entries
+        ++length;
+    }
+    if (bad) {
+        line[0] = '\0';
+        return Result::Bad;
+    }
+    if (lineFeed) line[length++] = '\n';
+    line[length] = '\0';
+    return Result::Line;
+}
+
+bool ParseListCount(const char* line, long& count)
+{
+    const char* p = line;
+    while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = (*p++ == '-');
+    if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+    long value = 0;
+    for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > kMaxListCount) return false;
+    }
+    if (negative && value != 0) return false;
+    count = value;
+    return true;
+}
+
+bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
+{
+    entry = ListEntry();
+    line[kListLineSize - 1] = '\0';
+    // The line break is still there, so only leading spaces go, unless this is
+    // a last line without a break.
+    TrimSpaces(line);
+    std::size_t length = std::strlen(line);
+    if (length > 0 && line[length - 1] == '\n') line[--length] = '\0';
+    if (length == 0 || std::isspace(static_cast<unsigned char>(line[0]))) return false;
+
+    std::size_t nameLength = 0;
+    while (line[nameLength] && !std::isspace(static_cast<unsigned char>(line[nameLength]))) ++nameLength;
+    std::string name(line, nameLength);
+
+    if (strcasecmp(FileExtension(name.c_str()), ".EXE") == 0) {
+        std::size_t p = nameLength;
+        std::size_t q = p;
+        while (line[q] == ' ') ++q;
+        if (q > p) {
+            entry.Titled = true;
+            entry.Title = line + q;
+        }
+        line[p] = '\0';
+    }
+    entry.Name = line;
+    return true;
+}
+
+std::string CompressedName(const std::string& installed)
+{
+    std::string compressed = installed;
+    if (!compressed.empty()) compressed.back() = '_';
+    return compressed;
+}
+
+ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return ListLoadResult::NotFound;
+    ListLoadResult result = ListLoadResult::Loaded;
+    long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    if (size < 0 || size > kMaxListFileBytes) result = ListLoadResult::Unreadable;
+    if (result == ListLoadResult::Loaded) {
+        std::rewind(file);
+        contents.resize(static_cast<std::size_t>(size));
+        if (size > 0 && std::fread(contents.data(), 1, contents.size(), file) != contents.size())
+            result = ListLoadResult::Unreadable;
+    }
+    std::fclose(file);
+    return result;
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Size of one list line as read: 78 characters, the line break and the terminator.
+constexpr std::size_t kListLineSize = 80;
+constexpr std::size_t kListLineMaxLength = 78;
+
+// Reads a disk list file held in memory the way a text-mode stream does:
+// a carriage return before a line feed is dropped and a Ctrl-Z ends the file.
+class ListLineReader {
+public:
+    enum class Result { Line, End, Bad };
+
+    ListLineReader(const char* data, std::size_t size);
+
+    // Next line into `line`, with its line feed kept as a text-mode read keeps
+    // it. Bad: longer than 78 characters, or it holds a NUL byte.
+    Result Next(char (&line)[kListLineSize]);
+
+private:
+    const char* Data;
+    std::size_t Size;
+    std::size_t Position = 0;
+};
+
+// The count line: a decimal number at its start ("%d"). False when the line
+// does not start with a number, or the number is negative or absurd.
+bool ParseListCount(const char* line, long& count);
+constexpr long kMaxListCount = 9999;
+
+// One entry line, as the expander uses it.
+struct ListEntry {
+    std::string Name;      // what is joined to the directories: the installed name
+    bool Titled = false;   // a ".EXE" name followed by spaces
+    std::string Title;     // the program item title (may be empty)
+};
+
+// Parses one entry line (with or without its line break). False for a line
+// that is empty or blank, or does not start with a name.
+bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry);
+
+// The compressed file's name for an installed name or path: its last
+// character replaced by '_'. Unchanged when empty.
+std::string CompressedName(const std::string& installed);
+
+// Reads a whole list file into memory. A list file is a few hundred short
+// lines at most; one over kMaxListFileBytes is not one.
+enum class ListLoadResult { Loaded, NotFound, Unreadable };
+constexpr long kMaxListFileBytes = 1 << 20;
+ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);

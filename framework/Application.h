@@ -1,0 +1,45 @@
+#pragma once
+#include <windows.h>
+#include <memory>
+
+#include "framework/ThreeDControls.h"
+
+class TFrameWindow;
+
+// The application object: creates the main window through InitMainWindow(),
+// shows it and runs the message loop until it is destroyed.
+class TApplication {
+public:
+    explicit TApplication(const char* name = nullptr);
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+    virtual ~TApplication();
+
+    // Initialises the instance, creates and shows the main window and runs the
+    // message loop; returns the loop's exit code.
+    int Run();
+
+    static TApplication* Current();
+
+    TFrameWindow* GetMainWindow() const { return MainWindow.get(); }
+    void SetMainWindow(TFrameWindow* window);
+    void SetShowCommand(int command) { ShowCommand = command; }
+    int GetShowCommand() const { return ShowCommand; }
+    void EnableCtl3d(bool enable = true);
+    const TThreeDControls& ThreeDControls() const { return Ctl3d; }
+
+    // The exit command: close the main window through its close query.
+    void CmExit();
+
+protected:
+    virtual void InitMainWindow() {}
+
+private:
+    std::unique_ptr<TFrameWindow> MainWindow;
+    int ShowCommand = SW_SHOWDEFAULT;
+    TThreeDControls Ctl3d;
+    TApplication* Previous;
+};
+
+// The program's own entry point, called by the framework's start-up code.
+int AppMain(int argc, char* argv[]);

@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+
+// A device context handed to painting code. It does not own the handle;
+// TScreenDC below does.
+class TDC {
+public:
+    explicit TDC(HDC handle) : Handle(handle) {}
+    TDC(const TDC&) = delete;
+    TDC& operator=(const TDC&) = delete;
+    virtual ~TDC() = default;
+
+    HDC GetHandle() const { return Handle; }
+    bool IsValid() const { return Handle != nullptr; }
+
+    int SaveDC() { return ::SaveDC(Handle); }
+    bool RestoreDC(int saved) { return ::RestoreDC(Handle, saved) != 0; }
+    int SetBkMode(int mode) { return ::SetBkMode(Handle, mode); }
+    COLORREF SetTextColor(COLORREF colour) { return ::SetTextColor(Handle, colour); }
+    COLORREF SetBkColor(COLORREF colour) { return ::SetBkColor(Handle, colour); }
+    UINT SetTextAlign(UINT align) { return ::SetTextAlign(Handle, align); }
+    bool TextOut(int x, int y, const char* text, int length);
+    bool PlayEnhMetaFile(HENHMETAFILE picture, const RECT& rect);
+    int GetDeviceCaps(int index) const { return ::GetDeviceCaps(Handle, index); }
+    bool GetTextMetrics(TEXTMETRICA& metrics) const;
+
+protected:
+    HDC Handle;
+};
+
+// A device context for the whole screen, released when it goes out of scope.
+class TScreenDC : public TDC {
+public:
+    TScreenDC() : TDC(::GetDC(nullptr)) {}
+    ~TScreenDC() override { if (Handle) ::ReleaseDC(nullptr, Handle); }
+};

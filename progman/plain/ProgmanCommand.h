@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+constexpr int kProgramSlots = 6;
+
+// One program item captured from the disk lists.
+struct ProgramItem {
+    const char* File;   // installed name, relative to the target directory
+    const char* Title;
+};
+
+// Whether text may stand as a Program Manager command argument at all: a
+// double quote can neither stand bare nor be quoted.
+bool IsProgmanSafe(const char* text);
+
+// The argument as Program Manager must see it: unchanged when it holds none of
+// the characters its command syntax gives a meaning (",", "(", ")", "[", "]"),
+// otherwise in double quotes.
+std::string ProgmanArgument(const std::string& text);
+
+// The whole execute string for the group: the group command, one item per
+// program (at most six, in order), then the "Revisions" item opening tsw.txt
+// in Notepad. A program whose path or title cannot be expressed safely is left
+// out; so is the Revisions item when its command line cannot be.
+std::string BuildGroupCommands(const char* targetDirectory, const ProgramItem* items, int itemCount,
+                               const char* windowsDirectory);
+
+extern const char* const ProgramGroupName;  // "Tessaryn 3.0"

@@ -1,0 +1,13 @@
+#include "shell/InstallApp.h"
+
+#include "shell/InstallWindow.h"
+
+void InstallApp::InitMainWindow()
+{
+    // Always the normal size and place, whatever the launcher asked for.
+    SetShowCommand(SW_SHOWNORMAL);
+    auto* window = new TInstallWindow(nullptr, MainWindowTitle);
+    window->SetIcon(ApplicationIconId);
+    SetMainWindow(window);
+    EnableCtl3d(true);
+}

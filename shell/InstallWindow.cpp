@@ -1,0 +1,117 @@
+#include "shell/InstallWindow.h"
+
+#include "framework/DeviceContext.h"
+#include "shell/BuildVariant.h"
+#include "shell/DisplayMetrics.h"
+#include "shell/plain/Settings.h"
+
+#include <cstdlib>
+#include <cstring>
+
+const char* const MainWindowTitle = "Tessaryn 3.0 Installation";
+const char* const HelpFileName = "tsw_inst.hlp";
+
+namespace {
+constexpr UINT HelpContextMain = 4096;
+
+// Fills an empty source drive from the current directory's drive letter.
+void SourceDriveFromCurrentDirectory()
+{
+    char current[257];
+    DWORD length = ::GetCurrentDirectoryA(sizeof current, current);
+    // A longer directory does not fit; the letter then stays unknown.
+    if (length == 0 || length >= sizeof current) return;
+    UpperCaseAscii(current);
+    SourceDrive[0] = current[0];
+    SourceDrive[1] = '\0';
+}
+}
+
+TInstallWindow::TInstallWindow(TWindow* parent, const char* title)
+    : TFrameWindow(parent, title)
+{
+    DdeCallback = &TInstallWindow::CallBack;
+    AssignMenu("INSTALL_COMMANDS");
+    AddCommand(CmInstallLocal, [this] { InstallLocal(); });
+    AddCommand(CmInstallNetwork, [this] { InstallNetwork(); });
+    AddCommand(CmMaintenanceUpdate, [this] { MaintenanceUpdate(); });
+    AddCommand(CmHelp, [this] { ShowHelp(); });
+
+    MeasureDisplay();
+
+    Attr.Style = IsNtBuild ? WS_CAPTION : (WS_CAPTION | WS_SYSMENU);
+    Attr.X = DisplayMetrics.PixelsPerInchX / 2;
+    Attr.Y = DisplayMetrics.PixelsPerInchY / 2;
+    Attr.W = ::GetSystemMetrics(SM_CXSCREEN) - DisplayMetrics.PixelsPerInchX;
+    Attr.H = ::GetSystemMetrics(SM_CYBORDER) + 10 * DisplayMetrics.CharHeight +
+             ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYMENU);
+
+    if (SourceDrive[0] == '\0') SourceDriveFromCurrentDirectory();
+    ReadOptions();
+    CurrentDisk = 0;
+
+    const char* picture = JoinPath(ProgramDirectory, "install.emf", 1);
+    Picture = picture ? ::GetEnhMetaFileA(picture) : nullptr;
+
+    for (int i = 0; i < kProgramSlots; ++i) {
+        ProgramFile[i] = nullptr;
+        ItemTitle[i] = nullptr;
+    }
+}
+
+TInstallWindow::~TInstallWindow()
+{
+    if (Picture) {
+        ::DeleteEnhMetaFile(Picture);
+        Picture = nullptr;
+    }
+    EmptyProgramSlots();
+    CloseDdeLink();
+}
+
+void TInstallWindow::Paint(TDC& dc, bool, const RECT&)
+{
+    if (!Picture) return;
+    RECT client;
+    ::GetClientRect(GetHandle(), &client);
+    int half = (client.right - client.left) / 2;
+    int marginX = DisplayMetrics.PixelsPerInchX / 8;
+    int marginY = (IsNtBuild ? DisplayMetrics.PixelsPerInchY : DisplayMetrics.PixelsPerInchX) / 8;
+    RECT target = {marginX, marginY, half - marginX, client.bottom - marginY};
+    int saved = dc.SaveDC();
+    dc.SetBkMode(TRANSPARENT);
+    dc.PlayEnhMetaFile(Picture, target);
+    dc.RestoreDC(saved);
+}
+
+void TInstallWindow::ShowHelp()
+{
+    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, HelpContextMain);
+}
+
+bool TInstallWindow::SaveOptionsOnClose()
+{
+    WriteOptions();
+    return true;
+}
+
+void TInstallWindow::EmptyProgramSlots()
+{
+    for (int i = 0; i < kProgramSlots; ++i) {
+        std::free(ProgramFile[i]);
+        ProgramFile[i] = nullptr;
+        std::free(ItemTitle[i]);
+        ItemTitle[i] = nullptr;
+    }
+}
+
+void TInstallWindow::CaptureProgramItem(const char* file, const char* title)
+{
+    // Six slots; later titled entries are still expanded but get no item.
+    for (int i = 0; i < kProgramSlots; ++i) {
+        if (ProgramFile[i]) continue;
+        ProgramFile[i] = ::_strdup(file);
+        ItemTitle[i] = ::_strdup(title);
+        return;
+    }
+}

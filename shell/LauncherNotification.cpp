@@ -1,0 +1,15 @@
+#include "shell/LauncherNotification.h"
+
+#include "shell/plain/CommandLine.h"
+
+HWND HandleFromValue(std::uint32_t value)
+{
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(value)));
+}
+
+void NotifyLauncher(std::uint16_t launcherWindow, bool ntBuild)
+{
+    NotificationTargets targets = FinishingNotificationTargets(launcherWindow, ntBuild);
+    for (std::size_t i = 0; i < targets.Count; ++i)
+        ::PostMessageA(HandleFromValue(targets.Handles[i]), FinishedMessage, 0, 0);
+}

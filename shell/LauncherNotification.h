@@ -1,0 +1,12 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+constexpr UINT FinishedMessage = WM_USER + 50;  // 1074
+
+// The window handle for a 32-bit handle value, as a 64-bit build must pass it
+// (sign-extended, as the platform extends 32-bit handles).
+HWND HandleFromValue(std::uint32_t value);
+
+// Posts the finishing notification to each handle form this build uses.
+void NotifyLauncher(std::uint16_t launcherWindow, bool ntBuild);

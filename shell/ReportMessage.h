@@ -1,0 +1,6 @@
+#pragma once
+#include <windows.h>
+
+// Shows a numbered report: title and text from the message table, the detail
+// (if any) appended to the text after one space. OK button, stop icon.
+int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detail = nullptr);

@@ -1,0 +1,30 @@
+#include "framework/Application.h"
+#include "shell/BuildVariant.h"
+#include "shell/InstallApp.h"
+#include "shell/LauncherNotification.h"
+#include "shell/ReportMessage.h"
+#include "shell/plain/MessageTable.h"
+#include "shell/plain/Settings.h"
+
+// Started by SETUP.EXE as: tsinst <source path> <launcher window in hex>.
+int AppMain(int argc, char* argv[])
+{
+    LaunchArguments args = ParseLaunchArguments(argc, argv);
+    CopyBounded(ProgramDirectory, sizeof ProgramDirectory, args.ProgramDirectory);
+    if (!args.Complete) {
+        ReportMessage(nullptr, MsgInstallationError, MsgUseSetup);
+        return 0;
+    }
+    SourceDrive[0] = args.SourceDrive[0];
+    SourceDrive[1] = '\0';
+    LauncherWindow = args.LauncherWindow;
+
+    int exitCode;
+    {
+        InstallApp app;
+        exitCode = app.Run();
+    }
+    // A window argument that is not a number names no launcher to tell.
+    if (args.HasLauncherWindow) NotifyLauncher(LauncherWindow, IsNtBuild);
+    return exitCode;
+}

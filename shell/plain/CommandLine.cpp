@@ -1,0 +1,55 @@
+#include "shell/plain/CommandLine.h"
+
+#include "shell/plain/PathHelpers.h"
+
+#include <cctype>
+#include <cstring>
+
+void DeriveProgramDirectory(char* directory, std::size_t size, const char* programPath)
+{
+    CopyBounded(directory, size, programPath);
+    *FileNamePart(directory) = '\0';
+    std::size_t length = std::strlen(directory);
+    if (length > 0 && directory[length - 1] == '\\') directory[length - 1] = '\0';
+}
+
+bool ParseWindowArgument(const char* text, std::uint16_t& window)
+{
+    // "%lx": optional white space, optional sign, optional 0x, hex digits.
+    const char* p = text;
+    while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = (*p++ == '-');
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2]))) p += 2;
+    if (!std::isxdigit(static_cast<unsigned char>(*p))) return false;
+    std::uint32_t value = 0;
+    for (; std::isxdigit(static_cast<unsigned char>(*p)); ++p) {
+        int c = std::tolower(static_cast<unsigned char>(*p));
+        value = value * 16 + static_cast<std::uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
+    }
+    if (negative) value = 0u - value;
+    window = static_cast<std::uint16_t>(value & 0xFFFFu);
+    return true;
+}
+
+LaunchArguments ParseLaunchArguments(int argc, char* argv[])
+{
+    LaunchArguments args;
+    DeriveProgramDirectory(args.ProgramDirectory, sizeof args.ProgramDirectory,
+                           argc > 0 && argv[0] ? argv[0] : "");
+    if (argc < 3) return args;
+    args.Complete = true;
+    TrimSpaces(argv[1]);
+    args.SourceDrive[0] = argv[1][0];
+    args.SourceDrive[1] = '\0';
+    args.HasLauncherWindow = ParseWindowArgument(argv[2], args.LauncherWindow);
+    return args;
+}
+
+NotificationTargets FinishingNotificationTargets(std::uint16_t launcherWindow, bool ntBuild)
+{
+    NotificationTargets targets;
+    if (!ntBuild) targets.Handles[targets.Count++] = launcherWindow;
+    targets.Handles[targets.Count++] = 0xFFFF0000u | launcherWindow;
+    return targets;
+}

@@ -1,0 +1,54 @@
+#include "shell/plain/MessageTable.h"
+
+#include <cstdio>
+
+namespace {
+const char* const Table[] = {
+    "Installation Error",              // 0
+    "",
+    "",
+    "Update Error",                    // 3
+    "",
+    "",
+    "Install from Drive Not Valid",    // 6
+    "Install to Directory Not Valid",  // 7
+    "",
+    "",
+    "",
+    "",
+    "Nothing to Install",              // 12
+    "File Not Found",                  // 13
+    "File Read Error",                 // 14
+    "File Creation Error",             // 15
+    "Directory Creation Error",        // 16
+    "Insufficient Disk Space",         // 17
+    "Insufficient Memory",             // 18
+    "Incorrect File Format",           // 19
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "Cannot Create TSW_FILE.CHK",      // 28
+    "Install Tessaryn with SETUP.EXE", // 29
+};
+constexpr int TableSize = static_cast<int>(sizeof(Table) / sizeof(Table[0]));
+}
+
+const char* MessageText(int number)
+{
+    if (number < 0 || number >= TableSize) return "";
+    return Table[number];
+}
+
+void ComposeMessage(char* buffer, std::size_t size, int textNumber, const char* detail)
+{
+    if (size == 0) return;
+    if (detail)
+        std::snprintf(buffer, size, "%s %s", MessageText(textNumber), detail);
+    else
+        std::snprintf(buffer, size, "%s", MessageText(textNumber));
+}

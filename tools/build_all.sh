@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds both targets: x86_64 (runs under wine64, with the tests) and i686
+# (the shipped PE32 executables). Output under build/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export TSINST_BUILD="$root/build"
+jobs=$(nproc)
+
+cmake -S "$root" -B "$root/build/x86_64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
+cmake --build "$root/build/x86_64" -j "$jobs"
+
+cmake -S "$root" -B "$root/build/i686" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
+      -DTSINST_PICTURE_FROM="$root/build/x86_64/install.emf" -DTSINST_TESTS=OFF >/dev/null
+cmake --build "$root/build/i686" -j "$jobs" --target tsinst95 tsinstnt install_picture

@@ -1,0 +1,53 @@
+# Sourced by the build, test and demo scripts: the project's own Wine set-up.
+# Only the 64-bit loader is used; 32-bit code cannot run on these machines.
+: "${TSINST_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
+export WINEPREFIX="${WINEPREFIX:-$TSINST_BUILD/wineprefix}"
+export WINELOADER="${WINELOADER:-/usr/lib/wine/wine64}"
+export WINESERVER="${WINESERVER:-/usr/lib/wine/wineserver64}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEARCH=win64
+
+# Creates the prefix once: boot it, turn off window management (Xvfb has none),
+# and declare A: a floppy drive so that GetDriveTypeA answers removable.
+wine_ensure_prefix() {
+    if [ -f "$WINEPREFIX/.tsinst-ready" ]; then return 0; fi
+    mkdir -p "$WINEPREFIX"
+    "$WINELOADER" wineboot -u >/dev/null 2>&1 || return 1
+    "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$WINELOADER" reg add 'HKLM\Software\Wine\Drives' /v 'a:' /d floppy /f >/dev/null 2>&1
+    "$WINESERVER" -w
+    touch "$WINEPREFIX/.tsinst-ready"
+}
+
+# Points a drive letter (lower case, e.g. "a") at a folder of this machine.
+wine_map_drive() {
+    local letter="$1" folder="$2"
+    mkdir -p "$WINEPREFIX/dosdevices"
+    ln -sfn "$folder" "$WINEPREFIX/dosdevices/$letter:"
+}
+
+# Starts a private Xvfb unless a display is already set; sets XVFB_PID when it started one.
+start_private_display() {
+    XVFB_PID=""
+    if [ -n "${DISPLAY:-}" ] && [ -z "${TSINST_FORCE_XVFB:-}" ]; then return 0; fi
+    local n
+    for n in $(seq 91 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        export DISPLAY=":$n"
+        return 0
+    done
+    echo "no free display number for Xvfb" >&2
+    return 1
+}
+
+stop_private_display() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+}
