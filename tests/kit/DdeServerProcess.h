@@ -1,0 +1,57 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Runs the Program Manager DDE server stand-in (dde_server_standin.exe) for
+// the life of the object and reads back what it recorded.
+//
+// Wine's own desktop process (explorer.exe) also serves "PROGMAN". A client's
+// DdeConnect takes the first server that answers its broadcast, and the
+// broadcast reaches the most recently created top-level windows first, so a
+// stand-in started after the desktop answers ahead of Wine's server. Tests
+// still check that the conversation really reached the stand-in (a CONNECT
+// record) rather than relying on that order.
+class DdeServerProcess {
+public:
+    struct Options {
+        DWORD ExecuteDelay = 0;          // ms to wait inside each execute
+        bool DisconnectAfterExecute = false;
+        DWORD Timeout = 120000;          // the stand-in ends by itself after this
+    };
+
+    struct Record {
+        std::string Kind;   // CONNECT, EXECUTE or DISCONNECT
+        std::string Bytes;  // raw bytes; an execute's terminating NUL included
+    };
+
+    DdeServerProcess();
+    explicit DdeServerProcess(const Options& options);
+    ~DdeServerProcess();
+    DdeServerProcess(const DdeServerProcess&) = delete;
+    DdeServerProcess& operator=(const DdeServerProcess&) = delete;
+
+    // Whether the stand-in started and registered its service.
+    bool Ready() const { return IsReady; }
+    // Ends the stand-in and waits for it; records stay readable.
+    void Stop();
+    bool Running() const;
+
+    std::vector<Record> Records() const;
+    std::vector<std::string> Executes() const;
+    int Connections() const;
+
+    // The stand-in program as a Windows path.
+    static std::string ProgramPath();
+
+private:
+    std::string RecordPath;
+    std::string EventName;
+    HANDLE Process = nullptr;
+    HANDLE StopEvent = nullptr;
+    bool IsReady = false;
+};
+
+// A Unix path of this machine as Wine sees it (through drive Z:).
+std::string WindowsPathOf(const std::string& unixPath);
