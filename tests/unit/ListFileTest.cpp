@@ -1,0 +1,219 @@
+#include "engine/plain/ListFile.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+const char* const BadLine = "<bad>";
+
+// Every line the reader yields for a list held in memory; a refused line reads
+// as BadLine.
+std::vector<std::string> ReadLines(const std::string& data)
+{
+    ListLineReader reader(data.data(), data.size());
+    std::vector<std::string> lines;
+    char line[kListLineSize];
+    for (int guard = 0; guard < 1000; ++guard) {
+        ListLineReader::Result result = reader.Next(line);
+        if (result == ListLineReader::Result::End) return lines;
+        lines.push_back(result == ListLineReader::Result::Bad ? BadLine : line);
+    }
+    ADD_FAILURE() << "the reader never reached the end";
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+bool ParseEntry(const std::string& text, ListEntry& entry)
+{
+    char line[kListLineSize] = {};
+    std::strncpy(line, text.c_str(), kListLineSize - 1);
+    return ParseListEntry(line, entry);
+}
+}
+
+TEST(ListLineReader, DropsACarriageReturnOnlyBeforeALineFeed)
+{
+    EXPECT_EQ((Lines{"2\n", "TSW.EXE Tessaryn 3.0\n", "README.TXT\n"}),
+              ReadLines("2\r\nTSW.EXE Tessaryn 3.0\r\nREADME.TXT\r\n"));
+    // A lone carriage return is an ordinary character of its line.
+    EXPECT_EQ((Lines{"A\rB\n", "C\r"}), ReadLines("A\rB\nC\r"));
+    EXPECT_EQ((Lines{"A\r\n"}), ReadLines("A\r\r\n"));
+    EXPECT_EQ((Lines{"\n", "\n"}), ReadLines("\r\n\n"));
+}
+
+TEST(ListLineReader, EndsTheFileAtCtrlZ)
+{
+    EXPECT_EQ((Lines{"1\n", "A.TXT\n"}), ReadLines("1\nA.TXT\n\x1A" "B.TXT\n"));
+    EXPECT_EQ((Lines{"1\n", "A.T"}), ReadLines("1\nA.T\x1AXT\n"));
+    EXPECT_EQ(Lines{}, ReadLines("\x1A" "1\nA.TXT\n"));
+}
+
+TEST(ListLineReader, ReadsALastLineWithoutItsBreakWhole)
+{
+    EXPECT_EQ((Lines{"1\n", "TSW.EXE Tessaryn 3.0"}), ReadLines("1\nTSW.EXE Tessaryn 3.0"));
+    EXPECT_EQ(Lines{}, ReadLines(""));
+    EXPECT_EQ((Lines{"\n"}), ReadLines("\n"));
+}
+
+TEST(ListLineReader, TakesLinesOf78CharactersAndRefusesLongerOnesWhole)
+{
+    const std::string longest(78, 'N');
+    const std::string tooLong(79, 'L');
+    EXPECT_EQ((Lines{longest + "\n", "X\n"}), ReadLines(longest + "\nX\n"));
+    EXPECT_EQ((Lines{longest + "\n"}), ReadLines(longest + "\r\n"));
+    EXPECT_EQ((Lines{longest}), ReadLines(longest));
+    // The long line is refused as one line: its tail never becomes an entry.
+    EXPECT_EQ((Lines{BadLine, "X\n"}), ReadLines(tooLong + "\nX\n"));
+    EXPECT_EQ((Lines{BadLine, "X\n"}), ReadLines(tooLong + "\r\nX\n"));
+    EXPECT_EQ((Lines{BadLine}), ReadLines(tooLong));
+    EXPECT_EQ((Lines{"1\n", BadLine, "X\n"}), ReadLines("1\n" + std::string(200, 'L') + "\nX\n"));
+    // A lone carriage return counts as a character of the line.
+    EXPECT_EQ((Lines{BadLine}), ReadLines(longest + "\rX\n"));
+}
+
+TEST(ListLineReader, RefusesALineHoldingANulByte)
+{
+    EXPECT_EQ((Lines{"1\n", BadLine, "C.TXT\n"}), ReadLines(std::string("1\nA\0B.TXT\nC.TXT\n", 16)));
+    EXPECT_EQ((Lines{BadLine}), ReadLines(std::string("\0", 1)));
+}
+
+TEST(ParseListCount, ReadsADecimalNumberAtTheStartAsPercentD)
+{
+    struct Case { const char* Line; long Count; };
+    const Case cases[] = {
+        {"3\n", 3}, {"0\n", 0}, {"  7\n", 7}, {"\t12\n", 12}, {"+5\n", 5}, {"-0\n", 0},
+        {"42 files\n", 42}, {"8x\n", 8}, {"0009", 9}, {"9999\n", kMaxListCount},
+    };
+    for (const Case& c : cases) {
+        long count = -123;
+        EXPECT_TRUE(ParseListCount(c.Line, count)) << c.Line;
+        EXPECT_EQ(c.Count, count) << c.Line;
+    }
+}
+
+TEST(ParseListCount, RefusesNonNumbersNegativesAndAbsurdCounts)
+{
+    const char* const refused[] = {
+        "", "\n", "   \n", "abc\n", "x5\n", "+\n", "-\n", "- 5\n", "+-5\n",
+        "-1\n", "-300\n", "10000\n", "99999999999999999999999999\n",
+    };
+    for (const char* line : refused) {
+        long count = -123;
+        EXPECT_FALSE(ParseListCount(line, count)) << line;
+    }
+}
+
+TEST(ParseListEntry, TakesAPlainNameAsTheWholeLine)
+{
+    ListEntry entry;
+    ASSERT_TRUE(ParseEntry("README.TXT\n", entry));
+    EXPECT_EQ("README.TXT", entry.Name);
+    EXPECT_FALSE(entry.Titled);
+    // Text after a plain name is part of one long name.
+    ASSERT_TRUE(ParseEntry("README.TXT extra words\n", entry));
+    EXPECT_EQ("README.TXT extra words", entry.Name);
+    EXPECT_FALSE(entry.Titled);
+    // Leading spaces go; trailing spaces before the line break stay.
+    ASSERT_TRUE(ParseEntry("   LOOKUP.TBL  \n", entry));
+    EXPECT_EQ("LOOKUP.TBL  ", entry.Name);
+    // A last line without its break.
+    ASSERT_TRUE(ParseEntry("  DATA\\RAIN.DAT", entry));
+    EXPECT_EQ("DATA\\RAIN.DAT", entry.Name);
+    // Only the first dot of the name counts.
+    ASSERT_TRUE(ParseEntry("TSW.EXE.BAK old copy\n", entry));
+    EXPECT_EQ("TSW.EXE.BAK old copy", entry.Name);
+    EXPECT_FALSE(entry.Titled);
+}
+
+TEST(ParseListEntry, SplitsATitledProgramEntry)
+{
+    ListEntry entry;
+    ASSERT_TRUE(ParseEntry("TSW.EXE Tessaryn 3.0\n", entry));
+    EXPECT_EQ("TSW.EXE", entry.Name);
+    EXPECT_TRUE(entry.Titled);
+    EXPECT_EQ("Tessaryn 3.0", entry.Title);
+    // The title is verbatim, inner and trailing spaces included.
+    ASSERT_TRUE(ParseEntry("  TSWCALC.EXE   Link  Budget  \n", entry));
+    EXPECT_EQ("TSWCALC.EXE", entry.Name);
+    EXPECT_TRUE(entry.Titled);
+    EXPECT_EQ("Link  Budget  ", entry.Title);
+    ASSERT_TRUE(ParseEntry("tsw.exe Tessaryn\n", entry));
+    EXPECT_EQ("tsw.exe", entry.Name);
+    EXPECT_TRUE(entry.Titled);
+    EXPECT_EQ("Tessaryn", entry.Title);
+    ASSERT_TRUE(ParseEntry("TSW.EXE Tessaryn 3.0", entry));
+    EXPECT_TRUE(entry.Titled);
+    EXPECT_EQ("Tessaryn 3.0", entry.Title);
+}
+
+TEST(ParseListEntry, TitlesOnlyAfterSpaces)
+{
+    ListEntry entry;
+    ASSERT_TRUE(ParseEntry("TSW.EXE\n", entry));
+    EXPECT_EQ("TSW.EXE", entry.Name);
+    EXPECT_FALSE(entry.Titled);
+    // Spaces only: a titled entry with an empty title.
+    ASSERT_TRUE(ParseEntry("TSW.EXE   \n", entry));
+    EXPECT_EQ("TSW.EXE", entry.Name);
+    EXPECT_TRUE(entry.Titled);
+    EXPECT_EQ("", entry.Title);
+    // A tab after the name: untitled, and the rest of the line is ignored.
+    ASSERT_TRUE(ParseEntry("TSW.EXE\tTessaryn 3.0\n", entry));
+    EXPECT_EQ("TSW.EXE", entry.Name);
+    EXPECT_FALSE(entry.Titled);
+    EXPECT_EQ("", entry.Title);
+}
+
+TEST(ParseListEntry, RefusesBlankLines)
+{
+    const char* const blank[] = {"\n", "", "    \n", "    ", "\t\n", " \t \n"};
+    for (const char* text : blank) {
+        ListEntry entry;
+        entry.Name = "PREVIOUS.TXT";
+        EXPECT_FALSE(ParseEntry(text, entry)) << '"' << text << '"';
+        EXPECT_EQ("", entry.Name) << '"' << text << '"';
+    }
+}
+
+TEST(ParseListEntry, ResetsTheEntryItFills)
+{
+    ListEntry entry;
+    ASSERT_TRUE(ParseEntry("TSW.EXE Tessaryn 3.0\n", entry));
+    ASSERT_TRUE(ParseEntry("README.TXT\n", entry));
+    EXPECT_FALSE(entry.Titled);
+    EXPECT_EQ("", entry.Title);
+}
+
+TEST(CompressedName, ReplacesTheLastCharacterWithAnUnderscore)
+{
+    EXPECT_EQ("TSW.EX_", CompressedName("TSW.EXE"));
+    EXPECT_EQ("A:\\TSW.EX_", CompressedName("A:\\TSW.EXE"));
+    EXPECT_EQ("README.TXT extra word_", CompressedName("README.TXT extra words"));
+    EXPECT_EQ("_", CompressedName("X"));
+    EXPECT_EQ("", CompressedName(""));
+}
+
+TEST(LoadListFile, KeepsTheBytesAsTheyAreOnDisk)
+{
+    char directory[MAX_PATH];
+    ASSERT_GT(::GetTempPathA(sizeof directory, directory), 0u);
+    const std::string path = std::string(directory) + "tsinst_list_test.lst";
+    const char raw[] = "2\r\nTSW.EXE Tessaryn\r\nA\x1A\0B\n";
+    const std::string bytes(raw, sizeof raw - 1);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+
+    std::vector<char> contents;
+    EXPECT_EQ(ListLoadResult::Loaded, LoadListFile(path.c_str(), contents));
+    EXPECT_EQ(bytes, std::string(contents.begin(), contents.end()));
+    std::remove(path.c_str());
+    EXPECT_EQ(ListLoadResult::NotFound, LoadListFile(path.c_str(), contents));
+}
