@@ -1,0 +1,30 @@
+#include "dialogs/plain/EntryChecks.h"
+
+#include <gtest/gtest.h>
+
+TEST(IsAcceptableInstallDirectory, RefusesWhatCannotBeATargetDrive)
+{
+    const char* const refused[] = {
+        "A:\\TSW30", "B:\\TSW30", "3:\\X", "\\\\SERVER\\SHARE\\TSW", "TSW30", "", "C", ":\\X",
+        "@:\\X", "C:\\A\"B", "\"C:\\TSW30\"", "\x80:\\X", "\xC3:\\X", "\xFF:",
+    };
+    for (const char* directory : refused) EXPECT_FALSE(IsAcceptableInstallDirectory(directory)) << directory;
+}
+
+TEST(IsAcceptableInstallDirectory, TakesADriveFromCOnwards)
+{
+    const char* const accepted[] = {
+        "C:", "C:\\TSW30", "Z:\\APPS\\TSW", "D:X",
+        // Codes 91 to 127 pass the check as well.
+        "[:\\X", "_:\\X", "z:\\X", "\x7F:\\X",
+    };
+    for (const char* directory : accepted) EXPECT_TRUE(IsAcceptableInstallDirectory(directory)) << directory;
+}
+
+TEST(IsAcceptableUpdateDirectory, RefusesOnlyEmptyTextAndDoubleQuotes)
+{
+    EXPECT_TRUE(IsAcceptableUpdateDirectory("C:\\TSW30"));
+    EXPECT_TRUE(IsAcceptableUpdateDirectory("TSW30"));
+    EXPECT_FALSE(IsAcceptableUpdateDirectory(""));
+    EXPECT_FALSE(IsAcceptableUpdateDirectory("C:\\TS\"W"));
+}
