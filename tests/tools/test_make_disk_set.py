@@ -1,0 +1,215 @@
+"""Tests of tools/make_disk_set.py, run through its command line as the build uses it.
+
+    python3 -m unittest discover -s tests/tools
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+TOOLS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
+BUILDER = os.path.join(TOOLS, "make_disk_set.py")
+HAVE_MSTOOLS = bool(shutil.which("mscompress") and shutil.which("msexpand"))
+
+
+def expand(path):
+    """The bytes msexpand makes of a compressed file."""
+    with open(path, "rb") as f:
+        run = subprocess.run(["msexpand"], stdin=f, stdout=subprocess.PIPE, check=True)
+    return run.stdout
+
+
+def read_list(path):
+    """(count, entry lines) of a list file; fails on anything but CRLF line ends."""
+    with open(path, "rb") as f:
+        raw = f.read()
+    assert raw.endswith(b"\r\n"), "last line of %s lacks CRLF" % path
+    lines = raw[:-2].split(b"\r\n")
+    for line in lines:
+        assert b"\n" not in line and b"\r" not in line, "stray line break in %s" % path
+    return int(lines[0]), [line.decode("cp1252") for line in lines[1:]]
+
+
+@unittest.skipUnless(HAVE_MSTOOLS, "mscompress/msexpand not installed")
+class DiskSetTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="disk-set-test-")
+        self.release = os.path.join(self.tmp, "release")
+        self.out = os.path.join(self.tmp, "out")
+
+    def tearDown(self):
+        shutil.rmtree(self.tmp)
+
+    def put(self, relpath, data):
+        path = os.path.join(self.release, relpath)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode("ascii"))
+        return path
+
+    def build(self, *extra, source=None, out=None, ok=True):
+        cmd = [sys.executable, BUILDER, source or self.release, out or self.out, "-q"] + list(extra)
+        run = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        if ok:
+            self.assertEqual(run.returncode, 0, run.stderr)
+        else:
+            self.assertNotEqual(run.returncode, 0, "build should have been refused")
+        return run
+
+    # ----------------------------------------------------------------------
+
+    def test_compressed_names_replace_the_last_character(self):
+        for name in ("TSW.EXE", "README", "A.B", "X", "USERDB.DOC", "tsw.txt"):
+            self.put("PROGRAM1/" + name, name * 10)
+        self.put("LOOKUP/ANTENNA.TBL", "antenna table\r\n" * 20)
+        self.build("--no-verify")
+        # Names go onto the disk in upper case, as DOS keeps them.
+        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))),
+                         sorted(["TSW.EX_", "READM_", "A._", "_", "USERDB.DO_", "TSW.TX_", "disk_1.lst"]))
+        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk2", "LOOKUP"))),
+                         ["ANTENNA.TB_", "disk_2e.lst"])
+        self.assertEqual(read_list(os.path.join(self.out, "disk1", "disk_1.lst"))[1],
+                         ["A.B", "README", "TSW.EXE", "TSW.TXT", "USERDB.DOC", "X"])
+        # Each compressed file holds the file of its own entry.
+        self.assertEqual(expand(os.path.join(self.out, "disk1", "READM_")), b"README" * 10)
+        self.assertEqual(expand(os.path.join(self.out, "disk1", "TSW.TX_")), b"tsw.txt" * 10)
+
+    def test_lists_count_entries_and_carry_titles(self):
+        self.put("titles.txt", "TSW.EXE\tTessaryn 3.0\nRAINCALC.EXE\tRain Calculator\n\n# comment\n")
+        for name in ("TSW.EXE", "TSW.HLP", "TSW.TXT", "helper.exe"):
+            self.put("PROGRAM1/" + name, "content of %s\r\n" % name)
+        self.put("PROGRAM2/RAINCALC.EXE", "rain calculator program")
+        self.put("PROGRAM2/TSWDB.DLL", "database library")
+        os.makedirs(os.path.join(self.release, "CRANE"))          # empty component
+        self.build()
+
+        count, entries = read_list(os.path.join(self.out, "disk1", "disk_1.lst"))
+        self.assertEqual(count, 4)
+        self.assertEqual(entries, ["HELPER.EXE", "TSW.EXE Tessaryn 3.0", "TSW.HLP", "TSW.TXT"])
+        count, entries = read_list(os.path.join(self.out, "disk2", "disk_2.lst"))
+        self.assertEqual((count, entries), (2, ["RAINCALC.EXE Rain Calculator", "TSWDB.DLL"]))
+        self.assertEqual(read_list(os.path.join(self.out, "disk2", "CRANE", "disk_2a.lst")), (0, []))
+        # Components without a folder leave nothing behind.
+        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk2"))),
+                         ["CRANE", "RAINCALC.EX_", "TSWDB.DL_", "disk_2.lst"])
+        # Every entry line fits the installer's 80-character line buffer.
+        for line in entries:
+            self.assertLessEqual(len(line), 78)
+
+    def test_titles_that_cannot_be_listed_are_refused(self):
+        self.put("PROGRAM1/TSW.EXE", "program")
+        self.put("PROGRAM1/TSW.HLP", "help")
+        cases = {
+            "TSW.HLP\tHelp\n": "not a .EXE",
+            "TSW.EXE Tessaryn 3.0\n": "NAME<TAB>Title",
+            "TSW.EXE\t" + "T" * 80 + "\n": "longer than 78",
+            "TSW.EXE\t\n": "empty title",
+        }
+        for text, message in cases.items():
+            with self.subTest(titles=text):
+                self.put("titles.txt", text)
+                run = self.build(ok=False)
+                self.assertIn(message, run.stderr)
+                self.assertFalse(os.path.exists(os.path.join(self.out, "disk1")))
+
+    def test_expansion_gives_back_every_file_byte_for_byte(self):
+        # Sizes around the points where compressors go wrong: empty, shorter
+        # than a match, one flag group, the 4 KB window and beyond it.
+        sizes = [0, 1, 2, 7, 8, 9, 15, 16, 17, 18, 100, 4095, 4096, 4097, 20000]
+        state = 12345
+        originals = {}
+        for i, size in enumerate(sizes):
+            data = bytearray()
+            for j in range(size):
+                state = (state * 1103515245 + 12345) & 0x7FFFFFFF
+                # Half noise, half runs of text, so back-references are used.
+                data.append((state >> 16) & 0xFF if (j // 64) % 2 else b"rain rate "[j % 10])
+            name = "F%02d.BIN" % i
+            originals[name] = bytes(data)
+            self.put("TSDATA/" + name, bytes(data))
+        # --no-verify: the check below is the test's own.
+        self.build("--no-verify")
+        folder = os.path.join(self.out, "disk2", "TSDATA")
+        for name, data in originals.items():
+            with self.subTest(size=len(data)):
+                packed = os.path.join(folder, name[:-1] + "_")
+                with open(packed, "rb") as f:
+                    header = f.read(14)
+                self.assertEqual(header[:4], b"SZDD")
+                self.assertEqual(int.from_bytes(header[10:14], "little"), len(data))
+                self.assertEqual(expand(packed), data)
+        text = originals["F14.BIN"]
+        self.assertLess(os.path.getsize(os.path.join(folder, "F14.BI_")), len(text))
+
+    def test_colliding_and_non_dos_names_are_refused(self):
+        cases = [
+            (["TSW.EXE", "TSW.EXX"], "TSW.EX_"),
+            (["README", "READM_"], "READM_"),     # an installed name that is another's compressed name
+            (["tsw.exe", "TSW.EXE"], "same name"),
+            (["LONGNAME1.TXT"], "more than 8"),
+            (["TABLE.TEXT"], "extension longer"),
+            (["A.B.C"], "more than one"),
+            (["RAIN RAT.TBL"], "not allowed"),
+        ]
+        for names, message in cases:
+            with self.subTest(names=names):
+                shutil.rmtree(self.release, ignore_errors=True)
+                shutil.rmtree(self.out, ignore_errors=True)
+                self.put("PROGRAM2/OTHER.DLL", "library")
+                for name in names:
+                    self.put("PROGRAM2/" + name, "data of " + name)
+                run = self.build(ok=False)
+                self.assertIn(message, run.stderr)
+                for name in names:
+                    self.assertIn(name, run.stderr)
+                self.assertFalse(os.path.exists(os.path.join(self.out, "disk2")))
+
+    def test_same_name_in_different_folders_is_fine(self):
+        self.put("PROGRAM2/README", "program notes")
+        self.put("LOOKUP/README", "lookup notes")
+        self.put("LOOKUP/READMX", "another lookup file")
+        run = self.build(ok=False)
+        self.assertIn("READM_", run.stderr)          # README and READMX in LOOKUP collide
+        os.remove(os.path.join(self.release, "LOOKUP", "READMX"))
+        self.build()
+        self.assertEqual(expand(os.path.join(self.out, "disk2", "READM_")), b"program notes")
+        self.assertEqual(expand(os.path.join(self.out, "disk2", "LOOKUP", "READM_")), b"lookup notes")
+
+    def test_rebuild_drops_files_of_the_previous_set(self):
+        self.put("PROGRAM1/TSW.EXE", "version one of the program")
+        self.put("PROGRAM2/OLD.DLL", "gone in the next release")
+        self.build()
+        os.remove(os.path.join(self.release, "PROGRAM1", "TSW.EXE"))
+        shutil.rmtree(os.path.join(self.release, "PROGRAM2"))
+        self.put("PROGRAM1/TSW2.EXE", "version two of the program")
+        self.build()
+        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))), ["TSW2.EX_", "disk_1.lst"])
+        self.assertFalse(os.path.exists(os.path.join(self.out, "disk2")))
+
+    def test_update_set_is_one_directory_with_disk_1_list(self):
+        self.put("titles.txt", "TSW.EXE\tTessaryn 3.0\nRAINCALC.EXE\tRain Calculator\n")
+        self.put("PROGRAM1/TSW.EXE", "newer program")
+        self.put("PROGRAM1/TSW.TXT", "newer revision notes\r\n")
+        update = os.path.join(self.tmp, "update")
+        self.build("--update", source=os.path.join(self.release, "PROGRAM1"), out=update)
+        self.assertEqual(sorted(os.listdir(update)), ["TSW.EX_", "TSW.TX_", "disk_1.lst"])
+        self.assertEqual(read_list(os.path.join(update, "disk_1.lst")),
+                         (2, ["TSW.EXE Tessaryn 3.0", "TSW.TXT"]))
+        self.assertEqual(expand(os.path.join(update, "TSW.EX_")), b"newer program")
+
+        # A directory that is not an update set is never replaced.
+        precious = os.path.join(self.tmp, "precious")
+        os.makedirs(precious)
+        with open(os.path.join(precious, "notes.txt"), "w") as f:
+            f.write("keep me")
+        run = self.build("--update", source=os.path.join(self.release, "PROGRAM1"), out=precious,
+                         ok=False)
+        self.assertIn("refusing", run.stderr)
+        self.assertEqual(os.listdir(precious), ["notes.txt"])
+
+
+if __name__ == "__main__":
+    unittest.main()

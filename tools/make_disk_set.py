@@ -1,0 +1,568 @@
+#!/usr/bin/env python3
+"""Builds the installer's floppy disk set from a release tree.
+
+    make_disk_set.py RELEASE OUT            -> OUT/disk1/, OUT/disk2/
+    make_disk_set.py --update FOLDER OUT    -> OUT/ (a maintenance-update source)
+
+A release tree holds one folder per component, each with the files exactly as
+they are to be installed:
+
+    PROGRAM1   disk 1, root            disk_1.lst
+    PROGRAM2   disk 2, root            disk_2.lst
+    LOOKUP     disk 2, LOOKUP\\         disk_2e.lst
+    USER_DLL   disk 2, USER_DLL\\       disk_2f.lst
+    CRANE      disk 2, CRANE\\          disk_2a.lst
+    CCIR       disk 2, CCIR\\           disk_2b.lst
+    CANADA     disk 2, CANADA\\         disk_2c.lst
+    TSDATA     disk 2, TSDATA\\         disk_2d.lst
+
+A folder that is missing is left out of the set (no directory, no list). An
+optional file titles.txt in the release tree gives program item titles, one
+"NAME<TAB>Title" per line; a ".EXE" file with a title is listed as
+"NAME Title", which the installer turns into a Program Manager item.
+
+Every file is written compressed in the SZDD format that the platform's LZ
+expansion library reads, under its installed name with the last character
+replaced by "_" (TSW.EXE -> TSW.EX_). Each list file starts with the count of
+entries, then one entry per line, sorted by name, with CRLF line ends.
+
+Compression uses mscompress; files shorter than 16 bytes are written as
+literal-only streams here, because mscompress garbles inputs that short. Each
+written file is expanded again with msexpand and compared with its source
+unless --no-verify is given.
+
+In --update mode the files of one folder become a single directory holding
+disk_1.lst and the compressed files: the source for the installer's
+maintenance update. Its titles come from --titles, or else from titles.txt in
+the folder's parent directory (the release tree) when there is one.
+
+Output directories (OUT/disk1 and OUT/disk2, or OUT in --update mode) are
+rebuilt from scratch. An --update OUT that is neither empty nor a previous
+update set (one holding disk_1.lst) is never touched.
+"""
+
+import argparse
+import concurrent.futures
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+# (release folder, list file, disk, directory on the disk)
+COMPONENTS = [
+    ("PROGRAM1", "disk_1.lst", "disk1", ""),
+    ("PROGRAM2", "disk_2.lst", "disk2", ""),
+    ("LOOKUP", "disk_2e.lst", "disk2", "LOOKUP"),
+    ("USER_DLL", "disk_2f.lst", "disk2", "USER_DLL"),
+    ("CRANE", "disk_2a.lst", "disk2", "CRANE"),
+    ("CCIR", "disk_2b.lst", "disk2", "CCIR"),
+    ("CANADA", "disk_2c.lst", "disk2", "CANADA"),
+    ("TSDATA", "disk_2d.lst", "disk2", "TSDATA"),
+]
+TITLES_FILE = "titles.txt"
+
+SZDD_MAGIC = b"SZDD\x88\xf0\x27\x33"
+SZDD_HEADER_SIZE = 14
+# mscompress produces a corrupt stream for inputs shorter than this.
+MSCOMPRESS_MIN_SIZE = 16
+
+# The installer reads each list line into an 80-character buffer.
+MAX_LINE = 78
+# The installer keeps at most this many program items per run.
+MAX_PROGRAM_ITEMS = 6
+
+# A 3.5" 1.44 MB floppy (FAT12): 2847 data clusters of 512 bytes, 224 root
+# directory entries, 32-byte directory entries.
+FLOPPY_CLUSTER = 512
+FLOPPY_DATA_BYTES = 2847 * FLOPPY_CLUSTER
+FLOPPY_ROOT_ENTRIES = 224
+
+DOS_NAME_CHARS = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789$%'-_@~`!(){}^#&")
+
+
+class DiskSetError(Exception):
+    """A problem with the input that stops the build."""
+
+
+# --------------------------------------------------------------------------
+# Names
+
+
+def compressed_name(name):
+    """The name a file is stored under on the disk: last character -> "_"."""
+    if not name:
+        raise ValueError("empty file name")
+    return name[:-1] + "_"
+
+
+def dos_name(name):
+    """Checks that name is a DOS 8.3 file name and returns it upper-cased.
+
+    Raises DiskSetError with the reason when it is not.
+    """
+    upper = name.upper()
+    if "." in upper:
+        base, ext = upper.split(".", 1)
+        if "." in ext:
+            raise DiskSetError("%r is not an 8.3 name (more than one '.')" % name)
+        if not ext:
+            raise DiskSetError("%r is not an 8.3 name (ends with '.')" % name)
+    else:
+        base, ext = upper, ""
+    if not base:
+        raise DiskSetError("%r is not an 8.3 name (nothing before the '.')" % name)
+    if len(base) > 8:
+        raise DiskSetError("%r is not an 8.3 name (more than 8 characters before the extension)" % name)
+    if len(ext) > 3:
+        raise DiskSetError("%r is not an 8.3 name (extension longer than 3 characters)" % name)
+    bad = sorted(set(base + ext) - DOS_NAME_CHARS)
+    if bad:
+        raise DiskSetError("%r is not an 8.3 name (character %s not allowed)"
+                           % (name, ", ".join(repr(c) for c in bad)))
+    return upper
+
+
+def is_program(name):
+    # The installer compares everything from the first "." of the name.
+    return "." in name and name[name.index("."):].upper() == ".EXE"
+
+
+# --------------------------------------------------------------------------
+# Titles
+
+
+def read_titles(path):
+    """Reads "NAME<TAB>Title" lines into {NAME: Title}.
+
+    Blank lines and lines starting with "#" are skipped.
+    """
+    titles = {}
+    try:
+        with open(path, "r", encoding="utf-8") as f:
+            lines = f.read().splitlines()
+    except OSError as e:
+        raise DiskSetError("cannot read titles file %s: %s" % (path, e.strerror))
+    for number, line in enumerate(lines, 1):
+        where = "%s:%d" % (path, number)
+        if not line.strip() or line.lstrip().startswith("#"):
+            continue
+        if "\t" not in line:
+            raise DiskSetError("%s: expected NAME<TAB>Title" % where)
+        name, title = line.split("\t", 1)
+        name = dos_name(name.strip())
+        title = title.strip()
+        if not is_program(name):
+            raise DiskSetError("%s: %s is not a .EXE program; only programs take a title" % (where, name))
+        if not title:
+            raise DiskSetError("%s: empty title for %s" % (where, name))
+        if "\t" in title:
+            raise DiskSetError("%s: tab inside the title of %s" % (where, name))
+        try:
+            title.encode("cp1252")
+        except UnicodeEncodeError:
+            raise DiskSetError("%s: title of %s has characters outside Windows-1252" % (where, name))
+        if name in titles:
+            raise DiskSetError("%s: second title for %s" % (where, name))
+        titles[name] = title
+    return titles
+
+
+# --------------------------------------------------------------------------
+# Collecting the files of one folder
+
+
+class Entry:
+    def __init__(self, source, name, title=None):
+        self.source = source          # path of the file in the release tree
+        self.name = name              # installed name, upper case
+        self.title = title            # program item title or None
+        self.packed = compressed_name(name)
+
+    def list_line(self):
+        return self.name + (" " + self.title if self.title else "")
+
+
+def collect_folder(folder, titles):
+    """The entries of one component folder, sorted by installed name."""
+    entries = []
+    problems = []
+    for fname in sorted(os.listdir(folder)):
+        path = os.path.join(folder, fname)
+        if os.path.isdir(path):
+            problems.append("%s: subdirectories are not supported (%s)" % (folder, fname))
+            continue
+        try:
+            name = dos_name(fname)
+        except DiskSetError as e:
+            problems.append("%s: %s" % (folder, e))
+            continue
+        title = titles.get(name) if is_program(name) else None
+        entries.append(Entry(path, name, title))
+    if problems:
+        raise DiskSetError("\n".join(problems))
+
+    by_name, by_packed = {}, {}
+    for e in entries:
+        if e.name in by_name:
+            problems.append("%s: %s and %s are the same name on the disk"
+                            % (folder, os.path.basename(by_name[e.name].source), os.path.basename(e.source)))
+            continue
+        by_name[e.name] = e
+        by_packed.setdefault(e.packed, []).append(e)
+    for packed, group in sorted(by_packed.items()):
+        if len(group) > 1:
+            problems.append("%s: %s all compress to %s (names may not differ only in their last character)"
+                            % (folder, ", ".join(g.name for g in group), packed))
+    for e in entries:
+        if len(e.list_line()) > MAX_LINE:
+            problems.append("%s: list line for %s is longer than %d characters; shorten its title"
+                            % (folder, e.name, MAX_LINE))
+    if problems:
+        raise DiskSetError("\n".join(problems))
+    entries.sort(key=lambda e: e.name)
+    return entries
+
+
+# --------------------------------------------------------------------------
+# Compression
+
+
+def szdd_header(missing_char, length):
+    return SZDD_MAGIC + b"A" + missing_char.encode("ascii") + struct.pack("<I", length)
+
+
+def szdd_literal(data, missing_char):
+    """An SZDD stream that holds data as literals only (no back-references)."""
+    out = bytearray(szdd_header(missing_char, len(data)))
+    for i in range(0, len(data), 8):
+        chunk = data[i:i + 8]
+        out.append((1 << len(chunk)) - 1)    # one flag bit per literal
+        out += chunk
+    return bytes(out)
+
+
+def find_tool(name):
+    path = shutil.which(name)
+    if not path:
+        raise DiskSetError("%s not found; install the Debian package 'mscompress'" % name)
+    return path
+
+
+def default_workers():
+    return max(1, os.cpu_count() or 1)
+
+
+def run_parallel(fn, items, workers):
+    """fn over items on up to workers threads (each call runs one outside tool)."""
+    if workers == 1 or len(items) <= 1:
+        return [fn(item) for item in items]
+    with concurrent.futures.ThreadPoolExecutor(max_workers=workers) as pool:
+        return list(pool.map(fn, items))
+
+
+def compress_entries(jobs, workdir, workers):
+    """Writes each (entry, destination path) compressed; returns their sizes."""
+    sizes = {}
+    big = []
+    for entry, dest in jobs:
+        with open(entry.source, "rb") as f:
+            data = f.read()
+        if len(data) < MSCOMPRESS_MIN_SIZE:
+            packed = szdd_literal(data, entry.name[-1])
+            with open(dest, "wb") as f:
+                f.write(packed)
+            sizes[dest] = len(packed)
+        else:
+            big.append((entry, dest, len(data)))
+    if not big:
+        return sizes
+
+    mscompress = find_tool("mscompress")
+    # Stage under neutral names: mscompress appends "_" and refuses to
+    # overwrite, which real names could trip over.
+    staged = []
+    for i, (entry, dest, size) in enumerate(big):
+        stage = os.path.join(workdir, "f%05d" % i)
+        shutil.copyfile(entry.source, stage)
+        staged.append((stage, size))
+    # mscompress does its I/O a byte at a time, so spread the files over the
+    # workers by size: biggest first, each to the lightest batch so far.
+    batches = [[] for _ in range(min(workers, len(staged)))]
+    loads = [0] * len(batches)
+    for stage, size in sorted(staged, key=lambda s: -s[1]):
+        i = loads.index(min(loads))
+        batches[i].append(stage)
+        loads[i] += size
+    commands = [[mscompress] + b[i:i + 200] for b in batches for i in range(0, len(b), 200)]
+
+    def run(command):
+        return subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+    for result in run_parallel(run, commands, workers):
+        if result.returncode != 0:
+            raise DiskSetError("mscompress failed:\n" + result.stdout.decode(errors="replace"))
+    for (stage, _), (entry, dest, size) in zip(staged, big):
+        with open(stage + "_", "rb") as f:
+            packed = bytearray(f.read())
+        if (packed[:8] != SZDD_MAGIC or packed[8:9] != b"A"
+                or struct.unpack("<I", bytes(packed[10:14]))[0] != size):
+            raise DiskSetError("mscompress wrote an unexpected header for %s" % entry.source)
+        # mscompress leaves the replaced character blank; record it as the
+        # platform's own compressor does, so that expanding tools can restore
+        # the full name.
+        packed[9:10] = entry.name[-1].encode("ascii")
+        with open(dest, "wb") as f:
+            f.write(packed)
+        sizes[dest] = len(packed)
+        os.remove(stage)
+        os.remove(stage + "_")
+    return sizes
+
+
+def verify_entries(jobs, workdir, workers):
+    """Expands every written file with msexpand and compares it with its source."""
+    msexpand = find_tool("msexpand")
+
+    def check(job):
+        index, (entry, dest) = job
+        expanded = os.path.join(workdir, "x%05d" % index)
+        with open(dest, "rb") as src, open(expanded, "wb") as out:
+            run = subprocess.run([msexpand], stdin=src, stdout=out, stderr=subprocess.PIPE)
+        with open(expanded, "rb") as f:
+            got = f.read()
+        os.remove(expanded)
+        with open(entry.source, "rb") as f:
+            original = f.read()
+        if run.returncode != 0 or got != original:
+            return ("%s (from %s): expands to %d bytes%s, source has %d"
+                    % (dest, entry.source, len(got), "" if got[:len(original)] == original
+                       else " that differ", len(original)))
+        return None
+
+    bad = [b for b in run_parallel(check, list(enumerate(jobs)), workers) if b]
+    if bad:
+        raise DiskSetError("round trip through msexpand failed:\n" + "\n".join(bad))
+
+
+# --------------------------------------------------------------------------
+# Building
+
+
+def write_list(path, entries):
+    lines = ["%d" % len(entries)] + [e.list_line() for e in entries]
+    with open(path, "wb") as f:
+        f.write("".join(line + "\r\n" for line in lines).encode("cp1252"))
+
+
+def floppy_usage(disk_dir):
+    """Bytes a 1.44 MB FAT12 floppy would allocate for disk_dir, and its root entry count."""
+    used = 0
+    root_entries = 0
+    for here, dirs, files in os.walk(disk_dir):
+        if here == disk_dir:
+            root_entries = len(dirs) + len(files)
+        else:
+            # A subdirectory's own entries, with "." and "..".
+            entries = len(dirs) + len(files) + 2
+            used += -(-entries * 32 // FLOPPY_CLUSTER) * FLOPPY_CLUSTER
+        for name in files:
+            size = os.path.getsize(os.path.join(here, name))
+            used += -(-size // FLOPPY_CLUSTER) * FLOPPY_CLUSTER
+    return used, root_entries
+
+
+def check_floppy(disk_dir, label, warnings):
+    used, root = floppy_usage(disk_dir)
+    if used > FLOPPY_DATA_BYTES:
+        warnings.append("%s needs %d bytes on a 1.44 MB floppy, which holds %d"
+                        % (label, used, FLOPPY_DATA_BYTES))
+    if root > FLOPPY_ROOT_ENTRIES:
+        warnings.append("%s has %d entries in its root; a 1.44 MB floppy allows %d"
+                        % (label, root, FLOPPY_ROOT_ENTRIES))
+    return used
+
+
+def build_lists(plan, staging, verify, workers):
+    """plan: [(entries, directory under staging, list name, label)]; writes them all."""
+    jobs = []
+    for entries, subdir, list_name, label in plan:
+        target = os.path.join(staging, subdir)
+        os.makedirs(target, exist_ok=True)
+        write_list(os.path.join(target, list_name), entries)
+        jobs.extend((e, os.path.join(target, e.packed)) for e in entries)
+    work = os.path.join(staging, ".work")
+    os.makedirs(work)
+    try:
+        sizes = compress_entries(jobs, work, workers)
+        if verify:
+            verify_entries(jobs, work, workers)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    report = []
+    for entries, subdir, list_name, label in plan:
+        target = os.path.join(staging, subdir)
+        raw = sum(os.path.getsize(e.source) for e in entries)
+        packed = sum(sizes[os.path.join(target, e.packed)] for e in entries)
+        report.append("  %-27s %4d files %10d -> %10d bytes" % (label, len(entries), raw, packed))
+    return report
+
+
+def count_titled(entry_lists, warnings):
+    titled = [e.name for entries in entry_lists for e in entries if e.title]
+    if len(titled) > MAX_PROGRAM_ITEMS:
+        warnings.append("%d titled programs (%s); the installer makes items for the first %d only"
+                        % (len(titled), ", ".join(titled), MAX_PROGRAM_ITEMS))
+
+
+def refuse_on_warnings(strict, warnings):
+    if strict and warnings:
+        raise DiskSetError("nothing written (--strict):\n" + "\n".join(warnings))
+
+
+def replace_dir(built, final):
+    if os.path.isdir(final) and not os.path.islink(final):
+        shutil.rmtree(final)
+    elif os.path.lexists(final):
+        os.remove(final)
+    os.rename(built, final)
+
+
+def build_disk_set(release, out, titles_path=None, verify=True, strict=False, workers=None):
+    """Builds OUT/disk1 and OUT/disk2 from a release tree; returns (report, warnings)."""
+    if not os.path.isdir(release):
+        raise DiskSetError("release tree %s is not a directory" % release)
+    warnings = []
+    if titles_path is None and os.path.isfile(os.path.join(release, TITLES_FILE)):
+        titles_path = os.path.join(release, TITLES_FILE)
+    titles = read_titles(titles_path) if titles_path else {}
+
+    known = {folder for folder, _, _, _ in COMPONENTS} | {TITLES_FILE}
+    for name in sorted(os.listdir(release)):
+        if name not in known:
+            warnings.append("%s: ignoring %s (not a component folder)" % (release, name))
+
+    plan = []
+    problems = []
+    for folder, list_name, disk, subdir in COMPONENTS:
+        path = os.path.join(release, folder)
+        if not os.path.isdir(path):
+            continue
+        try:
+            entries = collect_folder(path, titles)
+        except DiskSetError as e:
+            problems.append(str(e))
+            continue
+        label = "%s/%s" % (disk, os.path.join(subdir, list_name).replace(os.sep, "/"))
+        plan.append((entries, os.path.join(disk, subdir), list_name, label))
+    if problems:
+        raise DiskSetError("\n".join(problems))
+    if not plan:
+        raise DiskSetError("%s holds none of the component folders %s"
+                           % (release, ", ".join(c[0] for c in COMPONENTS)))
+
+    listed = {e.name for entries, _, _, _ in plan for e in entries}
+    for name in sorted(set(titles) - listed):
+        warnings.append("%s names %s, which is in no component folder" % (titles_path, name))
+    count_titled([p[0] for p in plan], warnings)
+
+    os.makedirs(out, exist_ok=True)
+    staging = tempfile.mkdtemp(prefix=".disk-set-", dir=out)
+    try:
+        report = build_lists(plan, staging, verify, workers or default_workers())
+        disks = sorted({p[1].split(os.sep)[0] for p in plan})
+        for disk in disks:
+            used = check_floppy(os.path.join(staging, disk), disk, warnings)
+            report.append("  %s: %d bytes on a 1.44 MB floppy" % (disk, used))
+        refuse_on_warnings(strict, warnings)
+        for disk in ("disk1", "disk2"):
+            final = os.path.join(out, disk)
+            if disk in disks:
+                replace_dir(os.path.join(staging, disk), final)
+            elif os.path.lexists(final):
+                shutil.rmtree(final)
+    finally:
+        shutil.rmtree(staging, ignore_errors=True)
+    return report, warnings
+
+
+def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None):
+    """Builds a maintenance-update source from one folder; returns (report, warnings)."""
+    if not os.path.isdir(folder):
+        raise DiskSetError("update folder %s is not a directory" % folder)
+    warnings = []
+    if titles_path is None:
+        beside = os.path.join(os.path.dirname(os.path.abspath(folder)), TITLES_FILE)
+        if os.path.isfile(beside):
+            titles_path = beside
+    titles = read_titles(titles_path) if titles_path else {}
+    entries = collect_folder(folder, titles)
+    count_titled([entries], warnings)
+
+    out = os.path.abspath(out)
+    if os.path.lexists(out) and not os.path.isdir(out):
+        raise DiskSetError("%s exists and is not a directory" % out)
+    if os.path.isdir(out) and os.listdir(out) and not os.path.isfile(os.path.join(out, "disk_1.lst")):
+        raise DiskSetError("%s is not empty and is not an update set (no disk_1.lst); "
+                           "refusing to replace it" % out)
+    parent = os.path.dirname(out)
+    os.makedirs(parent, exist_ok=True)
+    staging = tempfile.mkdtemp(prefix=".update-set-", dir=parent)
+    try:
+        report = build_lists([(entries, "", "disk_1.lst", "disk_1.lst")], staging, verify,
+                             workers or default_workers())
+        used = check_floppy(staging, "the update set", warnings)
+        report.append("  update: %d bytes on a 1.44 MB floppy" % used)
+        refuse_on_warnings(strict, warnings)
+        replace_dir(staging, out)
+    finally:
+        shutil.rmtree(staging, ignore_errors=True)
+    return report, warnings
+
+
+def main(argv=None):
+    ap = argparse.ArgumentParser(description=__doc__,
+                                 formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("source", help="release tree, or with --update the folder of update files")
+    ap.add_argument("out", help="output directory")
+    ap.add_argument("--update", action="store_true",
+                    help="write one directory with disk_1.lst from the files of SOURCE")
+    ap.add_argument("--titles", metavar="FILE",
+                    help="program titles, NAME<TAB>Title per line (default: titles.txt of the release tree)")
+    ap.add_argument("--no-titles", action="store_true", help="write no program titles")
+    ap.add_argument("--verify", action=argparse.BooleanOptionalAction, default=True,
+                    help="expand every written file with msexpand and compare (default: on)")
+    ap.add_argument("--strict", action="store_true",
+                    help="treat warnings (a disk that does not fit a 1.44 MB floppy, ...) as errors")
+    ap.add_argument("-j", "--jobs", type=int, default=default_workers(),
+                    help="outside tools to run at once (default: number of CPUs)")
+    ap.add_argument("-q", "--quiet", action="store_true", help="print warnings and errors only")
+    args = ap.parse_args(argv)
+    if args.jobs < 1:
+        ap.error("--jobs must be 1 or more")
+
+    titles = args.titles
+    if args.no_titles:
+        titles = os.devnull
+    try:
+        if args.update:
+            report, warnings = build_update(args.source, args.out, titles, args.verify, args.strict,
+                                          args.jobs)
+        else:
+            report, warnings = build_disk_set(args.source, args.out, titles, args.verify, args.strict,
+                                          args.jobs)
+    except DiskSetError as e:
+        print("make_disk_set: error: %s" % str(e).replace("\n", "\nmake_disk_set: error: "),
+              file=sys.stderr)
+        return 1
+    for w in warnings:
+        print("make_disk_set: warning: %s" % w, file=sys.stderr)
+    if not args.quiet:
+        print("make_disk_set: wrote %s" % args.out)
+        print("\n".join(report))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
