@@ -10,8 +10,9 @@
 ListLineReader::ListLineReader(const char* data, std::size_t size)
     : Data(data), Size(size)
 {
-    // A Ctrl-Z ends a text file.
-    const void* eof = std::memchr(Data, 0x1A, Size);
+    // A Ctrl-Z ends a text file. An empty file may come without any buffer
+    // at all, and memchr must not be given a null pointer even for no bytes.
+    const void* eof = Size > 0 ? std::memchr(Data, 0x1A, Size) : nullptr;
     if (eof) Size = static_cast<std::size_t>(static_cast<const char*>(eof) - Data);
 }
 
