@@ -109,8 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(n == expected.size(), "every line is read");
     }
 
-    // The expander's own loop.
-    ListLineReader reader(reinterpret_cast<const char*>(data), size);
+    // The expander's own loop, over the list as it loads it (an empty file
+    // gives an empty vector).
+    const std::vector<char> contents(data, data + size);
+    ListLineReader reader(contents.data(), contents.size());
     char line[kListLineSize];
     long count = -1;
     if (reader.Next(line) != ListLineReader::Result::Line || !ParseListCount(line, count)) return 0;

@@ -217,3 +217,26 @@ TEST(LoadListFile, KeepsTheBytesAsTheyAreOnDisk)
     std::remove(path.c_str());
     EXPECT_EQ(ListLoadResult::NotFound, LoadListFile(path.c_str(), contents));
 }
+
+TEST(LoadListFile, AnEmptyFileHasNoFirstLine)
+{
+    // An empty list loads as no buffer at all; the reader must take that as
+    // the end of the file (found by fuzzing: the Ctrl-Z search was handed a
+    // null pointer).
+    char directory[MAX_PATH];
+    ASSERT_GT(::GetTempPathA(sizeof directory, directory), 0u);
+    const std::string path = std::string(directory) + "tsinst_empty_test.lst";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    std::fclose(file);
+
+    std::vector<char> contents(3, 'x');
+    EXPECT_EQ(ListLoadResult::Loaded, LoadListFile(path.c_str(), contents));
+    std::remove(path.c_str());
+    EXPECT_TRUE(contents.empty());
+    ListLineReader reader(contents.data(), contents.size());
+    char line[kListLineSize] = "stale";
+    EXPECT_EQ(ListLineReader::Result::End, reader.Next(line));
+    EXPECT_STREQ("", line);
+    EXPECT_EQ(ListLineReader::Result::End, ListLineReader(nullptr, 0).Next(line));
+}
