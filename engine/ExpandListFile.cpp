@@ -108,7 +108,12 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
         if (sourceHandle < 0) {
             result = sourceHandle;  // LZERROR_BADINHANDLE for a missing file
         } else {
-            destinationHandle = ::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE);
+            // A read-only file of that name is never replaced. Windows refuses
+            // to create over it anyway; a process allowed to write it regardless
+            // (Wine run by root) must refuse just the same.
+            DWORD attributes = ::GetFileAttributesA(destination.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
+                destinationHandle = ::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE);
             if (destinationHandle < 0) {
                 result = kLzBadOutHandle;
             } else {
