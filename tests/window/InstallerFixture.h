@@ -1,0 +1,138 @@
+#pragma once
+// What the in-process tests of the installer's engine share: a real main
+// window with every box answered by a BoxWatcher, test files written through
+// Win32, the emulated floppy drive A: and a record of the progress windows.
+//
+// Outside this process, tests/window/window_data.sh (a CTest fixture) has
+// prepared the folder named by TSINST_WINDOW_DATA (see that script): drive A:
+// shows ROOT/floppy, drive R: is write-protected, ROOT/full is a 64 KB disk,
+// ROOT/release and ROOT/set are a sample release tree and its disk set.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ShowProg.h"
+#include "framework/Application.h"
+#include "shell/BuildVariant.h"
+#include "shell/InstallWindow.h"
+#include "tests/kit/BoxWatcher.h"
+
+namespace testfiles {
+std::string Join(const std::string& directory, const std::string& name);
+bool Exists(const std::string& path);
+bool IsDirectory(const std::string& path);
+bool WriteBytes(const std::string& path, const std::string& bytes);
+// The whole file; `found` tells a missing file from an empty one.
+std::string ReadBytes(const std::string& path, bool* found = nullptr);
+bool MakeDirectories(const std::string& path);
+void RemoveTree(const std::string& path);
+void CopyTree(const std::string& from, const std::string& to);
+// Names of the files and folders in a folder, sorted.
+std::vector<std::string> Names(const std::string& directory);
+
+// Deterministic bytes of every value, for binary test files.
+std::string SampleBytes(std::size_t size, unsigned seed);
+
+// The image of a file in the platform's compressed format (SZDD), written
+// with literals only: what any LZ expander must turn back into `data`.
+std::string Compress(const std::string& data);
+// "TSW.EXE" -> "TSW.EX_".
+std::string CompressedName(const std::string& installed);
+// Writes `data` compressed into `directory` under the compressed name.
+bool WriteCompressed(const std::string& directory, const std::string& installed, const std::string& data);
+// A list file from its lines, each ended by CR LF.
+std::string ListText(const std::vector<std::string>& lines);
+}
+
+// The prepared folders, as Windows paths (under Z:).
+namespace testenv {
+std::string Root();             // TSINST_WINDOW_DATA
+std::string FloppyFolder();     // what drive A: shows
+std::string FullDiskFolder();   // a 64 KB file system
+std::string FullDiskUnavailable();  // why there is none, or empty
+constexpr char ReadOnlyDrive = 'R';
+std::string SampleRelease();
+std::string SampleSet();        // disk1\ and disk2\ inside
+// "95" or "nt": the two test programs run one after the other, each in a
+// folder of its own.
+const char* Variant();
+}
+
+// Drive A: as a floppy drive: inserting a disk renames its folder to the
+// folder A: shows; ejecting renames it back. Safe to call from a BoxWatcher
+// action while a disk prompt is up.
+class EmulatedFloppy {
+public:
+    // Inserts the disk held by `diskFolder` (ejecting any other first).
+    void Insert(const std::string& diskFolder);
+    // Leaves the drive empty.
+    void Eject();
+    const std::string& Inserted() const { return Origin; }
+
+private:
+    std::string Origin;
+};
+
+// Every text a progress window showed on this thread, in order, as painted.
+struct ProgressFrame {
+    HWND Window;
+    std::string Caption;
+    std::string Text;
+    RECT Bounds;
+};
+
+class ProgressRecorder {
+public:
+    ProgressRecorder();
+    ~ProgressRecorder();
+    ProgressRecorder(const ProgressRecorder&) = delete;
+    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
+
+    const std::vector<ProgressFrame>& Frames() const { return Recorded; }
+    // The list names of the "Reading NAME . . ." texts, in order.
+    std::vector<std::string> ListsRead() const;
+    // "caption|text" of each frame.
+    std::vector<std::string> Lines() const;
+    void Clear() { Recorded.clear(); }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK Handle = nullptr;
+    std::vector<ProgressFrame> Recorded;
+};
+
+// The progress window shown by this process, if any (any thread may ask).
+HWND FindProgressWindow();
+// The object behind a progress window's handle; null for other windows.
+TShowProg* ProgressObject(HWND window);
+
+// A main window of the installer, created and shown, owned by an application
+// object as in the real program, on a fresh floppy drive A: (empty), with a
+// fresh scratch folder and the settings at their defaults (source drive A).
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the main window (SetUp does; tests of start-up call it again
+    // after DestroyWindowUnderTest).
+    void CreateWindowUnderTest();
+    void DestroyWindowUnderTest();
+
+    // A folder of this test's scratch folder, created.
+    std::string Folder(const std::string& name);
+
+    // The message boxes seen, "title|text".
+    std::vector<std::string> Transcript() const { return Boxes.Transcript(); }
+
+    BoxWatcher Boxes;
+    ProgressRecorder Progress;
+    EmulatedFloppy Floppy;
+    std::string Scratch;
+    std::unique_ptr<TApplication> App;
+    TInstallWindow* Window = nullptr;
+};
