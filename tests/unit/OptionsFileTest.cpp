@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -30,7 +31,8 @@ bool DirectoryTerminated(const InstallSettings& settings)
 }
 
 // Holds bytes so that they end exactly where an inaccessible page begins: a
-// read past the end faults instead of passing unnoticed.
+// read past the end faults instead of passing unnoticed, and the fault ends
+// the test program at once with a message rather than with a crash dialog.
 class GuardedBytes {
 public:
     GuardedBytes()
@@ -41,8 +43,15 @@ public:
         Base = static_cast<std::uint8_t*>(::VirtualAlloc(nullptr, 2 * Page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         DWORD old;
         Protected = Base && ::VirtualProtect(Base + Page, Page, PAGE_NOACCESS, &old);
+        GuardPage = Base + Page;
+        GuardSize = Page;
+        Handler = ::AddVectoredExceptionHandler(1, &OnFault);
     }
-    ~GuardedBytes() { if (Base) ::VirtualFree(Base, 0, MEM_RELEASE); }
+    ~GuardedBytes()
+    {
+        if (Handler) ::RemoveVectoredExceptionHandler(Handler);
+        if (Base) ::VirtualFree(Base, 0, MEM_RELEASE);
+    }
     bool Ready() const { return Protected; }
 
     const std::uint8_t* Place(const std::uint8_t* data, std::size_t size)
@@ -53,9 +62,27 @@ public:
     }
 
 private:
+    static LONG CALLBACK OnFault(EXCEPTION_POINTERS* exception)
+    {
+        const EXCEPTION_RECORD* record = exception->ExceptionRecord;
+        if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2) {
+            auto address = reinterpret_cast<const std::uint8_t*>(record->ExceptionInformation[1]);
+            if (address >= GuardPage && address < GuardPage + GuardSize) {
+                std::fprintf(stderr, "FAILED: read %u bytes past the end of the data\n",
+                             static_cast<unsigned>(address - GuardPage + 1));
+                std::fflush(stderr);
+                ::TerminateProcess(::GetCurrentProcess(), 3);
+            }
+        }
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+
+    static inline const std::uint8_t* GuardPage = nullptr;
+    static inline std::size_t GuardSize = 0;
     std::size_t Page = 0;
     std::uint8_t* Base = nullptr;
     bool Protected = false;
+    PVOID Handler = nullptr;
 };
 }
 
