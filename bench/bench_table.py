@@ -1,0 +1,110 @@
+#!/usr/bin/env python3
+"""Prints the benchmark's table from the rounds run_bench.sh recorded.
+
+    bench_table.py RESULTS
+
+RESULTS holds one line per program and round: "ROUND PROGRAM key=value ...",
+PROGRAM one of installer, baseline, window; round 0 holds the one msexpand
+run. Each figure is shown as the median over the rounds with the minimum and
+maximum beside it.
+"""
+import statistics
+import sys
+
+TARGET_TIME_RATIO = 1.5
+TARGET_STARTUP_MS = 300.0
+TARGET_MEMORY_RATIO = 1.2
+
+
+def load(path):
+    rounds = {}
+    with open(path) as results:
+        for line in results:
+            fields = line.split()
+            if len(fields) < 2:
+                continue
+            values = dict(field.split("=", 1) for field in fields[2:] if "=" in field)
+            rounds.setdefault(int(fields[0]), {})[fields[1]] = values
+    return rounds
+
+
+def series(rounds, program, key, scale=1.0):
+    return [float(r[program][key]) * scale for r in rounds.values() if program in r and key in r[program]]
+
+
+def ratios(rounds, top, top_key, bottom, bottom_key):
+    out = []
+    for r in rounds.values():
+        try:
+            out.append(float(r[top][top_key]) / float(r[bottom][bottom_key]))
+        except (KeyError, ZeroDivisionError):
+            pass
+    return out
+
+
+def row(label, values, unit, digits=1, note=""):
+    if not values:
+        print(f"  {label:<46} {'(no data)':>10}")
+        return None
+    median = statistics.median(values)
+    text = (f"  {label:<46} {median:>10.{digits}f} {unit:<3} "
+            f"[min {min(values):.{digits}f}, max {max(values):.{digits}f}]")
+    print(text + (f"  {note}" if note else ""))
+    return median
+
+
+def verdict(ok):
+    return "target met" if ok else "TARGET MISSED"
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    rounds = load(sys.argv[1])
+    reference = rounds.pop(0, {})
+    mb = 1.0 / (1024 * 1024)
+    print(f"Benchmark: {len(rounds)} rounds (median [min, max])")
+    print()
+    print(" Installation time")
+    installer = row("installer: menu command -> completion question",
+                    series(rounds, "installer", "run_ms"), "ms")
+    baseline = row("baseline: bare LZOpenFile/CopyLZFile loop",
+                   series(rounds, "baseline", "expand_ms"), "ms")
+    row("window program: command -> completion question", series(rounds, "window", "run_ms"), "ms")
+    if "msexpand" in reference:
+        print(f"  {'msexpand, native, 1 run (cross-check only)':<46} "
+              f"{float(reference['msexpand']['expand_ms']):>10.1f} ms   not a speed reference")
+    if installer and baseline:
+        ratio = installer / baseline
+        print(f"  {'ratio installer/baseline (of the medians)':<46} {ratio:>10.2f}     "
+              f"target <= {TARGET_TIME_RATIO}: {verdict(ratio <= TARGET_TIME_RATIO)}")
+    row("ratio installer/baseline (per round)", ratios(rounds, "installer", "run_ms", "baseline", "expand_ms"),
+        "", 2)
+    row("baseline as a whole process (Wine start to exit)", series(rounds, "baseline", "process_ms"), "ms", 1,
+        "for information")
+    print()
+    print(" Start-up (process creation -> visible main window)")
+    startup = row("installer", series(rounds, "installer", "startup_ms"), "ms")
+    if startup is not None:
+        print(f"  {'':<46} {'':>10}     target < {TARGET_STARTUP_MS:.0f} ms: "
+              f"{verdict(startup < TARGET_STARTUP_MS)}")
+    row("window program", series(rounds, "window", "startup_ms"), "ms")
+    print()
+    print(" Peak working set (read at the completion question)")
+    inst_ws = row("installer", series(rounds, "installer", "peak_ws", mb), "MB", 2)
+    win_ws = row("window program", series(rounds, "window", "peak_ws", mb), "MB", 2)
+    row("baseline (console program, its own reading)", series(rounds, "baseline", "peak_ws", mb), "MB", 2)
+    if inst_ws and win_ws:
+        ratio = inst_ws / win_ws
+        print(f"  {'ratio installer/window program (of the medians)':<46} {ratio:>10.2f}     "
+              f"target <= {TARGET_MEMORY_RATIO}: {verdict(ratio <= TARGET_MEMORY_RATIO)}")
+    print()
+    files = series(rounds, "baseline", "files")
+    size = series(rounds, "baseline", "bytes")
+    if files and size:
+        print(f" Files per installation: {int(files[0])}, {int(size[0])} bytes expanded. Every tree of every"
+              f" round matched msexpand's\n byte for byte, and msexpand's matched the release tree.")
+
+
+if __name__ == "__main__":
+    main()

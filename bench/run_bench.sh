@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# The installer's benchmark (not part of the test suite):
+#
+#   bench/run_bench.sh [ROUNDS]        (default 9; use 9 or more)
+#
+# Builds the x86_64 programs it needs (build/x86_64, or BENCH_BUILD_DIR),
+# makes the reference disk set once (sample release at scale 20: two program
+# disks of about 1.4 MB compressed, 351 files; cached under build/bench), and
+# puts both disks into one folder shown as drive A:, so that a drive holding
+# both list files answers both disk prompts at once. Then, in the project's
+# Wine prefix on a private Xvfb, each round measures:
+#   - a whole local installation through the real tsinst95.exe, started by the
+#     launcher stand-in: start-up to the visible main window, time from the
+#     menu command to the "Installation Complete" question, peak working set
+#     (bench_driver installer);
+#   - the baseline: the bare LZOpenFileA/CopyLZFile/LZClose loop over the same
+#     files into an empty tree (bench_expand);
+#   - a minimal window program doing the same expansion, for start-up and
+#     memory (bench_driver window, bench_window);
+# msexpand expands the same files natively once, as a correctness cross-check
+# only (one process and one system call per byte: no speed reference), and
+# every tree written in every round is compared byte for byte with its tree.
+# One warm-up round comes first and is not counted. The table shows the median of the
+# rounds with min and max; the raw figures stay in build/bench/results.txt.
+#
+# Environment: BENCH_BUILD_DIR (build tree to use), BENCH_DRIVE (drive letter
+# for the disk folder, default a).
+set -euo pipefail
+
+rounds="${1:-9}"
+if ! [[ "$rounds" =~ ^[0-9]+$ ]] || [ "$rounds" -lt 1 ]; then
+    echo "usage: $0 [ROUNDS]" >&2
+    exit 2
+fi
+[ "$rounds" -ge 9 ] || echo "note: fewer than 9 rounds; the bare loop alone varies by about 20% between rounds" >&2
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+export TSINST_BUILD="$root/build"
+build="${BENCH_BUILD_DIR:-$root/build/x86_64}"
+cache="$root/build/bench"
+drive="${BENCH_DRIVE:-a}"
+drive="${drive,,}"
+DRIVE="${drive^^}"
+
+# ---- programs -------------------------------------------------------------
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target bench_programs >/dev/null
+
+winpath() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+driver=$(winpath "$build/bench/bench_driver.exe")
+expander=$(winpath "$build/bench/bench_expand.exe")
+window=$(winpath "$build/bench/bench_window.exe")
+installer=$(winpath "$build/tsinst95.exe")
+launcher=$(winpath "$build/tests/kit/launcher_standin.exe")
+
+# ---- reference disk set ---------------------------------------------------
+stamp="scale 20 $(cat "$root/tools/make_sample_release.py" "$root/tools/make_disk_set.py" | sha1sum)"
+disks="$cache/disks"
+if [ "$(cat "$disks/stamp" 2>/dev/null)" != "$stamp" ]; then
+    echo "Making the reference disk set (once) ..."
+    rm -rf "$disks"
+    mkdir -p "$disks"
+    python3 "$root/tools/make_sample_release.py" "$disks/release" --scale 20 >/dev/null
+    python3 "$root/tools/make_disk_set.py" -q "$disks/release" "$disks/set"
+    mkdir -p "$disks/both"
+    cp -r "$disks/set/disk1/." "$disks/both/"
+    cp -r "$disks/set/disk2/." "$disks/both/"
+    echo "$stamp" > "$disks/stamp"
+fi
+both="$disks/both"
+# The installer leaves its options file on the source disk when it closes.
+rm -f "$both/INSTALL.OPT"
+
+# The files of an installation as "compressed<TAB>installed<TAB>original"
+# paths relative to the disk folder, the target and the release tree, in the
+# installer's list order.
+pairs="$cache/files.txt"
+: > "$pairs"
+for step in disk_1.lst::PROGRAM1 disk_2.lst::PROGRAM2 disk_2e.lst:LOOKUP:LOOKUP disk_2f.lst:USER_DLL:USER_DLL \
+            disk_2a.lst:CRANE:CRANE disk_2b.lst:CCIR:CCIR disk_2c.lst:CANADA:CANADA disk_2d.lst:TSDATA:TSDATA; do
+    IFS=: read -r list folder component <<< "$step"
+    tr -d '\r' < "$both${folder:+/$folder}/$list" | awk -v prefix="${folder:+$folder/}" -v component="$component" '
+        NR == 1 { n = $1 + 0; next }
+        NR <= n + 1 {
+            sub(/^ +/, ""); name = $0
+            if (match(name, / /)) { word = substr(name, 1, RSTART - 1); if (toupper(word) ~ /^[^.]*\.EXE$/) name = word }
+            print prefix substr(name, 1, length(name) - 1) "_\t" prefix name "\t" component "/" name
+        }' >> "$pairs"
+done
+
+# ---- Wine -----------------------------------------------------------------
+source "$root/tools/wine-env.sh"
+export TSINST_FORCE_XVFB=1
+start_private_display
+wine_ensure_prefix
+link="$WINEPREFIX/dosdevices/$drive:"
+previous=$(readlink "$link" 2>/dev/null || true)
+work="$WINEPREFIX/drive_c/TSBENCH"
+cleanup() {
+    # Only what this script started: its Xvfb, its trees, the drive link.
+    if [ -n "$previous" ]; then ln -sfn "$previous" "$link"; else rm -f "$link"; fi
+    rm -rf "$work" "$cache/msexpand"
+    # The prefix is shared: no "wineserver -k". Give Wine's own processes
+    # (explorer, which may be using this display) a moment to end first.
+    timeout 20 "$WINESERVER" -w 2>/dev/null || true
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+wine_map_drive "$drive" "$both"
+rm -rf "$work"
+mkdir -p "$work"
+
+results="$cache/results.txt"
+: > "$results"
+
+fail() { echo "round $1: $2" >&2; exit 1; }
+
+# key=value lines of a program's output on one line.
+flatten() { tr -d '\r' | tr '\n' ' '; }
+
+check_tree() {  # round, label, tree
+    local differences
+    differences=$(diff -rq -x TSW_FILE.CHK "$cache/msexpand" "$3" 2>&1 || true)
+    [ -z "$differences" ] || fail "$1" "$2 tree differs from msexpand's:
+$differences"
+}
+
+run_round() {
+    local r="$1" counted="$2" out
+    local inst="$work/I$r" base="$work/B$r" win="$work/W$r"
+    [ "$(readlink "$link")" = "$both" ] || fail "$r" "$DRIVE: was re-pointed by someone else during the run"
+
+    out=$("$WINELOADER" "$driver" installer "$launcher" "$installer" "$DRIVE:\\" "C:\\TSBENCH\\I$r" | flatten || true)
+    [[ " $out " == *" ok=1 "* ]] || fail "$r" "installer: $out"
+    [ "$counted" = 1 ] && echo "$r installer $out" >> "$results"
+
+    local start end
+    start=$(date +%s%N)
+    out=$("$WINELOADER" "$expander" "$DRIVE:\\" "C:\\TSBENCH\\B$r" | flatten) || fail "$r" "baseline: $out"
+    end=$(date +%s%N)
+    [ "$counted" = 1 ] && echo "$r baseline $out process_ms=$(( (end - start) / 1000000 ))" >> "$results"
+
+    out=$("$WINELOADER" "$driver" window "$window" "$DRIVE:\\" "C:\\TSBENCH\\W$r" | flatten || true)
+    [[ " $out " == *" ok=1 "* ]] || fail "$r" "window program: $out"
+    [ "$counted" = 1 ] && echo "$r window $out" >> "$results"
+
+    check_tree "$r" installer "$inst"
+    check_tree "$r" baseline "$base"
+    check_tree "$r" "window program" "$win"
+    rm -rf "$inst" "$base" "$win"
+    printf '.' >&2
+}
+
+echo "Benchmark: $(wc -l < "$pairs") files from $DRIVE: ($both), $rounds rounds + 1 warm-up" >&2
+
+# The reference tree, once.
+rm -rf "$cache/msexpand"
+start=$(date +%s%N)
+while IFS=$'\t' read -r compressed installed original; do
+    mkdir -p "$(dirname "$cache/msexpand/$installed")"
+    msexpand < "$both/$compressed" > "$cache/msexpand/$installed"
+done < "$pairs"
+end=$(date +%s%N)
+echo "0 msexpand expand_ms=$(( (end - start) / 1000000 ))" >> "$results"
+while IFS=$'\t' read -r compressed installed original; do
+    cmp -s "$cache/msexpand/$installed" "$disks/release/$original" ||
+        fail 0 "msexpand's $installed differs from the release file $original"
+done < "$pairs"
+
+run_round 0 0
+for r in $(seq 1 "$rounds"); do run_round "$r" 1; done
+echo >&2
+python3 "$root/bench/bench_table.py" "$results"
