@@ -24,7 +24,8 @@
 # rounds with min and max; the raw figures stay in build/bench/results.txt.
 #
 # Environment: BENCH_BUILD_DIR (build tree to use), BENCH_DRIVE (drive letter
-# for the disk folder, default a).
+# for the disk folder, default a; the prefix's link for it is restored at the
+# end), WINEPREFIX (another prefix than the project's).
 set -euo pipefail
 
 rounds="${1:-9}"
@@ -54,6 +55,10 @@ expander=$(winpath "$build/bench/bench_expand.exe")
 window=$(winpath "$build/bench/bench_window.exe")
 installer=$(winpath "$build/tsinst95.exe")
 launcher=$(winpath "$build/tests/kit/launcher_standin.exe")
+if [ ! -f "$build/tests/kit/launcher_standin.exe" ]; then
+    echo "the launcher stand-in (tests/kit, built with the tests) is missing from $build" >&2
+    exit 1
+fi
 
 # ---- reference disk set ---------------------------------------------------
 stamp="scale 20 $(cat "$root/tools/make_sample_release.py" "$root/tools/make_disk_set.py" | sha1sum)"
