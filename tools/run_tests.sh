@@ -13,7 +13,7 @@ source "$root/tools/wine-env.sh"
 # Always a private display: the tests expect a 1024x768 screen at 96 dpi.
 export TSINST_FORCE_XVFB=1
 start_private_display
-trap stop_private_display EXIT
+trap 'stop_wine; stop_private_display' EXIT
 wine_ensure_prefix
 
 status=0

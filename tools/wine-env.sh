@@ -47,7 +47,12 @@ start_private_display() {
     return 1
 }
 
+# Stops the Xvfb that start_private_display started (only that one).
 stop_private_display() {
-    "$WINESERVER" -k >/dev/null 2>&1 || true
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+}
+
+# Ends every Wine program of the prefix: only for the end of a whole run.
+stop_wine() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
 }
