@@ -373,6 +373,9 @@ int main(int argc, char** argv)
         ::DeleteFileA(reportPath.c_str());
     }
 
+    // A drive holding both disks answers each of the two prompts at once.
+    if (installer && round.Done && round.Prompts != 2)
+        Problems.push_back("expected 2 disk prompts, answered " + std::to_string(round.Prompts));
     bool ok = round.Done && Problems.empty();
     std::printf("startup_ms=%.2f\nrun_ms=%.2f\npeak_ws=%llu\nprompts=%d\nfinished=%lu\n", round.StartupMs, round.RunMs,
                 round.PeakWs, round.Prompts, finished);
