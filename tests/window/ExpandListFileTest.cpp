@@ -1,0 +1,423 @@
+// ExpandListFile on a real main window: list files written by the tests, the
+// compressed files in the platform's format, every box answered and recorded.
+#include "tests/window/InstallerFixture.h"
+
+#include "engine/plain/LzErrors.h"
+
+#include <map>
+
+using namespace testfiles;
+
+namespace {
+const char* const ProgramCaption = "Installing Tessaryn Program";
+
+// What the progress window showed while a box was up (filled by a box action
+// on the watcher thread; read after the operation has returned).
+struct ProgressAtBox {
+    bool Checked = false;
+    bool Present = false;
+    std::string Caption;
+    std::string Text;
+
+    std::function<void(HWND)> Recorder()
+    {
+        return [this](HWND) {
+            Checked = true;
+            HWND window = FindProgressWindow();
+            Present = window != nullptr;
+            if (!window) return;
+            char caption[128] = {};
+            ::GetWindowTextA(window, caption, sizeof caption);
+            Caption = caption;
+            if (TShowProg* progress = ProgressObject(window)) Text = progress->GetText();
+        };
+    }
+};
+
+class ExpandListFileTest : public InstallerTest {
+protected:
+    void SetUp() override
+    {
+        InstallerTest::SetUp();
+        if (HasFatalFailure()) return;
+        Source = Folder("source");
+        Dest = Folder("dest");
+    }
+
+    // A compressed file in the source folder, remembered for ExpectInstalled.
+    void Provide(const std::string& installed, const std::string& data)
+    {
+        ASSERT_TRUE(WriteCompressed(Source, installed, data));
+        Originals[installed] = data;
+    }
+    void Provide(const std::string& installed) { Provide(installed, "contents of " + installed + "\r\n"); }
+
+    void WriteList(const std::string& text, const std::string& list = "disk_1.lst")
+    {
+        ASSERT_TRUE(WriteBytes(Join(Source, list), text));
+    }
+
+    bool Expand(const std::string& list = "disk_1.lst", const char* caption = ProgramCaption)
+    {
+        LastResult = 12345;  // the operation starts it at 0
+        return Window->ExpandListFile(list.c_str(), Dest.c_str(), Source.c_str(), caption, LastResult);
+    }
+
+    void ExpectInstalled(const std::string& installed)
+    {
+        bool found = false;
+        std::string bytes = ReadBytes(Join(Dest, installed), &found);
+        EXPECT_TRUE(found) << installed << " was not installed";
+        EXPECT_TRUE(bytes == Originals[installed]) << installed << " differs from its original";
+    }
+
+    std::vector<std::string> Installed() const { return Names(Dest); }
+
+    void ExpectSlots(const std::vector<std::pair<std::string, std::string>>& items)
+    {
+        for (int i = 0; i < kProgramSlots; ++i) {
+            SCOPED_TRACE("slot " + std::to_string(i));
+            if (i < static_cast<int>(items.size())) {
+                ASSERT_NE(nullptr, Window->ProgramFile[i]);
+                ASSERT_NE(nullptr, Window->ItemTitle[i]);
+                EXPECT_EQ(items[i].first, Window->ProgramFile[i]);
+                EXPECT_EQ(items[i].second, Window->ItemTitle[i]);
+            } else {
+                EXPECT_EQ(nullptr, Window->ProgramFile[i]);
+                EXPECT_EQ(nullptr, Window->ItemTitle[i]);
+            }
+        }
+    }
+
+    std::string Source;
+    std::string Dest;
+    std::map<std::string, std::string> Originals;
+    LONG LastResult = 0;
+};
+
+using Lines = std::vector<std::string>;
+}
+
+// ---------------------------------------------------------------------------
+// The count line and the entry lines
+
+TEST_F(ExpandListFileTest, CountOfZeroShowsTheReadingTextAndExpandsNothing)
+{
+    Provide("A.TXT");
+    WriteList(ListText({"0", "A.TXT"}));
+    EXPECT_TRUE(Expand());
+    EXPECT_EQ(0, LastResult);
+    EXPECT_TRUE(Installed().empty());
+    EXPECT_EQ(Lines({"Installing Tessaryn Program|Reading disk_1.lst . . ."}), Progress.Lines());
+    EXPECT_EQ(nullptr, FindProgressWindow()) << "the progress window outlived the call";
+    EXPECT_TRUE(Transcript().empty());
+}
+
+TEST_F(ExpandListFileTest, CountLargerThanTheLinesIsReadErrorAndWritesNothing)
+{
+    Provide("A.TXT");
+    Provide("B.TXT");
+    WriteList(ListText({"4", "TSW.EXE Tessaryn 3.0", "A.TXT", "B.TXT"}));
+    Provide("TSW.EXE");
+    ProgressAtBox atBox;
+    Boxes.Expect("Installation Error", IDOK, atBox.Recorder());
+    EXPECT_FALSE(Expand());
+    EXPECT_EQ(Lines({"Installation Error|File Read Error disk_1.lst"}), Transcript());
+    EXPECT_TRUE(atBox.Checked);
+    EXPECT_FALSE(atBox.Present) << "the progress window was still up under the list-reading message";
+    EXPECT_EQ(0, LastResult);
+    EXPECT_TRUE(Installed().empty());
+    // The program item read before the failure stays captured.
+    ExpectSlots({{"TSW.EXE", "Tessaryn 3.0"}});
+}
+
+TEST_F(ExpandListFileTest, LinesAfterTheCountedEntriesAreIgnored)
+{
+    Provide("A.TXT");
+    Provide("B.TXT");
+    WriteList(ListText({"1", "A.TXT", "B.TXT", "not an entry at all"}));
+    EXPECT_TRUE(Expand());
+    EXPECT_EQ(Lines({"A.TXT"}), Installed());
+    ExpectInstalled("A.TXT");
+}
+
+TEST_F(ExpandListFileTest, LastLineWithoutLineBreakIsReadWhole)
+{
+    Provide("A.TXT");
+    Provide("LASTNAME.DAT", SampleBytes(3000, 7));
+    WriteList("2\r\nA.TXT\r\nLASTNAME.DAT");
+    EXPECT_TRUE(Expand());
+    EXPECT_EQ(Lines({"A.TXT", "LASTNAME.DAT"}), Installed());
+    ExpectInstalled("A.TXT");
+    ExpectInstalled("LASTNAME.DAT");
+    EXPECT_GE(LastResult, 0) << "the last expansion's result";
+}
+
+TEST_F(ExpandListFileTest, CountLineReadAsDecimalNumberAtItsStart)
+{
+    Provide("A.TXT");
+    Provide("B.TXT");
+    WriteList(ListText({"  +1 entry follows", "A.TXT", "B.TXT"}));
+    EXPECT_TRUE(Expand());
+    EXPECT_EQ(Lines({"A.TXT"}), Installed());
+}
+
+TEST_F(ExpandListFileTest, CountLinesOutsideTheFormatAreReadErrors)
+{
+    Provide("A.TXT");
+    for (std::string count : {"", "abc", "-1", "100000", "99999999999999999999", "   "}) {
+        SCOPED_TRACE("count line \"" + count + "\"");
+        WriteList(count.empty() ? std::string() : ListText({count, "A.TXT"}));
+        Boxes.Clear();
+        ProgressAtBox atBox;
+        Boxes.Expect("Installation Error", IDOK, atBox.Recorder());
+        EXPECT_FALSE(Expand());
+        EXPECT_EQ(Lines({"Installation Error|File Read Error disk_1.lst"}), Transcript());
+        EXPECT_FALSE(atBox.Present);
+        EXPECT_EQ(0, LastResult);
+        EXPECT_TRUE(Installed().empty());
+    }
+}
+
+TEST_F(ExpandListFileTest, BlankEntryLineIsReadErrorBeforeAnythingIsWritten)
+{
+    Provide("A.TXT");
+    Provide("B.TXT");
+    for (std::string blank : {"", "    "}) {
+        SCOPED_TRACE("entry line \"" + blank + "\"");
+        WriteList(ListText({"3", "A.TXT", blank, "B.TXT"}));
+        Boxes.Clear();
+        Boxes.Expect("Installation Error", IDOK);
+        EXPECT_FALSE(Expand());
+        EXPECT_EQ(Lines({"Installation Error|File Read Error disk_1.lst"}), Transcript());
+        EXPECT_TRUE(Installed().empty());
+    }
+}
+
+TEST_F(ExpandListFileTest, LinesUpTo78CharactersLongerOnesReadErrors)
+{
+    const std::string name78 = std::string(74, 'L') + ".TXT";
+    const std::string name79 = std::string(75, 'M') + ".TXT";
+    ASSERT_EQ(78u, name78.size());
+    // Short folders: the platform's LZOpenFileA takes paths of at most 127
+    // characters, and this test's scratch folder is long.
+    Source = "A:\\S";
+    Dest = "A:\\D";
+    ASSERT_TRUE(MakeDirectories(Source));
+    ASSERT_TRUE(MakeDirectories(Dest));
+    Provide(name78);
+    Provide(name79);
+    Provide("A.TXT");
+
+    WriteList(ListText({"1", name78}));
+    EXPECT_TRUE(Expand()) << LastResult;
+    EXPECT_TRUE(Transcript().empty());
+    ExpectInstalled(name78);
+    RemoveTree(Dest);
+    MakeDirectories(Dest);
+
+    // One character too many, and a line long enough to hold two names: a
+    // short read buffer must not turn either into two entries.
+    for (const std::string& line : {name79, std::string(70, 'X') + " " + "A.TXT" + std::string(10, ' ')}) {
+        SCOPED_TRACE(line);
+        WriteList(ListText({"2", line, "A.TXT"}));
+        Boxes.Clear();
+        Boxes.Expect("Installation Error", IDOK);
+        EXPECT_FALSE(Expand());
+        EXPECT_EQ(Lines({"Installation Error|File Read Error disk_1.lst"}), Transcript());
+        EXPECT_TRUE(Installed().empty());
+    }
+}
+
+TEST_F(ExpandListFileTest, MissingListIsFileNotFoundWithTheListName)
+{
+    ProgressAtBox atBox;
+    Boxes.Expect("Installation Error", IDOK, atBox.Recorder());
+    EXPECT_FALSE(Expand("disk_2e.lst", "Installing Lookup Files"));
+    EXPECT_EQ(Lines({"Installation Error|File Not Found disk_2e.lst"}), Transcript());
+    EXPECT_TRUE(atBox.Checked);
+    EXPECT_FALSE(atBox.Present) << "the progress window was still up under the list-reading message";
+    EXPECT_EQ(Lines({"Installing Lookup Files|Reading disk_2e.lst . . ."}), Progress.Lines());
+    EXPECT_EQ(0, LastResult);
+    EXPECT_TRUE(Installed().empty());
+}
+
+// ---------------------------------------------------------------------------
+// Program items
+
+TEST_F(ExpandListFileTest, TitledExeEntriesAreCapturedWhateverTheCase)
+{
+    Provide("tsw.exe", SampleBytes(5000, 1));
+    Provide("RAIN.EXE");
+    Provide("HELP.Exe");
+    Provide("NOTITLE.EXE");
+    Provide("TSW.HLP");
+    WriteList(ListText({"5", "tsw.exe  Tessaryn 3.0", "TSW.HLP", "  RAIN.EXE   Rain  Calc  ", "HELP.Exe   ",
+                        "NOTITLE.EXE"}));
+    EXPECT_TRUE(Expand());
+    ExpectSlots({{"tsw.exe", "Tessaryn 3.0"}, {"RAIN.EXE", "Rain  Calc  "}, {"HELP.Exe", ""}});
+    for (const char* name : {"tsw.exe", "RAIN.EXE", "HELP.Exe", "NOTITLE.EXE", "TSW.HLP"}) ExpectInstalled(name);
+}
+
+TEST_F(ExpandListFileTest, TabAfterTheNameCapturesNothingButTheFileIsExpanded)
+{
+    Provide("TSW.EXE", SampleBytes(2000, 2));
+    WriteList(ListText({"1", "TSW.EXE\tTessaryn 3.0"}));
+    EXPECT_TRUE(Expand());
+    ExpectSlots({});
+    EXPECT_EQ(Lines({"TSW.EXE"}), Installed());
+    ExpectInstalled("TSW.EXE");
+}
+
+TEST_F(ExpandListFileTest, TitledEntriesOfBothProgramListsFillTheSlotsInOrder)
+{
+    Provide("TSW.EXE");
+    Provide("TSW.HLP");
+    Provide("PLOT.EXE");
+    Provide("RAINCALC.EXE");
+    Provide("TSWDB.DLL");
+    WriteList(ListText({"3", "TSW.EXE Tessaryn 3.0", "TSW.HLP", "PLOT.EXE Plotter"}), "disk_1.lst");
+    WriteList(ListText({"2", "TSWDB.DLL", "RAINCALC.EXE Rain Calculator"}), "disk_2.lst");
+    EXPECT_TRUE(Expand("disk_1.lst"));
+    EXPECT_TRUE(Expand("disk_2.lst"));
+    ExpectSlots({{"TSW.EXE", "Tessaryn 3.0"}, {"PLOT.EXE", "Plotter"}, {"RAINCALC.EXE", "Rain Calculator"}});
+    for (const auto& original : Originals) ExpectInstalled(original.first);
+}
+
+TEST_F(ExpandListFileTest, SeventhTitledEntryIsExpandedWithoutAnItem)
+{
+    Lines list = {"7"};
+    std::vector<std::pair<std::string, std::string>> items;
+    for (int i = 1; i <= 7; ++i) {
+        std::string name = "PROG" + std::to_string(i) + ".EXE";
+        std::string title = "Program " + std::to_string(i);
+        Provide(name);
+        list.push_back(name + " " + title);
+        if (i <= kProgramSlots) items.emplace_back(name, title);
+    }
+    WriteList(ListText(list));
+    EXPECT_TRUE(Expand());
+    ExpectSlots(items);
+    EXPECT_EQ(7u, Installed().size());
+    for (const auto& original : Originals) ExpectInstalled(original.first);
+}
+
+// ---------------------------------------------------------------------------
+// Expansion failures
+
+TEST_F(ExpandListFileTest, TextAfterAPlainNameBecomesPartOfTheName)
+{
+    Provide("A.TXT");
+    Provide("README.TXT");
+    WriteList(ListText({"2", "A.TXT", "README.TXT notes"}));
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Expand());
+    EXPECT_EQ(Lines({"Installation Error|File Not Found README.TXT note_"}), Transcript());
+    EXPECT_EQ(kLzBadInHandle, LastResult);
+    EXPECT_EQ(Lines({"A.TXT"}), Installed());
+    ExpectInstalled("A.TXT");
+}
+
+TEST_F(ExpandListFileTest, MissingCompressedFileKeepsTheInstalledCopyAndStopsTheList)
+{
+    Provide("A.TXT");
+    Provide("C.TXT");
+    const std::string oldProgram = SampleBytes(1500, 99);
+    ASSERT_TRUE(WriteBytes(Join(Dest, "TSW.EXE"), oldProgram));
+    ASSERT_TRUE(WriteBytes(Join(Dest, "C.TXT"), "last year's C\r\n"));
+    WriteList(ListText({"3", "A.TXT", "TSW.EXE Tessaryn 3.0", "C.TXT"}));
+
+    ProgressAtBox atBox;
+    Boxes.Expect("Installation Error", IDOK, atBox.Recorder());
+    EXPECT_FALSE(Expand());
+    EXPECT_EQ(Lines({"Installation Error|File Not Found TSW.EX_"}), Transcript());
+    EXPECT_EQ(kLzBadInHandle, LastResult);
+
+    // The progress window stayed up under the expansion message, naming the file.
+    EXPECT_TRUE(atBox.Present) << "the progress window was gone under the expansion message";
+    EXPECT_EQ(ProgramCaption, atBox.Caption);
+    EXPECT_EQ("Expanding TSW.EX_ . . .", atBox.Text);
+    EXPECT_EQ(nullptr, FindProgressWindow());
+
+    ExpectInstalled("A.TXT");
+    EXPECT_TRUE(ReadBytes(Join(Dest, "TSW.EXE")) == oldProgram) << "the installed TSW.EXE was overwritten";
+    EXPECT_EQ("last year's C\r\n", ReadBytes(Join(Dest, "C.TXT"))) << "an entry after the failure was touched";
+}
+
+TEST_F(ExpandListFileTest, MissingDestinationFolderIsFileCreationErrorNotDiskSpace)
+{
+    Provide("A.TXT");
+    WriteList(ListText({"1", "A.TXT"}));
+    Dest = Join(Scratch, "no such folder");
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Expand());
+    EXPECT_EQ(Lines({"Installation Error|File Creation Error A.TXT"}), Transcript());
+    EXPECT_EQ(kLzBadOutHandle, LastResult);
+    EXPECT_FALSE(Exists(Dest));
+}
+
+TEST_F(ExpandListFileTest, ReadOnlyDestinationFileIsFileCreationError)
+{
+    Provide("A.TXT");
+    Provide("B.TXT");
+    const std::string target = Join(Dest, "B.TXT");
+    ASSERT_TRUE(WriteBytes(target, "kept"));
+    ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    WriteList(ListText({"2", "A.TXT", "B.TXT"}));
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Expand());
+    EXPECT_EQ(Lines({"Installation Error|File Creation Error B.TXT"}), Transcript());
+    EXPECT_EQ(kLzBadOutHandle, LastResult);
+    ExpectInstalled("A.TXT");
+    EXPECT_EQ("kept", ReadBytes(target));
+}
+
+TEST_F(ExpandListFileTest, CompressedFileCutInTheMiddleIsReadError)
+{
+    // One written by the test (literals only) and one from the sample disk
+    // set (compressed by mscompress, with back references).
+    const std::string literal = Compress(SampleBytes(4000, 3));
+    bool found = false;
+    const std::string packed = ReadBytes(Join(Join(testenv::SampleSet(), "disk1"), "TSW.EX_"), &found);
+    ASSERT_TRUE(found) << "the sample disk set is missing";
+    for (const std::string& image : {literal, packed}) {
+        Provide("Z.TXT");
+        ASSERT_TRUE(WriteBytes(Join(Source, "BIG.DA_"), image.substr(0, image.size() / 2)));
+        WriteList(ListText({"2", "BIG.DAT", "Z.TXT"}));
+        Boxes.Clear();
+        Boxes.Expect("Installation Error", IDOK);
+        EXPECT_FALSE(Expand());
+        EXPECT_EQ(Lines({"Installation Error|File Read Error BIG.DA_"}), Transcript());
+        EXPECT_EQ(kLzRead, LastResult);
+        EXPECT_FALSE(Exists(Join(Dest, "Z.TXT"))) << "the list went on after the truncated file";
+        RemoveTree(Dest);
+        MakeDirectories(Dest);
+    }
+}
+
+TEST_F(ExpandListFileTest, FileNotInTheCompressedFormatIsCopiedAsItStands)
+{
+    const std::string plain = "plain text, never compressed\r\n" + SampleBytes(700, 4);
+    ASSERT_TRUE(WriteBytes(Join(Source, "PLAIN.TX_"), plain));
+    Originals["PLAIN.TXT"] = plain;
+    Provide("A.TXT");
+    WriteList(ListText({"2", "PLAIN.TXT", "A.TXT"}));
+    EXPECT_TRUE(Expand());
+    ExpectInstalled("PLAIN.TXT");
+    ExpectInstalled("A.TXT");
+}
+
+TEST_F(ExpandListFileTest, ProgressNamesTheListThenEachCompressedFile)
+{
+    Provide("LOOKUP1.TBL");
+    Provide("LOOKUP2.TBL");
+    WriteList(ListText({"2", "LOOKUP1.TBL", "LOOKUP2.TBL"}), "disk_2e.lst");
+    EXPECT_TRUE(Expand("disk_2e.lst", "Installing Lookup Files"));
+    EXPECT_EQ(Lines({"Installing Lookup Files|Reading disk_2e.lst . . .",
+                     "Installing Lookup Files|Expanding LOOKUP1.TB_ . . .",
+                     "Installing Lookup Files|Expanding LOOKUP2.TB_ . . ."}),
+              Progress.Lines());
+    EXPECT_EQ(nullptr, FindProgressWindow());
+    ExpectInstalled("LOOKUP1.TBL");
+    ExpectInstalled("LOOKUP2.TBL");
+}
