@@ -1,0 +1,328 @@
+// InstallComponents and PrepareDirectories on a real main window, from the
+// sample disk set in the emulated floppy drive A:.
+#include "tests/window/InstallerFixture.h"
+
+#include "shell/plain/Settings.h"
+
+#include <algorithm>
+
+using namespace testfiles;
+
+namespace {
+using Lines = std::vector<std::string>;
+
+const std::string PromptDisk1 = "New Disk Required|Place Program Disk 1 in Drive A";
+const std::string PromptDisk2 = "New Disk Required|Place Program Disk 2 in Drive A";
+
+// The target's subdirectories, and the release folders that go into them.
+const Lines Subdirectories = {"CANADA", "CCIR", "CRANE", "LOOKUP", "TSDATA", "USER_DLL"};
+
+class InstallDriverTest : public InstallerTest {
+protected:
+    void SetUp() override
+    {
+        InstallerTest::SetUp();
+        if (HasFatalFailure()) return;
+        Target = Join(Scratch, "TSW30");
+        SetTarget(Target);
+    }
+
+    void SetTarget(const std::string& target) { CopyBounded(Settings.TargetDirectory, kPathSize, target.c_str()); }
+
+    void Select(bool program, bool crane, bool ccir, bool canada, bool examples)
+    {
+        Settings.Flags[ComponentProgram] = program;
+        Settings.Flags[ComponentCrane] = crane;
+        Settings.Flags[ComponentCcir] = ccir;
+        Settings.Flags[ComponentCanada] = canada;
+        Settings.Flags[ComponentExamples] = examples;
+    }
+
+    // A copy of the sample disk set in this test's folder: Disk1, Disk2.
+    void CopySampleDisks()
+    {
+        std::string set = testenv::SampleSet();
+        ASSERT_TRUE(Exists(Join(Join(set, "disk1"), "disk_1.lst"))) << "the sample disk set is missing: " << set;
+        Disk1 = Join(Scratch, "disk1");
+        Disk2 = Join(Scratch, "disk2");
+        CopyTree(Join(set, "disk1"), Disk1);
+        CopyTree(Join(set, "disk2"), Disk2);
+    }
+
+    std::function<void(HWND)> Insert(const std::string& disk)
+    {
+        return [this, disk](HWND) { Floppy.Insert(disk); };
+    }
+
+    // Every file of a release folder installed byte for byte into a folder.
+    void ExpectReleaseFolderInstalled(const std::string& releaseFolder, const std::string& installedFolder)
+    {
+        std::string from = Join(testenv::SampleRelease(), releaseFolder);
+        Lines names = Names(from);
+        ASSERT_FALSE(names.empty()) << from;
+        for (const std::string& name : names) {
+            bool found = false;
+            std::string installed = ReadBytes(Join(installedFolder, name), &found);
+            EXPECT_TRUE(found) << releaseFolder << "\\" << name << " was not installed";
+            EXPECT_TRUE(found && installed == ReadBytes(Join(from, name)))
+                << releaseFolder << "\\" << name << " differs from its original";
+        }
+    }
+
+    Lines ReleaseNames(const std::string& releaseFolder) { return Names(Join(testenv::SampleRelease(), releaseFolder)); }
+
+    std::string Target;
+    std::string Disk1;
+    std::string Disk2;
+};
+
+const Lines AllLists = {"disk_1.lst",  "disk_2.lst",  "disk_2e.lst", "disk_2f.lst",
+                        "disk_2a.lst", "disk_2b.lst", "disk_2c.lst", "disk_2d.lst"};
+}
+
+TEST_F(InstallDriverTest, FullRunAsksForEachDiskOnceAndInstallsEveryFile)
+{
+    CopySampleDisks();
+    ASSERT_EQ(0, Window->CurrentDisk);
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2}), Transcript());
+    EXPECT_EQ(2, Window->CurrentDisk);
+
+    EXPECT_EQ(AllLists, Progress.ListsRead());
+    Lines captions;
+    for (const ProgressFrame& frame : Progress.Frames())
+        if (frame.Text.compare(0, 8, "Reading ") == 0) captions.push_back(frame.Caption);
+    EXPECT_EQ(Lines({"Installing Tessaryn Program", "Installing Tessaryn Program", "Installing Lookup Files",
+                     "Installing User Database Doc", "Installing Crane Rain Files", "Installing CCIR Rain Files",
+                     "Installing Canadian Rain Files", "Installing Example Files"}),
+              captions);
+
+    ExpectReleaseFolderInstalled("PROGRAM1", Target);
+    ExpectReleaseFolderInstalled("PROGRAM2", Target);
+    for (const std::string& sub : Subdirectories) {
+        ExpectReleaseFolderInstalled(sub, Join(Target, sub));
+        EXPECT_EQ(ReleaseNames(sub), Names(Join(Target, sub))) << "nothing else in " << sub;
+    }
+    Lines top = ReleaseNames("PROGRAM1");
+    for (const std::string& name : ReleaseNames("PROGRAM2")) top.push_back(name);
+    for (const std::string& sub : Subdirectories) top.push_back(sub);
+    std::sort(top.begin(), top.end());
+    EXPECT_EQ(top, Names(Target)) << "nothing else in the target";
+
+    // The program items of both program disks, disk 1's first.
+    ASSERT_NE(nullptr, Window->ProgramFile[0]);
+    ASSERT_NE(nullptr, Window->ProgramFile[1]);
+    EXPECT_STREQ("TSW.EXE", Window->ProgramFile[0]);
+    EXPECT_STREQ("Tessaryn 3.0", Window->ItemTitle[0]);
+    EXPECT_STREQ("RAINCALC.EXE", Window->ProgramFile[1]);
+    EXPECT_STREQ("Rain Calculator", Window->ItemTitle[1]);
+    EXPECT_EQ(nullptr, Window->ProgramFile[2]);
+}
+
+TEST_F(InstallDriverTest, SecondRunAsksForDiskOneAgainAndAlwaysForDiskTwo)
+{
+    CopySampleDisks();
+    Select(true, false, false, false, false);
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
+    ASSERT_TRUE(Window->InstallComponents());
+    ASSERT_EQ(2, Window->CurrentDisk);
+
+    Boxes.Clear();
+    Window->EmptyProgramSlots();
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2}), Transcript());
+
+    // With disk 1 confirmed already, only disk 2 is asked for.
+    Boxes.Clear();
+    Floppy.Insert(Disk1);
+    Window->CurrentDisk = 1;
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk2}), Transcript());
+    ExpectReleaseFolderInstalled("PROGRAM1", Target);
+    ExpectReleaseFolderInstalled("LOOKUP", Join(Target, "LOOKUP"));
+    EXPECT_FALSE(Exists(Join(Target, "CRANE")));
+}
+
+TEST_F(InstallDriverTest, NothingSelectedCreatesNothingAndAsksNothing)
+{
+    Select(false, false, false, false, false);
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({"Installation Error|Nothing to Install"}), Transcript());
+    EXPECT_FALSE(Exists(Target));
+    EXPECT_TRUE(Progress.Frames().empty());
+}
+
+TEST_F(InstallDriverTest, CraneOnlyAsksForDiskTwoAndReportsIncomplete)
+{
+    CopySampleDisks();
+    Select(false, true, false, false, false);
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk2}), Transcript());
+    EXPECT_EQ(Lines({"CRANE", "LOOKUP", "USER_DLL"}), Names(Target));
+    EXPECT_EQ(Lines({"disk_2a.lst"}), Progress.ListsRead());
+    ExpectReleaseFolderInstalled("CRANE", Join(Target, "CRANE"));
+    EXPECT_TRUE(Names(Join(Target, "LOOKUP")).empty());
+    EXPECT_TRUE(Names(Join(Target, "USER_DLL")).empty());
+}
+
+TEST_F(InstallDriverTest, MissingLookupFileDoesNotStopTheRest)
+{
+    CopySampleDisks();
+    Lines lookup = ReleaseNames("LOOKUP");
+    ASSERT_GE(lookup.size(), 3u);
+    // The list is in name order: the second file goes missing.
+    ASSERT_TRUE(::DeleteFileA(Join(Join(Disk2, "LOOKUP"), CompressedName(lookup[1])).c_str()));
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Not Found " + CompressedName(lookup[1])}),
+              Transcript());
+    EXPECT_EQ(AllLists, Progress.ListsRead());
+    EXPECT_EQ(Lines({lookup[0]}), Names(Join(Target, "LOOKUP"))) << "the files after the missing one";
+    for (const char* sub : {"USER_DLL", "CRANE", "CCIR", "CANADA", "TSDATA"})
+        ExpectReleaseFolderInstalled(sub, Join(Target, sub));
+}
+
+TEST_F(InstallDriverTest, CancelAtADataComponentsPromptSkipsOnlyThatComponent)
+{
+    CopySampleDisks();
+    Select(false, true, true, false, false);
+    Boxes.Expect("New Disk Required", IDCANCEL);              // Crane
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));   // CCIR
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk2, PromptDisk2}), Transcript());
+    EXPECT_EQ(Lines({"disk_2b.lst"}), Progress.ListsRead());
+    EXPECT_TRUE(IsDirectory(Join(Target, "CRANE")));
+    EXPECT_TRUE(Names(Join(Target, "CRANE")).empty());
+    ExpectReleaseFolderInstalled("CCIR", Join(Target, "CCIR"));
+}
+
+TEST_F(InstallDriverTest, ProgramComponentEndsAtCancelOrAFailedProgramList)
+{
+    CopySampleDisks();
+
+    // Cancel at disk 1.
+    Boxes.Expect("New Disk Required", IDCANCEL);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1}), Transcript());
+    EXPECT_TRUE(Progress.ListsRead().empty());
+
+    // Cancel at disk 2: no data component asks again.
+    Boxes.Clear();
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
+    Boxes.Expect("New Disk Required", IDCANCEL);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2}), Transcript());
+    EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
+
+    // A file of disk 1 missing: the run ends before disk 2.
+    Boxes.Clear();
+    Progress.Clear();
+    Floppy.Eject();
+    Window->CurrentDisk = 0;
+    ASSERT_TRUE(::DeleteFileA(Join(Disk1, "TSW.EX_").c_str()));
+    Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Not Found TSW.EX_"}), Transcript());
+    EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
+}
+
+TEST_F(InstallDriverTest, TargetIsCreatedLevelByLevel)
+{
+    std::string a = Folder("A");
+    SetTarget(Join(Join(Join(a, "B"), "C"), "D"));
+    EXPECT_TRUE(Window->PrepareDirectories());
+    EXPECT_TRUE(IsDirectory(Join(a, "B")));
+    EXPECT_TRUE(IsDirectory(Join(Join(a, "B"), "C")));
+    EXPECT_EQ(Subdirectories, Names(Settings.TargetDirectory));
+    EXPECT_TRUE(Transcript().empty());
+
+    // An existing tree is used as it is.
+    ASSERT_TRUE(WriteBytes(Join(Join(Settings.TargetDirectory, "LOOKUP"), "KEEP.TBL"), "kept"));
+    Select(false, true, false, false, false);
+    EXPECT_TRUE(Window->PrepareDirectories());
+    EXPECT_EQ("kept", ReadBytes(Join(Join(Settings.TargetDirectory, "LOOKUP"), "KEEP.TBL")));
+}
+
+TEST_F(InstallDriverTest, SubdirectoriesFollowTheSelection)
+{
+    Select(false, false, true, false, true);
+    EXPECT_TRUE(Window->PrepareDirectories());
+    EXPECT_EQ(Lines({"CCIR", "LOOKUP", "TSDATA", "USER_DLL"}), Names(Target));
+}
+
+TEST_F(InstallDriverTest, UnwritableTargetIsDirectoryCreationErrorWithTheWholeTarget)
+{
+    CopySampleDisks();
+    SetTarget(std::string(1, testenv::ReadOnlyDrive) + ":\\TSW30\\SUB");
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({"Installation Error|Directory Creation Error R:\\TSW30\\SUB"}), Transcript());
+    EXPECT_FALSE(Exists("R:\\TSW30"));
+    EXPECT_TRUE(Progress.Frames().empty());
+}
+
+TEST_F(InstallDriverTest, FullTargetDiskEndsTheRunBeforeTheDataComponents)
+{
+    std::string why = testenv::FullDiskUnavailable();
+    if (!why.empty()) GTEST_SKIP() << "no size-limited file system on this machine: " << why;
+
+    // A disk set of small files but one lookup table larger than the 64 KB
+    // target disk.
+    std::string disk1 = Folder("disk1");
+    std::string disk2 = Folder("disk2");
+    ASSERT_TRUE(WriteCompressed(disk1, "TSW.EXE", SampleBytes(1000, 1)));
+    ASSERT_TRUE(WriteBytes(Join(disk1, "disk_1.lst"), ListText({"1", "TSW.EXE Tessaryn 3.0"})));
+    ASSERT_TRUE(WriteCompressed(disk2, "TSWDB.DLL", SampleBytes(1000, 2)));
+    ASSERT_TRUE(WriteBytes(Join(disk2, "disk_2.lst"), ListText({"1", "TSWDB.DLL"})));
+    struct Part {
+        const char* Folder;
+        const char* List;
+        std::vector<std::pair<std::string, std::size_t>> Files;
+    };
+    const Part parts[] = {
+        {"LOOKUP", "disk_2e.lst", {{"SMALL.TBL", 500}, {"HUGE.TBL", 200000}, {"AFTER.TBL", 500}}},
+        {"USER_DLL", "disk_2f.lst", {{"USER.DOC", 500}}},
+        {"CRANE", "disk_2a.lst", {{"CRANE.TBL", 500}}},
+        {"CCIR", "disk_2b.lst", {{"CCIR.TBL", 500}}},
+        {"CANADA", "disk_2c.lst", {{"CANADA.TBL", 500}}},
+        {"TSDATA", "disk_2d.lst", {{"EXAMPLE.DAT", 500}}},
+    };
+    for (const Part& part : parts) {
+        std::string folder = Join(disk2, part.Folder);
+        ASSERT_TRUE(MakeDirectories(folder));
+        Lines list = {std::to_string(part.Files.size())};
+        for (const auto& file : part.Files) {
+            ASSERT_TRUE(WriteCompressed(folder, file.first, SampleBytes(file.second, 3)));
+            list.push_back(file.first);
+        }
+        ASSERT_TRUE(WriteBytes(Join(folder, part.List), ListText(list)));
+    }
+
+    const std::string full = testenv::FullDiskFolder();
+    for (const std::string& name : Names(full)) RemoveTree(Join(full, name));
+    SetTarget(Join(full, "TSW30"));
+    Boxes.Expect("New Disk Required", IDOK, Insert(disk1));
+    Boxes.Expect("New Disk Required", IDOK, Insert(disk2));
+    Boxes.Expect("Installation Error", IDOK);
+    bool complete = Window->InstallComponents();
+    std::string target = Settings.TargetDirectory;
+    EXPECT_FALSE(complete);
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
+    EXPECT_EQ(Lines({"disk_1.lst", "disk_2.lst", "disk_2e.lst"}), Progress.ListsRead());
+    EXPECT_TRUE(Exists(Join(target, "TSW.EXE")));
+    EXPECT_FALSE(Exists(Join(Join(target, "LOOKUP"), "AFTER.TBL")));
+    for (const char* sub : {"USER_DLL", "CRANE", "CCIR", "CANADA", "TSDATA"})
+        EXPECT_TRUE(Names(Join(target, sub)).empty()) << sub << " was installed after the disk was full";
+    RemoveTree(target);
+}
