@@ -14,6 +14,10 @@
 //   bench_driver window PROGRAM SOURCE TARGET [options]
 //       The same for the comparison program bench_window: started directly,
 //       command 1, and its "Expansion Complete" question answered Yes.
+//   bench_driver close-folder-window TITLE
+//       Closes the folder windows with this title that Wine's Program Manager
+//       opens when a group is created (they would keep the prefix's Wine
+//       server running after the benchmark).
 //
 // Options: --poll-ms N (how often windows are looked for, default 2),
 //          --timeout-ms N (give up after this long, default 120000),
@@ -295,11 +299,22 @@ void EndIfRunning(HANDLE process)
     }
 }
 
+BOOL CALLBACK CloseFolderWindow(HWND window, LPARAM param)
+{
+    char className[32] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    if ((std::strcmp(className, "ExplorerWClass") == 0 || std::strcmp(className, "CabinetWClass") == 0) &&
+        WindowTitle(window) == reinterpret_cast<const char*>(param))
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
                  "usage: bench_driver installer LAUNCHER INSTALLER SOURCE TARGET [--poll-ms N] [--timeout-ms N] [--trace]\n"
-                 "       bench_driver window PROGRAM SOURCE TARGET [--poll-ms N] [--timeout-ms N] [--trace]\n");
+                 "       bench_driver window PROGRAM SOURCE TARGET [--poll-ms N] [--timeout-ms N] [--trace]\n"
+                 "       bench_driver close-folder-window TITLE\n");
     return 2;
 }
 }
@@ -315,6 +330,10 @@ int main(int argc, char** argv)
         else positional.push_back(arg);
     }
     if (positional.empty()) return Usage();
+    if (positional[0] == "close-folder-window" && positional.size() == 2) {
+        ::EnumWindows(&CloseFolderWindow, reinterpret_cast<LPARAM>(positional[1].c_str()));
+        return 0;
+    }
     bool installer = positional[0] == "installer";
     if (!(installer && positional.size() == 5) && !(positional[0] == "window" && positional.size() == 4))
         return Usage();

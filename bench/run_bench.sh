@@ -107,8 +107,10 @@ cleanup() {
     # Only what this script started: its Xvfb, its trees, the drive link.
     if [ -n "$previous" ]; then ln -sfn "$previous" "$link"; else rm -f "$link"; fi
     rm -rf "$work" "$cache/msexpand"
-    # The prefix is shared: no "wineserver -k". Give Wine's own processes
+    # The prefix is shared: no "wineserver -k". Close the group's folder window
+    # that Wine's Program Manager opened, and give Wine's own processes
     # (explorer, which may be using this display) a moment to end first.
+    "$WINELOADER" "$driver" close-folder-window "Tessaryn 3.0" 2>/dev/null || true
     timeout 20 "$WINESERVER" -w 2>/dev/null || true
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
 }
