@@ -1,0 +1,68 @@
+#include "tests/kit/GuiDriver.h"
+
+#include "tests/kit/BoxWatcher.h"
+
+namespace {
+constexpr UINT SendTimeoutMs = 5000;
+
+bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr)
+{
+    DWORD_PTR answer = 0;
+    bool ok = ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, SendTimeoutMs, &answer) != 0;
+    if (result) *result = answer;
+    return ok;
+}
+}
+
+void PressButton(HWND dialog, int buttonId)
+{
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, buttonId)));
+}
+
+void PostCommand(HWND window, int commandId)
+{
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+void PostClose(HWND window)
+{
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+bool SetControlText(HWND dialog, int controlId, const std::string& text)
+{
+    HWND control = ::GetDlgItem(dialog, controlId);
+    return control && SendWithTimeout(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string ControlText(HWND dialog, int controlId)
+{
+    HWND control = ::GetDlgItem(dialog, controlId);
+    return control ? WindowText(control) : std::string();
+}
+
+bool SetCheck(HWND dialog, int controlId, bool checked)
+{
+    HWND control = ::GetDlgItem(dialog, controlId);
+    return control && SendWithTimeout(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool IsChecked(HWND dialog, int controlId)
+{
+    HWND control = ::GetDlgItem(dialog, controlId);
+    DWORD_PTR state = 0;
+    return control && SendWithTimeout(control, BM_GETCHECK, 0, 0, &state) && state == BST_CHECKED;
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+LONG_PTR WindowStyle(HWND window)
+{
+    return ::GetWindowLongPtrA(window, GWL_STYLE);
+}

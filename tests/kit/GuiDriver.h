@@ -1,0 +1,26 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Driving windows of another process the way a user would, by messages.
+// Reading a window's or a message box's text: WindowText and MessageBoxText
+// in BoxWatcher.h.
+
+// Presses a button of a dialog or message box (posts WM_COMMAND with its id).
+void PressButton(HWND dialog, int buttonId);
+// Posts a menu command to a window.
+void PostCommand(HWND window, int commandId);
+// Asks a window to close, as its close box does.
+void PostClose(HWND window);
+
+// Edit controls and check boxes of a dialog, by control id. The setters are
+// sent (they are done when they return); false when the control is missing or
+// the dialog did not answer.
+bool SetControlText(HWND dialog, int controlId, const std::string& text);
+std::string ControlText(HWND dialog, int controlId);
+bool SetCheck(HWND dialog, int controlId, bool checked);
+bool IsChecked(HWND dialog, int controlId);
+
+RECT WindowRect(HWND window);
+LONG_PTR WindowStyle(HWND window);

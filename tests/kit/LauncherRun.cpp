@@ -1,0 +1,116 @@
+#include "tests/kit/LauncherRun.h"
+
+#include "tests/kit/CommandLineQuote.h"
+#include "tests/kit/FileBytes.h"
+#include "tests/kit/UnixBridge.h"
+
+#ifndef TSTESTKIT_LAUNCHER_STANDIN
+#error "TSTESTKIT_LAUNCHER_STANDIN must name the launcher stand-in program"
+#endif
+
+std::string LauncherStandInPath()
+{
+    return ToWindowsPath(TSTESTKIT_LAUNCHER_STANDIN);
+}
+
+namespace {
+// Wine meets a program's crash with its debugger, which by default puts up a
+// "Program Error" dialog and waits for a user that a test run does not have.
+// Without the dialog the debugger writes its backtrace to the console and
+// ends the crashed program, so the test sees the crash as an exit code.
+void LetCrashesEndQuietly()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    HKEY key;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineDbg", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD show = 0;
+    ::RegSetValueExA(key, "ShowCrashDialog", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&show), sizeof show);
+    ::RegCloseKey(key);
+}
+}
+
+LauncherRun::LauncherRun(const LauncherSetup& setup)
+    : Folder(new TempFolder("tskit-launch"))
+{
+    LetCrashesEndQuietly();
+    ReportPath = *Folder / "report.txt";
+    std::vector<std::string> line{setup.StandIn, "--report", ReportPath, "--grace", std::to_string(setup.GraceMs),
+                                  "--timeout", std::to_string(setup.TimeoutMs)};
+    if (!setup.Directory.empty()) {
+        line.push_back("--directory");
+        line.push_back(setup.Directory);
+    }
+    if (setup.Raw) {
+        line.push_back("--raw");
+        line.push_back(setup.Installer);
+        line.insert(line.end(), setup.RawArguments.begin(), setup.RawArguments.end());
+    } else {
+        line.push_back(setup.Installer);
+        line.push_back(setup.Source);
+    }
+    std::string text = JoinArguments(line);
+    std::vector<char> commandLine(text.begin(), text.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (::CreateProcessA(setup.StandIn.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &process)) {
+        ::CloseHandle(process.hThread);
+        StandIn = process.hProcess;
+    }
+}
+
+LauncherRun::~LauncherRun()
+{
+    if (!StandIn) return;
+    if (::WaitForSingleObject(StandIn, 0) == WAIT_TIMEOUT) {
+        // The test gave up half-way: end the installer, and the stand-in with it.
+        if (DWORD pid = InstallerProcessId(0)) {
+            if (HANDLE installer = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+                ::TerminateProcess(installer, 0xDEAD);
+                ::WaitForSingleObject(installer, 5000);
+                ::CloseHandle(installer);
+            }
+        }
+        if (::WaitForSingleObject(StandIn, 5000) == WAIT_TIMEOUT) ::TerminateProcess(StandIn, 0xDEAD);
+    }
+    ::CloseHandle(StandIn);
+}
+
+bool LauncherRun::ReadReport(LauncherReport& report) const
+{
+    std::string text;
+    return ReadFileBytes(ReportPath, text) && ParseLauncherReport(text, report);
+}
+
+DWORD LauncherRun::InstallerProcessId(DWORD timeoutMs)
+{
+    if (InstallerPid || !StandIn) return InstallerPid;
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        LauncherReport report;
+        if (ReadReport(report) && report.InstallerProcessId) return InstallerPid = report.InstallerProcessId;
+        if (::GetTickCount() - start >= timeoutMs) return 0;
+        ::Sleep(10);
+    }
+}
+
+::testing::AssertionResult LauncherRun::WaitForEnd(DWORD timeoutMs)
+{
+    if (!StandIn) return ::testing::AssertionFailure() << "the launcher stand-in did not start";
+    if (::WaitForSingleObject(StandIn, timeoutMs) != WAIT_OBJECT_0)
+        return ::testing::AssertionFailure() << "the launcher stand-in (and its installer) still running after "
+                                             << timeoutMs << " ms";
+    ::GetExitCodeProcess(StandIn, &ExitCode);
+    if (!ReadReport(Final))
+        return ::testing::AssertionFailure() << "no report from the launcher stand-in (exit code " << ExitCode << ")";
+    if (Final.State != "ended")
+        return ::testing::AssertionFailure() << "launcher stand-in: installer " << Final.State << ", start error "
+                                             << Final.StartError << ", command line: " << Final.CommandLine;
+    return ::testing::AssertionSuccess();
+}
