@@ -1,0 +1,181 @@
+#include "shell/LauncherNotification.h"
+#include "shell/plain/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+// argv as the runtime hands it over: writable strings, the installer's path first.
+class Arguments {
+public:
+    Arguments(std::initializer_list<std::string> arguments)
+        : Storage(arguments)
+    {
+        for (std::string& argument : Storage) Pointers.push_back(&argument[0]);
+        Pointers.push_back(nullptr);
+    }
+    int Count() const { return static_cast<int>(Storage.size()); }
+    char** Vector() { return Pointers.data(); }
+
+private:
+    std::vector<std::string> Storage;
+    std::vector<char*> Pointers;
+};
+
+LaunchArguments Parse(Arguments arguments)
+{
+    return ParseLaunchArguments(arguments.Count(), arguments.Vector());
+}
+}
+
+TEST(ParseLaunchArguments, WithoutTheLauncherArgumentsIsIncompleteButKnowsItsDirectory)
+{
+    LaunchArguments none = Parse({"A:\\SETUP\\TSINST95.EXE"});
+    EXPECT_FALSE(none.Complete);
+    EXPECT_STREQ("A:\\SETUP", none.ProgramDirectory);
+    EXPECT_STREQ("", none.SourceDrive);
+    EXPECT_FALSE(none.HasLauncherWindow);
+
+    LaunchArguments sourceOnly = Parse({"A:\\SETUP\\TSINST95.EXE", "A:\\"});
+    EXPECT_FALSE(sourceOnly.Complete);
+    EXPECT_STREQ("A:\\SETUP", sourceOnly.ProgramDirectory);
+    EXPECT_STREQ("", sourceOnly.SourceDrive);
+    EXPECT_FALSE(sourceOnly.HasLauncherWindow);
+
+    LaunchArguments nothing = ParseLaunchArguments(0, nullptr);
+    EXPECT_FALSE(nothing.Complete);
+    EXPECT_STREQ("", nothing.ProgramDirectory);
+}
+
+TEST(ParseLaunchArguments, TakesTheDriveLetterAndTheWindowHandle)
+{
+    LaunchArguments args = Parse({"A:\\TSINST95.EXE", "A:\\", "1A2B"});
+    EXPECT_TRUE(args.Complete);
+    EXPECT_STREQ("A", args.SourceDrive);
+    EXPECT_TRUE(args.HasLauncherWindow);
+    EXPECT_EQ(0x1A2B, args.LauncherWindow);
+
+    // A fourth argument changes nothing.
+    LaunchArguments extra = Parse({"A:\\TSINST95.EXE", "A:\\", "1A2B", "0"});
+    EXPECT_STREQ("A", extra.SourceDrive);
+    EXPECT_EQ(0x1A2B, extra.LauncherWindow);
+}
+
+TEST(ParseLaunchArguments, KeepsTheLow16BitsOfALongerWindowArgument)
+{
+    EXPECT_EQ(0x1A2B, Parse({"T.EXE", "A:\\", "12341A2B"}).LauncherWindow);
+    EXPECT_EQ(0x1A2B, Parse({"T.EXE", "A:\\", "10001A2B"}).LauncherWindow);
+    // More digits than 32 bits hold: still the last four.
+    EXPECT_EQ(0x1A2B, Parse({"T.EXE", "A:\\", "ABCDEF12341A2B"}).LauncherWindow);
+    EXPECT_EQ(0x0000, Parse({"T.EXE", "A:\\", "10000"}).LauncherWindow);
+}
+
+TEST(ParseLaunchArguments, ReadsTheWindowArgumentAsHexadecimalScanningDoes)
+{
+    EXPECT_EQ(0x1A2B, Parse({"T.EXE", "A:\\", "1a2b"}).LauncherWindow);
+    EXPECT_EQ(0x1A2B, Parse({"T.EXE", "A:\\", "0x1A2B"}).LauncherWindow);
+    EXPECT_EQ(0x1A2B, Parse({"T.EXE", "A:\\", " 1A2B"}).LauncherWindow);
+    // Scanning stops at the first character that is not a digit.
+    LaunchArguments tail = Parse({"T.EXE", "A:\\", "1A2Bxyz"});
+    EXPECT_TRUE(tail.HasLauncherWindow);
+    EXPECT_EQ(0x1A2B, tail.LauncherWindow);
+    // Not "10": the digits are hexadecimal.
+    EXPECT_EQ(0x10, Parse({"T.EXE", "A:\\", "10"}).LauncherWindow);
+}
+
+TEST(ParseLaunchArguments, AWindowArgumentThatIsNotHexadecimalNamesNoLauncher)
+{
+    for (const char* text : {"XYZ", "", " ", "-", "#1A2B", "g1"}) {
+        LaunchArguments args = Parse({"T.EXE", "A:\\", text});
+        EXPECT_TRUE(args.Complete) << text;
+        EXPECT_FALSE(args.HasLauncherWindow) << "\"" << text << "\"";
+        EXPECT_STREQ("A", args.SourceDrive) << text;
+    }
+}
+
+TEST(ParseLaunchArguments, TrimsTheSourceInPlaceAndKeepsTheLetterAsGiven)
+{
+    Arguments arguments{"T.EXE", "  b:\\", "1A2B"};
+    LaunchArguments args = ParseLaunchArguments(arguments.Count(), arguments.Vector());
+    EXPECT_STREQ("b", args.SourceDrive);
+    EXPECT_STREQ("b:\\", arguments.Vector()[1]);
+
+    EXPECT_STREQ("", Parse({"T.EXE", "", "1A2B"}).SourceDrive);
+    EXPECT_STREQ("", Parse({"T.EXE", "   ", "1A2B"}).SourceDrive);
+    EXPECT_TRUE(Parse({"T.EXE", "", "1A2B"}).HasLauncherWindow);
+}
+
+TEST(DeriveProgramDirectory, IsTheDirectoryPartWithoutItsLastBackslash)
+{
+    EXPECT_STREQ("A:\\SETUP", Parse({"A:\\SETUP\\TSINST95.EXE"}).ProgramDirectory);
+    EXPECT_STREQ("A:", Parse({"A:\\TSINST95.EXE"}).ProgramDirectory);
+    EXPECT_STREQ("A:", Parse({"A:TSINST95.EXE"}).ProgramDirectory);
+    EXPECT_STREQ("", Parse({"TSINST95.EXE"}).ProgramDirectory);
+    EXPECT_STREQ("", Parse({""}).ProgramDirectory);
+    EXPECT_STREQ("\\\\SERVER\\SHARE", Parse({"\\\\SERVER\\SHARE\\TSINST95.EXE"}).ProgramDirectory);
+}
+
+TEST(DeriveProgramDirectory, BoundsAProgramPathLongerThan255Characters)
+{
+    std::string directory = "C:\\" + std::string(200, 'D') + "\\" + std::string(100, 'E');
+    std::string program = directory + "\\TSINST95.EXE";
+    LaunchArguments args = Parse({program, "A:\\", "1A2B"});
+
+    std::size_t length = strnlen(args.ProgramDirectory, sizeof args.ProgramDirectory);
+    ASSERT_LT(length, sizeof args.ProgramDirectory);
+    // What is kept is a directory above the installer's own, never a made-up one.
+    EXPECT_EQ(0, program.compare(0, length, args.ProgramDirectory));
+    EXPECT_EQ('\\', program[length]);
+    EXPECT_STREQ(("C:\\" + std::string(200, 'D')).c_str(), args.ProgramDirectory);
+    // The rest of the record is intact.
+    EXPECT_STREQ("A", args.SourceDrive);
+    EXPECT_TRUE(args.HasLauncherWindow);
+    EXPECT_EQ(0x1A2B, args.LauncherWindow);
+
+    char small[8];
+    std::memset(small, 'x', sizeof small);
+    DeriveProgramDirectory(small, 6, "A:\\SETUP\\TSINST95.EXE");
+    EXPECT_STREQ("A:", small);
+    EXPECT_EQ('x', small[6]);
+    EXPECT_EQ('x', small[7]);
+}
+
+TEST(FinishingNotificationTargets, NinetyFiveBuildPostsToBothHandleFormsInOrder)
+{
+    NotificationTargets targets = FinishingNotificationTargets(0x1A2B, false);
+    ASSERT_EQ(2u, targets.Count);
+    EXPECT_EQ(0x00001A2Bu, targets.Handles[0]);
+    EXPECT_EQ(0xFFFF1A2Bu, targets.Handles[1]);
+
+    NotificationTargets zero = FinishingNotificationTargets(0, false);
+    ASSERT_EQ(2u, zero.Count);
+    EXPECT_EQ(0x00000000u, zero.Handles[0]);
+    EXPECT_EQ(0xFFFF0000u, zero.Handles[1]);
+}
+
+TEST(FinishingNotificationTargets, NtBuildPostsOnlyToTheFormWithTheUpperBitsSet)
+{
+    NotificationTargets targets = FinishingNotificationTargets(0x1A2B, true);
+    ASSERT_EQ(1u, targets.Count);
+    EXPECT_EQ(0xFFFF1A2Bu, targets.Handles[0]);
+    EXPECT_EQ(0xFFFFFFFFu, FinishingNotificationTargets(0xFFFF, true).Handles[0]);
+}
+
+// A 32-bit handle value becomes a window handle as the platform widens
+// handles: sign-extended, so 0xFFFF1A2B is the same handle in both widths.
+TEST(HandleFromValue, SignExtendsTheThirtyTwoBitValue)
+{
+    EXPECT_EQ(static_cast<std::intptr_t>(0x1A2B), reinterpret_cast<std::intptr_t>(HandleFromValue(0x1A2B)));
+    EXPECT_EQ(static_cast<std::intptr_t>(static_cast<std::int32_t>(0xFFFF1A2Bu)),
+              reinterpret_cast<std::intptr_t>(HandleFromValue(0xFFFF1A2Bu)));
+    if (sizeof(HWND) == 8) {
+        EXPECT_EQ(0xFFFFFFFFFFFF1A2Bull,
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(HandleFromValue(0xFFFF1A2Bu))));
+    }
+    EXPECT_EQ(static_cast<std::intptr_t>(0x7FFF1A2B), reinterpret_cast<std::intptr_t>(HandleFromValue(0x7FFF1A2B)));
+    EXPECT_EQ(nullptr, HandleFromValue(0));
+}
