@@ -1,0 +1,45 @@
+#include "tests/e2e/Installers.h"
+
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/UnixBridge.h"
+#include "tests/kit/WindowFinder.h"
+
+const InstallerBuild Build95 = {"95", false};
+const InstallerBuild BuildNt = {"NT", true};
+
+std::string InstallerBuild::Path() const
+{
+    return ToWindowsPath(Nt ? E2E_TSINSTNT : E2E_TSINST95);
+}
+
+LauncherSetup InstallerSession::Setup(const std::string& installer, const std::string& source)
+{
+    LauncherSetup setup;
+    setup.Installer = installer;
+    setup.Source = source;
+    return setup;
+}
+
+InstallerSession::InstallerSession(const std::string& installer, const std::string& source)
+    : Run(Setup(installer, source))
+{
+}
+
+::testing::AssertionResult InstallerSession::WaitForMainWindow()
+{
+    DWORD pid = Run.InstallerProcessId();
+    if (!pid) return ::testing::AssertionFailure() << "the launcher stand-in did not start the installer";
+    return WaitForWindow({MainWindowTitle, "", pid}, Main);
+}
+
+::testing::AssertionResult InstallerSession::CloseByCommand()
+{
+    PostCommand(Main, ExitCommand);
+    return Run.WaitForEnd();
+}
+
+::testing::AssertionResult InstallerSession::CloseByWindowClose()
+{
+    PostClose(Main);
+    return Run.WaitForEnd();
+}

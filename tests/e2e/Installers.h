@@ -1,0 +1,77 @@
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "tests/kit/FloppyDrive.h"
+#include "tests/kit/LauncherRun.h"
+#include "tests/kit/TempFolder.h"
+
+// The two builds of the installer, as the e2e tests start them.
+struct InstallerBuild {
+    const char* Name;  // "95" or "NT"
+    bool Nt;
+    // The executable built beside install.emf, as a Windows path.
+    std::string Path() const;
+};
+
+extern const InstallerBuild Build95;
+extern const InstallerBuild BuildNt;
+
+inline std::ostream& operator<<(std::ostream& out, const InstallerBuild& build)
+{
+    return out << build.Name;
+}
+inline std::string BuildName(const ::testing::TestParamInfo<InstallerBuild>& info)
+{
+    return info.param.Name;
+}
+
+constexpr const char* MainWindowTitle = "Tessaryn 3.0 Installation";
+constexpr int ExitCommand = 24310;  // the menu's "&Close"
+
+// The installer started by the launcher stand-in with a source and the
+// stand-in's window handle, up to its main window.
+class InstallerSession {
+public:
+    InstallerSession(const std::string& installer, const std::string& source);
+
+    // Waits for the main window of the installer's process.
+    ::testing::AssertionResult WaitForMainWindow();
+    HWND MainWindow() const { return Main; }
+    DWORD ProcessId() { return Run.InstallerProcessId(); }
+    // Closes the main window and waits for the launcher to see the end.
+    ::testing::AssertionResult CloseByCommand();
+    ::testing::AssertionResult CloseByWindowClose();
+    ::testing::AssertionResult WaitForEnd() { return Run.WaitForEnd(); }
+    const LauncherReport& Report() const { return Run.Report(); }
+
+private:
+    LauncherSetup Setup(const std::string& installer, const std::string& source);
+
+    LauncherRun Run;
+    HWND Main = nullptr;
+};
+
+// A test of one build with a fresh, empty disk in floppy drive A: (the
+// installer reads and writes INSTALL.OPT there).
+class InstallerTest : public ::testing::TestWithParam<InstallerBuild> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Floppy.Available()) << Floppy.LastError();
+        ASSERT_TRUE(Floppy.Insert(Disk.Path())) << Floppy.LastError();
+    }
+
+    const InstallerBuild& Build() const { return GetParam(); }
+    // The finishing notifications each build posts: two handle forms for
+    // the Windows 95 build, one for the NT build.
+    std::size_t NotificationsPosted() const { return Build().Nt ? 1u : 2u; }
+
+    TempFolder Disk{"e2e-disk"};
+    FloppyDrive Floppy;
+};

@@ -1,0 +1,98 @@
+// INSTALL.OPT on the source disk: read when the main window is created,
+// written when it closes.
+#include "tests/e2e/Installers.h"
+
+#include "tests/kit/FileBytes.h"
+#include "tests/kit/FloppyDrive.h"
+
+#include <cstring>
+
+namespace {
+using OptionsFile = InstallerTest;
+
+constexpr std::size_t FileSize = 631;
+constexpr std::size_t TargetAt = 89;
+constexpr std::size_t TargetField = 260;
+constexpr std::size_t FlagsAt = 626;
+
+// The file as the layout has it: tag, reserved, target directory, reserved,
+// five flags. `filler` goes into the reserved fields and after the target's
+// terminator.
+std::string OptionsBytes(const std::string& target, const std::string& flags, char filler)
+{
+    std::string bytes(FileSize, filler);
+    std::memcpy(&bytes[0], "TS-3.0\0", 7);
+    std::memcpy(&bytes[TargetAt], target.c_str(), target.size() + 1);
+    std::memcpy(&bytes[FlagsAt], flags.data(), 5);
+    return bytes;
+}
+
+std::string TargetIn(const std::string& bytes)
+{
+    return std::string(bytes.c_str() + TargetAt, strnlen(bytes.c_str() + TargetAt, TargetField));
+}
+
+// The reserved fields: 7..88 and 349..625.
+bool ReservedAreZero(const std::string& bytes)
+{
+    for (std::size_t i = 7; i < FlagsAt; ++i) {
+        if (i == TargetAt) i += TargetField;
+        if (bytes[i] != '\0') return false;
+    }
+    return true;
+}
+}
+
+TEST_P(OptionsFile, AFreshDiskGetsTheDefaultsWhenTheWindowClosesRightAfterStartUp)
+{
+    std::string options = Disk / "INSTALL.OPT";
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    EXPECT_FALSE(FileExists(options)) << "nothing is written before the window closes";
+    ASSERT_TRUE(session.CloseByCommand());
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(options, bytes));
+    ASSERT_EQ(FileSize, bytes.size());
+    EXPECT_EQ(0, std::memcmp(bytes.data(), "TS-3.0\0", 7));
+    EXPECT_EQ("C:\\TSW30", TargetIn(bytes));
+    EXPECT_EQ(std::string(5, '\1'), bytes.substr(FlagsAt));
+    EXPECT_TRUE(ReservedAreZero(bytes));
+    EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
+}
+
+TEST_P(OptionsFile, AWriteProtectedDiskGetsNoneAndTheWindowStillCloses)
+{
+    WriteProtectedFolder protect(Disk.Path());
+    if (!protect.Protected()) GTEST_SKIP() << "cannot write-protect the disk folder: " << protect.Method();
+    RecordProperty("write_protection", protect.Method());
+
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    ASSERT_TRUE(session.CloseByCommand());
+    EXPECT_FALSE(FileExists(Disk / "INSTALL.OPT"));
+    EXPECT_EQ(0u, session.Report().InstallerExitCode);
+    EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
+}
+
+TEST_P(OptionsFile, IsReadAtStartAndWrittenBackAtClose)
+{
+    std::string options = Disk / "INSTALL.OPT";
+    // Reserved fields full of 'R': the installer writes zeros there, which
+    // shows that the file was really written again.
+    ASSERT_TRUE(WriteFileBytes(options, OptionsBytes("D:\\OLD", std::string("\1\0\1\0\1", 5), 'R')));
+
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    ASSERT_TRUE(session.CloseByCommand());
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(options, bytes));
+    ASSERT_EQ(FileSize, bytes.size());
+    EXPECT_EQ(0, std::memcmp(bytes.data(), "TS-3.0\0", 7));
+    EXPECT_EQ("D:\\OLD", TargetIn(bytes));
+    EXPECT_EQ(std::string("\1\0\1\0\1", 5), bytes.substr(FlagsAt));
+    EXPECT_TRUE(ReservedAreZero(bytes));
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, OptionsFile, ::testing::Values(Build95, BuildNt), BuildName);

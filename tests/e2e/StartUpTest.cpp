@@ -1,0 +1,115 @@
+// Start-up through the launcher stand-in: the command line, the main window,
+// and the finishing notification when it closes.
+#include "tests/e2e/Installers.h"
+
+#include "tests/kit/BoxWatcher.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/WindowFinder.h"
+
+namespace {
+using StartUp = InstallerTest;
+
+// Started without the launcher's arguments: one box saying how to start it,
+// no window, no notification, exit code 0.
+void ExpectOnlyTheSetupBox(const InstallerBuild& build, const std::vector<std::string>& arguments)
+{
+    WindowRecorder recorder;
+    LauncherSetup setup;
+    setup.Installer = build.Path();
+    setup.Raw = true;
+    setup.RawArguments = arguments;
+    LauncherRun run(setup);
+    DWORD pid = run.InstallerProcessId();
+    ASSERT_NE(0u, pid) << "the launcher stand-in did not start " << setup.Installer;
+
+    HWND box;
+    ASSERT_TRUE(WaitForWindow(BoxTitled("Installation Error", pid), box));
+    EXPECT_EQ("Install Tessaryn with SETUP.EXE", MessageBoxText(box));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(run.WaitForEnd());
+    recorder.Poll();
+
+    EXPECT_EQ(0u, run.Report().InstallerExitCode);
+    EXPECT_EQ(0u, run.Report().FinishedCount());
+    std::vector<WindowInfo> shown;
+    for (const WindowInfo& window : recorder.Seen())
+        if (window.ProcessId == pid) shown.push_back(window);
+    ASSERT_EQ(1u, shown.size()) << "the installer's windows:\n" << DescribeWindows(shown);
+    EXPECT_EQ(box, shown[0].Handle);
+}
+}
+
+TEST_P(StartUp, WithoutArgumentsOnlyTellsToUseSetup)
+{
+    ExpectOnlyTheSetupBox(Build(), {});
+}
+
+TEST_P(StartUp, WithOnlyTheSourcePathOnlyTellsToUseSetup)
+{
+    ExpectOnlyTheSetupBox(Build(), {"A:\\"});
+}
+
+TEST_P(StartUp, MainWindowOpensAndItsCloseCommandNotifiesTheLauncher)
+{
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    EXPECT_TRUE(::IsWindowVisible(session.MainWindow()));
+    EXPECT_EQ(MainWindowTitle, WindowText(session.MainWindow()));
+
+    ASSERT_TRUE(session.CloseByCommand());
+    const LauncherReport& report = session.Report();
+    EXPECT_EQ(0u, report.InstallerExitCode);
+    // Wine's window handles have more than four hex digits; the installer
+    // keeps the low 16 bits, and both handle forms reach the same window.
+    EXPECT_GT(report.LauncherWindow.size(), 4u) << report.LauncherWindow;
+    ASSERT_EQ(NotificationsPosted(), report.FinishedCount()) << report.CommandLine;
+    for (const auto& params : report.FinishedParameters) {
+        EXPECT_EQ(0u, params.first);
+        EXPECT_EQ(0, params.second);
+    }
+}
+
+TEST_P(StartUp, WindowArgumentThatIsNotHexadecimalGetsNoNotification)
+{
+    LauncherSetup setup;
+    setup.Installer = Build().Path();
+    setup.Raw = true;
+    // A parser that skipped what is not a digit would find the launcher.
+    setup.RawArguments = {"A:\\", "#{hwnd}"};
+    LauncherRun run(setup);
+    HWND main;
+    ASSERT_TRUE(WaitForWindow({MainWindowTitle, "", run.InstallerProcessId()}, main));
+    PostCommand(main, ExitCommand);
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_EQ(0u, run.Report().InstallerExitCode);
+    EXPECT_EQ(0u, run.Report().FinishedCount());
+}
+
+TEST_P(StartUp, FourthArgumentHasNoEffect)
+{
+    LauncherSetup setup;
+    setup.Installer = Build().Path();
+    setup.Raw = true;
+    setup.RawArguments = {"A:\\", "{hwnd}", "0"};
+    LauncherRun run(setup);
+    HWND main;
+    ASSERT_TRUE(WaitForWindow({MainWindowTitle, "", run.InstallerProcessId()}, main));
+    PostCommand(main, ExitCommand);
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_EQ(NotificationsPosted(), run.Report().FinishedCount()) << run.Report().CommandLine;
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, StartUp, ::testing::Values(Build95, BuildNt), BuildName);
+
+// The Windows 95 build has a system menu: its close box closes the window too.
+TEST(StartUp95, ClosingByTheCloseBoxNotifiesTheLauncherTwice)
+{
+    TempFolder disk("e2e-disk");
+    FloppyDrive floppy;
+    ASSERT_TRUE(floppy.Insert(disk.Path())) << floppy.LastError();
+    InstallerSession session(Build95.Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    ASSERT_TRUE(session.CloseByWindowClose());
+    EXPECT_EQ(0u, session.Report().InstallerExitCode);
+    EXPECT_EQ(2u, session.Report().FinishedCount());
+}
