@@ -5,7 +5,9 @@ export WINEPREFIX="${WINEPREFIX:-$TSINST_BUILD/wineprefix}"
 export WINELOADER="${WINELOADER:-/usr/lib/wine/wine64}"
 export WINESERVER="${WINESERVER:-/usr/lib/wine/wineserver64}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# winemenubuilder would copy every Program Manager shortcut into the host's menus
+# and linger until the desktop ends.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEARCH=win64
 
 # Creates the prefix once: boot it, turn off window management (Xvfb has none),
