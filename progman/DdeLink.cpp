@@ -52,6 +52,14 @@ void TInstallWindow::InitDde()
 
 void TInstallWindow::CreateProgramGroup()
 {
+    // Wine's DDEML refuses a second conversation with the same service and
+    // topic from one instance, so a group created again in the same run
+    // (a second installation, an update after an installation) ends the
+    // earlier conversation first.
+    if (Conversation) {
+        ::DdeDisconnect(Conversation);
+        Conversation = nullptr;
+    }
     Conversation = ::DdeConnect(DdeInstance, ServiceName, TopicName, nullptr);
     if (!Conversation) {
         MessageBox("Can't start conversation.\nMake sure PROGMAN is running.", nullptr, MB_OK | MB_ICONSTOP);
