@@ -7,6 +7,15 @@
 #error "TSTESTKIT_DDE_STANDIN must name the stand-in program"
 #endif
 
+namespace {
+std::string DesktopOf(HANDLE object)
+{
+    char name[256] = {};
+    ::GetUserObjectInformationA(object, UOI_NAME, name, sizeof name, nullptr);
+    return name;
+}
+}
+
 std::string WindowsPathOf(const std::string& unixPath)
 {
     if (unixPath.empty() || unixPath[0] != '/') return unixPath;
@@ -44,8 +53,12 @@ DdeServerProcess::DdeServerProcess(const Options& options)
     HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, (EventName + ".ready").c_str());
     StopEvent = ::CreateEventA(nullptr, TRUE, FALSE, (EventName + ".stop").c_str());
 
+    // The stand-in serves the desktop of the test that starts it.
+    std::string desktop = DesktopOf(::GetProcessWindowStation()) + "\\" +
+                          DesktopOf(::GetThreadDesktop(::GetCurrentThreadId()));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    startup.lpDesktop = &desktop[0];
     PROCESS_INFORMATION info = {};
     if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         ::CloseHandle(info.hThread);

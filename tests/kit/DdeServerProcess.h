@@ -4,15 +4,16 @@
 #include <string>
 #include <vector>
 
-// Runs the Program Manager DDE server stand-in (dde_server_standin.exe) for
-// the life of the object and reads back what it recorded.
+// Runs the Program Manager DDE server stand-in (dde_server_standin.exe) on
+// the calling thread's desktop for the life of the object, and reads back
+// what it recorded.
 //
-// Wine's own desktop process (explorer.exe) also serves "PROGMAN". A client's
-// DdeConnect takes the first server that answers its broadcast, and the
-// broadcast reaches the most recently created top-level windows first, so a
-// stand-in started after the desktop answers ahead of Wine's server. Tests
-// still check that the conversation really reached the stand-in (a CONNECT
-// record) rather than relying on that order.
+// Wine's own desktop process (explorer.exe /desktop) also serves "PROGMAN"
+// on every desktop. A client's DdeConnect takes the first server that
+// answers its broadcast, in the z-order of the servers' hidden windows, which
+// depends on which of the two started first. Tests that must reach the
+// stand-in therefore run on a private desktop with Wine's services hidden
+// (tests/kit/PrivateDesktop.h), and check the stand-in's records.
 class DdeServerProcess {
 public:
     struct Options {
