@@ -58,6 +58,8 @@ int ClientCapture::CountDiffering(const RECT& area, COLORREF colour) const
 
 ClientCapture CaptureWhenSettled(HWND window, DWORD timeoutMs)
 {
+    // The screen shows what is on top: bring the window there first.
+    ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DWORD start = ::GetTickCount();
     ClientCapture last(window);
     for (;;) {

@@ -27,6 +27,7 @@ private:
     std::vector<COLORREF> Pixels;
 };
 
-// Captures once the window has painted and the screen has caught up: until
-// two captures 100 ms apart are the same (or the time is up).
+// Raises the window to the top and captures once it has painted and the
+// screen has caught up: until two captures 100 ms apart are the same (or the
+// time is up).
 ClientCapture CaptureWhenSettled(HWND window, DWORD timeoutMs = 3000);
