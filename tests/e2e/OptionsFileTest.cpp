@@ -2,8 +2,11 @@
 // written when it closes.
 #include "tests/e2e/Installers.h"
 
+#include "tests/kit/BoxWatcher.h"
 #include "tests/kit/FileBytes.h"
 #include "tests/kit/FloppyDrive.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/WindowFinder.h"
 
 #include <cstring>
 
@@ -30,6 +33,26 @@ std::string OptionsBytes(const std::string& target, const std::string& flags, ch
 std::string TargetIn(const std::string& bytes)
 {
     return std::string(bytes.c_str() + TargetAt, strnlen(bytes.c_str() + TargetAt, TargetField));
+}
+
+// The local installation dialog's controls.
+constexpr int LocalInstallCommand = 1;
+constexpr const char* LocalInstallTitle = "Tessaryn 3.0 Local Drive Installation";
+constexpr int SourceDriveField = 110;
+constexpr int TargetDirectoryField = 111;
+constexpr int FirstComponentBox = 105;  // five check boxes, 105 to 109
+
+struct DialogEntries {
+    std::string Source;
+    std::string Target;
+    std::string Flags;  // five bytes, 0 or 1
+};
+
+DialogEntries ReadEntries(HWND dialog)
+{
+    DialogEntries entries{ControlText(dialog, SourceDriveField), ControlText(dialog, TargetDirectoryField), ""};
+    for (int i = 0; i < 5; ++i) entries.Flags += IsChecked(dialog, FirstComponentBox + i) ? '\1' : '\0';
+    return entries;
 }
 
 // The reserved fields: 7..88 and 349..625.
@@ -93,6 +116,55 @@ TEST_P(OptionsFile, IsReadAtStartAndWrittenBackAtClose)
     EXPECT_EQ("D:\\OLD", TargetIn(bytes));
     EXPECT_EQ(std::string("\1\0\1\0\1", 5), bytes.substr(FlagsAt));
     EXPECT_TRUE(ReservedAreZero(bytes));
+}
+
+// The installation dialog offers what the options file holds; changing the
+// entries and then cancelling leaves the file as it was.
+TEST_P(OptionsFile, TheInstallationDialogOffersWhatTheFileHolds)
+{
+    std::string options = Disk / "INSTALL.OPT";
+    ASSERT_TRUE(WriteFileBytes(options, OptionsBytes("D:\\OLD", std::string("\1\0\1\0\1", 5), '\0')));
+
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    PostCommand(session.MainWindow(), LocalInstallCommand);
+    HWND dialog;
+    ASSERT_TRUE(WaitForWindow(BoxTitled(LocalInstallTitle, session.ProcessId()), dialog));
+    DialogEntries offered = ReadEntries(dialog);
+    EXPECT_EQ("A", offered.Source);
+    EXPECT_EQ("D:\\OLD", offered.Target);
+    EXPECT_EQ(std::string("\1\0\1\0\1", 5), offered.Flags);
+
+    ASSERT_TRUE(SetControlText(dialog, TargetDirectoryField, "C:\\NEW"));
+    ASSERT_TRUE(SetCheck(dialog, FirstComponentBox + 1, true));
+    ASSERT_TRUE(SetCheck(dialog, FirstComponentBox, false));
+    DialogEntries changed = ReadEntries(dialog);
+    EXPECT_EQ("C:\\NEW", changed.Target);
+    EXPECT_EQ(std::string("\0\1\1\0\1", 5), changed.Flags);
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitForWindowGone(dialog));
+    ASSERT_TRUE(session.CloseByCommand());
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(options, bytes));
+    EXPECT_EQ("D:\\OLD", TargetIn(bytes));
+    EXPECT_EQ(std::string("\1\0\1\0\1", 5), bytes.substr(FlagsAt));
+}
+
+TEST_P(OptionsFile, OnAFreshDiskTheInstallationDialogOffersTheDefaults)
+{
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    PostCommand(session.MainWindow(), LocalInstallCommand);
+    HWND dialog;
+    ASSERT_TRUE(WaitForWindow(BoxTitled(LocalInstallTitle, session.ProcessId()), dialog));
+    DialogEntries offered = ReadEntries(dialog);
+    EXPECT_EQ("C:\\TSW30", offered.Target);
+    EXPECT_EQ(std::string(5, '\1'), offered.Flags);
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitForWindowGone(dialog));
+    ASSERT_TRUE(session.CloseByCommand());
+    EXPECT_TRUE(FileExists(Disk / "INSTALL.OPT"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, OptionsFile, ::testing::Values(Build95, BuildNt), BuildName);
