@@ -118,6 +118,34 @@ TEST_P(OptionsFile, IsReadAtStartAndWrittenBackAtClose)
     EXPECT_TRUE(ReservedAreZero(bytes));
 }
 
+// The file goes to whatever disk is in the drive when the window closes.
+TEST_P(OptionsFile, IsWrittenToTheDiskInTheDriveAtClose)
+{
+    ASSERT_TRUE(WriteFileBytes(Disk / "INSTALL.OPT", OptionsBytes("D:\\OLD", std::string("\1\0\1\0\1", 5), '\0')));
+    TempFolder otherDisk("e2e-disk2");
+
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    ASSERT_TRUE(Floppy.Insert(otherDisk.Path())) << Floppy.LastError();
+    ASSERT_TRUE(session.CloseByCommand());
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(otherDisk / "INSTALL.OPT", bytes)) << "nothing written to the disk in the drive";
+    EXPECT_EQ("D:\\OLD", TargetIn(bytes));
+    EXPECT_EQ(std::string("\1\0\1\0\1", 5), bytes.substr(FlagsAt));
+}
+
+TEST_P(OptionsFile, WithNoDiskInTheDriveAtCloseNothingIsWrittenAndTheWindowStillCloses)
+{
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    ASSERT_TRUE(Floppy.Remove()) << Floppy.LastError();
+    ASSERT_TRUE(session.CloseByCommand());
+    EXPECT_FALSE(FileExists(Disk / "INSTALL.OPT"));
+    EXPECT_EQ(0u, session.Report().InstallerExitCode);
+    EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
+}
+
 // The installation dialog offers what the options file holds; changing the
 // entries and then cancelling leaves the file as it was.
 TEST_P(OptionsFile, TheInstallationDialogOffersWhatTheFileHolds)
