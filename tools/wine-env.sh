@@ -18,6 +18,8 @@ wine_ensure_prefix() {
     "$WINELOADER" wineboot -u >/dev/null 2>&1 || return 1
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     "$WINELOADER" reg add 'HKLM\Software\Wine\Drives' /v 'a:' /d floppy /f >/dev/null 2>&1
+    # A crashing program must end, not wait on a debugger dialog nobody answers.
+    "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     "$WINESERVER" -w
     touch "$WINEPREFIX/.tsinst-ready"
 }

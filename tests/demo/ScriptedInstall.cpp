@@ -1,0 +1,125 @@
+// Drives the installer through a whole local installation and a maintenance
+// update the way a user would, taking screenshots on the way:
+//
+//   scripted_install <installer> <disk 1 folder> <disk 2 folder> <target>
+//                    <update source> <screenshot folder>
+//
+// Folders of this machine are given as its own paths; target and update
+// source as the installer sees them (C:\TSW30, C:\UPD). Exit code 0 when
+// everything happened as expected.
+#include "tests/demo/ScreenShot.h"
+#include "tests/kit/BoxWatcher.h"
+#include "tests/kit/FloppyDrive.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/LauncherRun.h"
+#include "tests/kit/UnixBridge.h"
+#include "tests/kit/WindowFinder.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+std::string ShotFolder;
+int ShotNumber = 0;
+
+void Shot(const char* name)
+{
+    ::Sleep(300);  // let the window finish painting
+    char file[64];
+    std::snprintf(file, sizeof file, "\\%02d-%s.bmp", ++ShotNumber, name);
+    if (!SaveScreenShot(ShotFolder + file)) std::printf("  (screenshot %s failed)\n", name);
+}
+
+bool Wait(const WindowMatch& match, HWND& window, DWORD timeoutMs = 20000)
+{
+    ::testing::AssertionResult found = WaitForWindow(match, window, timeoutMs);
+    if (!found) std::printf("FAILED: %s\n", found.message());
+    return static_cast<bool>(found);
+}
+
+bool AnswerBox(const char* title, int button, const char* shotName, const char* expectedText = nullptr)
+{
+    HWND box;
+    if (!Wait(BoxTitled(title), box)) return false;
+    std::string text = MessageBoxText(box);
+    std::printf("  box \"%s\": %s\n", title, text.c_str());
+    if (expectedText && text != expectedText) {
+        std::printf("FAILED: expected \"%s\"\n", expectedText);
+        return false;
+    }
+    if (shotName) Shot(shotName);
+    PressButton(box, button);
+    return static_cast<bool>(WaitForWindowGone(box));
+}
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc != 7) {
+        std::fprintf(stderr, "usage: scripted_install installer disk1 disk2 target update-source shots\n");
+        return 2;
+    }
+    const std::string installer = ToWindowsPath(argv[1]);
+    const std::string disk1 = ToWindowsPath(argv[2]);
+    const std::string disk2 = ToWindowsPath(argv[3]);
+    const std::string target = argv[4];
+    const std::string update = argv[5];
+    ShotFolder = ToWindowsPath(argv[6]);
+
+    FloppyDrive floppy;
+    if (!floppy.Insert(disk1)) {
+        std::printf("FAILED: cannot insert disk 1 in A: (%s)\n", floppy.LastError().c_str());
+        return 1;
+    }
+    std::printf("Disk 1 in drive A:. Starting %s through the launcher stand-in.\n", argv[1]);
+    LauncherSetup setup;
+    setup.Installer = installer;
+    setup.Source = "A:\\";
+    setup.TimeoutMs = 120000;
+    LauncherRun run(setup);
+    DWORD pid = run.InstallerProcessId();
+    HWND main;
+    if (!pid || !Wait({"Tessaryn 3.0 Installation", "", pid}, main)) return 1;
+    Shot("main-window");
+
+    std::printf("Local installation into %s:\n", target.c_str());
+    PostCommand(main, 1);
+    HWND dialog;
+    if (!Wait(BoxTitled("Tessaryn 3.0 Local Drive Installation"), dialog)) return 1;
+    SetControlText(dialog, 111, target);
+    Shot("install-dialog");
+    PressButton(dialog, IDOK);
+
+    if (!AnswerBox("New Disk Required", IDOK, "prompt-disk-1", "Place Program Disk 1 in Drive A")) return 1;
+    HWND progress;
+    if (WaitForWindow({"Installing Tessaryn Program", "", pid}, progress, 3000)) Shot("progress");
+
+    HWND prompt;
+    if (!Wait(BoxTitled("New Disk Required"), prompt)) return 1;
+    std::printf("  box \"New Disk Required\": %s (disk 2 goes in)\n", MessageBoxText(prompt).c_str());
+    if (!floppy.Insert(disk2)) {
+        std::printf("FAILED: cannot swap to disk 2 (%s)\n", floppy.LastError().c_str());
+        return 1;
+    }
+    Shot("prompt-disk-2");
+    PressButton(prompt, IDOK);
+    if (!AnswerBox("Installation Complete", IDNO, "installation-complete", "Exit Installation Program")) return 1;
+
+    std::printf("Maintenance update from %s:\n", update.c_str());
+    PostCommand(main, 5);
+    if (!Wait(BoxTitled("Maintenance Update"), dialog)) return 1;
+    SetControlText(dialog, 121, target);
+    SetControlText(dialog, 122, update);
+    Shot("update-dialog");
+    PressButton(dialog, IDOK);
+    if (!AnswerBox("Maintenance Update Complete", IDYES, "update-complete", "Exit Installation Program")) return 1;
+
+    ::testing::AssertionResult ended = run.WaitForEnd(60000);
+    if (!ended) {
+        std::printf("FAILED: %s\n", ended.message());
+        return 1;
+    }
+    std::printf("Installer ended with exit code %lu; the launcher received message 1074 %zu time(s).\n",
+                run.Report().InstallerExitCode, run.Report().FinishedCount());
+    return run.Report().FinishedCount() > 0 ? 0 : 1;
+}

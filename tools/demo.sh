@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The installer's main job on a sample disk set: builds everything, makes a
+# two-disk set and a newer update set, maps the disk set as floppy drive A:,
+# starts the installer through the launcher stand-in under Wine and runs a
+# whole local installation (dialog, both disk prompts with the disk swapped)
+# and then a maintenance update from C:\UPD, taking screenshots on the way.
+# Then prints what was installed and the Program Manager group that resulted.
+#
+#   tools/demo.sh             on a private Xvfb
+#   tools/demo.sh --visible   on your own $DISPLAY, to watch it
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export TSINST_BUILD="$root/build"
+
+"$root/tools/ensure_packages.sh"
+"$root/tools/build_all.sh"
+cmake --build "$root/build/x86_64" --target scripted_install >/dev/null
+
+demo="$root/build/demo"
+rm -rf "$demo"
+mkdir -p "$demo/shots"
+python3 "$root/tools/make_sample_release.py" "$demo/release"
+python3 "$root/tools/make_disk_set.py" -q "$demo/release" "$demo/disks"
+python3 "$root/tools/make_sample_release.py" "$demo/release2" --version 2
+python3 "$root/tools/make_disk_set.py" -q --update "$demo/release2/PROGRAM1" "$demo/update"
+
+source "$root/tools/wine-env.sh"
+[ "${1:-}" = "--visible" ] || export TSINST_FORCE_XVFB=1
+start_private_display
+trap 'stop_wine; stop_private_display' EXIT
+wine_ensure_prefix
+
+drive_c="$WINEPREFIX/drive_c"
+rm -rf "$drive_c/TSW30" "$drive_c/UPD"
+cp -r "$demo/update" "$drive_c/UPD"
+programs=$(find "$drive_c/users" -type d -path '*Start Menu/Programs' 2>/dev/null | head -n 1)
+[ -n "$programs" ] && rm -rf "$programs/Tessaryn 3.0"
+mkdir -p "$demo/floppy"
+wine_map_drive a "$demo/floppy"
+
+echo "== Running the installer (build/x86_64/tsinst95.exe) =="
+status=0
+"$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" \
+    "$root/build/x86_64/tsinst95.exe" "$demo/disks/disk1" "$demo/disks/disk2" \
+    'C:\TSW30' 'C:\UPD' "$demo/shots" || status=$?
+
+echo
+echo "== Installed into C:\\TSW30 =="
+(cd "$drive_c/TSW30" && find . -type f | sort | sed 's|^\./||' | while read -r f; do
+    printf '%8d  %s\n' "$(stat -c %s "$f")" "$f"; done)
+echo
+echo "== Compared with the release (update files from release2) =="
+mismatch=0
+for dir in PROGRAM1 PROGRAM2 LOOKUP USER_DLL CRANE CCIR CANADA TSDATA; do
+    [ -d "$demo/release/$dir" ] || continue
+    for f in "$demo/release/$dir"/*; do
+        name=$(basename "$f")
+        case "$dir" in PROGRAM1|PROGRAM2) dest="$drive_c/TSW30/$name" ;; *) dest="$drive_c/TSW30/$dir/$name" ;; esac
+        want="$f"
+        [ "$dir" = PROGRAM1 ] && want="$demo/release2/PROGRAM1/$name"
+        cmp -s "$want" "$dest" || { echo "  differs or missing: $dest"; mismatch=1; }
+    done
+done
+[ $mismatch -eq 0 ] && echo "  every installed file is byte-identical"
+echo
+echo "== Program Manager group =="
+programs=$(find "$drive_c/users" -type d -path '*Start Menu/Programs' 2>/dev/null | head -n 1)
+if [ -n "$programs" ] && [ -d "$programs/Tessaryn 3.0" ]; then
+    ls -1 "$programs/Tessaryn 3.0" | sed 's/^/  /'
+else
+    echo "  (no group folder found)"
+fi
+echo
+echo "== Screenshots =="
+for bmp in "$demo/shots"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    echo "  ${bmp%.bmp}.png"
+done
+[ -f "$drive_c/TSW30/TSW_FILE.CHK" ] && echo && echo "Marker TSW_FILE.CHK: $(stat -c %s "$drive_c/TSW30/TSW_FILE.CHK") bytes"
+[ -f "$demo/floppy/INSTALL.OPT" ] || true
+exit $((status | mismatch))
