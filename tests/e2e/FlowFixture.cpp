@@ -1,0 +1,374 @@
+#include "tests/e2e/FlowFixture.h"
+
+#include "tests/kit/BoxWatcher.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/UnixBridge.h"
+#include "tests/kit/WindowFinder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace flow {
+
+std::string DataFolder(const std::string& relative)
+{
+    char root[MAX_PATH] = {};
+    DWORD length = ::GetEnvironmentVariableA("TSINST_E2E_DATA", root, sizeof root);
+    if (length == 0 || length >= sizeof root) return std::string();
+    std::string folder = ToWindowsPath(root);
+    if (folder.empty()) return folder;
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    std::string tail = relative;
+    std::replace(tail.begin(), tail.end(), '/', '\\');
+    return tail.empty() ? folder : folder + "\\" + tail;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string WindowsDirectory()
+{
+    char buffer[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(buffer, sizeof buffer);
+    return buffer;
+}
+
+namespace {
+bool ReadWhole(const std::string& path, std::string& bytes)
+{
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    char buffer[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got) bytes.append(buffer, got);
+    ::CloseHandle(file);
+    return ok;
+}
+
+bool ReadTreeInto(const std::string& folder, const std::string& prefix, bool recurse, FileMap& files)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        std::string path = folder + "\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (recurse) ok = ReadTreeInto(path, prefix + Upper(name) + "\\", true, files) && ok;
+        } else {
+            std::string bytes;
+            ok = ReadWhole(path, bytes) && ok;
+            files[prefix + Upper(name)] = bytes;
+        }
+    } while (::FindNextFileA(search, &entry));
+    ::FindClose(search);
+    return ok;
+}
+
+// Release folders and where their files are installed, by component flag.
+struct ReleaseFolder {
+    int Component;
+    const char* Folder;
+    const char* Subdirectory;  // "" for the target itself
+};
+const ReleaseFolder ReleaseFolders[] = {
+    {0, "PROGRAM1", ""}, {0, "PROGRAM2", ""},     {0, "LOOKUP", "LOOKUP"}, {0, "USER_DLL", "USER_DLL"},
+    {1, "CRANE", "CRANE"}, {2, "CCIR", "CCIR"}, {3, "CANADA", "CANADA"}, {4, "TSDATA", "TSDATA"},
+};
+}
+
+bool ReadTree(const std::string& folder, FileMap& files)
+{
+    files.clear();
+    return ReadTreeInto(folder, "", true, files);
+}
+
+FileMap FolderFiles(const std::string& folder)
+{
+    FileMap files;
+    ReadTreeInto(folder, "", false, files);
+    return files;
+}
+
+FileMap ReleaseFiles(const std::string& release, const std::string& components)
+{
+    FileMap files;
+    for (const ReleaseFolder& folder : ReleaseFolders) {
+        if (components.at(folder.Component) != '1') continue;
+        std::string prefix = *folder.Subdirectory ? std::string(folder.Subdirectory) + "\\" : std::string();
+        ReadTreeInto(release + "\\" + folder.Folder, prefix, false, files);
+    }
+    return files;
+}
+
+::testing::AssertionResult SameFiles(const FileMap& expected, const FileMap& actual)
+{
+    std::string problems;
+    for (const auto& file : expected) {
+        auto found = actual.find(file.first);
+        if (found == actual.end())
+            problems += "  missing " + file.first + "\n";
+        else if (found->second != file.second)
+            problems += "  differs " + file.first + " (" + std::to_string(found->second.size()) + " bytes, expected " +
+                        std::to_string(file.second.size()) + ")\n";
+    }
+    for (const auto& file : actual)
+        if (!expected.count(file.first)) problems += "  unexpected " + file.first + "\n";
+    if (problems.empty()) return ::testing::AssertionSuccess() << expected.size() << " files the same";
+    return ::testing::AssertionFailure() << "the trees differ (" << expected.size() << " files expected, "
+                                         << actual.size() << " found):\n"
+                                         << problems;
+}
+
+bool CopyTree(const std::string& from, const std::string& to)
+{
+    if (!::CreateDirectoryA(to.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = ::FindFirstFileA((from + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = CopyTree(from + "\\" + name, to + "\\" + name) && ok;
+        else
+            ok = ::CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE) && ok;
+    } while (::FindNextFileA(search, &entry));
+    ::FindClose(search);
+    return ok;
+}
+
+SavedOptions ReadOptionsFile(const std::string& path)
+{
+    SavedOptions options;
+    std::string bytes;
+    if (!ReadWhole(path, bytes) || bytes.size() != 631 || bytes.compare(0, 7, std::string("TS-3.0\0", 7)) != 0)
+        return options;
+    options.Valid = true;
+    options.Target = std::string(bytes.c_str() + 89, strnlen(bytes.c_str() + 89, 260));
+    for (std::size_t i = 626; i < 631; ++i) options.Components += bytes[i] == 1 ? '1' : bytes[i] == 0 ? '0' : '?';
+    return options;
+}
+
+const std::string& MarkerBytes()
+{
+    static const std::string bytes("TSW_LAN\0\0\0", 10);
+    return bytes;
+}
+
+std::string GroupCommands(const std::string& target, const std::vector<ProgramItemText>& items)
+{
+    std::string text = "[CreateGroup(Tessaryn 3.0)]";
+    for (const ProgramItemText& item : items) text += "[AddItem(" + target + "\\" + item.File + ", " + item.Title + ")]";
+    text += "[AddItem(" + WindowsDirectory() + "\\notepad.exe " + target + "\\tsw.txt, Revisions)]";
+    text.push_back('\0');
+    return text;
+}
+
+std::vector<ProgramItemText> SampleProgramItems()
+{
+    return {{"TSW.EXE", "Tessaryn 3.0"}, {"RAINCALC.EXE", "Rain Calculator"}};
+}
+
+// ---------------------------------------------------------------------------
+
+Installer::Installer(const InstallerBuild& build, const std::string& directory)
+{
+    LauncherSetup setup;
+    setup.Installer = build.Path();
+    setup.Source = "A:\\";
+    setup.Directory = directory;
+    setup.TimeoutMs = 120000;
+    Run = std::make_unique<LauncherRun>(setup);
+}
+
+::testing::AssertionResult Installer::WaitForMainWindow()
+{
+    Pid = Run->InstallerProcessId();
+    if (!Pid) return ::testing::AssertionFailure() << "the launcher stand-in did not start the installer";
+    return WaitForWindow({MainWindowTitle, "", Pid}, Main);
+}
+
+::testing::AssertionResult Installer::NextBox(Box& box, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, Pid);
+    std::vector<WindowInfo> windows;
+    bool ended = false;
+    for (;;) {
+        windows = VisibleTopLevelWindows();
+        for (const WindowInfo& window : windows) {
+            if (window.ProcessId != Pid || window.ClassName != "#32770" || Returned.count(window.Handle)) continue;
+            Returned.insert(window.Handle);
+            box.Handle = window.Handle;
+            box.Title = window.Title;
+            box.Text = MessageBoxText(window.Handle);
+            Seen.push_back(box.Title + "|" + box.Text);
+            if (process) ::CloseHandle(process);
+            return ::testing::AssertionSuccess();
+        }
+        ended = process && ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        if (ended || ::GetTickCount() - start >= timeoutMs) break;
+        ::Sleep(10);
+    }
+    if (process) ::CloseHandle(process);
+    std::string seen;
+    for (const std::string& line : Seen) seen += "  " + line + "\n";
+    return ::testing::AssertionFailure() << (ended ? "the installer ended" : "timed out") << " waiting for its next box"
+                                         << "; boxes so far:\n"
+                                         << seen << "visible top-level windows:\n"
+                                         << DescribeWindows(windows);
+}
+
+::testing::AssertionResult Installer::Answer(const std::string& title, const std::string& text, int button)
+{
+    Box box;
+    ::testing::AssertionResult next = NextBox(box);
+    if (!next) return ::testing::AssertionFailure() << "expected \"" << title << "|" << text << "\": " << next.message();
+    if (box.Title != title || box.Text != text) {
+        return ::testing::AssertionFailure() << "expected the box \"" << title << "|" << text << "\", got \""
+                                             << box.Title << "|" << box.Text << "\"";
+    }
+    return Press(box.Handle, button);
+}
+
+::testing::AssertionResult Installer::OpenDialog(int command, const std::string& title, HWND& dialog)
+{
+    PostCommand(Main, command);
+    Box box;
+    ::testing::AssertionResult next = NextBox(box);
+    if (!next) return next;
+    if (box.Title != title)
+        return ::testing::AssertionFailure() << "expected the dialog \"" << title << "\", got the box \"" << box.Title
+                                             << "|" << box.Text << "\"";
+    dialog = box.Handle;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult Installer::Press(HWND dialog, int button)
+{
+    PressButton(dialog, button);
+    return WaitForWindowGone(dialog);
+}
+
+::testing::AssertionResult Installer::IdleWithoutBoxes()
+{
+    HWND dialog = nullptr;
+    ::testing::AssertionResult opened = OpenDialog(LocalCommand, LocalDialogTitle, dialog);
+    if (!opened) return ::testing::AssertionFailure() << "the installer is not idle: " << opened.message();
+    return Press(dialog, IDCANCEL);
+}
+
+::testing::AssertionResult Installer::Close()
+{
+    if (Main && ::IsWindow(Main)) PostCommand(Main, ExitCommand);
+    return Run->WaitForEnd();
+}
+
+// ---------------------------------------------------------------------------
+
+::testing::AssertionResult FillInstallDialog(HWND dialog, const InstallEntries& entries)
+{
+    if (!SetControlText(dialog, SourceField, entries.Source) || !SetControlText(dialog, TargetField, entries.Target))
+        return ::testing::AssertionFailure() << "cannot fill the dialog's fields";
+    for (int i = 0; i < 5; ++i)
+        if (!SetCheck(dialog, FirstComponentBox + i, entries.Components.at(i) == '1'))
+            return ::testing::AssertionFailure() << "cannot set box " << FirstComponentBox + i;
+    return ::testing::AssertionSuccess();
+}
+
+InstallEntries ReadInstallDialog(HWND dialog)
+{
+    InstallEntries entries;
+    entries.Source = ControlText(dialog, SourceField);
+    entries.Target = ControlText(dialog, TargetField);
+    entries.Components.clear();
+    for (int i = 0; i < 5; ++i) entries.Components += IsChecked(dialog, FirstComponentBox + i) ? '1' : '0';
+    return entries;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+// The desktop's own Program Manager service comes up with its desktop
+// process, shortly after the desktop's first window.
+bool WaitForProgman(bool answers, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (ProgmanAnswers() == answers) return true;
+        if (::GetTickCount() - start >= timeoutMs) return false;
+        ::Sleep(50);
+    }
+}
+}
+
+void FlowTest::Prepare(Progman progman, const std::string& diskSet)
+{
+    ASSERT_TRUE(OnPrivateDesktop()) << "the flow tests run on a desktop of their own";
+    const std::string data = DataFolder("");
+    ASSERT_FALSE(data.empty()) << "TSINST_E2E_DATA does not name the sample data (tests/e2e/e2e_data.sh)";
+
+    Work = std::make_unique<TempFolder>("e2e-flow");
+    ASSERT_TRUE(CopyTree(DataFolder(diskSet + "\\disk1"), DiskFolder(1))) << "cannot copy disk 1 of " << diskSet;
+    ASSERT_TRUE(CopyTree(DataFolder(diskSet + "\\disk2"), DiskFolder(2))) << "cannot copy disk 2 of " << diskSet;
+    TargetPath = *Work / "Tsw30";
+
+    Floppy = std::make_unique<FloppyDrive>();
+    ASSERT_TRUE(Floppy->Available()) << Floppy->LastError();
+    ASSERT_TRUE(Floppy->Insert(DiskFolder(1))) << Floppy->LastError();
+
+    // Wine's desktop process serves "PROGMAN" for every desktop.
+    ASSERT_TRUE(WaitForProgman(true, 15000)) << "Wine's Program Manager service did not come up on "
+                                             << CurrentDesktopName();
+    if (progman == Progman::Wine) return;
+    WineServices = std::make_unique<ShellDdeServersHidden>();
+    ASSERT_TRUE(WaitForProgman(false, 2000)) << "Program Manager still answers with "
+                                             << WineServices->Count() << " server windows hidden";
+    if (progman == Progman::Absent) return;
+    Server = std::make_unique<DdeServerProcess>();
+    ASSERT_TRUE(Server->Ready()) << "the Program Manager stand-in did not start";
+}
+
+std::string FlowTest::DiskFolder(int disk) const
+{
+    return *Work / ("disk" + std::to_string(disk));
+}
+
+::testing::AssertionResult FlowTest::InstallThroughDisks(Installer& installer, int command,
+                                                         const InstallEntries& entries)
+{
+    HWND dialog = nullptr;
+    const char* title = command == NetworkCommand ? NetworkDialogTitle : LocalDialogTitle;
+    ::testing::AssertionResult step = installer.OpenDialog(command, title, dialog);
+    if (!step) return step;
+    if (!(step = FillInstallDialog(dialog, entries))) return step;
+    if (!(step = installer.Press(dialog, IDOK))) return step;
+
+    const std::string drive = entries.Source;
+    if (entries.Components[0] == '1') {
+        // Disk 1 is in the drive already.
+        if (!(step = installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive " + drive, IDOK))) return step;
+    } else if (entries.Components == "00000") {
+        return ::testing::AssertionSuccess();
+    }
+    Box prompt;
+    if (!(step = installer.NextBox(prompt))) return step;
+    if (prompt.Title != DiskPromptTitle || prompt.Text != "Place Program Disk 2 in Drive " + drive)
+        return ::testing::AssertionFailure() << "expected the prompt for disk 2, got \"" << prompt.Title << "|"
+                                             << prompt.Text << "\"";
+    if (!Floppy->Insert(DiskFolder(2))) return ::testing::AssertionFailure() << Floppy->LastError();
+    return installer.Press(prompt.Handle, IDOK);
+}
+
+}  // namespace flow

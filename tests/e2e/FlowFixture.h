@@ -1,0 +1,180 @@
+#pragma once
+// What the installation and maintenance-update tests share: the sample data,
+// installed trees compared file by file, the installer's boxes taken one by
+// one in the order they appear, and a desktop of the test's own on which
+// Program Manager is Wine's, the recording stand-in, or absent.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Installers.h"
+#include "tests/kit/DdeServerProcess.h"
+#include "tests/kit/FloppyDrive.h"
+#include "tests/kit/LauncherRun.h"
+#include "tests/kit/PrivateDesktop.h"
+#include "tests/kit/TempFolder.h"
+
+namespace flow {
+
+// Menu commands, dialog titles and control ids.
+constexpr int LocalCommand = 1;
+constexpr int NetworkCommand = 2;
+constexpr int UpdateCommand = 5;
+constexpr const char* LocalDialogTitle = "Tessaryn 3.0 Local Drive Installation";
+constexpr const char* NetworkDialogTitle = "Tessaryn 3.0 Network Drive Installation";
+constexpr const char* UpdateDialogTitle = "Maintenance Update";
+constexpr int SourceField = 110;
+constexpr int TargetField = 111;
+constexpr int FirstComponentBox = 105;
+constexpr int UpdateTargetField = 121;
+constexpr int UpdateSourceField = 122;
+
+constexpr const char* DiskPromptTitle = "New Disk Required";
+constexpr const char* ExitQuestion = "Exit Installation Program";
+constexpr const char* NoConversationText = "Can't start conversation.\nMake sure PROGMAN is running.";
+
+// The five component flags as the dialog's boxes and INSTALL.OPT hold them,
+// one character '0' or '1' each: program, Crane, CCIR, Canada, examples.
+constexpr const char* AllComponents = "11111";
+
+// A folder of the sample data that tests/e2e/e2e_data.sh made (through
+// TSINST_E2E_DATA), as a Windows path; empty when the variable is not set.
+std::string DataFolder(const std::string& relative);
+
+// Files of a tree by their path relative to its root, upper-cased, with
+// their bytes.
+using FileMap = std::map<std::string, std::string>;
+bool ReadTree(const std::string& folder, FileMap& files);
+// The files a release tree installs for the components chosen (in the form
+// of AllComponents): the program folders into the target itself, each other
+// component into its subdirectory.
+FileMap ReleaseFiles(const std::string& release, const std::string& components);
+// The files of one release folder as the target's root receives them.
+FileMap FolderFiles(const std::string& folder);
+::testing::AssertionResult SameFiles(const FileMap& expected, const FileMap& actual);
+bool CopyTree(const std::string& from, const std::string& to);
+std::string Upper(std::string text);
+std::string WindowsDirectory();
+
+// INSTALL.OPT as the installer writes it: the target directory and the five
+// flags in the form of AllComponents. Empty when the file is missing or not
+// 631 bytes with the tag.
+struct SavedOptions {
+    bool Valid = false;
+    std::string Target;
+    std::string Components;
+};
+SavedOptions ReadOptionsFile(const std::string& path);
+// The installation marker's exact bytes.
+const std::string& MarkerBytes();
+
+// The execute string Program Manager should receive for a target directory
+// (as the dialog stored it) and the captured programs, terminator included.
+struct ProgramItemText {
+    std::string File;
+    std::string Title;
+};
+std::string GroupCommands(const std::string& target, const std::vector<ProgramItemText>& items);
+// The two titled programs of the sample release: TSW.EXE on disk 1 and
+// RAINCALC.EXE on disk 2.
+std::vector<ProgramItemText> SampleProgramItems();
+
+// A message box or dialog of the installer.
+struct Box {
+    HWND Handle = nullptr;
+    std::string Title;
+    std::string Text;  // a message box's text; empty for a dialog
+};
+
+// The installer started by the launcher stand-in with "A:\" as its source.
+class Installer {
+public:
+    explicit Installer(const InstallerBuild& build, const std::string& directory = std::string());
+
+    ::testing::AssertionResult WaitForMainWindow();
+    HWND MainWindow() const { return Main; }
+    DWORD ProcessId() const { return Pid; }
+
+    // The next box or dialog of the installer that has not been returned yet
+    // (boxes are modal, so they come one after the other).
+    ::testing::AssertionResult NextBox(Box& box, DWORD timeoutMs = 20000);
+    // The next box must have this title and text; then the button is pressed
+    // and the box is waited away.
+    ::testing::AssertionResult Answer(const std::string& title, const std::string& text, int button);
+    // Posts a menu command and waits for its dialog as the next box.
+    ::testing::AssertionResult OpenDialog(int command, const std::string& title, HWND& dialog);
+    // Presses a dialog's button and waits until it has gone.
+    ::testing::AssertionResult Press(HWND dialog, int button);
+    // Shows that the last command has returned without another box: the next
+    // box is the local installation dialog opened by a new command, which is
+    // then cancelled.
+    ::testing::AssertionResult IdleWithoutBoxes();
+    // Every box seen so far, "title|text".
+    const std::vector<std::string>& Transcript() const { return Seen; }
+
+    // Ends the installer through the exit command (when it is still there)
+    // and waits for the launcher stand-in to see it end.
+    ::testing::AssertionResult Close();
+    ::testing::AssertionResult WaitForEnd() { return Run->WaitForEnd(); }
+    const LauncherReport& Report() const { return Run->Report(); }
+
+private:
+    std::unique_ptr<LauncherRun> Run;
+    HWND Main = nullptr;
+    DWORD Pid = 0;
+    std::set<HWND> Returned;
+    std::vector<std::string> Seen;
+};
+
+// The entries of the installation dialog.
+struct InstallEntries {
+    std::string Source = "A";
+    std::string Target;
+    std::string Components = AllComponents;
+};
+::testing::AssertionResult FillInstallDialog(HWND dialog, const InstallEntries& entries);
+// The dialog's entries read back, components in the form of AllComponents.
+InstallEntries ReadInstallDialog(HWND dialog);
+
+// Who answers a DDE conversation with "PROGMAN" on the test's desktop.
+enum class Progman { Wine, StandIn, Absent };
+
+// Each test runs on a desktop of its own (see tests/kit/PrivateDesktop.h),
+// starts there with Prepare(), and gets a fresh copy of the sample disk set
+// with disk 1 in drive A:, and a target directory that does not exist yet.
+class FlowTest : public ::testing::TestWithParam<InstallerBuild> {
+protected:
+    const InstallerBuild& Build() const { return GetParam(); }
+    std::size_t NotificationsPosted() const { return Build().Nt ? 1u : 2u; }
+
+    // Sets up the desktop's Program Manager, the disks and the target.
+    // `diskSet` names a disk set of the sample data ("set" or "plain").
+    void Prepare(Progman progman, const std::string& diskSet = "set");
+
+    // Runs an installation through the dialog of `command` up to its last
+    // disk prompt: the dialog filled with `entries`, disk 1 (already in the
+    // drive) confirmed, disk 2 put in while its prompt is up.
+    ::testing::AssertionResult InstallThroughDisks(Installer& installer, int command, const InstallEntries& entries);
+
+    // A disk folder of this test's copy of the disk set (1 or 2); disk 1 is
+    // in drive A: when the installer starts.
+    std::string DiskFolder(int disk) const;
+    // The target directory as typed (it does not exist at first) and as the
+    // dialog stores it (upper case).
+    const std::string& Target() const { return TargetPath; }
+    std::string StoredTarget() const { return Upper(TargetPath); }
+
+    std::unique_ptr<TempFolder> Work;
+    std::unique_ptr<FloppyDrive> Floppy;
+    std::unique_ptr<ShellDdeServersHidden> WineServices;
+    std::unique_ptr<DdeServerProcess> Server;
+    std::string TargetPath;
+};
+
+}  // namespace flow

@@ -1,0 +1,353 @@
+// The whole install command through the real installer, started by the
+// launcher stand-in: the installation dialog, both disk prompts with the disk
+// swapped, the installed tree, the Program Manager group, the marker, the
+// completion question and INSTALL.OPT at exit.
+//
+// InstallFlow runs with both builds; InstallChecks, the variations of the
+// same flow, with the NT build only (the builds differ only at start-up and
+// exit, which InstallFlow covers).
+#include "tests/e2e/FlowFixture.h"
+
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/WindowFinder.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+using namespace flow;
+
+namespace {
+using InstallFlow = FlowTest;
+using InstallChecks = FlowTest;
+
+const char* const GroupName = "Tessaryn 3.0";
+
+std::string ProgramsFolder()
+{
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, path);
+    return path;
+}
+
+// The program a shortcut file starts, or "" when it cannot be read.
+std::string ShortcutTarget(const std::string& shortcut)
+{
+    std::string target;
+    ::CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                     reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            wchar_t wide[MAX_PATH] = {};
+            ::MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, wide, MAX_PATH);
+            char path[MAX_PATH] = {};
+            if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
+                target = path;
+            file->Release();
+        }
+        link->Release();
+    }
+    ::CoUninitialize();
+    return target;
+}
+
+// Wine's Program Manager opens the group's folder in a window of its own;
+// it is closed so that nothing of the test stays behind.
+void CloseGroupFolderWindows(DWORD waitMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        bool closed = false;
+        for (const WindowInfo& window : VisibleTopLevelWindows()) {
+            if (window.Title == GroupName &&
+                (window.ClassName == "ExplorerWClass" || window.ClassName == "CabinetWClass")) {
+                PostClose(window.Handle);
+                closed = true;
+            }
+        }
+        if (closed || ::GetTickCount() - start >= waitMs) return;
+        ::Sleep(50);
+    }
+}
+
+// The installed tree of a complete installation of `components` from the
+// sample release, with the marker.
+FileMap CompleteInstallation(const std::string& components)
+{
+    FileMap files = ReleaseFiles(DataFolder("release"), components);
+    files["TSW_FILE.CHK"] = MarkerBytes();
+    return files;
+}
+
+std::string WithoutTitle(std::string list, const std::string& title)
+{
+    std::size_t at = list.find(" " + title);
+    if (at != std::string::npos) list.erase(at, title.size() + 1);
+    return list;
+}
+}
+
+// Everything a user sees and gets from a local installation of all
+// components, with Wine's own Program Manager making the group.
+TEST_P(InstallFlow, LocalInstallationOfAllComponentsWithWinesProgramManager)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Wine));
+    const std::string group = ProgramsFolder() + "\\" + GroupName;
+    RemoveFolderTree(group);
+
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+    ASSERT_TRUE(installer.WaitForEnd());
+    EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
+    EXPECT_EQ(0u, installer.Report().InstallerExitCode);
+    CloseGroupFolderWindows(5000);
+
+    FileMap installed;
+    ASSERT_TRUE(ReadTree(Target(), installed));
+    EXPECT_TRUE(SameFiles(CompleteInstallation(AllComponents), installed));
+
+    // Written at exit to the disk then in the drive: disk 2.
+    SavedOptions options = ReadOptionsFile(DiskFolder(2) + "\\INSTALL.OPT");
+    ASSERT_TRUE(options.Valid);
+    EXPECT_EQ(StoredTarget(), options.Target);
+    EXPECT_EQ(AllComponents, options.Components);
+
+    // One shortcut per captured program, named by its title. The Revisions
+    // item does not come out: Wine's AddItem looks its whole first argument
+    // up as one file name ("...\notepad.exe ...\tsw.txt" is none) and refuses
+    // the item.
+    FileMap shortcuts;
+    ASSERT_TRUE(ReadTree(group, shortcuts)) << "no group folder " << group;
+    std::vector<std::string> names;
+    for (const auto& shortcut : shortcuts) names.push_back(shortcut.first);
+    EXPECT_EQ((std::vector<std::string>{"RAIN CALCULATOR.LNK", "TESSARYN 3.0.LNK"}), names);
+    EXPECT_EQ(StoredTarget() + "\\TSW.EXE", Upper(ShortcutTarget(group + "\\Tessaryn 3.0.lnk")));
+    EXPECT_EQ(StoredTarget() + "\\RAINCALC.EXE", Upper(ShortcutTarget(group + "\\Rain Calculator.lnk")));
+    RemoveFolderTree(group);
+}
+
+// The execute transaction byte for byte at the stand-in, then a second run
+// before the installer is closed: the group is sent again with that run's
+// programs only.
+TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
+
+    std::vector<std::string> executes = Server->Executes();
+    ASSERT_EQ(1u, executes.size());
+    EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), executes[0]);
+    FileMap first;
+    ASSERT_TRUE(ReadTree(Target(), first));
+    EXPECT_EQ(MarkerBytes(), first["TSW_FILE.CHK"]);
+
+    // The second run: another target, and disk 2 no longer names a program.
+    std::string list2 = DiskFolder(2) + "\\disk_2.lst";
+    FileMap disk2 = FolderFiles(DiskFolder(2));
+    std::string changed = WithoutTitle(disk2["DISK_2.LST"], "Rain Calculator");
+    ASSERT_NE(changed, disk2["DISK_2.LST"]);
+    HANDLE file = ::CreateFileA(list2.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    ::WriteFile(file, changed.data(), static_cast<DWORD>(changed.size()), &written, nullptr);
+    ::CloseHandle(file);
+    ASSERT_TRUE(Floppy->Insert(DiskFolder(1))) << Floppy->LastError();
+    InstallEntries second = entries;
+    second.Target = *Work / "Second";
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, second));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
+
+    executes = Server->Executes();
+    ASSERT_EQ(2u, executes.size());
+    EXPECT_EQ(GroupCommands(Upper(second.Target), {{"TSW.EXE", "Tessaryn 3.0"}}), executes[1]);
+    EXPECT_EQ(2, Server->Connections());
+    ASSERT_TRUE(installer.Close());
+    EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
+}
+
+// Local and network installations with the same entries give the same files,
+// group, marker and options file.
+TEST_P(InstallChecks, LocalAndNetworkInstallationsWithTheSameEntriesGiveTheSameResult)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    InstallEntries entries;
+    entries.Target = Target();
+    entries.Components = "10110";
+
+    struct Result {
+        FileMap Files;
+        std::vector<std::string> Executes;
+        SavedOptions Options;
+    } results[2];
+    const int commands[2] = {LocalCommand, NetworkCommand};
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run == 0 ? "local" : "network");
+        const std::size_t executesBefore = Server->Executes().size();
+        ASSERT_TRUE(RemoveFolderTree(Target()));
+        ::DeleteFileA((DiskFolder(2) + "\\INSTALL.OPT").c_str());
+        ASSERT_TRUE(Floppy->Insert(DiskFolder(1))) << Floppy->LastError();
+
+        Installer installer(Build());
+        ASSERT_TRUE(installer.WaitForMainWindow());
+        ASSERT_TRUE(InstallThroughDisks(installer, commands[run], entries));
+        ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+        ASSERT_TRUE(installer.WaitForEnd());
+
+        ASSERT_TRUE(ReadTree(Target(), results[run].Files));
+        std::vector<std::string> executes = Server->Executes();
+        results[run].Executes.assign(executes.begin() + executesBefore, executes.end());
+        results[run].Options = ReadOptionsFile(DiskFolder(2) + "\\INSTALL.OPT");
+    }
+    EXPECT_TRUE(SameFiles(CompleteInstallation("10110"), results[0].Files));
+    EXPECT_TRUE(SameFiles(results[0].Files, results[1].Files));
+    ASSERT_EQ(1u, results[0].Executes.size());
+    EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), results[0].Executes[0]);
+    EXPECT_EQ(results[0].Executes, results[1].Executes);
+    for (const Result& result : results) {
+        ASSERT_TRUE(result.Options.Valid);
+        EXPECT_EQ(StoredTarget(), result.Options.Target);
+        EXPECT_EQ("10110", result.Options.Components);
+    }
+}
+
+// The program component whose lists name no titled ".EXE": no conversation
+// with Program Manager, no marker, but the completion question.
+TEST_P(InstallChecks, WithoutAProgramItemNoGroupAndNoMarker)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn, "plain"));
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
+    ASSERT_TRUE(installer.IdleWithoutBoxes());
+
+    EXPECT_EQ(0, Server->Connections());
+    FileMap installed;
+    ASSERT_TRUE(ReadTree(Target(), installed));
+    EXPECT_TRUE(SameFiles(ReleaseFiles(DataFolder("release"), AllComponents), installed));
+    ASSERT_TRUE(installer.Close());
+}
+
+// Data components alone: their files are installed, and the command ends
+// without group, marker or question.
+TEST_P(InstallChecks, DataComponentsOnlyEndWithoutGroupMarkerOrQuestion)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    entries.Components = "01111";
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.IdleWithoutBoxes());
+
+    EXPECT_EQ(0, Server->Connections());
+    FileMap installed;
+    ASSERT_TRUE(ReadTree(Target(), installed));
+    EXPECT_TRUE(SameFiles(ReleaseFiles(DataFolder("release"), "01111"), installed));
+    // The program's directories are made all the same, and stay empty.
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((Target() + "\\LOOKUP").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((Target() + "\\USER_DLL").c_str()));
+    ASSERT_TRUE(installer.Close());
+}
+
+// Without Program Manager: one notice, and the flow still leaves the marker
+// and asks its question.
+TEST_P(InstallChecks, WithoutProgramManagerOneNoticeThenMarkerAndQuestion)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Absent));
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer(MainWindowTitle, NoConversationText, IDOK));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
+    ASSERT_TRUE(installer.IdleWithoutBoxes());
+
+    FileMap installed;
+    ASSERT_TRUE(ReadTree(Target(), installed));
+    EXPECT_TRUE(SameFiles(CompleteInstallation(AllComponents), installed));
+    ASSERT_TRUE(installer.Close());
+    EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
+}
+
+// A refused directory stays what the dialog shows next, upper-cased, after
+// Cancel; the options file keeps it at exit.
+TEST_P(InstallChecks, ARefusedDirectoryIsWhatTheNextDialogShows)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    HWND dialog = nullptr;
+    ASSERT_TRUE(installer.OpenDialog(LocalCommand, LocalDialogTitle, dialog));
+    InstallEntries entries;
+    entries.Target = "a:\\tsw30";
+    entries.Components = "01000";
+    ASSERT_TRUE(FillInstallDialog(dialog, entries));
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(installer.Answer("Installation Error", "Install to Directory Not Valid", IDOK));
+    ASSERT_TRUE(::IsWindow(dialog)) << "the dialog stays open after a refused entry";
+    ASSERT_TRUE(installer.Press(dialog, IDCANCEL));
+
+    ASSERT_TRUE(installer.OpenDialog(LocalCommand, LocalDialogTitle, dialog));
+    InstallEntries offered = ReadInstallDialog(dialog);
+    EXPECT_EQ("A:\\TSW30", offered.Target);
+    EXPECT_EQ(AllComponents, offered.Components) << "the boxes are stored only by an accepted Install";
+    ASSERT_TRUE(installer.Press(dialog, IDCANCEL));
+    ASSERT_TRUE(installer.Close());
+
+    SavedOptions options = ReadOptionsFile(DiskFolder(1) + "\\INSTALL.OPT");
+    ASSERT_TRUE(options.Valid);
+    EXPECT_EQ("A:\\TSW30", options.Target);
+    EXPECT_EQ(AllComponents, options.Components);
+}
+
+// All boxes cleared: the dialog accepts it and the driver reports that there
+// is nothing to install, before any directory or prompt.
+TEST_P(InstallChecks, NothingSelectedIsNothingToInstall)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    HWND dialog = nullptr;
+    ASSERT_TRUE(installer.OpenDialog(LocalCommand, LocalDialogTitle, dialog));
+    InstallEntries entries;
+    entries.Target = Target();
+    entries.Components = "00000";
+    ASSERT_TRUE(FillInstallDialog(dialog, entries));
+    ASSERT_TRUE(installer.Press(dialog, IDOK));
+    ASSERT_TRUE(installer.Answer("Installation Error", "Nothing to Install", IDOK));
+    ASSERT_TRUE(installer.IdleWithoutBoxes());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(Target().c_str()));
+    ASSERT_TRUE(installer.Close());
+
+    SavedOptions options = ReadOptionsFile(DiskFolder(1) + "\\INSTALL.OPT");
+    ASSERT_TRUE(options.Valid);
+    EXPECT_EQ("00000", options.Components);
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, InstallFlow, ::testing::Values(Build95, BuildNt), BuildName);
+INSTANTIATE_TEST_SUITE_P(Builds, InstallChecks, ::testing::Values(BuildNt), BuildName);
