@@ -1,6 +1,7 @@
 #include "tests/e2e/FlowFixture.h"
 
 #include "tests/kit/BoxWatcher.h"
+#include "tests/kit/FileBytes.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
@@ -108,6 +109,18 @@ FileMap ReleaseFiles(const std::string& release, const std::string& components)
         ReadTreeInto(release + "\\" + folder.Folder, prefix, false, files);
     }
     return files;
+}
+
+bool WriteTree(const std::string& folder, const FileMap& files)
+{
+    bool ok = ::CreateDirectoryA(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+    for (const auto& file : files) {
+        std::string path = folder + "\\" + file.first;
+        for (std::size_t at = folder.size() + 1; (at = path.find('\\', at)) != std::string::npos; ++at)
+            ::CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+        ok = WriteFileBytes(path, file.second) && ok;
+    }
+    return ok;
 }
 
 ::testing::AssertionResult SameFiles(const FileMap& expected, const FileMap& actual)

@@ -57,6 +57,8 @@ bool ReadTree(const std::string& folder, FileMap& files);
 FileMap ReleaseFiles(const std::string& release, const std::string& components);
 // The files of one release folder as the target's root receives them.
 FileMap FolderFiles(const std::string& folder);
+// Writes the files into the folder, making it and its subdirectories.
+bool WriteTree(const std::string& folder, const FileMap& files);
 ::testing::AssertionResult SameFiles(const FileMap& expected, const FileMap& actual);
 bool CopyTree(const std::string& from, const std::string& to);
 std::string Upper(std::string text);

@@ -1,0 +1,334 @@
+// The maintenance update through the real installer, started by the
+// launcher stand-in: the update dialog, where the update is read from, the
+// checks that come before anything is written, the files replaced, the
+// group sent again and the completion question.
+//
+// UpdateFlow runs with both builds; UpdateChecks with the Windows 95 build
+// only (the builds differ only at start-up and exit).
+#include "tests/e2e/FlowFixture.h"
+
+#include "tests/kit/FileBytes.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/UnixBridge.h"
+
+using namespace flow;
+
+namespace {
+using UpdateFlow = FlowTest;
+using UpdateChecks = FlowTest;
+
+const char* const UpdateComplete = "Maintenance Update Complete";
+const char* const UpdateFolder = "C:\\UPD";
+
+// A folder of the update's source that the test fills and removes again.
+class SourceFolder {
+public:
+    explicit SourceFolder(const std::string& path)
+        : Path(path)
+    {
+        RemoveFolderTree(Path);
+    }
+    ~SourceFolder() { RemoveFolderTree(Path); }
+    SourceFolder(const SourceFolder&) = delete;
+    SourceFolder& operator=(const SourceFolder&) = delete;
+
+    // Holds a fresh copy of an update set of the sample data.
+    bool Fill(const std::string& updateSet)
+    {
+        return RemoveFolderTree(Path) && CopyTree(DataFolder(updateSet), Path);
+    }
+    bool WriteList(const std::string& text) { return WriteFileBytes(Path + "\\disk_1.lst", text); }
+
+    const std::string Path;
+};
+
+// A drive letter of the prefix pointed at a folder for the test's duration.
+// Wine takes a drive it has no type for as a fixed disk.
+class MappedDrive {
+public:
+    MappedDrive(char letter, const std::string& windowsFolder)
+    {
+        std::string devices = ToUnixPath("C:\\");  // ".../dosdevices/c:/"
+        while (!devices.empty() && devices.back() == '/') devices.pop_back();
+        if (devices.size() < 3 || devices.compare(devices.size() - 3, 3, "/c:") != 0) return;
+        Link = devices.substr(0, devices.size() - 2) + static_cast<char>(letter - 'A' + 'a') + ":";
+        if (RunUnixShell("[ ! -e \"$2\" ] && [ ! -L \"$2\" ] && ln -s \"$1\" \"$2\"",
+                         {ToUnixPath(windowsFolder), Link}) != 0)
+            Link.clear();
+    }
+    ~MappedDrive()
+    {
+        if (!Link.empty()) RunUnixShell("rm -f \"$1\"", {Link});
+    }
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+
+    bool Mapped() const { return !Link.empty(); }
+
+private:
+    std::string Link;
+};
+
+// An installation of every component of the sample release, as an update
+// finds it.
+FileMap Installed()
+{
+    FileMap files = ReleaseFiles(DataFolder("release"), AllComponents);
+    files["TSW_FILE.CHK"] = MarkerBytes();
+    return files;
+}
+
+// The same after an update from release 2's program disk 1.
+FileMap Updated()
+{
+    FileMap files = Installed();
+    for (const auto& file : FolderFiles(DataFolder("release2\\PROGRAM1"))) files[file.first] = file.second;
+    return files;
+}
+
+::testing::AssertionResult FillUpdateDialog(HWND dialog, const std::string& target, const std::string& source)
+{
+    if (!SetControlText(dialog, UpdateTargetField, target) || !SetControlText(dialog, UpdateSourceField, source))
+        return ::testing::AssertionFailure() << "cannot fill the update dialog";
+    return ::testing::AssertionSuccess();
+}
+
+// Runs the update command with the entries and presses "Ok".
+::testing::AssertionResult StartUpdate(Installer& installer, const std::string& target, const std::string& source)
+{
+    HWND dialog = nullptr;
+    ::testing::AssertionResult step = installer.OpenDialog(UpdateCommand, UpdateDialogTitle, dialog);
+    if (!step) return step;
+    if (!(step = FillUpdateDialog(dialog, target, source))) return step;
+    return installer.Press(dialog, IDOK);
+}
+
+FileMap TreeOf(const std::string& folder)
+{
+    FileMap files;
+    ReadTree(folder, files);
+    return files;
+}
+
+std::vector<ProgramItemText> UpdateProgramItems()
+{
+    return {{"TSW.EXE", "Tessaryn 3.0"}};
+}
+}
+
+// An update from a folder on the hard disk: no prompt, every listed file
+// replaced by its newer version, the group sent again, the completion
+// question; the installation dialog then offers the directory entered.
+TEST_P(UpdateFlow, FromAFolderOnTheHardDisk)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_TRUE(WriteTree(Target(), Installed()));
+    SourceFolder source(UpdateFolder);
+    ASSERT_TRUE(source.Fill("update"));
+
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    HWND dialog = nullptr;
+    ASSERT_TRUE(installer.OpenDialog(UpdateCommand, UpdateDialogTitle, dialog));
+    EXPECT_EQ("C:\\TSW30", ControlText(dialog, UpdateTargetField));
+    EXPECT_EQ("A", ControlText(dialog, UpdateSourceField));
+    ASSERT_TRUE(FillUpdateDialog(dialog, Target(), UpdateFolder));
+    ASSERT_TRUE(installer.Press(dialog, IDOK));
+    ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
+
+    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    std::vector<std::string> executes = Server->Executes();
+    ASSERT_EQ(1u, executes.size());
+    EXPECT_EQ(GroupCommands(StoredTarget(), UpdateProgramItems()), executes[0]);
+
+    ASSERT_TRUE(installer.OpenDialog(LocalCommand, LocalDialogTitle, dialog));
+    EXPECT_EQ(StoredTarget(), ControlText(dialog, TargetField));
+    ASSERT_TRUE(installer.Press(dialog, IDCANCEL));
+    ASSERT_TRUE(installer.Close());
+    EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
+}
+
+// The same update without a titled program: files replaced, no group.
+TEST_P(UpdateChecks, WithoutATitledProgramNoGroupIsSent)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_TRUE(WriteTree(Target(), Installed()));
+    SourceFolder source(UpdateFolder);
+    ASSERT_TRUE(source.Fill("update-plain"));
+
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
+    ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
+    ASSERT_TRUE(installer.IdleWithoutBoxes());
+    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    EXPECT_EQ(0, Server->Connections());
+    ASSERT_TRUE(installer.Close());
+}
+
+// From the floppy drive the disk is asked for even when it is in already.
+TEST_P(UpdateChecks, FromTheFloppyDriveTheDiskIsAskedForEvenWhenItIsIn)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_TRUE(WriteTree(Target(), Installed()));
+    const std::string disk = *Work / "update";
+    ASSERT_TRUE(CopyTree(DataFolder("update"), disk));
+    ASSERT_TRUE(Floppy->Insert(disk)) << Floppy->LastError();
+
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    HWND dialog = nullptr;
+    ASSERT_TRUE(installer.OpenDialog(UpdateCommand, UpdateDialogTitle, dialog));
+    EXPECT_EQ("A", ControlText(dialog, UpdateSourceField));
+    ASSERT_TRUE(SetControlText(dialog, UpdateTargetField, Target()));
+    ASSERT_TRUE(installer.Press(dialog, IDOK));
+    ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
+    ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
+    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    EXPECT_EQ(1u, Server->Executes().size());
+    ASSERT_TRUE(installer.Close());
+}
+
+// A directory typed after a floppy drive's letter is not used: the update
+// comes from the drive's root. Typed in lower case, the source is used
+// upper-cased (the prompt names drive A).
+TEST_P(UpdateChecks, ADirectoryOnTheFloppyDriveMeansTheDrivesRoot)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_TRUE(WriteTree(Target(), Installed()));
+    const std::string disk = *Work / "update";
+    ASSERT_TRUE(CopyTree(DataFolder("update"), disk));
+    // What the update would install if it read the directory: the older files.
+    ASSERT_TRUE(CopyTree(DataFolder("set\\disk1"), disk + "\\NEWFILES"));
+    ASSERT_TRUE(Floppy->Insert(disk)) << Floppy->LastError();
+
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    ASSERT_TRUE(StartUpdate(installer, Target(), "a:\\newfiles"));
+    ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
+    ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
+    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    ASSERT_TRUE(installer.Close());
+}
+
+// A bare letter of a drive that is not removable names the drive's root,
+// not a folder of that name in the current directory.
+TEST_P(UpdateChecks, ABareLetterOfAFixedDriveMeansTheDrivesRoot)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_TRUE(WriteTree(Target(), Installed()));
+    const std::string disk = *Work / "update";
+    ASSERT_TRUE(CopyTree(DataFolder("update"), disk));
+    MappedDrive drive('U', disk);
+    ASSERT_TRUE(drive.Mapped()) << "drive U: is taken in this prefix";
+    ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), ::GetDriveTypeA("U:\\"));
+    // The installer's current directory holds a folder U with the older files.
+    const std::string current = *Work / "current";
+    ASSERT_TRUE(::CreateDirectoryA(current.c_str(), nullptr));
+    ASSERT_TRUE(CopyTree(DataFolder("set\\disk1"), current + "\\U"));
+
+    Installer installer(Build(), current);
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    ASSERT_TRUE(StartUpdate(installer, Target(), "u"));
+    ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
+    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    ASSERT_TRUE(installer.Close());
+}
+
+// Every check that ends an update before anything is written, one after the
+// other in one installer session: the report, and the installation as it was.
+TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_TRUE(WriteTree(Target(), Installed()));
+    // The update disk in drive A: a look at it would need its prompt first.
+    const std::string disk = *Work / "update";
+    ASSERT_TRUE(CopyTree(DataFolder("update"), disk));
+    ASSERT_TRUE(Floppy->Insert(disk)) << Floppy->LastError();
+    SourceFolder source(UpdateFolder);
+
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    {
+        SCOPED_TRACE("no TSW.EXE in the target");
+        FileMap withoutProgram = Installed();
+        withoutProgram.erase("TSW.EXE");
+        const std::string other = *Work / "NoProgram";
+        ASSERT_TRUE(WriteTree(other, withoutProgram));
+        ASSERT_TRUE(StartUpdate(installer, other, "A"));
+        ASSERT_TRUE(installer.Answer("Update Error", "File Not Found TSW.EXE", IDOK));
+        EXPECT_TRUE(SameFiles(withoutProgram, TreeOf(other)));
+    }
+    {
+        SCOPED_TRACE("the second entry missing");
+        ASSERT_TRUE(source.Fill("update"));
+        ASSERT_TRUE(::DeleteFileA((source.Path + "\\TSW.HL_").c_str()));
+        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
+        ASSERT_TRUE(installer.Answer("Update Error", "File Not Found TSW.HL_", IDOK));
+        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+    }
+    {
+        SCOPED_TRACE("a count of 3 with two entry lines");
+        ASSERT_TRUE(source.Fill("update"));
+        ASSERT_TRUE(source.WriteList("3\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP\r\n"));
+        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
+        ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
+        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+    }
+    {
+        SCOPED_TRACE("an empty first line");
+        ASSERT_TRUE(source.Fill("update"));
+        ASSERT_TRUE(source.WriteList("\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP\r\n"));
+        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
+        ASSERT_TRUE(installer.Answer("Installation Error", "File Read Error disk_1.lst", IDOK));
+        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+    }
+    {
+        SCOPED_TRACE("a count of 0");
+        ASSERT_TRUE(source.Fill("update"));
+        ASSERT_TRUE(source.WriteList("0\r\nTSW.EXE Tessaryn 3.0\r\n"));
+        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
+        ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
+        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+    }
+    ASSERT_TRUE(installer.IdleWithoutBoxes());
+    EXPECT_EQ(0, Server->Connections());
+    ASSERT_TRUE(installer.Close());
+}
+
+// The directory is checked first: with both fields empty only its message
+// shows. Each entry is stored before it is checked, so a directory accepted
+// before the source was refused is what the installation dialog offers.
+TEST_P(UpdateChecks, TheDialogChecksTheDirectoryFirst)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    HWND dialog = nullptr;
+    ASSERT_TRUE(installer.OpenDialog(UpdateCommand, UpdateDialogTitle, dialog));
+    ASSERT_TRUE(FillUpdateDialog(dialog, "", ""));
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(installer.Answer("Update Error", "Install to Directory Not Valid", IDOK));
+    ASSERT_TRUE(::IsWindow(dialog)) << "the dialog stays open after a refused entry";
+
+    ASSERT_TRUE(FillUpdateDialog(dialog, "d:\\apps\\tsw", "  "));
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(installer.Answer("Update Error", "Install from Drive Not Valid", IDOK));
+    ASSERT_TRUE(::IsWindow(dialog));
+    ASSERT_TRUE(installer.Press(dialog, IDCANCEL));
+
+    ASSERT_TRUE(installer.OpenDialog(LocalCommand, LocalDialogTitle, dialog));
+    EXPECT_EQ("D:\\APPS\\TSW", ControlText(dialog, TargetField));
+    ASSERT_TRUE(installer.Press(dialog, IDCANCEL));
+    ASSERT_TRUE(installer.Close());
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, UpdateFlow, ::testing::Values(Build95, BuildNt), BuildName);
+INSTANTIATE_TEST_SUITE_P(Builds, UpdateChecks, ::testing::Values(Build95), BuildName);
