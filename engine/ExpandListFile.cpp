@@ -47,6 +47,20 @@ public:
 private:
     std::unique_ptr<TShowProg> Window;
 };
+
+// What is wrong with the header of the compressed file the library opened
+// (0: nothing, or not a compressed file at all).
+long SourceHeaderFault(const char* path)
+{
+    HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    unsigned char head[kLzHeaderSize];
+    DWORD read = 0;
+    if (!::ReadFile(file, head, sizeof head, &read, nullptr)) read = 0;
+    ::CloseHandle(file);
+    return CompressedHeaderFault(head, read);
+}
 }
 
 bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
@@ -107,6 +121,11 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
         // so a missing compressed file never empties an installed one.
         if (sourceHandle < 0) {
             result = sourceHandle;  // LZERROR_BADINHANDLE for a missing file
+        } else if ((result = SourceHeaderFault(sourceInfo.szPathName)) != 0) {
+            // A compressed file with a broken header: the library would take
+            // it as uncompressed and create the destination all the same,
+            // then write nothing (another method) or the bare header bytes
+            // (a header cut short). The installed copy is left alone.
         } else {
             // A read-only file of that name is never replaced. Windows refuses
             // to create over it anyway; a process allowed to write it regardless

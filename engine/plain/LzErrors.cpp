@@ -2,6 +2,8 @@
 
 #include "shell/plain/MessageTable.h"
 
+#include <cstring>
+
 LzErrorReport LzErrorReportFor(long result)
 {
     switch (result) {
@@ -13,4 +15,13 @@ LzErrorReport LzErrorReportFor(long result)
     case -8: return {true, MsgIncorrectFileFormat, LzDetail::SourceName};
     default: return {};
     }
+}
+
+long CompressedHeaderFault(const unsigned char* head, std::size_t size)
+{
+    static const unsigned char magic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
+    if (size < sizeof magic || std::memcmp(head, magic, sizeof magic) != 0) return 0;
+    if (size < kLzHeaderSize) return kLzRead;
+    if (head[8] != 'A') return kLzUnknownAlg;
+    return 0;
 }

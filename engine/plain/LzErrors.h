@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 
 // What a negative expansion result is reported as.
 enum class LzDetail { None, SourceName, DestinationName };
@@ -16,3 +17,14 @@ constexpr long kLzBadInHandle = -1;
 constexpr long kLzBadOutHandle = -2;
 constexpr long kLzRead = -3;
 constexpr long kLzWrite = -4;
+constexpr long kLzUnknownAlg = -8;
+
+// The platform's compressed files start with a 14-byte header: the magic
+// "SZDD" 88 F0 27 33, the method 'A', the last character of the name and the
+// expanded length. Given the first bytes of a source file (up to 14), the
+// error code for a compressed file the library cannot expand although it
+// would still "copy" it: a header cut short (kLzRead) or another method
+// (kLzUnknownAlg). 0 for a sound header and for a file that does not start
+// with the magic at all, which is copied as it stands.
+constexpr std::size_t kLzHeaderSize = 14;
+long CompressedHeaderFault(const unsigned char* head, std::size_t size);
