@@ -32,11 +32,11 @@ bool TUpdatetsw_Dlg::AcceptEntries()
 {
     SendDlgItemMsg(IdUpdateDirectory, WM_GETTEXT, 80, reinterpret_cast<LPARAM>(Settings.TargetDirectory));
     TrimSpaces(Settings.TargetDirectory);
+    UpperCaseAscii(Settings.TargetDirectory);
     if (!IsAcceptableUpdateDirectory(Settings.TargetDirectory)) {
         ReportMessage(GetHandle(), MsgUpdateError, MsgDirectoryNotValid);
         return false;
     }
-    UpperCaseAscii(Settings.TargetDirectory);
 
     SendDlgItemMsg(IdUpdateSource, WM_GETTEXT, kUpdateSourceSize, reinterpret_cast<LPARAM>(UpdateSource));
     TrimSpaces(UpdateSource);
