@@ -128,7 +128,7 @@ TEST_F(UpdateDialog, StoresBothEntriesTrimmedAndUpperCasedInAnyForm)
 TEST_F(UpdateDialog, ADoubleQuoteInTheDirectoryIsRefused)
 {
     BoxWatcher boxes;
-    boxes.Expect(Title, IDOK, Enter("C:\\TS\"W", "c:\\upd"));
+    boxes.Expect(Title, IDOK, Enter("c:\\ts\"w", "c:\\upd"));
     boxes.Expect("Update Error", IDOK);
     boxes.Expect(Title, IDCANCEL);
 
@@ -136,6 +136,8 @@ TEST_F(UpdateDialog, ADoubleQuoteInTheDirectoryIsRefused)
 
     EXPECT_EQ(std::vector<std::string>{DirectoryNotValid}, MessageBoxes(boxes));
     EXPECT_STREQ("A", UpdateSource);
+    // Stored like every other entry: trimmed and upper-cased.
+    EXPECT_STREQ("C:\\TS\"W", Settings.TargetDirectory);
 }
 
 TEST_F(UpdateDialog, CancelAndTheCloseBoxChangeNothing)
