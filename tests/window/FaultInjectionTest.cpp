@@ -1,0 +1,884 @@
+// Faults injected while the installer works: a target disk that fills up,
+// write-protected disks, damaged compressed files and list files, a disk
+// taken out halfway through a run, the longest paths, and a file standing
+// where a folder belongs. Every test checks what the installer reports and
+// that what an earlier installation left behind is still there, byte for
+// byte, unless the run was meant to replace it.
+#include "tests/window/InstallerFixture.h"
+
+#include "engine/plain/DiskNames.h"
+#include "shell/plain/Settings.h"
+
+#include <lzexpand.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <map>
+
+using namespace testfiles;
+
+namespace {
+using Lines = std::vector<std::string>;
+
+const std::string PromptDisk1 = "New Disk Required|Place Program Disk 1 in Drive A";
+const std::string PromptDisk2 = "New Disk Required|Place Program Disk 2 in Drive A";
+const Lines Subdirectories = {"CANADA", "CCIR", "CRANE", "LOOKUP", "TSDATA", "USER_DLL"};
+const Lines AllLists = {"disk_1.lst",  "disk_2.lst",  "disk_2e.lst", "disk_2f.lst",
+                        "disk_2a.lst", "disk_2b.lst", "disk_2c.lst", "disk_2d.lst"};
+
+// ---------------------------------------------------------------------------
+// Folder trees as path -> bytes, compared entry by entry.
+
+using Tree = std::map<std::string, std::string>;
+const std::string FolderMark = "<folder>";
+
+void AddTree(const std::string& folder, const std::string& prefix, Tree& tree)
+{
+    for (const std::string& name : Names(folder)) {
+        std::string path = Join(folder, name);
+        std::string relative = prefix.empty() ? name : prefix + "\\" + name;
+        if (IsDirectory(path)) {
+            tree[relative + "\\"] = FolderMark;
+            AddTree(path, relative, tree);
+        } else {
+            tree[relative] = ReadBytes(path);
+        }
+    }
+}
+
+Tree TakeTree(const std::string& folder)
+{
+    Tree tree;
+    AddTree(folder, std::string(), tree);
+    return tree;
+}
+
+// One line per difference, so that a failure says which file changed how.
+Lines TreeDifferences(const Tree& expected, const Tree& actual)
+{
+    Lines differences;
+    for (const auto& entry : expected) {
+        auto found = actual.find(entry.first);
+        if (found == actual.end())
+            differences.push_back("missing " + entry.first);
+        else if (found->second != entry.second)
+            differences.push_back("changed " + entry.first + " (" + std::to_string(entry.second.size()) + " -> " +
+                                  std::to_string(found->second.size()) + " bytes)");
+    }
+    for (const auto& entry : actual)
+        if (!expected.count(entry.first)) differences.push_back("unexpected " + entry.first);
+    return differences;
+}
+
+// ---------------------------------------------------------------------------
+// Small disk sets written by the tests, one version at a time: every file's
+// bytes depend on the version, so a file of one version never passes for the
+// same file of another.
+
+struct SetFile {
+    int Disk;            // 1 or 2
+    std::string Folder;  // empty: the disk's root and the target itself; else a subdirectory of both
+    std::string Name;    // the installed name
+    std::string Title;   // a program item title, or empty
+    std::size_t Size;
+};
+
+const std::vector<SetFile> StandardFiles = {
+    {1, "", "TSW.EXE", "Tessaryn 3.0", 3000},
+    {1, "", "TSW.HLP", "", 1200},
+    {2, "", "TSWDB.DLL", "", 2000},
+    {2, "", "RAINCALC.EXE", "Rain Calculator", 1500},
+    {2, "LOOKUP", "LOOKUP1.TBL", "", 900},
+    {2, "LOOKUP", "LOOKUP2.TBL", "", 2500},
+    {2, "LOOKUP", "LOOKUP3.TBL", "", 700},
+    {2, "USER_DLL", "USERDB.DOC", "", 1100},
+    {2, "CRANE", "CRANE1.RN", "", 800},
+    {2, "CCIR", "CCIR1.RN", "", 800},
+    {2, "CANADA", "CANADA1.RN", "", 800},
+    {2, "TSDATA", "EXAMPLE1.DAT", "", 800},
+};
+
+const char* ListFor(int disk, const std::string& folder)
+{
+    if (folder.empty()) return ListFileName(disk == 1 ? ListDisk1 : ListDisk2);
+    static const std::map<std::string, int> lists = {
+        {"LOOKUP", ListLookup}, {"USER_DLL", ListUserDll}, {"CRANE", ListCrane},
+        {"CCIR", ListCcir},     {"CANADA", ListCanada},    {"TSDATA", ListExamples},
+    };
+    return ListFileName(lists.at(folder));
+}
+
+std::string InstalledPath(const SetFile& file)
+{
+    return file.Folder.empty() ? file.Name : file.Folder + "\\" + file.Name;
+}
+
+struct DiskSet {
+    std::string Disk1;
+    std::string Disk2;
+    Tree Installed;  // what a complete run installs, by path under the target
+
+    // Where the compressed form of an installed path lies on its disk.
+    std::string CompressedPath(const std::string& installed, int disk) const
+    {
+        return Join(disk == 1 ? Disk1 : Disk2, CompressedName(installed));
+    }
+    // The tree a complete run of every component leaves in an empty target.
+    Tree Complete() const
+    {
+        Tree tree = Installed;
+        for (const std::string& sub : Subdirectories) tree[sub + "\\"] = FolderMark;
+        return tree;
+    }
+};
+
+DiskSet MakeDiskSet(const std::string& folder, int version, const std::vector<SetFile>& files)
+{
+    DiskSet set;
+    set.Disk1 = Join(folder, "disk1");
+    set.Disk2 = Join(folder, "disk2");
+    EXPECT_TRUE(MakeDirectories(set.Disk1) && MakeDirectories(set.Disk2)) << folder;
+    std::vector<std::pair<std::string, Lines>> lists;  // list path, entry lines; in first-use order
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const SetFile& file = files[i];
+        std::string directory = file.Disk == 1 ? set.Disk1 : set.Disk2;
+        if (!file.Folder.empty()) directory = Join(directory, file.Folder);
+        MakeDirectories(directory);
+        std::string data = "version " + std::to_string(version) + " of " + file.Name + "\r\n";
+        data += SampleBytes(file.Size, static_cast<unsigned>(version * 1000 + i));
+        EXPECT_TRUE(WriteCompressed(directory, file.Name, data)) << file.Name;
+        set.Installed[InstalledPath(file)] = data;
+
+        std::string list = Join(directory, ListFor(file.Disk, file.Folder));
+        auto it = std::find_if(lists.begin(), lists.end(), [&](const auto& l) { return l.first == list; });
+        if (it == lists.end()) it = lists.insert(lists.end(), {list, Lines()});
+        it->second.push_back(file.Title.empty() ? file.Name : file.Name + " " + file.Title);
+    }
+    for (const auto& list : lists) {
+        Lines text = {std::to_string(list.second.size())};
+        text.insert(text.end(), list.second.begin(), list.second.end());
+        EXPECT_TRUE(WriteBytes(list.first, ListText(text))) << list.first;
+    }
+    return set;
+}
+
+// ---------------------------------------------------------------------------
+// Something to do the moment a progress window first shows a given text: the
+// synchronous repaint of each text change runs it on the installer's own
+// thread, between two steps of a run.
+
+class ProgressTrigger {
+public:
+    ProgressTrigger(std::string text, std::function<void()> action)
+        : Text(std::move(text)), Action(std::move(action))
+    {
+        Active = this;
+        Handle = ::SetWindowsHookExA(WH_CALLWNDPROCRET, &ProgressTrigger::Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~ProgressTrigger()
+    {
+        if (Handle) ::UnhookWindowsHookEx(Handle);
+        if (Active == this) Active = nullptr;
+    }
+    ProgressTrigger(const ProgressTrigger&) = delete;
+    ProgressTrigger& operator=(const ProgressTrigger&) = delete;
+
+    bool Fired() const { return Done; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HC_ACTION && Active && !Active->Done) {
+            auto* message = reinterpret_cast<CWPRETSTRUCT*>(lParam);
+            TShowProg* progress = message->message == WM_PAINT ? ProgressObject(message->hwnd) : nullptr;
+            if (progress && progress->GetText() == Active->Text) {
+                Active->Done = true;
+                Active->Action();
+            }
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static ProgressTrigger* Active;
+    HHOOK Handle = nullptr;
+    std::string Text;
+    std::function<void()> Action;
+    bool Done = false;
+};
+ProgressTrigger* ProgressTrigger::Active = nullptr;
+
+// ---------------------------------------------------------------------------
+
+int Beeps = 0;
+BOOL WINAPI CountBeep(UINT)
+{
+    ++Beeps;
+    return TRUE;
+}
+
+// Removes what a test put on a shared disk, however the test ends.
+class RemoveOnExit {
+public:
+    explicit RemoveOnExit(std::string path) : Path(std::move(path)) {}
+    ~RemoveOnExit() { RemoveTree(Path); }
+    RemoveOnExit(const RemoveOnExit&) = delete;
+    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
+
+private:
+    std::string Path;
+};
+
+// Drive R: is a write-protected disk whose contents the tests lay out through
+// the folder it is mounted from; false where this machine could not mount it
+// so (R: is then a system folder nothing can be put on).
+std::string WriteProtectedMedia() { return Join(testenv::Root(), "readonly-media"); }
+bool WriteProtectedDiskHasMedia()
+{
+    const std::string probe = Join(WriteProtectedMedia(), "fault-probe.txt");
+    if (!WriteBytes(probe, "probe")) return false;
+    std::string shown = ReadBytes(std::string(1, testenv::ReadOnlyDrive) + ":\\fault-probe.txt");
+    ::DeleteFileA(probe.c_str());
+    return shown == "probe";
+}
+
+class FaultInjection : public InstallerTest {
+protected:
+    void SetUp() override
+    {
+        Beeps = 0;
+        OptionsBeep = &CountBeep;
+        InstallerTest::SetUp();
+        if (HasFatalFailure()) return;
+        Beeps = 0;
+        SetTarget(Join(Scratch, "TSW30"));
+    }
+    void TearDown() override
+    {
+        InstallerTest::TearDown();
+        OptionsBeep = &::MessageBeep;
+    }
+
+    static void SetTarget(const std::string& target)
+    {
+        CopyBounded(Settings.TargetDirectory, kPathSize, target.c_str());
+    }
+    static std::string Target() { return Settings.TargetDirectory; }
+
+    std::function<void(HWND)> Insert(const std::string& disk)
+    {
+        return [this, disk](HWND) { Floppy.Insert(disk); };
+    }
+    // Queues the two disk prompts of a program run, each answered by
+    // inserting that disk of the set.
+    void AnswerPromptsWith(const DiskSet& set)
+    {
+        Boxes.Expect(DiskPromptTitle, IDOK, Insert(set.Disk1));
+        Boxes.Expect(DiskPromptTitle, IDOK, Insert(set.Disk2));
+    }
+
+    // A complete run of every component: the installation the faulty run
+    // then goes over. Leaves no trace in the transcript or the slots.
+    void InstallEarlier(const DiskSet& set)
+    {
+        AnswerPromptsWith(set);
+        ASSERT_TRUE(Window->InstallComponents());
+        ASSERT_EQ(Lines({PromptDisk1, PromptDisk2}), Transcript());
+        ASSERT_EQ(Lines(), TreeDifferences(set.Complete(), TakeTree(Target()))) << "the earlier installation";
+        Boxes.Clear();
+        Progress.Clear();
+        Window->EmptyProgramSlots();
+        Floppy.Eject();
+    }
+
+    void ExpectTree(const Tree& expected, const std::string& folder)
+    {
+        EXPECT_EQ(Lines(), TreeDifferences(expected, TakeTree(folder))) << "in " << folder;
+    }
+};
+}
+
+// ---------------------------------------------------------------------------
+// The target disk fills up in the middle of a file
+
+TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
+{
+    std::string why = testenv::FullDiskUnavailable();
+    if (!why.empty()) GTEST_SKIP() << "no size-limited file system on this machine: " << why;
+
+    // The 64 KB disk holds a small earlier installation (one 4 KB block per
+    // file); the new version brings a lookup table larger than what is left.
+    const std::vector<SetFile> earlier = {
+        {1, "", "TSW.EXE", "Tessaryn 3.0", 1500},   {2, "", "TSWDB.DLL", "", 1500},
+        {2, "LOOKUP", "SMALL.TBL", "", 1000},       {2, "LOOKUP", "AFTER.TBL", "", 1000},
+        {2, "USER_DLL", "USERDB.DOC", "", 1000},     {2, "CRANE", "CRANE1.RN", "", 1000},
+        {2, "CCIR", "CCIR1.RN", "", 1000},           {2, "CANADA", "CANADA1.RN", "", 1000},
+        {2, "TSDATA", "EXAMPLE1.DAT", "", 1000},
+    };
+    std::vector<SetFile> newer = earlier;
+    newer.insert(newer.begin() + 3, {2, "LOOKUP", "HUGE.TBL", "", 100000});
+
+    const std::string full = testenv::FullDiskFolder();
+    for (const std::string& name : Names(full)) RemoveTree(Join(full, name));
+    SetTarget(Join(full, "TSW30"));
+    RemoveOnExit emptyTheDisk(Target());
+    DiskSet v1 = MakeDiskSet(Folder("v1"), 1, earlier);
+    DiskSet v2 = MakeDiskSet(Folder("v2"), 2, newer);
+    InstallEarlier(v1);
+    if (HasFatalFailure()) return;
+
+    AnswerPromptsWith(v2);
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
+    EXPECT_EQ(Lines({"disk_1.lst", "disk_2.lst", "disk_2e.lst"}), Progress.ListsRead());
+
+    // The files before the big one are the new version, everything after it
+    // and every data component the earlier one. The big file holds what
+    // fitted: part of its start, never passed off as complete.
+    Tree expected = v1.Complete();
+    for (const char* path : {"TSW.EXE", "TSWDB.DLL", "LOOKUP\\SMALL.TBL"}) expected[path] = v2.Installed.at(path);
+    Tree actual = TakeTree(Target());
+    const std::string& huge = v2.Installed.at("LOOKUP\\HUGE.TBL");
+    ASSERT_TRUE(actual.count("LOOKUP\\HUGE.TBL"));
+    const std::string partial = actual["LOOKUP\\HUGE.TBL"];
+    EXPECT_LT(partial.size(), huge.size());
+    EXPECT_TRUE(huge.compare(0, partial.size(), partial) == 0) << "the part written is not the file's start";
+    actual.erase("LOOKUP\\HUGE.TBL");
+    EXPECT_EQ(Lines(), TreeDifferences(expected, actual));
+}
+
+// ---------------------------------------------------------------------------
+// Write-protected disks
+
+TEST_F(FaultInjection, WriteProtectedSourceKeepsItsOptionsFileAndTheWindowCloses)
+{
+    if (!WriteProtectedDiskHasMedia()) GTEST_SKIP() << "drive R: is no write-protected disk with contents here";
+
+    // An options file from an earlier run on the write-protected source disk.
+    std::string image(631, '\0');
+    std::memcpy(&image[0], "TS-3.0", 7);
+    std::memcpy(&image[89], "D:\\EARLIER", 10);
+    const std::uint8_t flags[ComponentCount] = {1, 0, 1, 0, 1};
+    std::memcpy(&image[626], flags, ComponentCount);
+    const std::string media = Join(WriteProtectedMedia(), "INSTALL.OPT");
+    RemoveOnExit removeMedia(media);
+    ASSERT_TRUE(WriteBytes(media, image));
+    const std::string onDrive = std::string(1, testenv::ReadOnlyDrive) + ":\\INSTALL.OPT";
+
+    DestroyWindowUnderTest();
+    ResetSettings();
+    SourceDrive[0] = testenv::ReadOnlyDrive;
+    Beeps = 0;
+    CreateWindowUnderTest();
+    EXPECT_STREQ("D:\\EARLIER", Settings.TargetDirectory);
+    EXPECT_EQ(0, std::memcmp(flags, Settings.Flags, ComponentCount));
+    EXPECT_EQ(0, Beeps) << "reading a write-protected disk is no failure";
+
+    CopyBounded(Settings.TargetDirectory, kPathSize, "D:\\CHANGED");
+    Settings.Flags[ComponentCrane] = 1;
+    HWND handle = Window->GetHandle();
+    ::SendMessageA(handle, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(handle)) << "the close query refused";
+    EXPECT_EQ(IsNtBuild ? 1 : 0, Beeps);
+    EXPECT_TRUE(ReadBytes(onDrive) == image) << "the options file on the write-protected disk changed";
+    EXPECT_TRUE(Transcript().empty());
+}
+
+TEST_F(FaultInjection, InstallationOnAWriteProtectedDiskIsLeftAsItWas)
+{
+    if (!WriteProtectedDiskHasMedia()) GTEST_SKIP() << "drive R: is no write-protected disk with contents here";
+
+    // The earlier installation is put on the disk through the folder it is
+    // mounted from; the installer then sees it on R:.
+    const std::string media = Join(WriteProtectedMedia(), "FAULTS");
+    RemoveTree(media);
+    RemoveOnExit removeMedia(media);
+    DiskSet v1 = MakeDiskSet(Folder("v1"), 1, StandardFiles);
+    DiskSet v2 = MakeDiskSet(Folder("v2"), 2, StandardFiles);
+    SetTarget(media);
+    InstallEarlier(v1);
+    if (HasFatalFailure()) return;
+    const Tree before = TakeTree(media);
+
+    // Every folder there: the first file of disk 1 cannot be created, and a
+    // failure in a program disk's list ends the run before disk 2.
+    SetTarget(std::string(1, testenv::ReadOnlyDrive) + ":\\FAULTS");
+    Boxes.Expect(DiskPromptTitle, IDOK, Insert(v2.Disk1));
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Creation Error TSW.EXE"}), Transcript());
+    EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
+    ExpectTree(before, media);
+
+    // A subdirectory missing: it cannot be made, and nothing is asked for.
+    RemoveTree(Join(media, "CANADA"));
+    const Tree withoutCanada = TakeTree(media);
+    Boxes.Clear();
+    Progress.Clear();
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({"Installation Error|Directory Creation Error R:\\FAULTS\\CANADA"}), Transcript());
+    EXPECT_TRUE(Progress.Frames().empty());
+    ExpectTree(withoutCanada, media);
+}
+
+TEST_F(FaultInjection, ReadOnlyInstalledFilesAreNeitherReplacedNorEmptied)
+{
+    DiskSet v1 = MakeDiskSet(Folder("v1"), 1, StandardFiles);
+    DiskSet v2 = MakeDiskSet(Folder("v2"), 2, StandardFiles);
+    InstallEarlier(v1);
+    if (HasFatalFailure()) return;
+    const std::string lookup = Join(Target(), "LOOKUP");
+    for (const std::string& name : Names(lookup))
+        ASSERT_TRUE(::SetFileAttributesA(Join(lookup, name).c_str(), FILE_ATTRIBUTE_READONLY));
+
+    // Read-only lookup tables: the first one stops the lookup list, and the
+    // run goes on with the user database and the data components.
+    AnswerPromptsWith(v2);
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error LOOKUP1.TBL"}), Transcript());
+    EXPECT_EQ(AllLists, Progress.ListsRead());
+    Tree expected = v2.Complete();
+    for (const char* name : {"LOOKUP\\LOOKUP1.TBL", "LOOKUP\\LOOKUP2.TBL", "LOOKUP\\LOOKUP3.TBL"})
+        expected[name] = v1.Installed.at(name);
+    ExpectTree(expected, Target());
+
+    // A read-only program file: disk 1's list stops there and with it the run.
+    ASSERT_TRUE(::SetFileAttributesA(Join(Target(), "TSW.EXE").c_str(), FILE_ATTRIBUTE_READONLY));
+    Boxes.Clear();
+    Progress.Clear();
+    Floppy.Eject();
+    Boxes.Expect(DiskPromptTitle, IDOK, Insert(v1.Disk1));
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Creation Error TSW.EXE"}), Transcript());
+    ExpectTree(expected, Target());
+}
+
+// ---------------------------------------------------------------------------
+// Damaged compressed files
+
+TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
+{
+    DiskSet v1 = MakeDiskSet(Folder("v1"), 1, StandardFiles);
+    DiskSet v2 = MakeDiskSet(Folder("v2"), 2, StandardFiles);
+    InstallEarlier(v1);
+    if (HasFatalFailure()) return;
+
+    // A lookup table cut in its middle: the lookup list stops there, the run
+    // goes on.
+    const std::string cut = v2.CompressedPath("LOOKUP\\LOOKUP2.TBL", 2);
+    const std::string image = ReadBytes(cut);
+    ASSERT_TRUE(WriteBytes(cut, image.substr(0, image.size() / 2)));
+    AnswerPromptsWith(v2);
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Read Error LOOKUP2.TB_"}), Transcript());
+    EXPECT_EQ(AllLists, Progress.ListsRead());
+
+    // The cut file holds the part the platform expanded before it ran out.
+    Tree expected = v2.Complete();
+    expected["LOOKUP\\LOOKUP3.TBL"] = v1.Installed.at("LOOKUP\\LOOKUP3.TBL");
+    Tree actual = TakeTree(Target());
+    const std::string& whole = v2.Installed.at("LOOKUP\\LOOKUP2.TBL");
+    const std::string partial = actual["LOOKUP\\LOOKUP2.TBL"];
+    EXPECT_LT(partial.size(), whole.size());
+    EXPECT_TRUE(whole.compare(0, partial.size(), partial) == 0);
+    expected.erase("LOOKUP\\LOOKUP2.TBL");
+    actual.erase("LOOKUP\\LOOKUP2.TBL");
+    EXPECT_EQ(Lines(), TreeDifferences(expected, actual));
+
+    // The second file of disk 1 cut: the run ends after disk 1.
+    Boxes.Clear();
+    Progress.Clear();
+    Floppy.Eject();
+    const std::string help = v1.CompressedPath("TSW.HLP", 1);
+    const std::string helpImage = ReadBytes(help);
+    ASSERT_TRUE(WriteBytes(help, helpImage.substr(0, helpImage.size() - 100)));
+    const Tree beforeSecond = TakeTree(Target());
+    Boxes.Expect(DiskPromptTitle, IDOK, Insert(v1.Disk1));
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Read Error TSW.HL_"}), Transcript());
+    EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
+    Tree afterSecond = TakeTree(Target());
+    EXPECT_TRUE(afterSecond["TSW.EXE"] == v1.Installed.at("TSW.EXE"));
+    EXPECT_NE(v1.Installed.at("TSW.HLP"), afterSecond["TSW.HLP"]) << "a cut file passed as installed";
+    Tree untouched = beforeSecond;
+    for (const char* path : {"TSW.EXE", "TSW.HLP"}) {
+        untouched.erase(path);
+        afterSecond.erase(path);
+    }
+    EXPECT_EQ(Lines(), TreeDifferences(untouched, afterSecond));
+}
+
+namespace {
+// ExpandListFile of one list straight into a folder holding an earlier copy
+// of every file.
+class DamagedFile : public FaultInjection {
+protected:
+    void SetUp() override
+    {
+        FaultInjection::SetUp();
+        if (HasFatalFailure()) return;
+        Source = Folder("source");
+        Dest = Folder("dest");
+        for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) {
+            ASSERT_TRUE(WriteBytes(Join(Dest, name), "earlier " + std::string(name) + "\r\n" + SampleBytes(900, 5)));
+            ASSERT_TRUE(WriteCompressed(Source, name, "newer " + std::string(name) + "\r\n" + SampleBytes(1700, 6)));
+        }
+        ASSERT_TRUE(WriteBytes(Join(Source, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+        Earlier = TakeTree(Dest);
+        Newer = "newer BIG.DAT\r\n" + SampleBytes(1700, 6);
+    }
+
+    bool Expand()
+    {
+        LastResult = 12345;
+        return Window->ExpandListFile("disk_1.lst", Dest.c_str(), Source.c_str(), "Installing Tessaryn Program",
+                                      LastResult);
+    }
+
+    // Expands the list with BIG.DA_ replaced by `image`; expects one report.
+    void ExpectFailure(const std::string& image, const std::string& report, LONG result)
+    {
+        ASSERT_TRUE(WriteBytes(Join(Source, "BIG.DA_"), image));
+        ASSERT_TRUE(WriteBytes(Join(Dest, "A.TXT"), Earlier.at("A.TXT")));
+        Boxes.Clear();
+        Boxes.Expect("Installation Error", IDOK);
+        EXPECT_FALSE(Expand());
+        EXPECT_EQ(Lines({"Installation Error|" + report}), Transcript());
+        EXPECT_EQ(result, LastResult);
+    }
+
+    // A.TXT was expanded, the list stopped at BIG.DAT.
+    void ExpectStoppedAtBig(bool bigKept)
+    {
+        Tree actual = TakeTree(Dest);
+        EXPECT_TRUE(actual["A.TXT"] == "newer A.TXT\r\n" + SampleBytes(1700, 6)) << "A.TXT before the failure";
+        EXPECT_TRUE(actual["Z.TXT"] == Earlier.at("Z.TXT")) << "Z.TXT after the failure was touched";
+        if (bigKept) {
+            EXPECT_TRUE(actual["BIG.DAT"] == Earlier.at("BIG.DAT")) << "the installed BIG.DAT was lost";
+        }
+    }
+
+    std::string Source;
+    std::string Dest;
+    Tree Earlier;
+    std::string Newer;
+    LONG LastResult = 0;
+};
+}
+
+TEST_F(DamagedFile, HeaderNamingAnotherMethodIsIncorrectFormatAndKeepsTheInstalledCopy)
+{
+    // Wine's LZOpenFileA opens such a file as an uncompressed one, and
+    // CopyLZFile then writes nothing and returns 0: the destination, already
+    // created, would be left empty.
+    for (char method : {'B', '\0', 'a', 'Q'}) {
+        SCOPED_TRACE(std::string("method byte ") + std::to_string(static_cast<unsigned char>(method)));
+        std::string image = Compress(Newer);
+        image[8] = method;
+        ExpectFailure(image, "Incorrect File Format BIG.DA_", LZERROR_UNKNOWNALG);
+        ExpectStoppedAtBig(true);
+    }
+}
+
+TEST_F(DamagedFile, HeaderCutShortIsReadErrorAndKeepsTheInstalledCopy)
+{
+    // Wine's LZOpenFileA opens a file with the magic but less than the
+    // 14-byte header as an uncompressed one, and CopyLZFile copies those few
+    // bytes as if they were the file.
+    const std::string image = Compress(Newer);
+    for (std::size_t length : {8u, 9u, 12u, 13u}) {
+        SCOPED_TRACE("header of " + std::to_string(length) + " bytes");
+        ExpectFailure(image.substr(0, length), "File Read Error BIG.DA_", LZERROR_READ);
+        ExpectStoppedAtBig(true);
+    }
+}
+
+TEST_F(DamagedFile, CutBeforeAnyDataIsReadErrorAndTheListStops)
+{
+    // The whole header and nothing after it: the platform opens it as a
+    // compressed file that declares its length, and expands nothing.
+    const std::string image = Compress(Newer);
+    for (std::size_t length : {std::size_t(14), std::size_t(15), image.size() / 2, image.size() - 1}) {
+        SCOPED_TRACE("file of " + std::to_string(length) + " bytes");
+        ExpectFailure(image.substr(0, length), "File Read Error BIG.DA_", LZERROR_READ);
+        ExpectStoppedAtBig(false);
+    }
+}
+
+TEST_F(DamagedFile, ShorterThanTheMagicOrWithoutItIsCopiedAsItStands)
+{
+    // What does not start with the whole magic is no compressed file to the
+    // platform: it is copied as it stands, as any uncompressed file is.
+    const std::string image = Compress(Newer);
+    for (const std::string& plain : {image.substr(0, 4), image.substr(0, 7), std::string("SZDX") + image.substr(4)}) {
+        SCOPED_TRACE(std::to_string(plain.size()) + " bytes");
+        ASSERT_TRUE(WriteBytes(Join(Source, "BIG.DA_"), plain));
+        Boxes.Clear();
+        EXPECT_TRUE(Expand());
+        EXPECT_TRUE(Transcript().empty());
+        EXPECT_TRUE(ReadBytes(Join(Dest, "BIG.DAT")) == plain);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// List files of binary garbage
+
+TEST_F(DamagedFile, ListOfBinaryGarbageIsReadErrorAndWritesNothing)
+{
+    std::string oneLine = SampleBytes(4096, 12);
+    for (char& c : oneLine)
+        if (c == '\0' || c == '\r' || c == '\n' || c == '\x1A') c = '#';
+    const std::string utf16("\xFF\xFE" "3\0\r\0\n\0A\0.\0T\0X\0T\0\r\0\n\0", 22);
+    const std::vector<std::pair<std::string, std::string>> lists = {
+        {"random bytes", SampleBytes(4096, 11)},
+        {"random bytes, no NUL, no line break", oneLine},
+        {"NUL bytes only", std::string(512, '\0')},
+        {"a count, then NUL bytes", "3\r\n" + std::string(200, '\0')},
+        {"a count, then random bytes", "3\r\nA.TXT\r\n" + SampleBytes(2000, 13)},
+        {"NUL inside an entry", std::string("3\r\nA.TXT\r\nBIG\0.DAT\r\nZ.TXT\r\n", 25)},
+        {"a count of 2^31 - 1", "2147483647\r\nA.TXT\r\n"},
+        {"a count of 2^32 + 1", "4294967297\r\nA.TXT\r\n"},
+        {"a count of -2^31", "-2147483648\r\nA.TXT\r\n"},
+        {"a count of 20 digits", "99999999999999999999\r\nA.TXT\r\nBIG.DAT\r\nZ.TXT\r\n"},
+        {"UTF-16 text", utf16},
+        {"Ctrl-Z before the entries", "3\r\n\x1A" "A.TXT\r\nBIG.DAT\r\nZ.TXT\r\n"},
+        {"no line break after the count", "3 A.TXT BIG.DAT Z.TXT"},
+        {"two megabytes of digits", std::string(2 << 20, '1')},
+    };
+    for (const auto& list : lists) {
+        SCOPED_TRACE(list.first);
+        ASSERT_TRUE(WriteBytes(Join(Source, "disk_1.lst"), list.second));
+        Boxes.Clear();
+        bool progressUnderBox = true;
+        Boxes.Expect("Installation Error", IDOK, [&](HWND) { progressUnderBox = FindProgressWindow() != nullptr; });
+        EXPECT_FALSE(Expand());
+        EXPECT_EQ(Lines({"Installation Error|File Read Error disk_1.lst"}), Transcript());
+        EXPECT_FALSE(progressUnderBox) << "the progress window was still up under the list-reading message";
+        EXPECT_EQ(0, LastResult);
+        EXPECT_EQ(nullptr, Window->ProgramFile[0]);
+        ExpectTree(Earlier, Dest);
+    }
+}
+
+TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
+{
+    // The maintenance update reads its list itself before it expands: garbage
+    // is refused there, under the title its failure table gives.
+    const std::string installed = Folder("I");
+    const std::string update = Folder("U");
+    ASSERT_LE(installed.size(), 79u);
+    for (const char* name : {"TSW.EXE", "A.TXT", "BIG.DAT", "Z.TXT"})
+        ASSERT_TRUE(WriteBytes(Join(installed, name), "earlier " + std::string(name)));
+    for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) ASSERT_TRUE(WriteCompressed(update, name, "newer"));
+    const Tree before = TakeTree(installed);
+
+    const std::vector<std::pair<std::string, std::string>> lists = {
+        {"Installation Error", SampleBytes(4096, 11)},
+        {"Installation Error", std::string(300, '\0')},
+        {"Update Error", "3\r\nA.TXT\r\n" + SampleBytes(2000, 13)},
+        {"Installation Error", "4294967297\r\nA.TXT\r\n"},
+    };
+    for (const auto& list : lists) {
+        SCOPED_TRACE(list.first + ", " + std::to_string(list.second.size()) + " bytes");
+        ASSERT_TRUE(WriteBytes(Join(update, "disk_1.lst"), list.second));
+        Boxes.Clear();
+        Boxes.Expect("Maintenance Update", IDOK, [&](HWND dialog) {
+            ::SetDlgItemTextA(dialog, 121, installed.c_str());
+            ::SetDlgItemTextA(dialog, 122, update.c_str());
+        });
+        Boxes.Expect(list.first, IDOK);
+        Window->MaintenanceUpdate();
+        // The dialog's first static line stands as its text.
+        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", list.first + "|File Read Error disk_1.lst"}),
+                  Transcript());
+        EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
+        ExpectTree(before, installed);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The longest paths
+
+namespace {
+// A name of exactly `length` characters ending in `extension`.
+std::string NameOfLength(std::size_t length, const std::string& extension, char fill)
+{
+    return std::string(length - extension.size(), fill) + extension;
+}
+
+// The longest path the platform's LZOpenFileA takes (its OFSTRUCT holds 128
+// characters with the terminator).
+constexpr std::size_t kLongestOpenPath = 127;
+
+// A set with, in every folder, a short name and one that makes the installed
+// path exactly `longest` characters under a target of `targetLength`.
+std::vector<SetFile> LongNamedFiles(std::size_t targetLength, std::size_t longest)
+{
+    std::vector<SetFile> files;
+    auto fill = [&](int disk, const std::string& folder, const std::string& shortName, const std::string& extension,
+                    char letter, const std::string& title) {
+        std::size_t directory = targetLength + (folder.empty() ? 0 : 1 + folder.size());
+        files.push_back({disk, folder, NameOfLength(longest - directory - 1, extension, letter), title, 700});
+        files.push_back({disk, folder, shortName, "", 300});
+    };
+    fill(1, "", "TSW.HLP", ".EXE", 'P', "Long Named Program");
+    fill(2, "", "TSWDB.DLL", ".DLL", 'D', "");
+    fill(2, "LOOKUP", "LOOKUP1.TBL", ".TBL", 'L', "");
+    fill(2, "USER_DLL", "USERDB.DOC", ".DOC", 'U', "");
+    fill(2, "CRANE", "CRANE1.RN", ".RN", 'C', "");
+    fill(2, "CCIR", "CCIR1.RN", ".RN", 'I', "");
+    fill(2, "CANADA", "CANADA1.RN", ".RN", 'A', "");
+    fill(2, "TSDATA", "EXAMPLE1.DAT", ".DAT", 'T', "");
+    return files;
+}
+
+std::string TargetOfLength(const std::string& base, std::size_t length)
+{
+    return base + "\\" + std::string(length - base.size() - 1, 'X');
+}
+}
+
+TEST_F(FaultInjection, LongestTargetAndSuffix)
+{
+    // A target of 79 characters, the most the dialogs accept: with \USER_DLL
+    // its longest folder has 88, and every name fills the path to the longest
+    // the platform opens.
+    ASSERT_LT(Scratch.size(), 70u) << "this test's folder leaves no room for a 79-character target";
+    const std::string target = TargetOfLength(Scratch, 79);
+    ASSERT_EQ(79u, target.size());
+    SetTarget(target);
+    const std::vector<SetFile> files = LongNamedFiles(target.size(), kLongestOpenPath);
+    DiskSet set = MakeDiskSet(Folder("set"), 1, files);
+
+    AnswerPromptsWith(set);
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2}), Transcript());
+    EXPECT_EQ(AllLists, Progress.ListsRead());
+    ExpectTree(set.Complete(), target);
+    std::size_t longestSeen = 0;
+    for (const SetFile& file : files) longestSeen = std::max(longestSeen, Join(target, InstalledPath(file)).size());
+    EXPECT_EQ(kLongestOpenPath, longestSeen);
+    EXPECT_EQ(88u, (target + "\\USER_DLL").size());
+
+    // The long program name is captured whole, and the progress named each
+    // long compressed name whole.
+    ASSERT_NE(nullptr, Window->ProgramFile[0]);
+    EXPECT_EQ(files[0].Name, Window->ProgramFile[0]);
+    EXPECT_STREQ("Long Named Program", Window->ItemTitle[0]);
+    bool shown = false;
+    for (const ProgressFrame& frame : Progress.Frames())
+        shown = shown || frame.Text == "Expanding " + CompressedName(files[0].Name) + " . . .";
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(FaultInjection, PathPastPlatformLimit)
+{
+    // One character more than the platform opens, in the user database's
+    // folder: that file is reported and its list stops; no file of a cut
+    // name appears, and the run goes on.
+    ASSERT_LT(Scratch.size(), 70u);
+    const std::string target = TargetOfLength(Scratch, 79);
+    SetTarget(target);
+    std::vector<SetFile> files = StandardFiles;
+    const std::string tooLong = NameOfLength(kLongestOpenPath + 1 - 89, ".DOC", 'U');
+    files.insert(files.begin() + 7, {2, "USER_DLL", tooLong, "", 500});
+    DiskSet set = MakeDiskSet(Folder("set"), 1, files);
+    ASSERT_EQ(kLongestOpenPath + 1, Join(target, "USER_DLL\\" + tooLong).size());
+
+    AnswerPromptsWith(set);
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error " + tooLong}), Transcript());
+    Tree expected = set.Complete();
+    expected.erase("USER_DLL\\" + tooLong);
+    expected.erase("USER_DLL\\USERDB.DOC");  // after it in its list
+    ExpectTree(expected, target);
+}
+
+// ---------------------------------------------------------------------------
+// A file where a folder belongs
+
+TEST_F(FaultInjection, FileNamedLikeASubdirectoryIsLeftAndOnlyItsListFails)
+{
+    DiskSet v1 = MakeDiskSet(Folder("v1"), 1, StandardFiles);
+    DiskSet v2 = MakeDiskSet(Folder("v2"), 2, StandardFiles);
+    InstallEarlier(v1);
+    if (HasFatalFailure()) return;
+    // Files named LOOKUP and CRANE in place of those folders.
+    for (const char* name : {"LOOKUP", "CRANE"}) {
+        RemoveTree(Join(Target(), name));
+        ASSERT_TRUE(WriteBytes(Join(Target(), name), std::string("a file named ") + name));
+    }
+    const Tree before = TakeTree(Target());
+
+    // Something of that name exists, so no folder is made; expanding into it
+    // fails for its first file, and the run goes on.
+    AnswerPromptsWith(v2);
+    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error LOOKUP1.TBL",
+                     "Installation Error|File Creation Error CRANE1.RN"}),
+              Transcript());
+    EXPECT_EQ(AllLists, Progress.ListsRead());
+    Tree expected = v2.Complete();
+    for (auto it = expected.begin(); it != expected.end();)
+        it = it->first.compare(0, 7, "LOOKUP\\") == 0 || it->first.compare(0, 6, "CRANE\\") == 0 ? expected.erase(it)
+                                                                                                  : std::next(it);
+    expected["LOOKUP"] = before.at("LOOKUP");
+    expected["CRANE"] = before.at("CRANE");
+    ExpectTree(expected, Target());
+}
+
+TEST_F(FaultInjection, FileNamedLikeTheTargetStopsTheRunBeforeAnyPrompt)
+{
+    const std::string target = Join(Scratch, "TSW30");
+    ASSERT_TRUE(WriteBytes(target, "a file named TSW30"));
+    Boxes.Expect("Installation Error", IDOK);
+    EXPECT_FALSE(Window->InstallComponents());
+    // The report is cut to the 79 characters of a message, as every report is.
+    const std::string report = "Directory Creation Error " + target + "\\USER_DLL";
+    ASSERT_GT(report.size(), 79u);
+    EXPECT_EQ(Lines({"Installation Error|" + report.substr(0, 79)}), Transcript());
+    EXPECT_TRUE(Progress.Frames().empty());
+    EXPECT_EQ("a file named TSW30", ReadBytes(target));
+}
+
+// ---------------------------------------------------------------------------
+// Disk 2 taken out halfway through a run
+
+TEST_F(FaultInjection, Disk2TakenOutBetweenTwoListsFailsEveryLaterList)
+{
+    DiskSet v1 = MakeDiskSet(Folder("v1"), 1, StandardFiles);
+    DiskSet v2 = MakeDiskSet(Folder("v2"), 2, StandardFiles);
+    InstallEarlier(v1);
+    if (HasFatalFailure()) return;
+
+    // Out goes the disk once disk_2.lst is done, as the lookup list is about
+    // to be read: A: is an empty drive from then on. The disk was confirmed,
+    // so no list of the run asks for it again; each is reported missing, and
+    // none of them ends the run.
+    ProgressTrigger takeOut("Reading disk_2e.lst . . .", [this] { Floppy.Eject(); });
+    AnswerPromptsWith(v2);
+    for (int i = 0; i < 6; ++i) Boxes.Expect("Installation Error", IDOK);
+    EXPECT_TRUE(Window->InstallComponents());
+    EXPECT_TRUE(takeOut.Fired());
+    Lines expectedBoxes = {PromptDisk1, PromptDisk2};
+    for (const char* list : {"disk_2e.lst", "disk_2f.lst", "disk_2a.lst", "disk_2b.lst", "disk_2c.lst", "disk_2d.lst"})
+        expectedBoxes.push_back(std::string("Installation Error|File Not Found ") + list);
+    EXPECT_EQ(expectedBoxes, Transcript());
+    EXPECT_EQ(AllLists, Progress.ListsRead());
+    EXPECT_EQ(2, Window->CurrentDisk);
+
+    // The program disks' files are the new version, every subdirectory the
+    // earlier one.
+    Tree expected = v1.Complete();
+    for (const char* path : {"TSW.EXE", "TSW.HLP", "TSWDB.DLL", "RAINCALC.EXE"}) expected[path] = v2.Installed.at(path);
+    ExpectTree(expected, Target());
+}
