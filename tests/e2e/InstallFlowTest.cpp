@@ -8,6 +8,7 @@
 // exit, which InstallFlow covers).
 #include "tests/e2e/FlowFixture.h"
 
+#include "tests/kit/FileBytes.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/WindowFinder.h"
 
@@ -160,11 +161,7 @@ TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
     FileMap disk2 = FolderFiles(DiskFolder(2));
     std::string changed = WithoutTitle(disk2["DISK_2.LST"], "Rain Calculator");
     ASSERT_NE(changed, disk2["DISK_2.LST"]);
-    HANDLE file = ::CreateFileA(list2.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD written = 0;
-    ::WriteFile(file, changed.data(), static_cast<DWORD>(changed.size()), &written, nullptr);
-    ::CloseHandle(file);
+    ASSERT_TRUE(WriteFileBytes(list2, changed));
     ASSERT_TRUE(Floppy->Insert(DiskFolder(1))) << Floppy->LastError();
     InstallEntries second = entries;
     second.Target = *Work / "Second";
@@ -177,6 +174,35 @@ TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
     EXPECT_EQ(2, Server->Connections());
     ASSERT_TRUE(installer.Close());
     EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
+}
+
+// A target directory holding characters that Program Manager's command
+// syntax gives a meaning: Wine's Program Manager still makes one shortcut per
+// program, to the right file (the arguments reach it quoted).
+TEST_P(InstallChecks, ATargetWithProgmanSyntaxStillGetsItsShortcuts)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Wine));
+    const std::string group = ProgramsFolder() + "\\" + GroupName;
+    RemoveFolderTree(group);
+
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = *Work / "Tsw [1],(x)";
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+    ASSERT_TRUE(installer.WaitForEnd());
+    CloseGroupFolderWindows(5000);
+
+    FileMap shortcuts;
+    ASSERT_TRUE(ReadTree(group, shortcuts)) << "no group folder " << group;
+    std::vector<std::string> names;
+    for (const auto& shortcut : shortcuts) names.push_back(shortcut.first);
+    EXPECT_EQ((std::vector<std::string>{"RAIN CALCULATOR.LNK", "TESSARYN 3.0.LNK"}), names);
+    EXPECT_EQ(Upper(entries.Target) + "\\TSW.EXE", Upper(ShortcutTarget(group + "\\Tessaryn 3.0.lnk")));
+    EXPECT_EQ(Upper(entries.Target) + "\\RAINCALC.EXE", Upper(ShortcutTarget(group + "\\Rain Calculator.lnk")));
+    RemoveFolderTree(group);
 }
 
 // Local and network installations with the same entries give the same files,
