@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
 # CTest's cross-compiling emulator: runs a Windows program with the 64-bit loader
 # in the project's own prefix (the caller provides DISPLAY).
+#
+# The program's output goes through a file: windows that Wine's Program
+# Manager opens (folder windows of explorer.exe) outlive the program and would
+# otherwise hold CTest's output pipe open until the prefix ends.
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
-exec "$WINELOADER" "$@"
+output=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+trap 'rm -f "$output"' EXIT
+status=0
+"$WINELOADER" "$@" </dev/null >"$output" 2>&1 || status=$?
+cat "$output"
+exit $status
