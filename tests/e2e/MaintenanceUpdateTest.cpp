@@ -290,6 +290,36 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
     }
     {
+        // The expander takes a plain entry's whole line as the name, so the
+        // check looks for the same mangled compressed name.
+        SCOPED_TRACE("a plain entry with text after its name");
+        ASSERT_TRUE(source.Fill("update"));
+        ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP old help\r\n"));
+        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
+        ASSERT_TRUE(installer.Answer("Update Error", "File Not Found TSW.HLP old hel_", IDOK));
+        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+    }
+    {
+        SCOPED_TRACE("an entry line of spaces");
+        ASSERT_TRUE(source.Fill("update"));
+        ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\n   \r\nTSW.HLP\r\n"));
+        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
+        ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
+        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+    }
+    {
+        SCOPED_TRACE("an installed name longer than 27 characters");
+        ASSERT_TRUE(source.Fill("update"));
+        const std::string name = "TESSARYN_REVISION_NOTES_1.TXT";
+        ASSERT_EQ(29u, name.size());
+        ASSERT_TRUE(::CopyFileA((source.Path + "\\TSW.TX_").c_str(),
+                                (source.Path + "\\" + name.substr(0, name.size() - 1) + "_").c_str(), FALSE));
+        ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\n" + name + "\r\n"));
+        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
+        ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
+        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+    }
+    {
         SCOPED_TRACE("a count of 0");
         ASSERT_TRUE(source.Fill("update"));
         ASSERT_TRUE(source.WriteList("0\r\nTSW.EXE Tessaryn 3.0\r\n"));
