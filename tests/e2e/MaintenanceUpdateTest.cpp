@@ -266,6 +266,12 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         EXPECT_TRUE(SameFiles(withoutProgram, TreeOf(other)));
     }
     {
+        SCOPED_TRACE("Cancel at the disk prompt");
+        ASSERT_TRUE(StartUpdate(installer, Target(), "A"));
+        ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDCANCEL));
+        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+    }
+    {
         SCOPED_TRACE("the second entry missing");
         ASSERT_TRUE(source.Fill("update"));
         ASSERT_TRUE(::DeleteFileA((source.Path + "\\TSW.HL_").c_str()));
@@ -347,7 +353,10 @@ TEST_P(UpdateChecks, TheDialogChecksTheDirectoryFirst)
     PressButton(dialog, IDOK);
     ASSERT_TRUE(installer.Answer("Update Error", "Install to Directory Not Valid", IDOK));
     ASSERT_TRUE(::IsWindow(dialog)) << "the dialog stays open after a refused entry";
+    ASSERT_TRUE(installer.Press(dialog, IDCANCEL));
+    ASSERT_TRUE(installer.IdleWithoutBoxes());
 
+    ASSERT_TRUE(installer.OpenDialog(UpdateCommand, UpdateDialogTitle, dialog));
     ASSERT_TRUE(FillUpdateDialog(dialog, "d:\\apps\\tsw", "  "));
     PressButton(dialog, IDOK);
     ASSERT_TRUE(installer.Answer("Update Error", "Install from Drive Not Valid", IDOK));
