@@ -42,19 +42,26 @@ public:
     const std::string Path;
 };
 
-// A drive letter of the prefix pointed at a folder for the test's duration.
-// Wine takes a drive it has no type for as a fixed disk.
+// A free drive letter of the prefix, the first of `candidates`, pointed at a
+// folder for the test's duration. Wine takes a drive it has no type for as a
+// fixed disk.
 class MappedDrive {
 public:
-    MappedDrive(char letter, const std::string& windowsFolder)
+    MappedDrive(const std::string& candidates, const std::string& windowsFolder)
     {
         std::string devices = ToUnixPath("C:\\");  // ".../dosdevices/c:/"
         while (!devices.empty() && devices.back() == '/') devices.pop_back();
         if (devices.size() < 3 || devices.compare(devices.size() - 3, 3, "/c:") != 0) return;
-        Link = devices.substr(0, devices.size() - 2) + static_cast<char>(letter - 'A' + 'a') + ":";
-        if (RunUnixShell("[ ! -e \"$2\" ] && [ ! -L \"$2\" ] && ln -s \"$1\" \"$2\"",
-                         {ToUnixPath(windowsFolder), Link}) != 0)
-            Link.clear();
+        devices.resize(devices.size() - 2);
+        for (char candidate : candidates) {
+            std::string link = devices + static_cast<char>(candidate - 'A' + 'a') + ":";
+            if (RunUnixShell("[ ! -e \"$2\" ] && [ ! -L \"$2\" ] && ln -s \"$1\" \"$2\"",
+                             {ToUnixPath(windowsFolder), link}) == 0) {
+                Link = link;
+                Letter = candidate;
+                return;
+            }
+        }
     }
     ~MappedDrive()
     {
@@ -63,10 +70,12 @@ public:
     MappedDrive(const MappedDrive&) = delete;
     MappedDrive& operator=(const MappedDrive&) = delete;
 
-    bool Mapped() const { return !Link.empty(); }
+    // The drive's letter, or 0 when every candidate was taken.
+    char Drive() const { return Letter; }
 
 private:
     std::string Link;
+    char Letter = 0;
 };
 
 // An installation of every component of the sample release, as an update
@@ -224,17 +233,19 @@ TEST_P(UpdateChecks, ABareLetterOfAFixedDriveMeansTheDrivesRoot)
     ASSERT_TRUE(WriteTree(Target(), Installed()));
     const std::string disk = *Work / "update";
     ASSERT_TRUE(CopyTree(DataFolder("update"), disk));
-    MappedDrive drive('U', disk);
-    ASSERT_TRUE(drive.Mapped()) << "drive U: is taken in this prefix";
-    ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), ::GetDriveTypeA("U:\\"));
-    // The installer's current directory holds a folder U with the older files.
+    MappedDrive drive("UVWXY", disk);
+    ASSERT_NE(0, drive.Drive()) << "drives U: to Y: are all taken in this prefix";
+    const std::string letter(1, drive.Drive());
+    ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), ::GetDriveTypeA((letter + ":\\").c_str()));
+    // The installer's current directory holds a folder of that name with the
+    // older files.
     const std::string current = *Work / "current";
     ASSERT_TRUE(::CreateDirectoryA(current.c_str(), nullptr));
-    ASSERT_TRUE(CopyTree(DataFolder("set\\disk1"), current + "\\U"));
+    ASSERT_TRUE(CopyTree(DataFolder("set\\disk1"), current + "\\" + letter));
 
     Installer installer(Build(), current);
     ASSERT_TRUE(installer.WaitForMainWindow());
-    ASSERT_TRUE(StartUpdate(installer, Target(), "u"));
+    ASSERT_TRUE(StartUpdate(installer, Target(), letter));
     ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
     EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
     ASSERT_TRUE(installer.Close());
