@@ -23,6 +23,7 @@ bool TInstallWindow::PromptForDisk(int disk, char drive)
         if (MessageBox(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return false;
         if (JoinPath(root, listName, 1)) break;
     }
-    CurrentDisk = disk;
+    // CurrentDisk is what the source drive holds; another drive's disk says nothing about it.
+    if (drive == SourceDrive[0]) CurrentDisk = disk;
     return true;
 }
