@@ -24,6 +24,8 @@ void ExpectOnlyTheSetupBox(const InstallerBuild& build, const std::vector<std::s
 
     HWND box;
     ASSERT_TRUE(WaitForWindow(BoxTitled("Installation Error", pid), box));
+    // Seen by the recorder before it goes, however quickly it goes.
+    recorder.Poll();
     EXPECT_EQ("Install Tessaryn with SETUP.EXE", MessageBoxText(box));
     PressButton(box, IDOK);
     ASSERT_TRUE(run.WaitForEnd());
