@@ -33,6 +33,7 @@
 //   ok          1 when the round went as planned
 // and one "problem=..." line for anything unexpected (another box, a time-out).
 // Exit code 0 when ok.
+#include "tests/kit/CommandLineQuote.h"
 #include "bench/BenchFiles.h"
 
 #include <windows.h>
@@ -65,29 +66,9 @@ void Seen(const std::string& title)
     if (TraceWindows) std::printf("seen=%.2f %s\n", NowSeconds() * 1000.0, title.c_str());
 }
 
-std::string Quote(const std::string& argument)
-{
-    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        if (c == '"') quoted.append(backslashes * 2 + 1, '\\');
-        else quoted.append(backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + "\"";
-}
-
 HANDLE Start(const std::vector<std::string>& arguments, DWORD& processId)
 {
-    std::string line;
-    for (const std::string& argument : arguments) line += (line.empty() ? "" : " ") + Quote(argument);
+    std::string line = JoinArguments(arguments);
     std::vector<char> buffer(line.begin(), line.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};
