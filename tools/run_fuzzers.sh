@@ -54,8 +54,11 @@ for target in "${targets[@]}"; do
   binary=$out/bin/fuzz_$target
   src=()
   for s in ${sources[$target]}; do src+=("$root/$s"); done
-  echo "== $target: building"
-  if ! "$cxx" "${flags[@]}" "$root/tests/fuzz/fuzz_$target.cpp" "${src[@]}" -o "$binary"; then
+  # Built again only when a plain source, the target or this script changed.
+  if [ -x "$binary" ] && [ -z "$(find "$root"/*/plain "$root/tests/fuzz/fuzz_$target.cpp" "${BASH_SOURCE[0]}" \
+                                      -newer "$binary" -print -quit)" ]; then
+    echo "== $target: up to date"
+  elif ! { echo "== $target: building"; "$cxx" "${flags[@]}" "$root/tests/fuzz/fuzz_$target.cpp" "${src[@]}" -o "$binary"; }; then
     echo "== $target: build failed" >&2
     status=1
     continue

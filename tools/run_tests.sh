@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, builds both targets, starts
-# a private Xvfb and the project's Wine prefix, runs CTest, tears down what it
-# started. Exits non-zero when a test fails.
+# a private Xvfb and the project's Wine prefix with one server for the whole
+# run, runs CTest, tears down what it started. Exits non-zero when a test
+# fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
@@ -15,6 +16,7 @@ export TSINST_FORCE_XVFB=1
 start_private_display
 trap 'stop_wine; stop_private_display' EXIT
 wine_ensure_prefix
+start_wine_server
 
 status=0
 ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 || status=$?

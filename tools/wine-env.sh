@@ -12,12 +12,20 @@ export WINEARCH=win64
 
 # Creates the prefix once: boot it, turn off window management (Xvfb has none),
 # and declare A: a floppy drive so that GetDriveTypeA answers removable.
+# Wine's mount manager takes the drive letters and their types from the
+# prefix when its services start and does not see a letter linked later (it
+# then passes for a fixed disk): A: is always linked, to an empty folder when
+# there is no disk, and tests only re-point it.
 wine_ensure_prefix() {
+    if [ ! -L "$WINEPREFIX/dosdevices/a:" ] && [ -d "$WINEPREFIX/dosdevices" ]; then
+        wine_map_drive a "$WINEPREFIX/no-disk"
+    fi
     if [ -f "$WINEPREFIX/.tsinst-ready" ]; then return 0; fi
     mkdir -p "$WINEPREFIX"
     "$WINELOADER" wineboot -u >/dev/null 2>&1 || return 1
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     "$WINELOADER" reg add 'HKLM\Software\Wine\Drives' /v 'a:' /d floppy /f >/dev/null 2>&1
+    wine_map_drive a "$WINEPREFIX/no-disk"
     # A crashing program must end, not wait on a debugger dialog nobody answers.
     "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     "$WINESERVER" -w
@@ -54,6 +62,13 @@ start_private_display() {
 # Stops the Xvfb that start_private_display started (only that one).
 stop_private_display() {
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+}
+
+# Keeps the prefix's server up until stop_wine: without it the server ends
+# shortly after each program, and a program started while it shuts down dies
+# with "wine client error: recvmsg: Connection reset by peer".
+start_wine_server() {
+    "$WINESERVER" -p >/dev/null 2>&1 || true
 }
 
 # Ends every Wine program of the prefix: only for the end of a whole run.

@@ -7,6 +7,10 @@
 # otherwise hold CTest's output pipe open until the prefix ends.
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
+# Every test program starts from the same prefix, whatever ran before it.
+if [ -n "${TSINST_TEST_DATA:-}" ]; then
+    "$(dirname "${BASH_SOURCE[0]}")/../tests/test_data.sh" reset "$TSINST_TEST_DATA" || exit 1
+fi
 output=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
 trap 'rm -f "$output"' EXIT
 status=0

@@ -14,7 +14,7 @@ namespace flow {
 std::string DataFolder(const std::string& relative)
 {
     char root[MAX_PATH] = {};
-    DWORD length = ::GetEnvironmentVariableA("TSINST_E2E_DATA", root, sizeof root);
+    DWORD length = ::GetEnvironmentVariableA("TSINST_TEST_DATA", root, sizeof root);
     if (length == 0 || length >= sizeof root) return std::string();
     std::string folder = ToWindowsPath(root);
     if (folder.empty()) return folder;
@@ -330,7 +330,7 @@ void FlowTest::Prepare(Progman progman, const std::string& diskSet)
 {
     ASSERT_TRUE(OnPrivateDesktop()) << "the flow tests run on a desktop of their own";
     const std::string data = DataFolder("");
-    ASSERT_FALSE(data.empty()) << "TSINST_E2E_DATA does not name the sample data (tests/e2e/e2e_data.sh)";
+    ASSERT_FALSE(data.empty()) << "TSINST_TEST_DATA does not name the sample data (tests/test_data.sh)";
 
     Work = std::make_unique<TempFolder>("e2e-flow");
     ASSERT_TRUE(CopyTree(DataFolder(diskSet + "\\disk1"), DiskFolder(1))) << "cannot copy disk 1 of " << diskSet;

@@ -43,8 +43,8 @@ constexpr const char* NoConversationText = "Can't start conversation.\nMake sure
 // one character '0' or '1' each: program, Crane, CCIR, Canada, examples.
 constexpr const char* AllComponents = "11111";
 
-// A folder of the sample data that tests/e2e/e2e_data.sh made (through
-// TSINST_E2E_DATA), as a Windows path; empty when the variable is not set.
+// A folder of the sample data that tests/test_data.sh made (through
+// TSINST_TEST_DATA), as a Windows path; empty when the variable is not set.
 std::string DataFolder(const std::string& relative);
 
 // Files of a tree by their path relative to its root, upper-cased, with

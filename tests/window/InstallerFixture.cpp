@@ -150,7 +150,7 @@ std::string ListText(const std::vector<std::string>& lines)
 namespace testenv {
 std::string Root()
 {
-    const char* unixPath = std::getenv("TSINST_WINDOW_DATA");
+    const char* unixPath = std::getenv("TSINST_TEST_DATA");
     if (!unixPath || unixPath[0] != '/') return std::string();
     std::string path = std::string("Z:") + unixPath;
     std::replace(path.begin(), path.end(), '/', '\\');
@@ -290,7 +290,7 @@ std::vector<std::string> ProgressRecorder::Lines() const
 void InstallerTest::SetUp()
 {
     ASSERT_FALSE(testenv::Root().empty())
-        << "TSINST_WINDOW_DATA is not set: run through CTest, whose fixture tests/window/window_data.sh "
+        << "TSINST_TEST_DATA is not set: run through CTest, whose fixture tests/test_data.sh "
            "prepares drive A: and the test folders";
     ASSERT_TRUE(testfiles::IsDirectory(testenv::FloppyFolder())) << testenv::FloppyFolder();
     ResetSettings();

@@ -3,8 +3,8 @@
 // window with every box answered by a BoxWatcher, test files written through
 // Win32, the emulated floppy drive A: and a record of the progress windows.
 //
-// Outside this process, tests/window/window_data.sh (a CTest fixture) has
-// prepared the folder named by TSINST_WINDOW_DATA (see that script): drive A:
+// Outside this process, tests/test_data.sh (a CTest fixture) has
+// prepared the folder named by TSINST_TEST_DATA (see that script): drive A:
 // shows ROOT/floppy, drive R: is write-protected, ROOT/full is a 64 KB disk,
 // ROOT/release and ROOT/set are a sample release tree and its disk set.
 #include <windows.h>
@@ -50,7 +50,7 @@ std::string ListText(const std::vector<std::string>& lines);
 
 // The prepared folders, as Windows paths (under Z:).
 namespace testenv {
-std::string Root();             // TSINST_WINDOW_DATA
+std::string Root();             // TSINST_TEST_DATA
 std::string FloppyFolder();     // what drive A: shows
 std::string FullDiskFolder();   // a 64 KB file system
 std::string FullDiskUnavailable();  // why there is none, or empty

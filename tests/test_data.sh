@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Prepares (setup) or removes (cleanup) what the window and end-to-end tests
+# need outside their own process, and puts the prefix back into its known
+# state before each test program (reset). The test programs find the folder
+# through TSINST_TEST_DATA (the ROOT below, a Unix path; Wine shows it under Z:).
+#
+#   test_data.sh setup ROOT     test_data.sh reset ROOT     test_data.sh cleanup ROOT
+#
+# ROOT/floppy       drive A: of the prefix (declared a floppy drive there), empty
+#                   at the start of each program. The window tests "insert" a
+#                   disk by renaming a disk folder to ROOT/floppy through Z:; the
+#                   end-to-end tests re-point A: (tests/kit/FloppyDrive.h).
+# ROOT/full         a 64 KB tmpfs: a target disk that fills up. When this machine
+#                   cannot mount, ROOT/full.unavailable says why and the disk-full
+#                   test reports itself skipped.
+# ROOT/readonly     drive R: of the prefix, a read-only bind mount: a
+#                   write-protected disk. Without mounting, R: is /proc, where
+#                   nothing can be created either (the tests run as root, so file
+#                   permissions alone would not stop a write).
+# ROOT/release      a sample release tree (tools/make_sample_release.py)
+# ROOT/set          its disk set (tools/make_disk_set.py): disk1/, disk2/
+# ROOT/plain        the same disk set without program titles: no list names a
+#                   titled ".EXE" entry, so no program item is captured
+# ROOT/release2     the release made with --version 2: newer contents
+# ROOT/update       a maintenance-update source from release2/PROGRAM1
+# ROOT/update-plain the same update without program titles
+#
+# Reset (run by tools/wine-run.sh before every test program) re-points A: and
+# R: (never removes A:: Wine's mount manager would then take a new A: for a
+# fixed disk until its services restart, see tools/wine-env.sh), removes drive letters a test mapped into the prefix or this folder, the
+# Program Manager group "Tessaryn 3.0", the default target C:\TSW30, options
+# files and markers a program may have left on C:, and scratch folders of the
+# test kit in the prefix's temporary folder: whatever ran before, each test
+# program starts from the same prefix.
+#
+# Drive A: is shared by everything that runs in the same prefix; the tests
+# that use it hold the CTest resource lock "wine_drive_a".
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+repo=$(cd "$here/.." && pwd)
+source "$repo/tools/wine-env.sh"
+
+action=${1:?setup, reset or cleanup}
+root=${2:?data folder}
+devices="$WINEPREFIX/dosdevices"
+
+unmount_all() {
+    for m in "$root/full" "$root/readonly"; do
+        if mountpoint -q "$m" 2>/dev/null; then umount "$m" || umount -l "$m"; fi
+    done
+}
+
+# Links of drive letters B: to Y: that point into this folder or the prefix's
+# own drive C: (a test's mapped drive that outlived it).
+remove_stray_drives() {
+    local link target
+    for link in "$devices"/[b-y]:; do
+        [ -L "$link" ] || continue
+        target=$(readlink "$link")
+        case "$target" in
+        "$root"/* | "$root" | "$WINEPREFIX"/drive_c/* | ../drive_c/*) rm -f "$link" ;;
+        esac
+    done
+}
+
+reset_prefix() {
+    [ -d "$root" ] || { echo "no test data at $root: run setup first" >&2; return 1; }
+    remove_stray_drives
+    rm -rf "$root/floppy"
+    mkdir -p "$root/floppy"
+    wine_map_drive a "$root/floppy"
+    if mountpoint -q "$root/readonly"; then wine_map_drive r "$root/readonly"; else wine_map_drive r /proc; fi
+
+    local c="$WINEPREFIX/drive_c" folder
+    rm -rf "$c/TSW30" "$c/UPD" "$c/INSTALL.OPT" "$c/TSW_FILE.CHK"
+    for folder in "$c"/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs \
+                  "$c"/ProgramData/Microsoft/Windows/"Start Menu"/Programs; do
+        rm -rf "$folder/Tessaryn 3.0"
+    done
+    for folder in "$c"/users/*/Temp/tskit-* "$c"/users/*/Temp/e2e-*; do
+        [ -e "$folder" ] || continue
+        chattr -R -i "$folder" 2>/dev/null
+        rm -rf "$folder"
+    done
+    return 0
+}
+
+case "$action" in
+setup)
+    wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
+    unmount_all
+    chattr -R -i "$root" 2>/dev/null
+    rm -rf "$root"
+    mkdir -p "$root/floppy" "$root/full" "$root/readonly" "$root/readonly-media"
+
+    if ! mount -t tmpfs -o size=64k tmpfs "$root/full" 2>"$root/full.unavailable"; then
+        echo "cannot mount a tmpfs here: $(cat "$root/full.unavailable")" >&2
+    else
+        rm -f "$root/full.unavailable"
+    fi
+    if ! mount --bind -o ro "$root/readonly-media" "$root/readonly" 2>/dev/null ||
+       touch "$root/readonly/probe" 2>/dev/null; then
+        mountpoint -q "$root/readonly" && umount "$root/readonly"
+        echo "no read-only bind mount here; drive R: is /proc" >&2
+    fi
+
+    make_release() { python3 "$repo/tools/make_sample_release.py" "$@" >/dev/null; }
+    make_set() { python3 "$repo/tools/make_disk_set.py" -q "$@"; }
+    make_release "$root/release" || exit 1
+    make_set "$root/release" "$root/set" || exit 1
+    make_set --no-titles "$root/release" "$root/plain" || exit 1
+    make_release --version 2 "$root/release2" || exit 1
+    make_set --update "$root/release2/PROGRAM1" "$root/update" || exit 1
+    make_set --update --no-titles "$root/release2/PROGRAM1" "$root/update-plain" || exit 1
+    reset_prefix
+    ;;
+reset)
+    reset_prefix
+    ;;
+cleanup)
+    [ -d "$root" ] && reset_prefix
+    unmount_all
+    chattr -R -i "$root" 2>/dev/null
+    rm -rf "$root"
+    # A: stays linked (see wine_ensure_prefix): to no disk.
+    wine_map_drive a "$WINEPREFIX/no-disk"
+    rm -f "$devices/r:"
+    ;;
+*)
+    echo "usage: $0 setup|reset|cleanup ROOT" >&2
+    exit 2
+    ;;
+esac
