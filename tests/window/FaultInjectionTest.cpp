@@ -307,7 +307,8 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
     if (!why.empty()) GTEST_SKIP() << "no size-limited file system on this machine: " << why;
 
     // The 64 KB disk holds a small earlier installation (one 4 KB block per
-    // file); the new version brings a lookup table larger than what is left.
+    // file); the new version brings, in one list, a file larger than what is
+    // left. Whichever list it is in, the run ends there.
     const std::vector<SetFile> earlier = {
         {1, "", "TSW.EXE", "Tessaryn 3.0", 1500},   {2, "", "TSWDB.DLL", "", 1500},
         {2, "LOOKUP", "SMALL.TBL", "", 1000},       {2, "LOOKUP", "AFTER.TBL", "", 1000},
@@ -315,37 +316,61 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
         {2, "CCIR", "CCIR1.RN", "", 1000},           {2, "CANADA", "CANADA1.RN", "", 1000},
         {2, "TSDATA", "EXAMPLE1.DAT", "", 1000},
     };
-    std::vector<SetFile> newer = earlier;
-    newer.insert(newer.begin() + 3, {2, "LOOKUP", "HUGE.TBL", "", 100000});
+    const struct {
+        const char* Folder;  // the big file comes after the first file of this folder's list
+        Lines ListsRead;
+    } cases[] = {
+        {"LOOKUP", {"disk_1.lst", "disk_2.lst", "disk_2e.lst"}},
+        {"USER_DLL", {"disk_1.lst", "disk_2.lst", "disk_2e.lst", "disk_2f.lst"}},
+        {"CRANE", {"disk_1.lst", "disk_2.lst", "disk_2e.lst", "disk_2f.lst", "disk_2a.lst"}},
+        {"CCIR", {"disk_1.lst", "disk_2.lst", "disk_2e.lst", "disk_2f.lst", "disk_2a.lst", "disk_2b.lst"}},
+        {"CANADA",
+         {"disk_1.lst", "disk_2.lst", "disk_2e.lst", "disk_2f.lst", "disk_2a.lst", "disk_2b.lst", "disk_2c.lst"}},
+        {"TSDATA", AllLists},
+    };
 
     const std::string full = testenv::FullDiskFolder();
-    for (const std::string& name : Names(full)) RemoveTree(Join(full, name));
     SetTarget(Join(full, "TSW30"));
     RemoveOnExit emptyTheDisk(Target());
-    DiskSet v1 = MakeDiskSet(Folder("v1"), 1, earlier);
-    DiskSet v2 = MakeDiskSet(Folder("v2"), 2, newer);
-    InstallEarlier(v1);
-    if (HasFatalFailure()) return;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("a file too big for the disk in ") + c.Folder);
+        for (const std::string& name : Names(full)) RemoveTree(Join(full, name));
+        std::vector<SetFile> newer = earlier;
+        auto first = std::find_if(newer.begin(), newer.end(), [&](const SetFile& f) { return f.Folder == c.Folder; });
+        const SetFile huge = {2, c.Folder, "HUGE.BIN", "", 100000};
+        const std::string hugePath = InstalledPath(huge);
+        const std::size_t newCount = static_cast<std::size_t>(first - newer.begin()) + 1;
+        newer.insert(first + 1, huge);
+        DiskSet v1 = MakeDiskSet(Folder(std::string("v1-") + c.Folder), 1, earlier);
+        DiskSet v2 = MakeDiskSet(Folder(std::string("v2-") + c.Folder), 2, newer);
+        InstallEarlier(v1);
+        if (HasFatalFailure()) return;
 
-    AnswerPromptsWith(v2);
-    Boxes.Expect("Installation Error", IDOK);
-    EXPECT_FALSE(Window->InstallComponents());
-    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
-    EXPECT_EQ(Lines({"disk_1.lst", "disk_2.lst", "disk_2e.lst"}), Progress.ListsRead());
+        AnswerPromptsWith(v2);
+        Boxes.Expect("Installation Error", IDOK);
+        EXPECT_FALSE(Window->InstallComponents());
+        EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
+        EXPECT_EQ(c.ListsRead, Progress.ListsRead());
 
-    // The files before the big one are the new version, everything after it
-    // and every data component the earlier one. The big file holds what
-    // fitted: part of its start, never passed off as complete.
-    Tree expected = v1.Complete();
-    for (const char* path : {"TSW.EXE", "TSWDB.DLL", "LOOKUP\\SMALL.TBL"}) expected[path] = v2.Installed.at(path);
-    Tree actual = TakeTree(Target());
-    const std::string& huge = v2.Installed.at("LOOKUP\\HUGE.TBL");
-    ASSERT_TRUE(actual.count("LOOKUP\\HUGE.TBL"));
-    const std::string partial = actual["LOOKUP\\HUGE.TBL"];
-    EXPECT_LT(partial.size(), huge.size());
-    EXPECT_TRUE(huge.compare(0, partial.size(), partial) == 0) << "the part written is not the file's start";
-    actual.erase("LOOKUP\\HUGE.TBL");
-    EXPECT_EQ(Lines(), TreeDifferences(expected, actual));
+        // The files before the big one are the new version, everything after
+        // it the earlier one. The big file holds what fitted: part of its
+        // start, never passed off as complete.
+        Tree expected = v1.Complete();
+        for (std::size_t i = 0; i < newCount; ++i) expected[InstalledPath(newer[i])] = v2.Installed.at(InstalledPath(newer[i]));
+        Tree actual = TakeTree(Target());
+        const std::string& hugeBytes = v2.Installed.at(hugePath);
+        ASSERT_TRUE(actual.count(hugePath));
+        const std::string partial = actual[hugePath];
+        EXPECT_LT(partial.size(), hugeBytes.size());
+        EXPECT_TRUE(hugeBytes.compare(0, partial.size(), partial) == 0) << "the part written is not the file's start";
+        actual.erase(hugePath);
+        EXPECT_EQ(Lines(), TreeDifferences(expected, actual));
+
+        Boxes.Clear();
+        Progress.Clear();
+        Window->EmptyProgramSlots();
+        Floppy.Eject();
+    }
 }
 
 // ---------------------------------------------------------------------------
