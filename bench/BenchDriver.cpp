@@ -34,6 +34,8 @@
 // and one "problem=..." line for anything unexpected (another box, a time-out).
 // Exit code 0 when ok.
 #include "tests/kit/CommandLineQuote.h"
+#include "tests/kit/LauncherReport.h"
+#include "tests/kit/WindowSearch.h"
 #include "bench/BenchFiles.h"
 
 #include <windows.h>
@@ -66,29 +68,6 @@ void Seen(const std::string& title)
     if (TraceWindows) std::printf("seen=%.2f %s\n", NowSeconds() * 1000.0, title.c_str());
 }
 
-HANDLE Start(const std::vector<std::string>& arguments, DWORD& processId)
-{
-    std::string line = JoinArguments(arguments);
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(arguments[0].c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return nullptr;
-    ::CloseHandle(process.hThread);
-    processId = process.dwProcessId;
-    return process.hProcess;
-}
-
-std::string WindowTitle(HWND window)
-{
-    char text[256] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 // Wall-clock time in 100 ns units, the clock process creation times use.
 ULONGLONG Now100ns()
 {
@@ -104,32 +83,6 @@ ULONGLONG CreationTime(HANDLE process)
     return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
-struct TitleSearch {
-    DWORD ProcessId;
-    const char* Title;
-    HWND Found;
-};
-
-BOOL CALLBACK FindVisibleTitled(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<TitleSearch*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    if (pid != search->ProcessId || !(::GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE)) return TRUE;
-    if (WindowTitle(window) != search->Title) return TRUE;
-    search->Found = window;
-    return FALSE;
-}
-
-BOOL CALLBACK CollectBoxes(HWND window, LPARAM param)
-{
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, "#32770") == 0 && ::IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
 bool Exited(HANDLE process)
 {
     return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
@@ -142,15 +95,16 @@ HWND WaitForMainWindow(HANDLE process, DWORD processId, const char* title, doubl
     ULONGLONG created = CreationTime(process);
     DWORD start = ::GetTickCount();
     for (;;) {
-        TitleSearch search = {processId, title, nullptr};
-        ::EnumWindows(&FindVisibleTitled, reinterpret_cast<LPARAM>(&search));
-        if (search.Found) {
+        HWND found = nullptr;
+        for (const WindowInfo& window : VisibleTopLevelWindows(processId))
+            if (window.Title == title) found = window.Handle;
+        if (found) {
             ULONGLONG seen = Now100ns();
             Seen(title);
             startupMs = created ? static_cast<double>(seen - created) / 10000.0 : -1.0;
             if (TraceWindows && created)
                 std::printf("seen=%.2f (process created)\n", NowSeconds() * 1000.0 - startupMs);
-            return search.Found;
+            return found;
         }
         if (Exited(process)) {
             Problems.push_back("the program ended before its main window appeared");
@@ -176,12 +130,6 @@ bool SendToControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lPar
     return control && ::SendMessageTimeoutA(control, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer);
 }
 
-std::string BoxText(HWND box)
-{
-    HWND text = ::GetDlgItem(box, 0xFFFF);
-    return text ? WindowTitle(text) : std::string();
-}
-
 struct Round {
     double StartupMs = -1;
     double RunMs = -1;
@@ -194,20 +142,20 @@ struct Round {
 // completion question, which is answered Yes.
 void RunCommand(HANDLE process, HWND mainWindow, bool installer, const std::string& target, Round& round)
 {
-    DWORD thread = ::GetWindowThreadProcessId(mainWindow, nullptr);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(mainWindow, &processId);
     const char* doneTitle = installer ? InstallerDoneTitle : WindowProgramDoneTitle;
     std::set<HWND> answered;
     double start = NowSeconds();
     Seen("(command posted)");
     ::PostMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(CommandLocalDrive, 0), 0);
     for (;;) {
-        std::vector<HWND> boxes;
-        ::EnumThreadWindows(thread, &CollectBoxes, reinterpret_cast<LPARAM>(&boxes));
+        std::vector<HWND> boxes = VisibleDialogsOf(processId);
         std::set<HWND> present(boxes.begin(), boxes.end());
         for (auto it = answered.begin(); it != answered.end();) it = present.count(*it) ? ++it : answered.erase(it);
         for (HWND box : boxes) {
             if (answered.count(box)) continue;
-            std::string title = WindowTitle(box);
+            std::string title = WindowText(box);
             Seen(title);
             if (title == doneTitle) {
                 round.RunMs = (NowSeconds() - start) * 1000.0;
@@ -226,7 +174,7 @@ void RunCommand(HANDLE process, HWND mainWindow, bool installer, const std::stri
                 ++round.Prompts;
                 Press(box, IDOK);
             } else {
-                Problems.push_back("unexpected box \"" + title + "\": " + BoxText(box));
+                Problems.push_back("unexpected box \"" + title + "\": " + MessageBoxText(box));
                 Press(box, IDOK);
             }
         }
@@ -242,25 +190,15 @@ void RunCommand(HANDLE process, HWND mainWindow, bool installer, const std::stri
     }
 }
 
-// What the launcher stand-in writes to its report file ("key=value" lines).
-struct LauncherReport {
-    unsigned long InstallerProcessId = 0;
-    unsigned long FinishedCount = 0;
-};
-
 bool ReadReport(const std::string& path, LauncherReport& report)
 {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
-    char line[512];
-    bool any = false;
-    while (std::fgets(line, sizeof line, file)) {
-        any = true;
-        if (std::strncmp(line, "installer_pid=", 14) == 0) report.InstallerProcessId = std::strtoul(line + 14, nullptr, 10);
-        if (std::strncmp(line, "finished_count=", 15) == 0) report.FinishedCount = std::strtoul(line + 15, nullptr, 10);
-    }
+    std::string text;
+    char buffer[512];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
     std::fclose(file);
-    return any;
+    return ParseLauncherReport(text, report);
 }
 
 std::string ReportPath()
@@ -278,16 +216,6 @@ void EndIfRunning(HANDLE process)
         ::TerminateProcess(process, 0xDEAD);
         ::WaitForSingleObject(process, 5000);
     }
-}
-
-BOOL CALLBACK CloseFolderWindow(HWND window, LPARAM param)
-{
-    char className[32] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if ((std::strcmp(className, "ExplorerWClass") == 0 || std::strcmp(className, "CabinetWClass") == 0) &&
-        WindowTitle(window) == reinterpret_cast<const char*>(param))
-        ::PostMessageA(window, WM_CLOSE, 0, 0);
-    return TRUE;
 }
 
 int Usage()
@@ -312,7 +240,7 @@ int main(int argc, char** argv)
     }
     if (positional.empty()) return Usage();
     if (positional[0] == "close-folder-window" && positional.size() == 2) {
-        ::EnumWindows(&CloseFolderWindow, reinterpret_cast<LPARAM>(positional[1].c_str()));
+        CloseFolderWindows(positional[1]);
         return 0;
     }
     bool installer = positional[0] == "installer";
@@ -329,9 +257,9 @@ int main(int argc, char** argv)
         const std::string& source = positional[3];
         ::DeleteFileA(reportPath.c_str());
         DWORD launcherId = 0;
-        launcher = Start({positional[1], "--report", reportPath, "--grace", "300", "--timeout",
-                          std::to_string(TimeoutMs), positional[2], source},
-                         launcherId);
+        StartProcess(positional[1], {positional[1], "--report", reportPath, "--grace", "300", "--timeout",
+                                     std::to_string(TimeoutMs), positional[2], source},
+                     0, &launcher, &launcherId);
         if (!launcher) Problems.push_back("the launcher stand-in could not be started");
         DWORD start = ::GetTickCount();
         while (launcher && !programId) {
@@ -345,7 +273,7 @@ int main(int argc, char** argv)
             program = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE,
                                     FALSE, programId);
     } else {
-        program = Start({positional[1], positional[2], positional[3]}, programId);
+        StartProcess(positional[1], {positional[1], positional[2], positional[3]}, 0, &program, &programId);
         if (!program) Problems.push_back("the window program could not be started");
     }
 
@@ -368,7 +296,7 @@ int main(int argc, char** argv)
             EndIfRunning(launcher);
         }
         LauncherReport report;
-        if (ReadReport(reportPath, report)) finished = report.FinishedCount;
+        if (ReadReport(reportPath, report)) finished = report.FinishedCount();
         if (round.Done && finished == 0) Problems.push_back("no finishing notification reached the launcher");
         ::DeleteFileA(reportPath.c_str());
     }

@@ -39,42 +39,6 @@ std::string WindowsDirectory()
 }
 
 namespace {
-bool ReadWhole(const std::string& path, std::string& bytes)
-{
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes.clear();
-    char buffer[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got) bytes.append(buffer, got);
-    ::CloseHandle(file);
-    return ok;
-}
-
-bool ReadTreeInto(const std::string& folder, const std::string& prefix, bool recurse, FileMap& files)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string path = folder + "\\" + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (recurse) ok = ReadTreeInto(path, prefix + Upper(name) + "\\", true, files) && ok;
-        } else {
-            std::string bytes;
-            ok = ReadWhole(path, bytes) && ok;
-            files[prefix + Upper(name)] = bytes;
-        }
-    } while (::FindNextFileA(search, &entry));
-    ::FindClose(search);
-    return ok;
-}
-
 // Release folders and where their files are installed, by component flag.
 struct ReleaseFolder {
     int Component;
@@ -87,17 +51,14 @@ const ReleaseFolder ReleaseFolders[] = {
 };
 }
 
-bool ReadTree(const std::string& folder, FileMap& files)
+FileMap TreeOf(const std::string& folder)
 {
-    files.clear();
-    return ReadTreeInto(folder, "", true, files);
+    return TakeTree(folder, TreeUpperCase);
 }
 
 FileMap FolderFiles(const std::string& folder)
 {
-    FileMap files;
-    ReadTreeInto(folder, "", false, files);
-    return files;
+    return TakeTree(folder, TreeUpperCase | TreeTopOnly);
 }
 
 FileMap ReleaseFiles(const std::string& release, const std::string& components)
@@ -106,66 +67,16 @@ FileMap ReleaseFiles(const std::string& release, const std::string& components)
     for (const ReleaseFolder& folder : ReleaseFolders) {
         if (components.at(folder.Component) != '1') continue;
         std::string prefix = *folder.Subdirectory ? std::string(folder.Subdirectory) + "\\" : std::string();
-        ReadTreeInto(release + "\\" + folder.Folder, prefix, false, files);
+        for (const auto& file : FolderFiles(release + "\\" + folder.Folder)) files[prefix + file.first] = file.second;
     }
     return files;
-}
-
-bool WriteTree(const std::string& folder, const FileMap& files)
-{
-    bool ok = ::CreateDirectoryA(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
-    for (const auto& file : files) {
-        std::string path = folder + "\\" + file.first;
-        for (std::size_t at = folder.size() + 1; (at = path.find('\\', at)) != std::string::npos; ++at)
-            ::CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-        ok = WriteFileBytes(path, file.second) && ok;
-    }
-    return ok;
-}
-
-::testing::AssertionResult SameFiles(const FileMap& expected, const FileMap& actual)
-{
-    std::string problems;
-    for (const auto& file : expected) {
-        auto found = actual.find(file.first);
-        if (found == actual.end())
-            problems += "  missing " + file.first + "\n";
-        else if (found->second != file.second)
-            problems += "  differs " + file.first + " (" + std::to_string(found->second.size()) + " bytes, expected " +
-                        std::to_string(file.second.size()) + ")\n";
-    }
-    for (const auto& file : actual)
-        if (!expected.count(file.first)) problems += "  unexpected " + file.first + "\n";
-    if (problems.empty()) return ::testing::AssertionSuccess() << expected.size() << " files the same";
-    return ::testing::AssertionFailure() << "the trees differ (" << expected.size() << " files expected, "
-                                         << actual.size() << " found):\n"
-                                         << problems;
-}
-
-bool CopyTree(const std::string& from, const std::string& to)
-{
-    if (!::CreateDirectoryA(to.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = ::FindFirstFileA((from + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ok = CopyTree(from + "\\" + name, to + "\\" + name) && ok;
-        else
-            ok = ::CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE) && ok;
-    } while (::FindNextFileA(search, &entry));
-    ::FindClose(search);
-    return ok;
 }
 
 SavedOptions ReadOptionsFile(const std::string& path)
 {
     SavedOptions options;
     std::string bytes;
-    if (!ReadWhole(path, bytes) || bytes.size() != 631 || bytes.compare(0, 7, std::string("TS-3.0\0", 7)) != 0)
+    if (!ReadFileBytes(path, bytes) || bytes.size() != 631 || bytes.compare(0, 7, std::string("TS-3.0\0", 7)) != 0)
         return options;
     options.Valid = true;
     options.Target = std::string(bytes.c_str() + 89, strnlen(bytes.c_str() + 89, 260));

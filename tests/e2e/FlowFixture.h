@@ -15,6 +15,7 @@
 
 #include "tests/e2e/Installers.h"
 #include "tests/kit/DdeServerProcess.h"
+#include "tests/kit/FileTree.h"
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/LauncherRun.h"
 #include "tests/kit/PrivateDesktop.h"
@@ -47,20 +48,15 @@ constexpr const char* AllComponents = "11111";
 // TSINST_TEST_DATA), as a Windows path; empty when the variable is not set.
 std::string DataFolder(const std::string& relative);
 
-// Files of a tree by their path relative to its root, upper-cased, with
-// their bytes.
-using FileMap = std::map<std::string, std::string>;
-bool ReadTree(const std::string& folder, FileMap& files);
+// A tree with upper-cased names, as installed trees are compared
+// (tests/kit/FileTree.h).
+FileMap TreeOf(const std::string& folder);
 // The files a release tree installs for the components chosen (in the form
 // of AllComponents): the program folders into the target itself, each other
 // component into its subdirectory.
 FileMap ReleaseFiles(const std::string& release, const std::string& components);
 // The files of one release folder as the target's root receives them.
 FileMap FolderFiles(const std::string& folder);
-// Writes the files into the folder, making it and its subdirectories.
-bool WriteTree(const std::string& folder, const FileMap& files);
-::testing::AssertionResult SameFiles(const FileMap& expected, const FileMap& actual);
-bool CopyTree(const std::string& from, const std::string& to);
 std::string Upper(std::string text);
 std::string WindowsDirectory();
 

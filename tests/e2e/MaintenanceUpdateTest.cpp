@@ -26,16 +26,16 @@ public:
     explicit SourceFolder(const std::string& path)
         : Path(path)
     {
-        RemoveFolderTree(Path);
+        RemoveTree(Path);
     }
-    ~SourceFolder() { RemoveFolderTree(Path); }
+    ~SourceFolder() { RemoveTree(Path); }
     SourceFolder(const SourceFolder&) = delete;
     SourceFolder& operator=(const SourceFolder&) = delete;
 
     // Holds a fresh copy of an update set of the sample data.
     bool Fill(const std::string& updateSet)
     {
-        return RemoveFolderTree(Path) && CopyTree(DataFolder(updateSet), Path);
+        return RemoveTree(Path) && CopyTree(DataFolder(updateSet), Path);
     }
     bool WriteList(const std::string& text) { return WriteFileBytes(Path + "\\disk_1.lst", text); }
 
@@ -112,13 +112,6 @@ FileMap Updated()
     return installer.Press(dialog, IDOK);
 }
 
-FileMap TreeOf(const std::string& folder)
-{
-    FileMap files;
-    ReadTree(folder, files);
-    return files;
-}
-
 std::vector<ProgramItemText> UpdateProgramItems()
 {
     return {{"TSW.EXE", "Tessaryn 3.0"}};
@@ -146,7 +139,7 @@ TEST_P(UpdateFlow, FromAFolderOnTheHardDisk)
     ASSERT_TRUE(installer.Press(dialog, IDOK));
     ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
 
-    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    EXPECT_TRUE(SameTree(Updated(), TreeOf(Target())));
     std::vector<std::string> executes = Server->Executes();
     ASSERT_EQ(1u, executes.size());
     EXPECT_EQ(GroupCommands(StoredTarget(), UpdateProgramItems()), executes[0]);
@@ -172,7 +165,7 @@ TEST_P(UpdateChecks, WithoutATitledProgramNoGroupIsSent)
     ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
     ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
     ASSERT_TRUE(installer.IdleWithoutBoxes());
-    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    EXPECT_TRUE(SameTree(Updated(), TreeOf(Target())));
     EXPECT_EQ(0, Server->Connections());
     ASSERT_TRUE(installer.Close());
 }
@@ -196,7 +189,7 @@ TEST_P(UpdateChecks, FromTheFloppyDriveTheDiskIsAskedForEvenWhenItIsIn)
     ASSERT_TRUE(installer.Press(dialog, IDOK));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
     ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
-    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    EXPECT_TRUE(SameTree(Updated(), TreeOf(Target())));
     EXPECT_EQ(1u, Server->Executes().size());
     ASSERT_TRUE(installer.Close());
 }
@@ -220,7 +213,7 @@ TEST_P(UpdateChecks, ADirectoryOnTheFloppyDriveMeansTheDrivesRoot)
     ASSERT_TRUE(StartUpdate(installer, Target(), "a:\\newfiles"));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
     ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
-    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    EXPECT_TRUE(SameTree(Updated(), TreeOf(Target())));
     ASSERT_TRUE(installer.Close());
 }
 
@@ -247,7 +240,7 @@ TEST_P(UpdateChecks, ABareLetterOfAFixedDriveMeansTheDrivesRoot)
     ASSERT_TRUE(installer.WaitForMainWindow());
     ASSERT_TRUE(StartUpdate(installer, Target(), letter));
     ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
-    EXPECT_TRUE(SameFiles(Updated(), TreeOf(Target())));
+    EXPECT_TRUE(SameTree(Updated(), TreeOf(Target())));
     ASSERT_TRUE(installer.Close());
 }
 
@@ -274,13 +267,13 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(WriteTree(other, withoutProgram));
         ASSERT_TRUE(StartUpdate(installer, other, "A"));
         ASSERT_TRUE(installer.Answer("Update Error", "File Not Found TSW.EXE", IDOK));
-        EXPECT_TRUE(SameFiles(withoutProgram, TreeOf(other)));
+        EXPECT_TRUE(SameTree(withoutProgram, TreeOf(other)));
     }
     {
         SCOPED_TRACE("Cancel at the disk prompt");
         ASSERT_TRUE(StartUpdate(installer, Target(), "A"));
         ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDCANCEL));
-        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     {
         SCOPED_TRACE("the second entry missing");
@@ -288,7 +281,7 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(::DeleteFileA((source.Path + "\\TSW.HL_").c_str()));
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
         ASSERT_TRUE(installer.Answer("Update Error", "File Not Found TSW.HL_", IDOK));
-        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     {
         SCOPED_TRACE("a count of 3 with two entry lines");
@@ -296,7 +289,7 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(source.WriteList("3\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP\r\n"));
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
         ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
-        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     {
         SCOPED_TRACE("an empty first line");
@@ -304,7 +297,7 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(source.WriteList("\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP\r\n"));
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
         ASSERT_TRUE(installer.Answer("Installation Error", "File Read Error disk_1.lst", IDOK));
-        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     {
         // The expander takes a plain entry's whole line as the name, so the
@@ -314,7 +307,7 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP old help\r\n"));
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
         ASSERT_TRUE(installer.Answer("Update Error", "File Not Found TSW.HLP old hel_", IDOK));
-        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     {
         SCOPED_TRACE("an entry line of spaces");
@@ -322,7 +315,7 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\n   \r\nTSW.HLP\r\n"));
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
         ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
-        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     {
         SCOPED_TRACE("an installed name longer than 27 characters");
@@ -334,7 +327,7 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\n" + name + "\r\n"));
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
         ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
-        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     {
         SCOPED_TRACE("a count of 0");
@@ -342,7 +335,7 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(source.WriteList("0\r\nTSW.EXE Tessaryn 3.0\r\n"));
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
         ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
-        EXPECT_TRUE(SameFiles(Installed(), TreeOf(Target())));
+        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     ASSERT_TRUE(installer.IdleWithoutBoxes());
     EXPECT_EQ(0, Server->Connections());

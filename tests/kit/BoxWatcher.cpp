@@ -2,41 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-constexpr int kMessageBoxTextId = 0xFFFF;
-
-struct Search {
-    DWORD Process;
-    std::vector<HWND> Found;
-};
-
-BOOL CALLBACK CollectDialogs(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (process != search->Process || !::IsWindowVisible(window)) return TRUE;
-    char className[32] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770") search->Found.push_back(window);
-    return TRUE;
-}
-}
-
-std::string WindowText(HWND window)
-{
-    char text[1024] = {};
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                          nullptr);
-    return text;
-}
-
-std::string MessageBoxText(HWND box)
-{
-    HWND text = ::GetDlgItem(box, kMessageBoxTextId);
-    return text ? WindowText(text) : std::string();
-}
-
 BoxWatcher::BoxWatcher()
     : Worker([this] { Run(); })
 {
@@ -93,9 +58,7 @@ void BoxWatcher::Run()
                                          [](const Visited& v) { return !::IsWindow(v.Window); }),
                           Handled.end());
         }
-        Search search{::GetCurrentProcessId(), {}};
-        ::EnumWindows(&CollectDialogs, reinterpret_cast<LPARAM>(&search));
-        for (HWND window : search.Found) Handle(window);
+        for (HWND window : VisibleDialogsOf(::GetCurrentProcessId())) Handle(window);
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
 }

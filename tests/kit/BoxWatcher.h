@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/kit/WindowSearch.h"
+
 // Answers the message boxes and dialogs that code under test raises in this
 // process, from a watcher thread, and records every box it saw.
 //
@@ -65,7 +67,3 @@ private:
     std::thread Worker;
 };
 
-// Reads a window's text (works across processes for standard controls).
-std::string WindowText(HWND window);
-// The text of a message box: its static control 65535.
-std::string MessageBoxText(HWND box);

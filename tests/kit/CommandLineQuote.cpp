@@ -29,3 +29,30 @@ std::string JoinArguments(const std::vector<std::string>& arguments)
     }
     return line;
 }
+
+std::vector<char> CommandLineBuffer(const std::vector<std::string>& line)
+{
+    std::string text = JoinArguments(line);
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    return buffer;
+}
+
+bool StartProcess(const std::string& application, const std::vector<std::string>& line, DWORD flags,
+                  HANDLE* process, DWORD* processId)
+{
+    std::vector<char> commandLine = CommandLineBuffer(line);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!::CreateProcessA(application.empty() ? nullptr : application.c_str(), commandLine.data(), nullptr, nullptr,
+                          FALSE, flags, nullptr, nullptr, &startup, &info))
+        return false;
+    if (info.hThread) ::CloseHandle(info.hThread);
+    if (processId) *processId = info.dwProcessId;
+    if (process)
+        *process = info.hProcess;
+    else if (info.hProcess)
+        ::CloseHandle(info.hProcess);
+    return true;
+}

@@ -4,10 +4,11 @@
 
 bool ReadFileBytes(const std::string& path, std::string& bytes)
 {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bytes.clear();
-    char buffer[4096];
+    char buffer[65536];
     DWORD read = 0;
     bool ok = true;
     while ((ok = ::ReadFile(file, buffer, sizeof buffer, &read, nullptr) != 0) && read > 0) bytes.append(buffer, read);
@@ -29,4 +30,12 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
 bool FileExists(const std::string& path)
 {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadBytes(const std::string& path, bool* found)
+{
+    std::string bytes;
+    bool read = ReadFileBytes(path, bytes);
+    if (found) *found = read;
+    return bytes;
 }

@@ -5,3 +5,5 @@
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The whole file; `found` tells a missing file from an empty one.
+std::string ReadBytes(const std::string& path, bool* found = nullptr);

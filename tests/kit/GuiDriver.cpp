@@ -66,3 +66,44 @@ LONG_PTR WindowStyle(HWND window)
 {
     return ::GetWindowLongPtrA(window, GWL_STYLE);
 }
+
+void TypeInto(HWND dialog, int controlId, const std::string& text)
+{
+    HWND edit = ::GetDlgItem(dialog, controlId);
+    for (char c : text) ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+std::vector<int> TabOrder(HWND dialog, int first)
+{
+    std::vector<int> order;
+    HWND control = ::GetDlgItem(dialog, first);
+    for (int i = 0; control && i < 20; ++i) {
+        order.push_back(::GetDlgCtrlID(control));
+        control = ::GetNextDlgTabItem(dialog, control, FALSE);
+        if (control == ::GetDlgItem(dialog, first)) break;
+    }
+    return order;
+}
+
+RECT ControlRect(HWND dialog, int controlId)
+{
+    RECT rect = WindowRect(::GetDlgItem(dialog, controlId));
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT DialogUnits(HWND dialog, int x, int y, int width, int height)
+{
+    RECT rect = {x, y, x + width, y + height};
+    ::MapDialogRect(dialog, &rect);
+    return rect;
+}
+
+bool CentredOnScreen(HWND window)
+{
+    RECT rect = WindowRect(window);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    return rect.left == (::GetSystemMetrics(SM_CXSCREEN) - width) / 2 &&
+           rect.top == (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+}

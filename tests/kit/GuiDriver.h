@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Driving windows of another process the way a user would, by messages.
 // Reading a window's or a message box's text: WindowText and MessageBoxText
@@ -24,3 +25,14 @@ bool IsChecked(HWND dialog, int controlId);
 
 RECT WindowRect(HWND window);
 LONG_PTR WindowStyle(HWND window);
+// Types text into an edit control key by key, as the keyboard would.
+void TypeInto(HWND dialog, int controlId, const std::string& text);
+// The ids met by pressing Tab from the first control until the cycle closes.
+std::vector<int> TabOrder(HWND dialog, int first);
+// A control's rectangle in the dialog's client coordinates.
+RECT ControlRect(HWND dialog, int controlId);
+// A rectangle given in dialog units, in the dialog's pixels.
+RECT DialogUnits(HWND dialog, int x, int y, int width, int height);
+// Whether the window sits in the middle of the screen (to the pixel, as
+// centring truncates).
+bool CentredOnScreen(HWND window);

@@ -52,17 +52,7 @@ LauncherRun::LauncherRun(const LauncherSetup& setup)
         line.push_back(setup.Installer);
         line.push_back(setup.Source);
     }
-    std::string text = JoinArguments(line);
-    std::vector<char> commandLine(text.begin(), text.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (::CreateProcessA(setup.StandIn.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &process)) {
-        ::CloseHandle(process.hThread);
-        StandIn = process.hProcess;
-    }
+    StartProcess(setup.StandIn, line, 0, &StandIn);
 }
 
 LauncherRun::~LauncherRun()

@@ -2,6 +2,8 @@
 
 #include <ddeml.h>
 
+#include "tests/kit/WindowSearch.h"
+
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -126,23 +128,14 @@ std::string CurrentTestName()
 ShellDdeServersHidden::ShellDdeServersHidden()
 {
     if (CurrentDesktopName().rfind(DesktopPrefix, 0) != 0) return;
-    struct Search {
-        std::vector<std::pair<HWND, LONG_PTR>>* Hidden;
-    } search{&Hidden};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* found = reinterpret_cast<Search*>(param);
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(window, &process);
-            char className[64] = {};
-            ::GetClassNameA(window, className, sizeof className);
-            if (process == ::GetCurrentProcessId() || std::strcmp(className, "WineDdeServerName") != 0) return TRUE;
-            LONG_PTR style = ::GetWindowLongPtrA(window, GWL_STYLE);
-            ::SetWindowLongPtrA(window, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
-            found->Hidden->emplace_back(window, style);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    for (HWND window : TopLevelWindows()) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        if (process == ::GetCurrentProcessId() || WindowClassName(window) != "WineDdeServerName") continue;
+        LONG_PTR style = ::GetWindowLongPtrA(window, GWL_STYLE);
+        ::SetWindowLongPtrA(window, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+        Hidden.emplace_back(window, style);
+    }
 }
 
 ShellDdeServersHidden::~ShellDdeServersHidden()

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/kit/NoCopy.h"
+
 // Running one test of this test program in a child process on a desktop of
 // its own, and hiding Wine's Program Manager DDE server there.
 //
@@ -41,12 +43,10 @@ std::string CurrentTestName();
 // from DDE broadcasts for its lifetime, so that no DdeConnect reaches them:
 // Wine's broadcast skips windows styled WS_CHILD without WS_POPUP. Refuses to
 // act on any desktop but a private one.
-class ShellDdeServersHidden {
+class ShellDdeServersHidden : private NoCopy {
 public:
     ShellDdeServersHidden();
     ~ShellDdeServersHidden();
-    ShellDdeServersHidden(const ShellDdeServersHidden&) = delete;
-    ShellDdeServersHidden& operator=(const ShellDdeServersHidden&) = delete;
 
     int Count() const { return static_cast<int>(Hidden.size()); }
 

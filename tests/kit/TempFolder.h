@@ -18,6 +18,3 @@ public:
 private:
     std::string Folder;
 };
-
-// Removes a folder and everything below it; true when it is gone.
-bool RemoveFolderTree(const std::string& folder);

@@ -1,35 +1,8 @@
 #include "tests/kit/WindowFinder.h"
 
-#include "tests/kit/BoxWatcher.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-
-namespace {
-BOOL CALLBACK CollectVisible(HWND window, LPARAM param)
-{
-    if (!::IsWindowVisible(window)) return TRUE;
-    auto* windows = reinterpret_cast<std::vector<WindowInfo>*>(param);
-    WindowInfo info;
-    info.Handle = window;
-    ::GetWindowThreadProcessId(window, &info.ProcessId);
-    char className[256] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    info.ClassName = className;
-    windows->push_back(info);
-    return TRUE;
-}
-}
-
-std::vector<WindowInfo> VisibleTopLevelWindows()
-{
-    std::vector<WindowInfo> windows;
-    ::EnumWindows(&CollectVisible, reinterpret_cast<LPARAM>(&windows));
-    // Titles are read outside the enumeration: reading one may wait on its thread.
-    for (WindowInfo& window : windows) window.Title = WindowText(window.Handle);
-    return windows;
-}
 
 std::string DescribeWindows(const std::vector<WindowInfo>& windows)
 {

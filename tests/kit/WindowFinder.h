@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/kit/NoCopy.h"
+#include "tests/kit/WindowSearch.h"
+
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -13,13 +16,6 @@
 // launcher stand-in, its message boxes and dialogs) by exact title.
 
 constexpr DWORD kDefaultWaitMs = 10000;
-
-struct WindowInfo {
-    HWND Handle = nullptr;
-    std::string Title;
-    std::string ClassName;
-    DWORD ProcessId = 0;
-};
 
 struct WindowMatch {
     std::string Title;      // exact
@@ -33,8 +29,6 @@ inline WindowMatch BoxTitled(const std::string& title, DWORD processId = 0)
     return {title, "#32770", processId};
 }
 
-// The visible top-level windows now on the screen.
-std::vector<WindowInfo> VisibleTopLevelWindows();
 // One line per window: handle, process, class and title.
 std::string DescribeWindows(const std::vector<WindowInfo>& windows);
 bool Matches(const WindowMatch& match, const WindowInfo& window);
@@ -50,12 +44,10 @@ bool Matches(const WindowMatch& match, const WindowInfo& window);
 // Records, from a background thread, every visible top-level window that
 // shows up while it lives (each window once, with its first title), so a test
 // can tell that a window never appeared or that exactly one box did.
-class WindowRecorder {
+class WindowRecorder : private NoCopy {
 public:
     WindowRecorder();
     ~WindowRecorder();
-    WindowRecorder(const WindowRecorder&) = delete;
-    WindowRecorder& operator=(const WindowRecorder&) = delete;
 
     std::vector<WindowInfo> Seen() const;
     std::vector<WindowInfo> Seen(const WindowMatch& match) const;

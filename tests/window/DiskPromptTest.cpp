@@ -18,7 +18,7 @@ protected:
         for (const std::string& file : files) {
             std::string path = Join(folder, file);
             MakeDirectories(path.substr(0, path.rfind('\\')));
-            EXPECT_TRUE(WriteBytes(path, "0\r\n")) << path;
+            EXPECT_TRUE(WriteFileBytes(path, "0\r\n")) << path;
         }
         return folder;
     }

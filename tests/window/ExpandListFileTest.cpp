@@ -54,7 +54,7 @@ protected:
 
     void WriteList(const std::string& text, const std::string& list = "disk_1.lst")
     {
-        ASSERT_TRUE(WriteBytes(Join(Source, list), text));
+        ASSERT_TRUE(WriteFileBytes(Join(Source, list), text));
     }
 
     bool Expand(const std::string& list = "disk_1.lst", const char* caption = ProgramCaption)
@@ -323,8 +323,8 @@ TEST_F(ExpandListFileTest, MissingCompressedFileKeepsTheInstalledCopyAndStopsThe
     Provide("A.TXT");
     Provide("C.TXT");
     const std::string oldProgram = SampleBytes(1500, 99);
-    ASSERT_TRUE(WriteBytes(Join(Dest, "TSW.EXE"), oldProgram));
-    ASSERT_TRUE(WriteBytes(Join(Dest, "C.TXT"), "last year's C\r\n"));
+    ASSERT_TRUE(WriteFileBytes(Join(Dest, "TSW.EXE"), oldProgram));
+    ASSERT_TRUE(WriteFileBytes(Join(Dest, "C.TXT"), "last year's C\r\n"));
     WriteList(ListText({"3", "A.TXT", "TSW.EXE Tessaryn 3.0", "C.TXT"}));
 
     ProgressAtBox atBox;
@@ -353,7 +353,7 @@ TEST_F(ExpandListFileTest, MissingDestinationFolderIsFileCreationErrorNotDiskSpa
     EXPECT_FALSE(Expand());
     EXPECT_EQ(Lines({"Installation Error|File Creation Error A.TXT"}), Transcript());
     EXPECT_EQ(kLzBadOutHandle, LastResult);
-    EXPECT_FALSE(Exists(Dest));
+    EXPECT_FALSE(FileExists(Dest));
 }
 
 TEST_F(ExpandListFileTest, ReadOnlyDestinationFileIsFileCreationError)
@@ -361,7 +361,7 @@ TEST_F(ExpandListFileTest, ReadOnlyDestinationFileIsFileCreationError)
     Provide("A.TXT");
     Provide("B.TXT");
     const std::string target = Join(Dest, "B.TXT");
-    ASSERT_TRUE(WriteBytes(target, "kept"));
+    ASSERT_TRUE(WriteFileBytes(target, "kept"));
     ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
     WriteList(ListText({"2", "A.TXT", "B.TXT"}));
     Boxes.Expect("Installation Error", IDOK);
@@ -382,14 +382,14 @@ TEST_F(ExpandListFileTest, CompressedFileCutInTheMiddleIsReadError)
     ASSERT_TRUE(found) << "the sample disk set is missing";
     for (const std::string& image : {literal, packed}) {
         Provide("Z.TXT");
-        ASSERT_TRUE(WriteBytes(Join(Source, "BIG.DA_"), image.substr(0, image.size() / 2)));
+        ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), image.substr(0, image.size() / 2)));
         WriteList(ListText({"2", "BIG.DAT", "Z.TXT"}));
         Boxes.Clear();
         Boxes.Expect("Installation Error", IDOK);
         EXPECT_FALSE(Expand());
         EXPECT_EQ(Lines({"Installation Error|File Read Error BIG.DA_"}), Transcript());
         EXPECT_EQ(kLzRead, LastResult);
-        EXPECT_FALSE(Exists(Join(Dest, "Z.TXT"))) << "the list went on after the truncated file";
+        EXPECT_FALSE(FileExists(Join(Dest, "Z.TXT"))) << "the list went on after the truncated file";
         RemoveTree(Dest);
         MakeDirectories(Dest);
     }
@@ -398,7 +398,7 @@ TEST_F(ExpandListFileTest, CompressedFileCutInTheMiddleIsReadError)
 TEST_F(ExpandListFileTest, FileNotInTheCompressedFormatIsCopiedAsItStands)
 {
     const std::string plain = "plain text, never compressed\r\n" + SampleBytes(700, 4);
-    ASSERT_TRUE(WriteBytes(Join(Source, "PLAIN.TX_"), plain));
+    ASSERT_TRUE(WriteFileBytes(Join(Source, "PLAIN.TX_"), plain));
     Originals["PLAIN.TXT"] = plain;
     Provide("A.TXT");
     WriteList(ListText({"2", "PLAIN.TXT", "A.TXT"}));

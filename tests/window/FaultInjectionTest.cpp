@@ -28,50 +28,6 @@ const Lines AllLists = {"disk_1.lst",  "disk_2.lst",  "disk_2e.lst", "disk_2f.ls
                         "disk_2a.lst", "disk_2b.lst", "disk_2c.lst", "disk_2d.lst"};
 
 // ---------------------------------------------------------------------------
-// Folder trees as path -> bytes, compared entry by entry.
-
-using Tree = std::map<std::string, std::string>;
-const std::string FolderMark = "<folder>";
-
-void AddTree(const std::string& folder, const std::string& prefix, Tree& tree)
-{
-    for (const std::string& name : Names(folder)) {
-        std::string path = Join(folder, name);
-        std::string relative = prefix.empty() ? name : prefix + "\\" + name;
-        if (IsDirectory(path)) {
-            tree[relative + "\\"] = FolderMark;
-            AddTree(path, relative, tree);
-        } else {
-            tree[relative] = ReadBytes(path);
-        }
-    }
-}
-
-Tree TakeTree(const std::string& folder)
-{
-    Tree tree;
-    AddTree(folder, std::string(), tree);
-    return tree;
-}
-
-// One line per difference, so that a failure says which file changed how.
-Lines TreeDifferences(const Tree& expected, const Tree& actual)
-{
-    Lines differences;
-    for (const auto& entry : expected) {
-        auto found = actual.find(entry.first);
-        if (found == actual.end())
-            differences.push_back("missing " + entry.first);
-        else if (found->second != entry.second)
-            differences.push_back("changed " + entry.first + " (" + std::to_string(entry.second.size()) + " -> " +
-                                  std::to_string(found->second.size()) + " bytes)");
-    }
-    for (const auto& entry : actual)
-        if (!expected.count(entry.first)) differences.push_back("unexpected " + entry.first);
-    return differences;
-}
-
-// ---------------------------------------------------------------------------
 // Small disk sets written by the tests, one version at a time: every file's
 // bytes depend on the version, so a file of one version never passes for the
 // same file of another.
@@ -117,7 +73,7 @@ std::string InstalledPath(const SetFile& file)
 struct DiskSet {
     std::string Disk1;
     std::string Disk2;
-    Tree Installed;  // what a complete run installs, by path under the target
+    FileMap Installed;  // what a complete run installs, by path under the target
 
     // Where the compressed form of an installed path lies on its disk.
     std::string CompressedPath(const std::string& installed, int disk) const
@@ -125,9 +81,9 @@ struct DiskSet {
         return Join(disk == 1 ? Disk1 : Disk2, CompressedName(installed));
     }
     // The tree a complete run of every component leaves in an empty target.
-    Tree Complete() const
+    FileMap Complete() const
     {
-        Tree tree = Installed;
+        FileMap tree = Installed;
         for (const std::string& sub : Subdirectories) tree[sub + "\\"] = FolderMark;
         return tree;
     }
@@ -158,7 +114,7 @@ DiskSet MakeDiskSet(const std::string& folder, int version, const std::vector<Se
     for (const auto& list : lists) {
         Lines text = {std::to_string(list.second.size())};
         text.insert(text.end(), list.second.begin(), list.second.end());
-        EXPECT_TRUE(WriteBytes(list.first, ListText(text))) << list.first;
+        EXPECT_TRUE(WriteFileBytes(list.first, ListText(text))) << list.first;
     }
     return set;
 }
@@ -210,53 +166,13 @@ ProgressTrigger* ProgressTrigger::Active = nullptr;
 
 // ---------------------------------------------------------------------------
 
-int Beeps = 0;
-BOOL WINAPI CountBeep(UINT)
-{
-    ++Beeps;
-    return TRUE;
-}
-
-// Removes what a test put on a shared disk, however the test ends.
-class RemoveOnExit {
-public:
-    explicit RemoveOnExit(std::string path) : Path(std::move(path)) {}
-    ~RemoveOnExit() { RemoveTree(Path); }
-    RemoveOnExit(const RemoveOnExit&) = delete;
-    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
-
-private:
-    std::string Path;
-};
-
-// Drive R: is a write-protected disk whose contents the tests lay out through
-// the folder it is mounted from; false where this machine could not mount it
-// so (R: is then a system folder nothing can be put on).
-std::string WriteProtectedMedia() { return Join(testenv::Root(), "readonly-media"); }
-bool WriteProtectedDiskHasMedia()
-{
-    const std::string probe = Join(WriteProtectedMedia(), "fault-probe.txt");
-    if (!WriteBytes(probe, "probe")) return false;
-    std::string shown = ReadBytes(std::string(1, testenv::ReadOnlyDrive) + ":\\fault-probe.txt");
-    ::DeleteFileA(probe.c_str());
-    return shown == "probe";
-}
-
 class FaultInjection : public InstallerTest {
 protected:
     void SetUp() override
     {
-        Beeps = 0;
-        OptionsBeep = &CountBeep;
         InstallerTest::SetUp();
         if (HasFatalFailure()) return;
-        Beeps = 0;
         SetTarget(Join(Scratch, "TSW30"));
-    }
-    void TearDown() override
-    {
-        InstallerTest::TearDown();
-        OptionsBeep = &::MessageBeep;
     }
 
     static void SetTarget(const std::string& target)
@@ -291,7 +207,7 @@ protected:
         Floppy.Eject();
     }
 
-    void ExpectTree(const Tree& expected, const std::string& folder)
+    void ExpectTree(const FileMap& expected, const std::string& folder)
     {
         EXPECT_EQ(Lines(), TreeDifferences(expected, TakeTree(folder))) << "in " << folder;
     }
@@ -355,9 +271,9 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
         // The files before the big one are the new version, everything after
         // it the earlier one. The big file holds what fitted: part of its
         // start, never passed off as complete.
-        Tree expected = v1.Complete();
+        FileMap expected = v1.Complete();
         for (std::size_t i = 0; i < newCount; ++i) expected[InstalledPath(newer[i])] = v2.Installed.at(InstalledPath(newer[i]));
-        Tree actual = TakeTree(Target());
+        FileMap actual = TakeTree(Target());
         const std::string& hugeBytes = v2.Installed.at(hugePath);
         ASSERT_TRUE(actual.count(hugePath));
         const std::string partial = actual[hugePath];
@@ -376,47 +292,13 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
 // ---------------------------------------------------------------------------
 // Write-protected disks
 
-TEST_F(FaultInjection, WriteProtectedSourceKeepsItsOptionsFileAndTheWindowCloses)
-{
-    if (!WriteProtectedDiskHasMedia()) GTEST_SKIP() << "drive R: is no write-protected disk with contents here";
-
-    // An options file from an earlier run on the write-protected source disk.
-    std::string image(631, '\0');
-    std::memcpy(&image[0], "TS-3.0", 7);
-    std::memcpy(&image[89], "D:\\EARLIER", 10);
-    const std::uint8_t flags[ComponentCount] = {1, 0, 1, 0, 1};
-    std::memcpy(&image[626], flags, ComponentCount);
-    const std::string media = Join(WriteProtectedMedia(), "INSTALL.OPT");
-    RemoveOnExit removeMedia(media);
-    ASSERT_TRUE(WriteBytes(media, image));
-    const std::string onDrive = std::string(1, testenv::ReadOnlyDrive) + ":\\INSTALL.OPT";
-
-    DestroyWindowUnderTest();
-    ResetSettings();
-    SourceDrive[0] = testenv::ReadOnlyDrive;
-    Beeps = 0;
-    CreateWindowUnderTest();
-    EXPECT_STREQ("D:\\EARLIER", Settings.TargetDirectory);
-    EXPECT_EQ(0, std::memcmp(flags, Settings.Flags, ComponentCount));
-    EXPECT_EQ(0, Beeps) << "reading a write-protected disk is no failure";
-
-    CopyBounded(Settings.TargetDirectory, kPathSize, "D:\\CHANGED");
-    Settings.Flags[ComponentCrane] = 1;
-    HWND handle = Window->GetHandle();
-    ::SendMessageA(handle, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(::IsWindow(handle)) << "the close query refused";
-    EXPECT_EQ(IsNtBuild ? 1 : 0, Beeps);
-    EXPECT_TRUE(ReadBytes(onDrive) == image) << "the options file on the write-protected disk changed";
-    EXPECT_TRUE(Transcript().empty());
-}
-
 TEST_F(FaultInjection, InstallationOnAWriteProtectedDiskIsLeftAsItWas)
 {
-    if (!WriteProtectedDiskHasMedia()) GTEST_SKIP() << "drive R: is no write-protected disk with contents here";
+    if (!testenv::WriteProtectedDiskHasMedia()) GTEST_SKIP() << "drive R: is no write-protected disk with contents here";
 
     // The earlier installation is put on the disk through the folder it is
     // mounted from; the installer then sees it on R:.
-    const std::string media = Join(WriteProtectedMedia(), "FAULTS");
+    const std::string media = Join(testenv::WriteProtectedMedia(), "FAULTS");
     RemoveTree(media);
     RemoveOnExit removeMedia(media);
     DiskSet v1 = MakeDiskSet(Folder("v1"), 1, StandardFiles);
@@ -424,7 +306,7 @@ TEST_F(FaultInjection, InstallationOnAWriteProtectedDiskIsLeftAsItWas)
     SetTarget(media);
     InstallEarlier(v1);
     if (HasFatalFailure()) return;
-    const Tree before = TakeTree(media);
+    const FileMap before = TakeTree(media);
 
     // Every folder there: the first file of disk 1 cannot be created, and a
     // failure in a program disk's list ends the run before disk 2.
@@ -438,7 +320,7 @@ TEST_F(FaultInjection, InstallationOnAWriteProtectedDiskIsLeftAsItWas)
 
     // A subdirectory missing: it cannot be made, and nothing is asked for.
     RemoveTree(Join(media, "CANADA"));
-    const Tree withoutCanada = TakeTree(media);
+    const FileMap withoutCanada = TakeTree(media);
     Boxes.Clear();
     Progress.Clear();
     Boxes.Expect("Installation Error", IDOK);
@@ -465,7 +347,7 @@ TEST_F(FaultInjection, ReadOnlyInstalledFilesAreNeitherReplacedNorEmptied)
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error LOOKUP1.TBL"}), Transcript());
     EXPECT_EQ(AllLists, Progress.ListsRead());
-    Tree expected = v2.Complete();
+    FileMap expected = v2.Complete();
     for (const char* name : {"LOOKUP\\LOOKUP1.TBL", "LOOKUP\\LOOKUP2.TBL", "LOOKUP\\LOOKUP3.TBL"})
         expected[name] = v1.Installed.at(name);
     ExpectTree(expected, Target());
@@ -496,7 +378,7 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     // goes on.
     const std::string cut = v2.CompressedPath("LOOKUP\\LOOKUP2.TBL", 2);
     const std::string image = ReadBytes(cut);
-    ASSERT_TRUE(WriteBytes(cut, image.substr(0, image.size() / 2)));
+    ASSERT_TRUE(WriteFileBytes(cut, image.substr(0, image.size() / 2)));
     AnswerPromptsWith(v2);
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_TRUE(Window->InstallComponents());
@@ -504,9 +386,9 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     EXPECT_EQ(AllLists, Progress.ListsRead());
 
     // The cut file holds the part the platform expanded before it ran out.
-    Tree expected = v2.Complete();
+    FileMap expected = v2.Complete();
     expected["LOOKUP\\LOOKUP3.TBL"] = v1.Installed.at("LOOKUP\\LOOKUP3.TBL");
-    Tree actual = TakeTree(Target());
+    FileMap actual = TakeTree(Target());
     const std::string& whole = v2.Installed.at("LOOKUP\\LOOKUP2.TBL");
     const std::string partial = actual["LOOKUP\\LOOKUP2.TBL"];
     EXPECT_LT(partial.size(), whole.size());
@@ -521,17 +403,17 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     Floppy.Eject();
     const std::string help = v1.CompressedPath("TSW.HLP", 1);
     const std::string helpImage = ReadBytes(help);
-    ASSERT_TRUE(WriteBytes(help, helpImage.substr(0, helpImage.size() - 100)));
-    const Tree beforeSecond = TakeTree(Target());
+    ASSERT_TRUE(WriteFileBytes(help, helpImage.substr(0, helpImage.size() - 100)));
+    const FileMap beforeSecond = TakeTree(Target());
     Boxes.Expect(DiskPromptTitle, IDOK, Insert(v1.Disk1));
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Read Error TSW.HL_"}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
-    Tree afterSecond = TakeTree(Target());
+    FileMap afterSecond = TakeTree(Target());
     EXPECT_TRUE(afterSecond["TSW.EXE"] == v1.Installed.at("TSW.EXE"));
     EXPECT_NE(v1.Installed.at("TSW.HLP"), afterSecond["TSW.HLP"]) << "a cut file passed as installed";
-    Tree untouched = beforeSecond;
+    FileMap untouched = beforeSecond;
     for (const char* path : {"TSW.EXE", "TSW.HLP"}) {
         untouched.erase(path);
         afterSecond.erase(path);
@@ -551,10 +433,10 @@ protected:
         Source = Folder("source");
         Dest = Folder("dest");
         for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) {
-            ASSERT_TRUE(WriteBytes(Join(Dest, name), "earlier " + std::string(name) + "\r\n" + SampleBytes(900, 5)));
+            ASSERT_TRUE(WriteFileBytes(Join(Dest, name), "earlier " + std::string(name) + "\r\n" + SampleBytes(900, 5)));
             ASSERT_TRUE(WriteCompressed(Source, name, "newer " + std::string(name) + "\r\n" + SampleBytes(1700, 6)));
         }
-        ASSERT_TRUE(WriteBytes(Join(Source, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+        ASSERT_TRUE(WriteFileBytes(Join(Source, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
         Earlier = TakeTree(Dest);
         Newer = "newer BIG.DAT\r\n" + SampleBytes(1700, 6);
     }
@@ -569,8 +451,8 @@ protected:
     // Expands the list with BIG.DA_ replaced by `image`; expects one report.
     void ExpectFailure(const std::string& image, const std::string& report, LONG result)
     {
-        ASSERT_TRUE(WriteBytes(Join(Source, "BIG.DA_"), image));
-        ASSERT_TRUE(WriteBytes(Join(Dest, "A.TXT"), Earlier.at("A.TXT")));
+        ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), image));
+        ASSERT_TRUE(WriteFileBytes(Join(Dest, "A.TXT"), Earlier.at("A.TXT")));
         Boxes.Clear();
         Boxes.Expect("Installation Error", IDOK);
         EXPECT_FALSE(Expand());
@@ -581,7 +463,7 @@ protected:
     // A.TXT was expanded, the list stopped at BIG.DAT.
     void ExpectStoppedAtBig(bool bigKept)
     {
-        Tree actual = TakeTree(Dest);
+        FileMap actual = TakeTree(Dest);
         EXPECT_TRUE(actual["A.TXT"] == "newer A.TXT\r\n" + SampleBytes(1700, 6)) << "A.TXT before the failure";
         EXPECT_TRUE(actual["Z.TXT"] == Earlier.at("Z.TXT")) << "Z.TXT after the failure was touched";
         if (bigKept) {
@@ -591,7 +473,7 @@ protected:
 
     std::string Source;
     std::string Dest;
-    Tree Earlier;
+    FileMap Earlier;
     std::string Newer;
     LONG LastResult = 0;
 };
@@ -643,7 +525,7 @@ TEST_F(DamagedFile, ShorterThanTheMagicOrWithoutItIsCopiedAsItStands)
     const std::string image = Compress(Newer);
     for (const std::string& plain : {image.substr(0, 4), image.substr(0, 7), std::string("SZDX") + image.substr(4)}) {
         SCOPED_TRACE(std::to_string(plain.size()) + " bytes");
-        ASSERT_TRUE(WriteBytes(Join(Source, "BIG.DA_"), plain));
+        ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), plain));
         Boxes.Clear();
         EXPECT_TRUE(Expand());
         EXPECT_TRUE(Transcript().empty());
@@ -678,7 +560,7 @@ TEST_F(DamagedFile, ListOfBinaryGarbageIsReadErrorAndWritesNothing)
     };
     for (const auto& list : lists) {
         SCOPED_TRACE(list.first);
-        ASSERT_TRUE(WriteBytes(Join(Source, "disk_1.lst"), list.second));
+        ASSERT_TRUE(WriteFileBytes(Join(Source, "disk_1.lst"), list.second));
         Boxes.Clear();
         bool progressUnderBox = true;
         Boxes.Expect("Installation Error", IDOK, [&](HWND) { progressUnderBox = FindProgressWindow() != nullptr; });
@@ -699,9 +581,9 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
     const std::string update = Folder("U");
     ASSERT_LE(installed.size(), 79u);
     for (const char* name : {"TSW.EXE", "A.TXT", "BIG.DAT", "Z.TXT"})
-        ASSERT_TRUE(WriteBytes(Join(installed, name), "earlier " + std::string(name)));
+        ASSERT_TRUE(WriteFileBytes(Join(installed, name), "earlier " + std::string(name)));
     for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) ASSERT_TRUE(WriteCompressed(update, name, "newer"));
-    const Tree before = TakeTree(installed);
+    const FileMap before = TakeTree(installed);
 
     const std::vector<std::pair<std::string, std::string>> lists = {
         {"Installation Error", SampleBytes(4096, 11)},
@@ -711,7 +593,7 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
     };
     for (const auto& list : lists) {
         SCOPED_TRACE(list.first + ", " + std::to_string(list.second.size()) + " bytes");
-        ASSERT_TRUE(WriteBytes(Join(update, "disk_1.lst"), list.second));
+        ASSERT_TRUE(WriteFileBytes(Join(update, "disk_1.lst"), list.second));
         Boxes.Clear();
         Boxes.Expect("Maintenance Update", IDOK, [&](HWND dialog) {
             ::SetDlgItemTextA(dialog, 121, installed.c_str());
@@ -820,7 +702,7 @@ TEST_F(FaultInjection, PathPastPlatformLimit)
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error " + tooLong}), Transcript());
-    Tree expected = set.Complete();
+    FileMap expected = set.Complete();
     expected.erase("USER_DLL\\" + tooLong);
     expected.erase("USER_DLL\\USERDB.DOC");  // after it in its list
     ExpectTree(expected, target);
@@ -838,9 +720,9 @@ TEST_F(FaultInjection, FileNamedLikeASubdirectoryIsLeftAndOnlyItsListFails)
     // Files named LOOKUP and CRANE in place of those folders.
     for (const char* name : {"LOOKUP", "CRANE"}) {
         RemoveTree(Join(Target(), name));
-        ASSERT_TRUE(WriteBytes(Join(Target(), name), std::string("a file named ") + name));
+        ASSERT_TRUE(WriteFileBytes(Join(Target(), name), std::string("a file named ") + name));
     }
-    const Tree before = TakeTree(Target());
+    const FileMap before = TakeTree(Target());
 
     // Something of that name exists, so no folder is made; expanding into it
     // fails for its first file, and the run goes on.
@@ -852,7 +734,7 @@ TEST_F(FaultInjection, FileNamedLikeASubdirectoryIsLeftAndOnlyItsListFails)
                      "Installation Error|File Creation Error CRANE1.RN"}),
               Transcript());
     EXPECT_EQ(AllLists, Progress.ListsRead());
-    Tree expected = v2.Complete();
+    FileMap expected = v2.Complete();
     for (auto it = expected.begin(); it != expected.end();)
         it = it->first.compare(0, 7, "LOOKUP\\") == 0 || it->first.compare(0, 6, "CRANE\\") == 0 ? expected.erase(it)
                                                                                                   : std::next(it);
@@ -866,7 +748,7 @@ TEST_F(FaultInjection, FileNamedLikeTheTargetStopsTheRunBeforeAnyPrompt)
     // A short path, so that the report shows it whole.
     const std::string target = Join(testenv::Root(), std::string("faults-target-") + testenv::Variant());
     RemoveOnExit removeTarget(target);
-    ASSERT_TRUE(WriteBytes(target, "a file named like the target"));
+    ASSERT_TRUE(WriteFileBytes(target, "a file named like the target"));
     SetTarget(target);
     const std::string report = "Directory Creation Error " + target + "\\USER_DLL";
     ASSERT_LE(report.size(), 79u);
@@ -905,7 +787,7 @@ TEST_F(FaultInjection, Disk2TakenOutBetweenTwoListsFailsEveryLaterList)
 
     // The program disks' files are the new version, every subdirectory the
     // earlier one.
-    Tree expected = v1.Complete();
+    FileMap expected = v1.Complete();
     for (const char* path : {"TSW.EXE", "TSW.HLP", "TSWDB.DLL", "RAINCALC.EXE"}) expected[path] = v2.Installed.at(path);
     ExpectTree(expected, Target());
 }

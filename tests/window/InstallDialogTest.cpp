@@ -4,7 +4,9 @@
 #include "dialogs/InstallDialog.h"
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/PrivateDesktop.h"
-#include "tests/window/DialogTestSupport.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/HelpViewerStandIn.h"
+#include "tests/window/InstallerFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +14,6 @@
 #include <string>
 #include <vector>
 
-using namespace dialogtest;
 
 namespace {
 const char* const LocalTitle = "Tessaryn 3.0 Local Drive Installation";
@@ -60,9 +61,9 @@ std::function<void(HWND)> Record(Shown& shown)
 {
     return [&shown](HWND dialog) {
         shown.Dialog = dialog;
-        shown.Drive = ItemText(dialog, IdSourceDrive);
-        shown.Directory = ItemText(dialog, IdTargetDirectory);
-        for (int i = 0; i < 5; ++i) shown.Checks[i] = Checked(dialog, ComponentIds[i]);
+        shown.Drive = ControlText(dialog, IdSourceDrive);
+        shown.Directory = ControlText(dialog, IdTargetDirectory);
+        for (int i = 0; i < 5; ++i) shown.Checks[i] = IsChecked(dialog, ComponentIds[i]);
         shown.DriveLimit = ::SendDlgItemMessageA(dialog, IdSourceDrive, EM_GETLIMITTEXT, 0, 0);
         shown.DirectoryLimit = ::SendDlgItemMessageA(dialog, IdTargetDirectory, EM_GETLIMITTEXT, 0, 0);
         shown.Centred = CentredOnScreen(dialog);
@@ -72,8 +73,8 @@ std::function<void(HWND)> Record(Shown& shown)
 std::function<void(HWND)> Enter(const char* drive, const char* directory)
 {
     return [drive, directory](HWND dialog) {
-        SetItemText(dialog, IdSourceDrive, drive);
-        SetItemText(dialog, IdTargetDirectory, directory);
+        SetControlText(dialog, IdSourceDrive, drive);
+        SetControlText(dialog, IdTargetDirectory, directory);
     };
 }
 
@@ -126,11 +127,11 @@ TEST_F(InstallDialog, RefusesEveryDirectoryThatIsNoTargetDriveAndStaysOpen)
     for (const char* directory : refused) {
         boxes.Expect(LocalTitle, IDOK, [&dialog, directory](HWND window) {
             dialog = window;
-            SetItemText(window, IdTargetDirectory, directory);
+            SetControlText(window, IdTargetDirectory, directory);
         });
         boxes.Expect("Installation Error", IDOK, [&](HWND box) {
             owners.push_back(::GetWindow(box, GW_OWNER));
-            afterRefusal.push_back(ItemText(dialog, IdTargetDirectory));
+            afterRefusal.push_back(ControlText(dialog, IdTargetDirectory));
         });
     }
     boxes.Expect(LocalTitle, IDCANCEL);
@@ -167,8 +168,8 @@ TEST_F(InstallDialog, StoresTheEntriesTrimmedAndUpperCasedWithTheComponentChoice
 {
     BoxWatcher boxes;
     boxes.Expect(LocalTitle, IDOK, [](HWND dialog) {
-        SetItemText(dialog, IdSourceDrive, "d");
-        SetItemText(dialog, IdTargetDirectory, " c:\\apps\\tsw ");
+        SetControlText(dialog, IdSourceDrive, "d");
+        SetControlText(dialog, IdTargetDirectory, " c:\\apps\\tsw ");
         SetCheck(dialog, 106, false);
         SetCheck(dialog, 108, false);
     });
@@ -209,8 +210,8 @@ TEST_F(InstallDialog, ARefusedDirectoryThenCancelIsWhatTheNextDialogShows)
 {
     BoxWatcher boxes;
     boxes.Expect(LocalTitle, IDOK, [](HWND dialog) {
-        SetItemText(dialog, IdSourceDrive, "e");
-        SetItemText(dialog, IdTargetDirectory, "a:\\tsw30");
+        SetControlText(dialog, IdSourceDrive, "e");
+        SetControlText(dialog, IdTargetDirectory, "a:\\tsw30");
         SetCheck(dialog, 105, false);
     });
     boxes.Expect("Installation Error", IDOK);
@@ -233,8 +234,8 @@ TEST_F(InstallDialog, CancelAndTheCloseBoxChangeNothing)
 {
     BoxWatcher boxes;
     auto changeEverything = [](HWND dialog) {
-        SetItemText(dialog, IdSourceDrive, "q");
-        SetItemText(dialog, IdTargetDirectory, "Q:\\ELSEWHERE");
+        SetControlText(dialog, IdSourceDrive, "q");
+        SetControlText(dialog, IdTargetDirectory, "Q:\\ELSEWHERE");
         for (int id : ComponentIds) SetCheck(dialog, id, false);
     };
     boxes.Expect(LocalTitle, IDCANCEL, changeEverything);
@@ -242,7 +243,7 @@ TEST_F(InstallDialog, CancelAndTheCloseBoxChangeNothing)
     // Button 0 is no command of the dialog: only the close box ends it.
     boxes.Expect(NetworkTitle, 0, [&](HWND dialog) {
         changeEverything(dialog);
-        SetItemText(dialog, IdSourceDrive, "");
+        SetControlText(dialog, IdSourceDrive, "");
         ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     EXPECT_EQ(IDCANCEL, Run(Network));
@@ -260,12 +261,12 @@ TEST_F(InstallDialog, TypingStopsAtOneDriveLetterAndEightyCharactersOfWhichSeven
     std::string directory;
     BoxWatcher boxes;
     boxes.Expect(LocalTitle, IDOK, [&](HWND dialog) {
-        SetItemText(dialog, IdSourceDrive, "");
-        Type(dialog, IdSourceDrive, "xyz");
-        drive = ItemText(dialog, IdSourceDrive);
-        SetItemText(dialog, IdTargetDirectory, "");
-        Type(dialog, IdTargetDirectory, longDirectory);
-        directory = ItemText(dialog, IdTargetDirectory);
+        SetControlText(dialog, IdSourceDrive, "");
+        TypeInto(dialog, IdSourceDrive, "xyz");
+        drive = ControlText(dialog, IdSourceDrive);
+        SetControlText(dialog, IdTargetDirectory, "");
+        TypeInto(dialog, IdTargetDirectory, longDirectory);
+        directory = ControlText(dialog, IdTargetDirectory);
     });
 
     EXPECT_EQ(IDOK, Run(Local));
@@ -292,7 +293,7 @@ std::vector<Control> Controls(HWND dialog)
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         Control control;
         control.Id = static_cast<short>(::GetDlgCtrlID(child));
-        control.Class = ClassOf(child);
+        control.Class = WindowClassName(child);
         control.Text = WindowText(child);
         LONG_PTR style = ::GetWindowLongPtrA(child, GWL_STYLE);
         LONG_PTR kind = control.Class == "Edit" ? (style & ES_AUTOHSCROLL) : (style & 0x1F);
@@ -361,9 +362,9 @@ Layout ReadLayout(HWND dialog)
     ::ReleaseDC(nullptr, screen);
     ::GetClientRect(dialog, &layout.Client);
     layout.TemplateSize = DialogUnits(dialog, 0, 0, 221, 167);
-    for (int id : ComponentIds) layout.Boxes.push_back(ItemRect(dialog, id));
-    layout.SourceField = ItemRect(dialog, IdSourceDrive);
-    layout.DirectoryField = ItemRect(dialog, IdTargetDirectory);
+    for (int id : ComponentIds) layout.Boxes.push_back(ControlRect(dialog, id));
+    layout.SourceField = ControlRect(dialog, IdSourceDrive);
+    layout.DirectoryField = ControlRect(dialog, IdTargetDirectory);
     layout.Style = ::GetWindowLongPtrA(dialog, GWL_STYLE);
     return layout;
 }

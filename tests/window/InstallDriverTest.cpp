@@ -42,7 +42,7 @@ protected:
     void CopySampleDisks()
     {
         std::string set = testenv::SampleSet();
-        ASSERT_TRUE(Exists(Join(Join(set, "disk1"), "disk_1.lst"))) << "the sample disk set is missing: " << set;
+        ASSERT_TRUE(FileExists(Join(Join(set, "disk1"), "disk_1.lst"))) << "the sample disk set is missing: " << set;
         Disk1 = Join(Scratch, "disk1");
         Disk2 = Join(Scratch, "disk2");
         CopyTree(Join(set, "disk1"), Disk1);
@@ -146,7 +146,7 @@ TEST_F(InstallDriverTest, SecondRunAsksForDiskOneAgainAndAlwaysForDiskTwo)
     EXPECT_EQ(Lines({PromptDisk2}), Transcript());
     ExpectReleaseFolderInstalled("PROGRAM1", Target);
     ExpectReleaseFolderInstalled("LOOKUP", Join(Target, "LOOKUP"));
-    EXPECT_FALSE(Exists(Join(Target, "CRANE")));
+    EXPECT_FALSE(FileExists(Join(Target, "CRANE")));
 }
 
 TEST_F(InstallDriverTest, NothingSelectedCreatesNothingAndAsksNothing)
@@ -155,7 +155,7 @@ TEST_F(InstallDriverTest, NothingSelectedCreatesNothingAndAsksNothing)
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({"Installation Error|Nothing to Install"}), Transcript());
-    EXPECT_FALSE(Exists(Target));
+    EXPECT_FALSE(FileExists(Target));
     EXPECT_TRUE(Progress.Frames().empty());
 }
 
@@ -248,7 +248,7 @@ TEST_F(InstallDriverTest, TargetIsCreatedLevelByLevel)
     EXPECT_TRUE(Transcript().empty());
 
     // An existing tree is used as it is.
-    ASSERT_TRUE(WriteBytes(Join(Join(Settings.TargetDirectory, "LOOKUP"), "KEEP.TBL"), "kept"));
+    ASSERT_TRUE(WriteFileBytes(Join(Join(Settings.TargetDirectory, "LOOKUP"), "KEEP.TBL"), "kept"));
     Select(false, true, false, false, false);
     EXPECT_TRUE(Window->PrepareDirectories());
     EXPECT_EQ("kept", ReadBytes(Join(Join(Settings.TargetDirectory, "LOOKUP"), "KEEP.TBL")));
@@ -268,7 +268,7 @@ TEST_F(InstallDriverTest, UnwritableTargetIsDirectoryCreationErrorWithTheWholeTa
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({"Installation Error|Directory Creation Error R:\\TSW30\\SUB"}), Transcript());
-    EXPECT_FALSE(Exists("R:\\TSW30"));
+    EXPECT_FALSE(FileExists("R:\\TSW30"));
     EXPECT_TRUE(Progress.Frames().empty());
 }
 
@@ -282,9 +282,9 @@ TEST_F(InstallDriverTest, FullTargetDiskEndsTheRunBeforeTheDataComponents)
     std::string disk1 = Folder("disk1");
     std::string disk2 = Folder("disk2");
     ASSERT_TRUE(WriteCompressed(disk1, "TSW.EXE", SampleBytes(1000, 1)));
-    ASSERT_TRUE(WriteBytes(Join(disk1, "disk_1.lst"), ListText({"1", "TSW.EXE Tessaryn 3.0"})));
+    ASSERT_TRUE(WriteFileBytes(Join(disk1, "disk_1.lst"), ListText({"1", "TSW.EXE Tessaryn 3.0"})));
     ASSERT_TRUE(WriteCompressed(disk2, "TSWDB.DLL", SampleBytes(1000, 2)));
-    ASSERT_TRUE(WriteBytes(Join(disk2, "disk_2.lst"), ListText({"1", "TSWDB.DLL"})));
+    ASSERT_TRUE(WriteFileBytes(Join(disk2, "disk_2.lst"), ListText({"1", "TSWDB.DLL"})));
     struct Part {
         const char* Folder;
         const char* List;
@@ -306,7 +306,7 @@ TEST_F(InstallDriverTest, FullTargetDiskEndsTheRunBeforeTheDataComponents)
             ASSERT_TRUE(WriteCompressed(folder, file.first, SampleBytes(file.second, 3)));
             list.push_back(file.first);
         }
-        ASSERT_TRUE(WriteBytes(Join(folder, part.List), ListText(list)));
+        ASSERT_TRUE(WriteFileBytes(Join(folder, part.List), ListText(list)));
     }
 
     const std::string full = testenv::FullDiskFolder();
@@ -320,8 +320,8 @@ TEST_F(InstallDriverTest, FullTargetDiskEndsTheRunBeforeTheDataComponents)
     EXPECT_FALSE(complete);
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst", "disk_2.lst", "disk_2e.lst"}), Progress.ListsRead());
-    EXPECT_TRUE(Exists(Join(target, "TSW.EXE")));
-    EXPECT_FALSE(Exists(Join(Join(target, "LOOKUP"), "AFTER.TBL")));
+    EXPECT_TRUE(FileExists(Join(target, "TSW.EXE")));
+    EXPECT_FALSE(FileExists(Join(Join(target, "LOOKUP"), "AFTER.TBL")));
     for (const char* sub : {"USER_DLL", "CRANE", "CCIR", "CANADA", "TSDATA"})
         EXPECT_TRUE(Names(Join(target, sub)).empty()) << sub << " was installed after the disk was full";
     RemoveTree(target);

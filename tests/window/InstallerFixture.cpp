@@ -7,98 +7,6 @@
 #include <cstring>
 
 namespace testfiles {
-std::string Join(const std::string& directory, const std::string& name)
-{
-    if (!directory.empty() && directory.back() == '\\') return directory + name;
-    return directory + "\\" + name;
-}
-
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsDirectory(const std::string& path)
-{
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-std::string ReadBytes(const std::string& path, bool* found)
-{
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (found) *found = file != INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE) return std::string();
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    ::CloseHandle(file);
-    return bytes;
-}
-
-bool MakeDirectories(const std::string& path)
-{
-    for (std::size_t i = 3; i <= path.size(); ++i) {
-        if (i < path.size() && path[i] != '\\') continue;
-        std::string level = path.substr(0, i);
-        if (!IsDirectory(level) && !::CreateDirectoryA(level.c_str(), nullptr)) return false;
-    }
-    return true;
-}
-
-std::vector<std::string> Names(const std::string& directory)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA(Join(directory, "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void RemoveTree(const std::string& path)
-{
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        for (const std::string& name : Names(path)) RemoveTree(Join(path, name));
-        ::RemoveDirectoryA(path.c_str());
-    } else {
-        ::DeleteFileA(path.c_str());
-    }
-}
-
-void CopyTree(const std::string& from, const std::string& to)
-{
-    MakeDirectories(to);
-    for (const std::string& name : Names(from)) {
-        std::string source = Join(from, name);
-        if (IsDirectory(source))
-            CopyTree(source, Join(to, name));
-        else
-            ::CopyFileA(source.c_str(), Join(to, name).c_str(), FALSE);
-    }
-}
-
 std::string SampleBytes(std::size_t size, unsigned seed)
 {
     std::string bytes(size, '\0');
@@ -136,7 +44,7 @@ bool WriteCompressed(const std::string& directory, const std::string& installed,
 {
     std::string image = Compress(data);
     image[9] = installed.empty() ? '\0' : installed.back();
-    return WriteBytes(Join(directory, CompressedName(installed)), image);
+    return WriteFileBytes(Join(directory, CompressedName(installed)), image);
 }
 
 std::string ListText(const std::vector<std::string>& lines)
@@ -158,20 +66,31 @@ std::string Root()
     return path;
 }
 
-std::string FloppyFolder() { return testfiles::Join(Root(), "floppy"); }
-std::string FullDiskFolder() { return testfiles::Join(Root(), "full"); }
-std::string SampleRelease() { return testfiles::Join(Root(), "release"); }
-std::string SampleSet() { return testfiles::Join(Root(), "set"); }
+std::string FloppyFolder() { return Join(Root(), "floppy"); }
+std::string FullDiskFolder() { return Join(Root(), "full"); }
+std::string SampleRelease() { return Join(Root(), "release"); }
+std::string SampleSet() { return Join(Root(), "set"); }
 
 std::string FullDiskUnavailable()
 {
     bool found = false;
-    std::string why = testfiles::ReadBytes(testfiles::Join(Root(), "full.unavailable"), &found);
+    std::string why = ReadBytes(Join(Root(), "full.unavailable"), &found);
     if (!found) return std::string();
     return why.empty() ? std::string("no reason given") : why;
 }
 
 const char* Variant() { return IsNtBuild ? "nt" : "95"; }
+
+std::string WriteProtectedMedia() { return Join(Root(), "readonly-media"); }
+
+bool WriteProtectedDiskHasMedia()
+{
+    const std::string probe = Join(WriteProtectedMedia(), "probe.txt");
+    if (!WriteFileBytes(probe, "probe")) return false;
+    std::string shown = ReadBytes(std::string(1, ReadOnlyDrive) + ":\\probe.txt");
+    ::DeleteFileA(probe.c_str());
+    return shown == "probe";
+}
 }
 
 void EmulatedFloppy::Eject()
@@ -182,7 +101,7 @@ void EmulatedFloppy::Eject()
             ADD_FAILURE() << "cannot take the disk out of A: back to " << Origin;
         Origin.clear();
     } else {
-        testfiles::RemoveTree(floppy);
+        RemoveTree(floppy);
     }
     ::CreateDirectoryA(floppy.c_str(), nullptr);
 }
@@ -203,16 +122,7 @@ void EmulatedFloppy::Insert(const std::string& diskFolder)
 namespace {
 ProgressRecorder* ActiveRecorder = nullptr;
 
-BOOL CALLBACK FindProgress(HWND window, LPARAM param)
-{
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) && ProgressObject(window)) {
-        *reinterpret_cast<HWND*>(param) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
+
 }
 
 TShowProg* ProgressObject(HWND window)
@@ -227,9 +137,9 @@ TShowProg* ProgressObject(HWND window)
 
 HWND FindProgressWindow()
 {
-    HWND found = nullptr;
-    ::EnumWindows(&FindProgress, reinterpret_cast<LPARAM>(&found));
-    return found;
+    for (const WindowInfo& window : VisibleTopLevelWindows(::GetCurrentProcessId()))
+        if (ProgressObject(window.Handle)) return window.Handle;
+    return nullptr;
 }
 
 ProgressRecorder::ProgressRecorder()
@@ -287,30 +197,21 @@ std::vector<std::string> ProgressRecorder::Lines() const
     return lines;
 }
 
-void InstallerTest::SetUp()
+void MainWindowTest::SetUp()
 {
-    ASSERT_FALSE(testenv::Root().empty())
-        << "TSINST_TEST_DATA is not set: run through CTest, whose fixture tests/test_data.sh "
-           "prepares drive A: and the test folders";
-    ASSERT_TRUE(testfiles::IsDirectory(testenv::FloppyFolder())) << testenv::FloppyFolder();
     ResetSettings();
     SourceDrive[0] = 'A';
     SourceDrive[1] = '\0';
-    Floppy.Eject();
-    // The fixture's floppy folder is what A: shows.
-    ASSERT_TRUE(testfiles::WriteBytes(testfiles::Join(testenv::FloppyFolder(), "probe.txt"), "probe"));
-    ASSERT_TRUE(testfiles::Exists("A:\\probe.txt")) << "drive A: does not show " << testenv::FloppyFolder();
-    ::DeleteFileA("A:\\probe.txt");
-
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Scratch = testfiles::Join(testfiles::Join(testenv::Root(), testenv::Variant()),
-                              std::string(info->test_suite_name()) + "." + info->name());
-    testfiles::RemoveTree(Scratch);
-    ASSERT_TRUE(testfiles::MakeDirectories(Scratch)) << Scratch;
     CreateWindowUnderTest();
 }
 
-void InstallerTest::CreateWindowUnderTest()
+void MainWindowTest::TearDown()
+{
+    DestroyWindowUnderTest();
+    ResetSettings();
+}
+
+void MainWindowTest::CreateWindowUnderTest()
 {
     App = std::make_unique<TApplication>();
     Window = new TInstallWindow(nullptr, MainWindowTitle);
@@ -320,7 +221,7 @@ void InstallerTest::CreateWindowUnderTest()
     ::UpdateWindow(Window->GetHandle());
 }
 
-void InstallerTest::DestroyWindowUnderTest()
+void MainWindowTest::DestroyWindowUnderTest()
 {
     App.reset();
     Window = nullptr;
@@ -332,19 +233,69 @@ void InstallerTest::DestroyWindowUnderTest()
     }
 }
 
+void DialogTest::SetUp()
+{
+    MainWindowTest::SetUp();
+    ResetSettings();
+}
+
+std::vector<std::string> MessageBoxes(const BoxWatcher& boxes)
+{
+    static const char* const dialogTitles[] = {"Tessaryn 3.0 Local Drive Installation",
+                                               "Tessaryn 3.0 Network Drive Installation", "Maintenance Update"};
+    std::vector<std::string> lines;
+    for (const BoxWatcher::Box& box : boxes.Seen()) {
+        bool dialog = false;
+        for (const char* title : dialogTitles) dialog = dialog || box.Title == title;
+        if (!dialog) lines.push_back(box.Title + "|" + box.Text);
+    }
+    return lines;
+}
+
+int InstallerTest::Beeps = 0;
+
+BOOL WINAPI InstallerTest::CountBeep(UINT)
+{
+    ++Beeps;
+    return TRUE;
+}
+
+void InstallerTest::SetUp()
+{
+    ASSERT_FALSE(testenv::Root().empty())
+        << "TSINST_TEST_DATA is not set: run through CTest, whose fixture tests/test_data.sh "
+           "prepares drive A: and the test folders";
+    ASSERT_TRUE(IsDirectory(testenv::FloppyFolder())) << testenv::FloppyFolder();
+    OptionsBeep = &CountBeep;
+    Floppy.Eject();
+    // The fixture's floppy folder is what A: shows.
+    ASSERT_TRUE(WriteFileBytes(Join(testenv::FloppyFolder(), "probe.txt"), "probe"));
+    ASSERT_TRUE(FileExists("A:\\probe.txt")) << "drive A: does not show " << testenv::FloppyFolder();
+    ::DeleteFileA("A:\\probe.txt");
+
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    Scratch = Join(Join(testenv::Root(), testenv::Variant()),
+                   std::string(info->test_suite_name()) + "." + info->name());
+    RemoveTree(Scratch);
+    ASSERT_TRUE(MakeDirectories(Scratch)) << Scratch;
+    MainWindowTest::SetUp();
+    Beeps = 0;
+}
+
 void InstallerTest::TearDown()
 {
-    DestroyWindowUnderTest();
+    MainWindowTest::TearDown();
+    OptionsBeep = &::MessageBeep;
     Floppy.Eject();
     for (const BoxWatcher::Box& box : Boxes.Seen())
         EXPECT_TRUE(box.Expected) << "unexpected box: " << box.Title << "|" << box.Text;
     EXPECT_EQ(0u, Boxes.PendingAnswers()) << "a box the test waited for never appeared";
-    if (!HasFailure()) testfiles::RemoveTree(Scratch);
+    if (!HasFailure()) RemoveTree(Scratch);
 }
 
 std::string InstallerTest::Folder(const std::string& name)
 {
-    std::string path = testfiles::Join(Scratch, name);
-    testfiles::MakeDirectories(path);
+    std::string path = Join(Scratch, name);
+    MakeDirectories(path);
     return path;
 }

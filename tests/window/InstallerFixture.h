@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,21 +20,12 @@
 #include "framework/Application.h"
 #include "shell/BuildVariant.h"
 #include "shell/InstallWindow.h"
+#include "shell/plain/Settings.h"
 #include "tests/kit/BoxWatcher.h"
+#include "tests/kit/FileTree.h"
+#include "tests/kit/NoCopy.h"
 
 namespace testfiles {
-std::string Join(const std::string& directory, const std::string& name);
-bool Exists(const std::string& path);
-bool IsDirectory(const std::string& path);
-bool WriteBytes(const std::string& path, const std::string& bytes);
-// The whole file; `found` tells a missing file from an empty one.
-std::string ReadBytes(const std::string& path, bool* found = nullptr);
-bool MakeDirectories(const std::string& path);
-void RemoveTree(const std::string& path);
-void CopyTree(const std::string& from, const std::string& to);
-// Names of the files and folders in a folder, sorted.
-std::vector<std::string> Names(const std::string& directory);
-
 // Deterministic bytes of every value, for binary test files.
 std::string SampleBytes(std::size_t size, unsigned seed);
 
@@ -55,6 +47,11 @@ std::string FloppyFolder();     // what drive A: shows
 std::string FullDiskFolder();   // a 64 KB file system
 std::string FullDiskUnavailable();  // why there is none, or empty
 constexpr char ReadOnlyDrive = 'R';
+// The folder drive R: is mounted from, where tests lay out its contents.
+std::string WriteProtectedMedia();
+// False where this machine could not mount it so (R: is then a system
+// folder nothing can be put on).
+bool WriteProtectedDiskHasMedia();
 std::string SampleRelease();
 std::string SampleSet();        // disk1\ and disk2\ inside
 // "95" or "nt": the two test programs run one after the other, each in a
@@ -85,12 +82,10 @@ struct ProgressFrame {
     RECT Bounds;
 };
 
-class ProgressRecorder {
+class ProgressRecorder : private NoCopy {
 public:
     ProgressRecorder();
     ~ProgressRecorder();
-    ProgressRecorder(const ProgressRecorder&) = delete;
-    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
 
     const std::vector<ProgressFrame>& Frames() const { return Recorded; }
     // The list names of the "Reading NAME . . ." texts, in order.
@@ -110,10 +105,10 @@ HWND FindProgressWindow();
 // The object behind a progress window's handle; null for other windows.
 TShowProg* ProgressObject(HWND window);
 
-// A main window of the installer, created and shown, owned by an application
-// object as in the real program, on a fresh floppy drive A: (empty), with a
-// fresh scratch folder and the settings at their defaults (source drive A).
-class InstallerTest : public ::testing::Test {
+// The installer's main window, created and shown, owned by an application
+// object as in the real program, with the settings at their defaults and the
+// source drive as the launcher gives it (A).
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -122,6 +117,31 @@ protected:
     // after DestroyWindowUnderTest).
     void CreateWindowUnderTest();
     void DestroyWindowUnderTest();
+
+    std::unique_ptr<TApplication> App;
+    TInstallWindow* Window = nullptr;
+};
+
+// The main window as the owner of the dialogs under test, which each test
+// runs modally with a BoxWatcher of its own; the settings at their defaults
+// whatever an options file said.
+class DialogTest : public MainWindowTest {
+protected:
+    void SetUp() override;
+};
+
+// The "title|text" lines of the message boxes seen, leaving out the dialogs
+// under test (whose first label, id -1, reads as a box text).
+std::vector<std::string> MessageBoxes(const BoxWatcher& boxes);
+
+// The main window on a fresh floppy drive A: (empty), with a fresh scratch
+// folder, every box answered by the fixture's BoxWatcher (a box the test did
+// not expect fails it), the progress windows recorded and the options file's
+// beeps counted.
+class InstallerTest : public MainWindowTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
 
     // A folder of this test's scratch folder, created.
     std::string Folder(const std::string& name);
@@ -133,6 +153,8 @@ protected:
     ProgressRecorder Progress;
     EmulatedFloppy Floppy;
     std::string Scratch;
-    std::unique_ptr<TApplication> App;
-    TInstallWindow* Window = nullptr;
+    static int Beeps;  // options-file beeps since SetUp (the NT build's)
+
+private:
+    static BOOL WINAPI CountBeep(UINT);
 };

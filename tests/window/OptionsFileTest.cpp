@@ -11,13 +11,6 @@ using namespace testfiles;
 namespace {
 using Lines = std::vector<std::string>;
 
-int Beeps = 0;
-BOOL WINAPI CountBeep(UINT)
-{
-    ++Beeps;
-    return TRUE;
-}
-
 const int ExpectedBeeps = IsNtBuild ? 1 : 0;
 
 // The 631-byte file as the layout describes it, built here byte by byte.
@@ -34,19 +27,6 @@ const std::string Tag("TS-3.0\0", 7);
 
 class OptionsFileTest : public InstallerTest {
 protected:
-    void SetUp() override
-    {
-        Beeps = 0;
-        OptionsBeep = &CountBeep;
-        InstallerTest::SetUp();
-        Beeps = 0;
-    }
-    void TearDown() override
-    {
-        InstallerTest::TearDown();
-        OptionsBeep = &::MessageBeep;
-    }
-
     static std::string OptionsPath() { return std::string(1, SourceDrive[0]) + ":\\INSTALL.OPT"; }
 
     static void ExpectSettings(const std::string& directory, const std::vector<int>& flags)
@@ -86,7 +66,7 @@ TEST_F(OptionsFileTest, TagInAnotherCaseIsIgnoredWhole)
 {
     const std::uint8_t flags[5] = {0, 0, 0, 0, 0};
     for (const std::string& tag : {std::string("ts-3.0\0", 7), std::string("Ts-3.0\0", 7), std::string("TS-3.0X", 7)}) {
-        ASSERT_TRUE(WriteBytes(OptionsPath(), OptionsImage(tag, "D:\\OTHER", flags)));
+        ASSERT_TRUE(WriteFileBytes(OptionsPath(), OptionsImage(tag, "D:\\OTHER", flags)));
         ResetSettings();
         Window->ReadOptions();
         ExpectDefaults();
@@ -97,7 +77,7 @@ TEST_F(OptionsFileTest, TagInAnotherCaseIsIgnoredWhole)
 TEST_F(OptionsFileTest, FileCutAfterTheDirectoryRestoresItAndKeepsTheFlags)
 {
     const std::uint8_t flags[5] = {0, 0, 0, 0, 0};
-    ASSERT_TRUE(WriteBytes(OptionsPath(), OptionsImage(Tag, "D:\\CUT", flags).substr(0, 89 + 260)));
+    ASSERT_TRUE(WriteFileBytes(OptionsPath(), OptionsImage(Tag, "D:\\CUT", flags).substr(0, 89 + 260)));
     ResetSettings();
     Window->ReadOptions();
     ExpectSettings("D:\\CUT", {1, 1, 1, 1, 1});
@@ -119,7 +99,7 @@ TEST_F(OptionsFileTest, EveryTruncationLengthReadsAsFarAsTheFileGoes)
 
     for (std::size_t length = 0; length <= image.size(); ++length) {
         SCOPED_TRACE("file of " + std::to_string(length) + " bytes");
-        ASSERT_TRUE(WriteBytes(OptionsPath(), image.substr(0, length)));
+        ASSERT_TRUE(WriteFileBytes(OptionsPath(), image.substr(0, length)));
         ResetSettings();
         Window->ReadOptions();
 
@@ -141,7 +121,7 @@ TEST_F(OptionsFileTest, EveryTruncationLengthReadsAsFarAsTheFileGoes)
 TEST_F(OptionsFileTest, DirectoryWithoutTerminatorIsCutAt259Characters)
 {
     const std::uint8_t flags[5] = {1, 1, 1, 1, 0};
-    ASSERT_TRUE(WriteBytes(OptionsPath(), OptionsImage(Tag, std::string(260, 'X'), flags)));
+    ASSERT_TRUE(WriteFileBytes(OptionsPath(), OptionsImage(Tag, std::string(260, 'X'), flags)));
     Window->ReadOptions();
     ExpectSettings(std::string(259, 'X'), {1, 1, 1, 1, 0});
 }
@@ -174,7 +154,7 @@ TEST_F(OptionsFileTest, WriteProtectedSourceDriveGetsNoFileAndTheWindowStillClos
     HWND handle = Window->GetHandle();
     ::SendMessageA(handle, WM_CLOSE, 0, 0);
     EXPECT_FALSE(::IsWindow(handle)) << "the close query refused";
-    EXPECT_FALSE(Exists(OptionsPath()));
+    EXPECT_FALSE(FileExists(OptionsPath()));
     EXPECT_EQ(ExpectedBeeps, Beeps);
     EXPECT_TRUE(Transcript().empty());
 }
@@ -183,7 +163,7 @@ TEST_F(OptionsFileTest, MarkerFileIsExactlyTenBytes)
 {
     std::string target = Folder("target");
     CopyBounded(Settings.TargetDirectory, kPathSize, target.c_str());
-    ASSERT_TRUE(WriteBytes(Join(target, "TSW_FILE.CHK"), "an older, longer marker"));
+    ASSERT_TRUE(WriteFileBytes(Join(target, "TSW_FILE.CHK"), "an older, longer marker"));
     Window->WriteMarkerFile();
     EXPECT_EQ(std::string("TSW_LAN\0\0\0", 10), ReadBytes(Join(target, "TSW_FILE.CHK")));
     EXPECT_TRUE(Transcript().empty());
@@ -198,6 +178,40 @@ TEST_F(OptionsFileTest, UncreatableMarkerIsReportedUnderInstallationError)
         Boxes.Expect("Installation Error", IDOK);
         Window->WriteMarkerFile();
         EXPECT_EQ(Lines({"Installation Error|Cannot Create TSW_FILE.CHK"}), Transcript());
-        EXPECT_FALSE(Exists(Join(target, "TSW_FILE.CHK")));
+        EXPECT_FALSE(FileExists(Join(target, "TSW_FILE.CHK")));
     }
+}
+
+TEST_F(OptionsFileTest, WriteProtectedSourceKeepsItsOptionsFileAndTheWindowCloses)
+{
+    if (!testenv::WriteProtectedDiskHasMedia()) GTEST_SKIP() << "drive R: is no write-protected disk with contents here";
+
+    // An options file from an earlier run on the write-protected source disk.
+    std::string image(631, '\0');
+    std::memcpy(&image[0], "TS-3.0", 7);
+    std::memcpy(&image[89], "D:\\EARLIER", 10);
+    const std::uint8_t flags[ComponentCount] = {1, 0, 1, 0, 1};
+    std::memcpy(&image[626], flags, ComponentCount);
+    const std::string media = Join(testenv::WriteProtectedMedia(), "INSTALL.OPT");
+    RemoveOnExit removeMedia(media);
+    ASSERT_TRUE(WriteFileBytes(media, image));
+    const std::string onDrive = std::string(1, testenv::ReadOnlyDrive) + ":\\INSTALL.OPT";
+
+    DestroyWindowUnderTest();
+    ResetSettings();
+    SourceDrive[0] = testenv::ReadOnlyDrive;
+    Beeps = 0;
+    CreateWindowUnderTest();
+    EXPECT_STREQ("D:\\EARLIER", Settings.TargetDirectory);
+    EXPECT_EQ(0, std::memcmp(flags, Settings.Flags, ComponentCount));
+    EXPECT_EQ(0, Beeps) << "reading a write-protected disk is no failure";
+
+    CopyBounded(Settings.TargetDirectory, kPathSize, "D:\\CHANGED");
+    Settings.Flags[ComponentCrane] = 1;
+    HWND handle = Window->GetHandle();
+    ::SendMessageA(handle, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(handle)) << "the close query refused";
+    EXPECT_EQ(IsNtBuild ? 1 : 0, Beeps);
+    EXPECT_TRUE(ReadBytes(onDrive) == image) << "the options file on the write-protected disk changed";
+    EXPECT_TRUE(Transcript().empty());
 }

@@ -97,7 +97,7 @@ TEST_F(ProgressWindowTest, ExpanderAnchorsItAtTheTopRightOfTheClientArea)
     ASSERT_LT(anchor.y, ExpectedHeight() / 2);
 
     std::string source = Folder("source");
-    ASSERT_TRUE(WriteBytes(Join(source, "disk_2a.lst"), ListText({"0"})));
+    ASSERT_TRUE(WriteFileBytes(Join(source, "disk_2a.lst"), ListText({"0"})));
     LONG lastResult = 0;
     EXPECT_TRUE(Window->ExpandListFile("disk_2a.lst", Scratch.c_str(), source.c_str(), "Installing Crane Rain Files",
                                        lastResult));

@@ -4,7 +4,9 @@
 #include "dialogs/UpdateDialog.h"
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/PrivateDesktop.h"
-#include "tests/window/DialogTestSupport.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/HelpViewerStandIn.h"
+#include "tests/window/InstallerFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +14,6 @@
 #include <string>
 #include <vector>
 
-using namespace dialogtest;
 
 namespace {
 const char* const Title = "Maintenance Update";
@@ -39,8 +40,8 @@ protected:
 std::function<void(HWND)> Enter(const char* directory, const char* source)
 {
     return [directory, source](HWND dialog) {
-        SetItemText(dialog, IdUpdateDirectory, directory);
-        SetItemText(dialog, IdUpdateSource, source);
+        SetControlText(dialog, IdUpdateDirectory, directory);
+        SetControlText(dialog, IdUpdateSource, source);
     };
 }
 
@@ -53,8 +54,8 @@ TEST_F(UpdateDialog, OpensWithTheDirectoryAndTheSourceCentredOnTheScreen)
     LRESULT directoryLimit = 0, sourceLimit = 0;
     bool centred = false;
     boxes.Expect(Title, IDCANCEL, [&](HWND dialog) {
-        directory = ItemText(dialog, IdUpdateDirectory);
-        source = ItemText(dialog, IdUpdateSource);
+        directory = ControlText(dialog, IdUpdateDirectory);
+        source = ControlText(dialog, IdUpdateSource);
         directoryLimit = ::SendDlgItemMessageA(dialog, IdUpdateDirectory, EM_GETLIMITTEXT, 0, 0);
         sourceLimit = ::SendDlgItemMessageA(dialog, IdUpdateSource, EM_GETLIMITTEXT, 0, 0);
         centred = CentredOnScreen(dialog);
@@ -165,12 +166,12 @@ TEST_F(UpdateDialog, TypingStopsAtEightyCharactersInTheDirectoryAndAtTheSourceFi
     int sourceFieldWidth = 0, typedWidth = 0;
     BoxWatcher boxes;
     boxes.Expect(Title, IDOK, [&](HWND dialog) {
-        SetItemText(dialog, IdUpdateDirectory, "");
-        Type(dialog, IdUpdateDirectory, longText);
-        directory = ItemText(dialog, IdUpdateDirectory);
-        SetItemText(dialog, IdUpdateSource, "");
-        Type(dialog, IdUpdateSource, longText);
-        source = ItemText(dialog, IdUpdateSource);
+        SetControlText(dialog, IdUpdateDirectory, "");
+        TypeInto(dialog, IdUpdateDirectory, longText);
+        directory = ControlText(dialog, IdUpdateDirectory);
+        SetControlText(dialog, IdUpdateSource, "");
+        TypeInto(dialog, IdUpdateSource, longText);
+        source = ControlText(dialog, IdUpdateSource);
         HWND field = ::GetDlgItem(dialog, IdUpdateSource);
         RECT format;
         ::SendMessageA(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
@@ -252,7 +253,7 @@ TEST_F(UpdateDialog, TheTemplateHoldsTheControlsPositionsStylesAndTabOrderOfTheR
             ::MapDialogRect(dialog, &want_at);
             std::string name = std::to_string(index) + " (" + want.Text + ")";
             if (id != want.Id) mismatches.push_back(name + ": id " + std::to_string(id));
-            if (ClassOf(child) != want.Class) mismatches.push_back(name + ": class " + ClassOf(child));
+            if (WindowClassName(child) != want.Class) mismatches.push_back(name + ": class " + WindowClassName(child));
             if (WindowText(child) != want.Text) mismatches.push_back(name + ": text " + WindowText(child));
             if (seen != want.Style) mismatches.push_back(name + ": style " + std::to_string(seen));
             if (!::EqualRect(&at, &want_at))
