@@ -4,10 +4,7 @@
 
 #include "shell/plain/Settings.h"
 
-using namespace testfiles;
-
 namespace {
-using Lines = std::vector<std::string>;
 
 class DiskPromptTest : public InstallerTest {
 protected:
@@ -29,8 +26,6 @@ protected:
     }
 };
 
-const std::string PromptDisk1 = "New Disk Required|Place Program Disk 1 in Drive A";
-const std::string PromptDisk2 = "New Disk Required|Place Program Disk 2 in Drive A";
 }
 
 TEST_F(DiskPromptTest, AsksAgainUntilTheDisksListIsInTheRoot)

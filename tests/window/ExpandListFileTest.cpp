@@ -6,8 +6,6 @@
 
 #include <map>
 
-using namespace testfiles;
-
 namespace {
 const char* const ProgramCaption = "Installing Tessaryn Program";
 
@@ -95,7 +93,6 @@ protected:
     LONG LastResult = 0;
 };
 
-using Lines = std::vector<std::string>;
 }
 
 // ---------------------------------------------------------------------------

@@ -6,7 +6,7 @@
 // byte, unless the run was meant to replace it.
 #include "tests/window/InstallerFixture.h"
 
-#include "engine/plain/DiskNames.h"
+#include "tests/kit/DiskSet.h"
 #include "shell/plain/Settings.h"
 
 #include <lzexpand.h>
@@ -16,153 +16,7 @@
 #include <functional>
 #include <map>
 
-using namespace testfiles;
-
 namespace {
-using Lines = std::vector<std::string>;
-
-const std::string PromptDisk1 = "New Disk Required|Place Program Disk 1 in Drive A";
-const std::string PromptDisk2 = "New Disk Required|Place Program Disk 2 in Drive A";
-const Lines Subdirectories = {"CANADA", "CCIR", "CRANE", "LOOKUP", "TSDATA", "USER_DLL"};
-const Lines AllLists = {"disk_1.lst",  "disk_2.lst",  "disk_2e.lst", "disk_2f.lst",
-                        "disk_2a.lst", "disk_2b.lst", "disk_2c.lst", "disk_2d.lst"};
-
-// ---------------------------------------------------------------------------
-// Small disk sets written by the tests, one version at a time: every file's
-// bytes depend on the version, so a file of one version never passes for the
-// same file of another.
-
-struct SetFile {
-    int Disk;            // 1 or 2
-    std::string Folder;  // empty: the disk's root and the target itself; else a subdirectory of both
-    std::string Name;    // the installed name
-    std::string Title;   // a program item title, or empty
-    std::size_t Size;
-};
-
-const std::vector<SetFile> StandardFiles = {
-    {1, "", "TSW.EXE", "Tessaryn 3.0", 3000},
-    {1, "", "TSW.HLP", "", 1200},
-    {2, "", "TSWDB.DLL", "", 2000},
-    {2, "", "RAINCALC.EXE", "Rain Calculator", 1500},
-    {2, "LOOKUP", "LOOKUP1.TBL", "", 900},
-    {2, "LOOKUP", "LOOKUP2.TBL", "", 2500},
-    {2, "LOOKUP", "LOOKUP3.TBL", "", 700},
-    {2, "USER_DLL", "USERDB.DOC", "", 1100},
-    {2, "CRANE", "CRANE1.RN", "", 800},
-    {2, "CCIR", "CCIR1.RN", "", 800},
-    {2, "CANADA", "CANADA1.RN", "", 800},
-    {2, "TSDATA", "EXAMPLE1.DAT", "", 800},
-};
-
-const char* ListFor(int disk, const std::string& folder)
-{
-    if (folder.empty()) return ListFileName(disk == 1 ? ListDisk1 : ListDisk2);
-    static const std::map<std::string, int> lists = {
-        {"LOOKUP", ListLookup}, {"USER_DLL", ListUserDll}, {"CRANE", ListCrane},
-        {"CCIR", ListCcir},     {"CANADA", ListCanada},    {"TSDATA", ListExamples},
-    };
-    return ListFileName(lists.at(folder));
-}
-
-std::string InstalledPath(const SetFile& file)
-{
-    return file.Folder.empty() ? file.Name : file.Folder + "\\" + file.Name;
-}
-
-struct DiskSet {
-    std::string Disk1;
-    std::string Disk2;
-    FileMap Installed;  // what a complete run installs, by path under the target
-
-    // Where the compressed form of an installed path lies on its disk.
-    std::string CompressedPath(const std::string& installed, int disk) const
-    {
-        return Join(disk == 1 ? Disk1 : Disk2, CompressedName(installed));
-    }
-    // The tree a complete run of every component leaves in an empty target.
-    FileMap Complete() const
-    {
-        FileMap tree = Installed;
-        for (const std::string& sub : Subdirectories) tree[sub + "\\"] = FolderMark;
-        return tree;
-    }
-};
-
-DiskSet MakeDiskSet(const std::string& folder, int version, const std::vector<SetFile>& files)
-{
-    DiskSet set;
-    set.Disk1 = Join(folder, "disk1");
-    set.Disk2 = Join(folder, "disk2");
-    EXPECT_TRUE(MakeDirectories(set.Disk1) && MakeDirectories(set.Disk2)) << folder;
-    std::vector<std::pair<std::string, Lines>> lists;  // list path, entry lines; in first-use order
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const SetFile& file = files[i];
-        std::string directory = file.Disk == 1 ? set.Disk1 : set.Disk2;
-        if (!file.Folder.empty()) directory = Join(directory, file.Folder);
-        MakeDirectories(directory);
-        std::string data = "version " + std::to_string(version) + " of " + file.Name + "\r\n";
-        data += SampleBytes(file.Size, static_cast<unsigned>(version * 1000 + i));
-        EXPECT_TRUE(WriteCompressed(directory, file.Name, data)) << file.Name;
-        set.Installed[InstalledPath(file)] = data;
-
-        std::string list = Join(directory, ListFor(file.Disk, file.Folder));
-        auto it = std::find_if(lists.begin(), lists.end(), [&](const auto& l) { return l.first == list; });
-        if (it == lists.end()) it = lists.insert(lists.end(), {list, Lines()});
-        it->second.push_back(file.Title.empty() ? file.Name : file.Name + " " + file.Title);
-    }
-    for (const auto& list : lists) {
-        Lines text = {std::to_string(list.second.size())};
-        text.insert(text.end(), list.second.begin(), list.second.end());
-        EXPECT_TRUE(WriteFileBytes(list.first, ListText(text))) << list.first;
-    }
-    return set;
-}
-
-// ---------------------------------------------------------------------------
-// Something to do the moment a progress window first shows a given text: the
-// synchronous repaint of each text change runs it on the installer's own
-// thread, between two steps of a run.
-
-class ProgressTrigger {
-public:
-    ProgressTrigger(std::string text, std::function<void()> action)
-        : Text(std::move(text)), Action(std::move(action))
-    {
-        Active = this;
-        Handle = ::SetWindowsHookExA(WH_CALLWNDPROCRET, &ProgressTrigger::Hook, nullptr, ::GetCurrentThreadId());
-    }
-    ~ProgressTrigger()
-    {
-        if (Handle) ::UnhookWindowsHookEx(Handle);
-        if (Active == this) Active = nullptr;
-    }
-    ProgressTrigger(const ProgressTrigger&) = delete;
-    ProgressTrigger& operator=(const ProgressTrigger&) = delete;
-
-    bool Fired() const { return Done; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code == HC_ACTION && Active && !Active->Done) {
-            auto* message = reinterpret_cast<CWPRETSTRUCT*>(lParam);
-            TShowProg* progress = message->message == WM_PAINT ? ProgressObject(message->hwnd) : nullptr;
-            if (progress && progress->GetText() == Active->Text) {
-                Active->Done = true;
-                Active->Action();
-            }
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static ProgressTrigger* Active;
-    HHOOK Handle = nullptr;
-    std::string Text;
-    std::function<void()> Action;
-    bool Done = false;
-};
-ProgressTrigger* ProgressTrigger::Active = nullptr;
 
 // ---------------------------------------------------------------------------
 
@@ -189,8 +43,8 @@ protected:
     // inserting that disk of the set.
     void AnswerPromptsWith(const DiskSet& set)
     {
-        Boxes.Expect(DiskPromptTitle, IDOK, Insert(set.Disk1));
-        Boxes.Expect(DiskPromptTitle, IDOK, Insert(set.Disk2));
+        Boxes.Expect(NewDiskTitle, IDOK, Insert(set.Disk1));
+        Boxes.Expect(NewDiskTitle, IDOK, Insert(set.Disk2));
     }
 
     // A complete run of every component: the installation the faulty run
@@ -311,7 +165,7 @@ TEST_F(FaultInjection, InstallationOnAWriteProtectedDiskIsLeftAsItWas)
     // Every folder there: the first file of disk 1 cannot be created, and a
     // failure in a program disk's list ends the run before disk 2.
     SetTarget(std::string(1, testenv::ReadOnlyDrive) + ":\\FAULTS");
-    Boxes.Expect(DiskPromptTitle, IDOK, Insert(v2.Disk1));
+    Boxes.Expect(NewDiskTitle, IDOK, Insert(v2.Disk1));
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Creation Error TSW.EXE"}), Transcript());
@@ -357,7 +211,7 @@ TEST_F(FaultInjection, ReadOnlyInstalledFilesAreNeitherReplacedNorEmptied)
     Boxes.Clear();
     Progress.Clear();
     Floppy.Eject();
-    Boxes.Expect(DiskPromptTitle, IDOK, Insert(v1.Disk1));
+    Boxes.Expect(NewDiskTitle, IDOK, Insert(v1.Disk1));
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Creation Error TSW.EXE"}), Transcript());
@@ -405,7 +259,7 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     const std::string helpImage = ReadBytes(help);
     ASSERT_TRUE(WriteFileBytes(help, helpImage.substr(0, helpImage.size() - 100)));
     const FileMap beforeSecond = TakeTree(Target());
-    Boxes.Expect(DiskPromptTitle, IDOK, Insert(v1.Disk1));
+    Boxes.Expect(NewDiskTitle, IDOK, Insert(v1.Disk1));
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Read Error TSW.HL_"}), Transcript());
@@ -680,7 +534,7 @@ TEST_F(FaultInjection, LongestTargetAndSuffix)
     EXPECT_STREQ("Long Named Program", Window->ItemTitle[0]);
     bool shown = false;
     for (const ProgressFrame& frame : Progress.Frames())
-        shown = shown || frame.Text == "Expanding " + CompressedName(files[0].Name) + " . . .";
+        shown = shown || frame.Text == "Expanding " + CompressedFileName(files[0].Name) + " . . .";
     EXPECT_TRUE(shown);
 }
 

@@ -6,16 +6,7 @@
 
 #include <algorithm>
 
-using namespace testfiles;
-
 namespace {
-using Lines = std::vector<std::string>;
-
-const std::string PromptDisk1 = "New Disk Required|Place Program Disk 1 in Drive A";
-const std::string PromptDisk2 = "New Disk Required|Place Program Disk 2 in Drive A";
-
-// The target's subdirectories, and the release folders that go into them.
-const Lines Subdirectories = {"CANADA", "CCIR", "CRANE", "LOOKUP", "TSDATA", "USER_DLL"};
 
 class InstallDriverTest : public InstallerTest {
 protected:
@@ -75,9 +66,6 @@ protected:
     std::string Disk1;
     std::string Disk2;
 };
-
-const Lines AllLists = {"disk_1.lst",  "disk_2.lst",  "disk_2e.lst", "disk_2f.lst",
-                        "disk_2a.lst", "disk_2b.lst", "disk_2c.lst", "disk_2d.lst"};
 }
 
 TEST_F(InstallDriverTest, FullRunAsksForEachDiskOnceAndInstallsEveryFile)
@@ -179,12 +167,12 @@ TEST_F(InstallDriverTest, MissingLookupFileDoesNotStopTheRest)
     Lines lookup = ReleaseNames("LOOKUP");
     ASSERT_GE(lookup.size(), 3u);
     // The list is in name order: the second file goes missing.
-    ASSERT_TRUE(::DeleteFileA(Join(Join(Disk2, "LOOKUP"), CompressedName(lookup[1])).c_str()));
+    ASSERT_TRUE(::DeleteFileA(Join(Join(Disk2, "LOOKUP"), CompressedFileName(lookup[1])).c_str()));
     Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
     Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
     Boxes.Expect("Installation Error", IDOK);
     EXPECT_TRUE(Window->InstallComponents());
-    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Not Found " + CompressedName(lookup[1])}),
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Not Found " + CompressedFileName(lookup[1])}),
               Transcript());
     EXPECT_EQ(AllLists, Progress.ListsRead());
     EXPECT_EQ(Lines({lookup[0]}), Names(Join(Target, "LOOKUP"))) << "the files after the missing one";

@@ -6,55 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace testfiles {
-std::string SampleBytes(std::size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    unsigned state = seed * 2654435761u + 12345u;
-    for (std::size_t i = 0; i < size; ++i) {
-        state = state * 1103515245u + 12345u;
-        bytes[i] = static_cast<char>(state >> 23);
-    }
-    return bytes;
-}
-
-std::string Compress(const std::string& data)
-{
-    std::string image("SZDD\x88\xF0\x27\x33", 8);
-    image += 'A';
-    image += '\0';
-    std::uint32_t size = static_cast<std::uint32_t>(data.size());
-    for (int i = 0; i < 4; ++i) image += static_cast<char>((size >> (8 * i)) & 0xFF);
-    // Each control byte announces eight literals (bits set, lowest first).
-    for (std::size_t i = 0; i < data.size(); i += 8) {
-        image += '\xFF';
-        image += data.substr(i, 8);
-    }
-    return image;
-}
-
-std::string CompressedName(const std::string& installed)
-{
-    std::string name = installed;
-    if (!name.empty()) name.back() = '_';
-    return name;
-}
-
-bool WriteCompressed(const std::string& directory, const std::string& installed, const std::string& data)
-{
-    std::string image = Compress(data);
-    image[9] = installed.empty() ? '\0' : installed.back();
-    return WriteFileBytes(Join(directory, CompressedName(installed)), image);
-}
-
-std::string ListText(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
-}
-}
-
 namespace testenv {
 std::string Root()
 {
@@ -117,6 +68,21 @@ void EmulatedFloppy::Insert(const std::string& diskFolder)
         return;
     }
     Origin = diskFolder;
+}
+
+ProgressTrigger* ProgressTrigger::Active = nullptr;
+
+LRESULT CALLBACK ProgressTrigger::Hook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && Active && !Active->Done) {
+        auto* message = reinterpret_cast<CWPRETSTRUCT*>(lParam);
+        TShowProg* progress = message->message == WM_PAINT ? ProgressObject(message->hwnd) : nullptr;
+        if (progress && progress->GetText() == Active->Text) {
+            Active->Done = true;
+            Active->Action();
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 namespace {

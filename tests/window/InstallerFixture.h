@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,23 +23,9 @@
 #include "shell/InstallWindow.h"
 #include "shell/plain/Settings.h"
 #include "tests/kit/BoxWatcher.h"
+#include "tests/kit/DiskSet.h"
 #include "tests/kit/FileTree.h"
 #include "tests/kit/NoCopy.h"
-
-namespace testfiles {
-// Deterministic bytes of every value, for binary test files.
-std::string SampleBytes(std::size_t size, unsigned seed);
-
-// The image of a file in the platform's compressed format (SZDD), written
-// with literals only: what any LZ expander must turn back into `data`.
-std::string Compress(const std::string& data);
-// "TSW.EXE" -> "TSW.EX_".
-std::string CompressedName(const std::string& installed);
-// Writes `data` compressed into `directory` under the compressed name.
-bool WriteCompressed(const std::string& directory, const std::string& installed, const std::string& data);
-// A list file from its lines, each ended by CR LF.
-std::string ListText(const std::vector<std::string>& lines);
-}
 
 // The prepared folders, as Windows paths (under Z:).
 namespace testenv {
@@ -98,6 +85,36 @@ private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     HHOOK Handle = nullptr;
     std::vector<ProgressFrame> Recorded;
+};
+
+// Something to do the moment a progress window first shows a given text: the
+// synchronous repaint of each text change runs it on the installer's own
+// thread, between two steps of a run.
+
+class ProgressTrigger : private NoCopy {
+public:
+    ProgressTrigger(std::string text, std::function<void()> action)
+        : Text(std::move(text)), Action(std::move(action))
+    {
+        Active = this;
+        Handle = ::SetWindowsHookExA(WH_CALLWNDPROCRET, &ProgressTrigger::Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~ProgressTrigger()
+    {
+        if (Handle) ::UnhookWindowsHookEx(Handle);
+        if (Active == this) Active = nullptr;
+    }
+
+    bool Fired() const { return Done; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+
+    static ProgressTrigger* Active;
+    HHOOK Handle = nullptr;
+    std::string Text;
+    std::function<void()> Action;
+    bool Done = false;
 };
 
 // The progress window shown by this process, if any (any thread may ask).

@@ -6,10 +6,7 @@
 
 #include <cstring>
 
-using namespace testfiles;
-
 namespace {
-using Lines = std::vector<std::string>;
 
 const int ExpectedBeeps = IsNtBuild ? 1 : 0;
 

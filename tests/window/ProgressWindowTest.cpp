@@ -4,8 +4,6 @@
 
 #include "shell/DisplayMetrics.h"
 
-using namespace testfiles;
-
 namespace {
 int ScreenDpiX()
 {
