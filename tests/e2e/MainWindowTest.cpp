@@ -9,20 +9,18 @@
 namespace {
 using MainWindow = InstallerTest;
 
-struct ScreenFont {
-    int PixelsPerInchX;
-    int PixelsPerInchY;
-    int CharHeight;
-};
-
-ScreenFont MeasureScreen()
+// The test display: 1024x768 at 96 dpi, a 16-pixel system font, a 19-pixel
+// caption and menu bar.
+::testing::AssertionResult OnTheTestDisplay()
 {
     HDC screen = ::GetDC(nullptr);
-    TEXTMETRICA metrics = {};
-    ::GetTextMetricsA(screen, &metrics);
-    ScreenFont font = {::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY), metrics.tmHeight};
+    const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
+    const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
-    return font;
+    if (dpiX == 96 && dpiY == 96 && ::GetSystemMetrics(SM_CXSCREEN) == 1024)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the display is " << ::GetSystemMetrics(SM_CXSCREEN) << " wide at " << dpiX
+                                         << "x" << dpiY << " dpi, not the test display";
 }
 }
 
@@ -34,23 +32,13 @@ TEST_P(MainWindow, IsPlacedHalfAnInchInAndTallEnoughForTenLines)
     LONG_PTR style = WindowStyle(session.MainWindow());
     ASSERT_TRUE(session.CloseByCommand());
 
-    ScreenFont screen = MeasureScreen();
-    int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    int height = ::GetSystemMetrics(SM_CYBORDER) + 10 * screen.CharHeight + ::GetSystemMetrics(SM_CYCAPTION) +
-                 ::GetSystemMetrics(SM_CYMENU);
-    EXPECT_EQ(screen.PixelsPerInchX / 2, rect.left);
-    EXPECT_EQ(screen.PixelsPerInchY / 2, rect.top);
-    EXPECT_EQ(screenWidth - screen.PixelsPerInchX, rect.right - rect.left);
-    EXPECT_EQ(height, rect.bottom - rect.top);
-    if (screen.PixelsPerInchX == 96 && screen.PixelsPerInchY == 96 && screenWidth == 1024) {
-        // The test display (Xvfb 1024x768, 96 dpi).
-        EXPECT_EQ(48, rect.left);
-        EXPECT_EQ(48, rect.top);
-        EXPECT_EQ(928, rect.right - rect.left);
-    } else {
-        std::printf("display is %dx%d dpi, %d wide: checked against the formulas only\n", screen.PixelsPerInchX,
-                    screen.PixelsPerInchY, screenWidth);
-    }
+    // Half an inch in from the top left, an inch narrower than the screen,
+    // ten text lines high under the caption and the menu bar.
+    ASSERT_TRUE(OnTheTestDisplay());
+    EXPECT_EQ(48, rect.left);
+    EXPECT_EQ(48, rect.top);
+    EXPECT_EQ(928, rect.right - rect.left);
+    EXPECT_EQ(199, rect.bottom - rect.top);
 
     EXPECT_EQ(WS_CAPTION, style & WS_CAPTION);
     EXPECT_EQ(0, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
@@ -75,10 +63,10 @@ TEST_P(MainWindow, ShowsThePictureBesideTheInstallerInTheLeftHalfOnly)
     ASSERT_TRUE(capture.Valid());
 
     COLORREF background = ::GetSysColor(COLOR_WINDOW);
-    ScreenFont screen = MeasureScreen();
+    ASSERT_TRUE(OnTheTestDisplay());
     int half = capture.Width() / 2;
-    int marginX = screen.PixelsPerInchX / 8;
-    int marginY = (Build().Nt ? screen.PixelsPerInchY : screen.PixelsPerInchX) / 8;
+    const int marginX = 12;  // an eighth of an inch
+    const int marginY = 12;
     RECT picturePlace = {marginX, marginY, half - marginX, capture.Height() - marginY};
     RECT rightHalf = {half, 0, capture.Width(), capture.Height()};
     int pictureArea = (picturePlace.right - picturePlace.left) * (picturePlace.bottom - picturePlace.top);

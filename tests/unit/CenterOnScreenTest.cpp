@@ -23,9 +23,11 @@ TEST(CenterOnScreen, MovesTheWindowKeepingItsSize)
     EXPECT_NE(0, CenterOnScreen(window));
     RECT rect;
     ::GetWindowRect(window, &rect);
-    POINT expected = CenteredPosition(301, 203, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(expected.x, rect.left);
-    EXPECT_EQ(expected.y, rect.top);
+    // The test display is 1024x768.
+    ASSERT_EQ(1024, ::GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_EQ(768, ::GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(361, rect.left);
+    EXPECT_EQ(282, rect.top);
     EXPECT_EQ(301, rect.right - rect.left);
     EXPECT_EQ(203, rect.bottom - rect.top);
     ::DestroyWindow(window);

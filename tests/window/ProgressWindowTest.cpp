@@ -5,28 +5,13 @@
 #include "shell/DisplayMetrics.h"
 
 namespace {
-int ScreenDpiX()
-{
-    HDC screen = ::GetDC(nullptr);
-    int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-int ScreenCharHeight()
-{
-    HDC screen = ::GetDC(nullptr);
-    TEXTMETRICA metrics = {};
-    ::GetTextMetricsA(screen, &metrics);
-    ::ReleaseDC(nullptr, screen);
-    return metrics.tmHeight;
-}
-
-int ExpectedWidth() { return 2 * ::GetSystemMetrics(SM_CXDLGFRAME) + 4 * ScreenDpiX(); }
-int ExpectedHeight()
-{
-    return ::GetSystemMetrics(SM_CYCAPTION) + 2 * ::GetSystemMetrics(SM_CYDLGFRAME) + ScreenCharHeight() + 3;
-}
+// The progress window on the test display (96 dpi, a 16-pixel system font,
+// 19-pixel caption, 3-pixel dialog frames): four inches of client area inside
+// the frames, one text line and 3 pixels high.
+constexpr int ExpectedWidth = 390;
+constexpr int ExpectedHeight = 44;
+constexpr int ClientWidth = 384;
+constexpr int ClientHeight = 19;
 
 // Pixels in a band of the client area that are not the window colour.
 int InkedPixels(HWND window, int left, int right)
@@ -56,25 +41,22 @@ using ProgressWindowTest = InstallerTest;
 
 TEST_F(ProgressWindowTest, SizeComesFromTheMetricsAndTheAnchorIsItsRightEdge)
 {
-    ASSERT_EQ(96, ScreenDpiX()) << "the tests expect a 96 dpi screen";
-    ASSERT_EQ(3, ::GetSystemMetrics(SM_CXDLGFRAME));
 
     TShowProg progress(Window, 700, 5, "Geometry");
     ASSERT_TRUE(progress.Create());
     HWND handle = progress.GetHandle();
     RECT bounds;
     ::GetWindowRect(handle, &bounds);
-    EXPECT_EQ(390, bounds.right - bounds.left);
-    EXPECT_EQ(ExpectedWidth(), bounds.right - bounds.left);
-    EXPECT_EQ(ExpectedHeight(), bounds.bottom - bounds.top);
+    EXPECT_EQ(ExpectedWidth, bounds.right - bounds.left);
+    EXPECT_EQ(ExpectedHeight, bounds.bottom - bounds.top);
     EXPECT_EQ(700, bounds.right);
-    EXPECT_EQ(5 - ExpectedHeight() / 2, bounds.top) << "centred on the anchor, not moved onto the screen";
+    EXPECT_EQ(5 - ExpectedHeight / 2, bounds.top) << "centred on the anchor, not moved onto the screen";
     EXPECT_LT(bounds.top, 0);
 
     RECT client;
     ::GetClientRect(handle, &client);
-    EXPECT_EQ(4 * ScreenDpiX(), client.right) << "four inches inside the two dialog frames";
-    EXPECT_EQ(ScreenCharHeight() + 3, client.bottom);
+    EXPECT_EQ(ClientWidth, client.right) << "four inches inside the two dialog frames";
+    EXPECT_EQ(ClientHeight, client.bottom);
 
     EXPECT_TRUE(::IsWindowVisible(handle)) << "shown as soon as it exists";
     EXPECT_EQ(Window->GetHandle(), ::GetWindow(handle, GW_OWNER));
@@ -92,7 +74,7 @@ TEST_F(ProgressWindowTest, ExpanderAnchorsItAtTheTopRightOfTheClientArea)
     ::GetClientRect(Window->GetHandle(), &client);
     POINT anchor = {client.right, client.top};
     ::ClientToScreen(Window->GetHandle(), &anchor);
-    ASSERT_LT(anchor.y, ExpectedHeight() / 2);
+    ASSERT_LT(anchor.y, ExpectedHeight / 2);
 
     std::string source = Folder("source");
     ASSERT_TRUE(WriteFileBytes(Join(source, "disk_2a.lst"), ListText({"0"})));
@@ -103,9 +85,9 @@ TEST_F(ProgressWindowTest, ExpanderAnchorsItAtTheTopRightOfTheClientArea)
     const ProgressFrame& frame = Progress.Frames().front();
     EXPECT_EQ("Installing Crane Rain Files", frame.Caption);
     EXPECT_EQ(anchor.x, frame.Bounds.right);
-    EXPECT_EQ(anchor.y - ExpectedHeight() / 2, frame.Bounds.top);
+    EXPECT_EQ(anchor.y - ExpectedHeight / 2, frame.Bounds.top);
     EXPECT_LT(frame.Bounds.top, 0);
-    EXPECT_EQ(ExpectedWidth(), frame.Bounds.right - frame.Bounds.left);
+    EXPECT_EQ(ExpectedWidth, frame.Bounds.right - frame.Bounds.left);
 }
 
 TEST_F(ProgressWindowTest, ShorterTextLeavesNoTraceOfTheLongerOne)
@@ -126,7 +108,7 @@ TEST_F(ProgressWindowTest, ShorterTextLeavesNoTraceOfTheLongerOne)
     EXPECT_GT(InkedPixels(handle, shortEnd + 2, longEnd), 0) << "the longer text was not painted";
     progress.SetText(shorter.c_str());
     EXPECT_GT(InkedPixels(handle, 0, shortEnd), 0) << "the shorter text was not painted";
-    EXPECT_EQ(0, InkedPixels(handle, shortEnd + 2, 4 * ScreenDpiX())) << "the longer text shows through";
+    EXPECT_EQ(0, InkedPixels(handle, shortEnd + 2, ClientWidth)) << "the longer text shows through";
     EXPECT_STREQ(shorter.c_str(), progress.GetText());
     progress.Destroy();
 }
