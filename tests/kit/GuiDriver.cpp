@@ -94,8 +94,10 @@ RECT ControlRect(HWND dialog, int controlId)
 
 RECT DialogUnits(HWND dialog, int x, int y, int width, int height)
 {
-    RECT rect = {x, y, x + width, y + height};
+    RECT rect = {x, y, width, height};
     ::MapDialogRect(dialog, &rect);
+    rect.right += rect.left;
+    rect.bottom += rect.top;
     return rect;
 }
 

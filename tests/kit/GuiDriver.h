@@ -31,7 +31,9 @@ void TypeInto(HWND dialog, int controlId, const std::string& text);
 std::vector<int> TabOrder(HWND dialog, int first);
 // A control's rectangle in the dialog's client coordinates.
 RECT ControlRect(HWND dialog, int controlId);
-// A rectangle given in dialog units, in the dialog's pixels.
+// A rectangle given in dialog units, in the dialog's pixels, converted as the
+// dialog manager places a control: position and size each on its own (so a
+// size of 19.5 pixels is 20 wherever the control stands).
 RECT DialogUnits(HWND dialog, int x, int y, int width, int height);
 // Whether the window sits in the middle of the screen (to the pixel, as
 // centring truncates).
