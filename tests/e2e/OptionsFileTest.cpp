@@ -84,20 +84,6 @@ TEST_P(OptionsFile, AFreshDiskGetsTheDefaultsWhenTheWindowClosesRightAfterStartU
     EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
 }
 
-TEST_P(OptionsFile, AWriteProtectedDiskGetsNoneAndTheWindowStillCloses)
-{
-    WriteProtectedFolder protect(Disk.Path());
-    if (!protect.Protected()) GTEST_SKIP() << "cannot write-protect the disk folder: " << protect.Method();
-    RecordProperty("write_protection", protect.Method());
-
-    InstallerSession session(Build().Path(), "A:\\");
-    ASSERT_TRUE(session.WaitForMainWindow());
-    ASSERT_TRUE(session.CloseByCommand());
-    EXPECT_FALSE(FileExists(Disk / "INSTALL.OPT"));
-    EXPECT_EQ(0u, session.Report().InstallerExitCode);
-    EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
-}
-
 TEST_P(OptionsFile, IsReadAtStartAndWrittenBackAtClose)
 {
     std::string options = Disk / "INSTALL.OPT";

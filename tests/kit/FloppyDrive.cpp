@@ -6,19 +6,6 @@
 
 #include <windows.h>
 
-namespace {
-// Whether a new file can be made in the folder through Wine.
-bool CanCreateFileIn(const std::string& folder)
-{
-    std::string probe = folder + "\\tskit-write-probe";
-    HANDLE file = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(file);
-    ::DeleteFileA(probe.c_str());
-    return true;
-}
-}
-
 FloppyDrive::FloppyDrive()
 {
     std::string root = ToUnixPath("A:\\");  // ".../dosdevices/a:/"
@@ -75,35 +62,4 @@ bool FloppyDrive::Insert(const std::string& windowsFolder)
 bool FloppyDrive::Remove()
 {
     return PointAt(LinkPath + ".no-disk-in-drive");
-}
-
-WriteProtectedFolder::WriteProtectedFolder(const std::string& windowsFolder)
-    : Folder(windowsFolder), UnixFolder(ToUnixPath(windowsFolder))
-{
-    if (UnixFolder.empty()) {
-        How = "no path on this machine for " + windowsFolder;
-        return;
-    }
-    if (RunUnixShell("chmod a-w \"$1\"", {UnixFolder}) != 0) {
-        How = "chmod a-w failed";
-        return;
-    }
-    How = "chmod a-w";
-    if (!CanCreateFileIn(Folder)) {
-        IsProtected = true;
-        return;
-    }
-    if (RunUnixShell("chattr +i \"$1\"", {UnixFolder}) != 0) {
-        How += "; still writable (running as root?) and chattr +i failed";
-        return;
-    }
-    How += ", chattr +i";
-    IsProtected = !CanCreateFileIn(Folder);
-    if (!IsProtected) How += "; still writable";
-}
-
-WriteProtectedFolder::~WriteProtectedFolder()
-{
-    if (UnixFolder.empty()) return;
-    RunUnixShell("chattr -i \"$1\" 2>/dev/null; chmod u+w \"$1\"", {UnixFolder});
 }

@@ -34,26 +34,3 @@ private:
     std::string Previous;  // the link's target at the start; empty when there was no link
     std::string Error;
 };
-
-// Makes a folder unwritable for the duration: "chmod a-w" first; when the
-// test runs as root that does not stop a write, so the folder is then also
-// made immutable ("chattr +i", which stops root too). Whether it worked is
-// checked by trying to create a file in it through Wine.
-class WriteProtectedFolder {
-public:
-    explicit WriteProtectedFolder(const std::string& windowsFolder);
-    ~WriteProtectedFolder();
-    WriteProtectedFolder(const WriteProtectedFolder&) = delete;
-    WriteProtectedFolder& operator=(const WriteProtectedFolder&) = delete;
-
-    bool Protected() const { return IsProtected; }
-    // How the folder was protected ("chmod a-w", "chmod a-w, chattr +i"), or
-    // why it could not be.
-    const std::string& Method() const { return How; }
-
-private:
-    std::string Folder;
-    std::string UnixFolder;
-    bool IsProtected = false;
-    std::string How;
-};

@@ -46,28 +46,21 @@ bool WriteProtectedDiskHasMedia()
 
 void EmulatedFloppy::Eject()
 {
-    std::string floppy = testenv::FloppyFolder();
-    if (!Origin.empty()) {
-        if (!::MoveFileA(floppy.c_str(), Origin.c_str()))
-            ADD_FAILURE() << "cannot take the disk out of A: back to " << Origin;
-        Origin.clear();
-    } else {
-        RemoveTree(floppy);
-    }
-    ::CreateDirectoryA(floppy.c_str(), nullptr);
+    const std::string empty = testenv::FloppyFolder();
+    RemoveTree(empty);
+    MakeDirectories(empty);
+    Insert(empty);
+}
+
+EmulatedFloppy& EmulatedFloppy::Shared()
+{
+    static EmulatedFloppy drive;
+    return drive;
 }
 
 void EmulatedFloppy::Insert(const std::string& diskFolder)
 {
-    Eject();
-    std::string floppy = testenv::FloppyFolder();
-    ::RemoveDirectoryA(floppy.c_str());
-    if (!::MoveFileA(diskFolder.c_str(), floppy.c_str())) {
-        ADD_FAILURE() << "cannot insert " << diskFolder << " into A:";
-        ::CreateDirectoryA(floppy.c_str(), nullptr);
-        return;
-    }
-    Origin = diskFolder;
+    if (!FloppyDrive::Insert(diskFolder)) ADD_FAILURE() << "cannot insert " << diskFolder << ": " << LastError();
 }
 
 ProgressTrigger* ProgressTrigger::Active = nullptr;

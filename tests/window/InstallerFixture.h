@@ -25,6 +25,7 @@
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/DiskSet.h"
 #include "tests/kit/FileTree.h"
+#include "tests/kit/FloppyDrive.h"
 #include "tests/kit/NoCopy.h"
 
 // The prepared folders, as Windows paths (under Z:).
@@ -46,19 +47,19 @@ std::string SampleSet();        // disk1\ and disk2\ inside
 const char* Variant();
 }
 
-// Drive A: as a floppy drive: inserting a disk renames its folder to the
-// folder A: shows; ejecting renames it back. Safe to call from a BoxWatcher
-// action while a disk prompt is up.
-class EmulatedFloppy {
+// Drive A: as the kit's floppy drive (tests/kit/FloppyDrive.h), whose
+// failures fail the test. Ejecting leaves the drive empty: A: shows the
+// prepared floppy folder, emptied. Safe to call from a BoxWatcher action
+// while a disk prompt is up.
+class EmulatedFloppy : public FloppyDrive {
 public:
-    // Inserts the disk held by `diskFolder` (ejecting any other first).
+    // Inserts the disk held by `diskFolder`.
     void Insert(const std::string& diskFolder);
-    // Leaves the drive empty.
     void Eject();
-    const std::string& Inserted() const { return Origin; }
 
-private:
-    std::string Origin;
+    // The one drive of this test program (finding and restoring the drive's
+    // link costs a shell each).
+    static EmulatedFloppy& Shared();
 };
 
 // Every text a progress window showed on this thread, in order, as painted.
@@ -168,7 +169,7 @@ protected:
 
     BoxWatcher Boxes;
     ProgressRecorder Progress;
-    EmulatedFloppy Floppy;
+    EmulatedFloppy& Floppy = EmulatedFloppy::Shared();
     std::string Scratch;
     static int Beeps;  // options-file beeps since SetUp (the NT build's)
 
