@@ -49,7 +49,7 @@ void EmulatedFloppy::Eject()
     const std::string empty = testenv::FloppyFolder();
     RemoveTree(empty);
     MakeDirectories(empty);
-    Insert(empty);
+    if (Current != empty) Insert(empty);
 }
 
 EmulatedFloppy& EmulatedFloppy::Shared()
@@ -60,7 +60,11 @@ EmulatedFloppy& EmulatedFloppy::Shared()
 
 void EmulatedFloppy::Insert(const std::string& diskFolder)
 {
-    if (!FloppyDrive::Insert(diskFolder)) ADD_FAILURE() << "cannot insert " << diskFolder << ": " << LastError();
+    Current.clear();
+    if (FloppyDrive::Insert(diskFolder))
+        Current = diskFolder;
+    else
+        ADD_FAILURE() << "cannot insert " << diskFolder << ": " << LastError();
 }
 
 ProgressTrigger* ProgressTrigger::Active = nullptr;

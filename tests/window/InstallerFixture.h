@@ -60,6 +60,9 @@ public:
     // The one drive of this test program (finding and restoring the drive's
     // link costs a shell each).
     static EmulatedFloppy& Shared();
+
+private:
+    std::string Current;  // the folder A: shows, as far as this object knows
 };
 
 // Every text a progress window showed on this thread, in order, as painted.
