@@ -179,19 +179,36 @@ TEST_F(ExpandListFileTest, CountLinesOutsideTheFormatAreReadErrors)
     }
 }
 
-TEST_F(ExpandListFileTest, BlankEntryLineIsReadErrorBeforeAnythingIsWritten)
+// A blank entry, or a name that would land outside the destination or open a
+// device, is a read error of the list before anything of it is written.
+TEST_F(ExpandListFileTest, BlankOrEscapingEntryLineIsReadErrorBeforeAnythingIsWritten)
 {
     Provide("A.TXT");
     Provide("B.TXT");
-    for (std::string blank : {"", "    "}) {
-        SCOPED_TRACE("entry line \"" + blank + "\"");
-        WriteList(ListText({"3", "A.TXT", blank, "B.TXT"}));
+    // The escaping name's compressed file is there, one folder up from the source.
+    ASSERT_TRUE(WriteCompressed(Scratch, "OUTSIDE.DAT", "outside"));
+    for (std::string entry : {"", "    ", "..\\OUTSIDE.DAT", "C:\\X.DAT", "\\X.DAT", "COM1", "NUL.TXT",
+                              "..\\EVIL.EXE Evil"}) {
+        SCOPED_TRACE("entry line \"" + entry + "\"");
+        WriteList(ListText({"3", "A.TXT", entry, "B.TXT"}));
         Boxes.Clear();
         Boxes.Expect("Installation Error", IDOK);
         EXPECT_FALSE(Expand());
         EXPECT_EQ(Lines({"Installation Error|File Read Error disk_1.lst"}), Transcript());
         EXPECT_TRUE(Installed().empty());
+        EXPECT_FALSE(Exists(Join(Scratch, "OUTSIDE.DAT")));
+        EXPECT_FALSE(Exists(Join(Scratch, "EVIL.EXE")));
+        ExpectSlots({});
     }
+    // A name in a subfolder of the destination is installed there.
+    ASSERT_TRUE(MakeDirectories(Join(Dest, "SUB")));
+    ASSERT_TRUE(MakeDirectories(Join(Source, "SUB")));
+    Provide("SUB\\X.DAT");
+    WriteList(ListText({"2", "A.TXT", "SUB\\X.DAT"}));
+    Boxes.Clear();
+    EXPECT_TRUE(Expand());
+    EXPECT_TRUE(Transcript().empty());
+    ExpectInstalled("SUB\\X.DAT");
 }
 
 TEST_F(ExpandListFileTest, LinesUpTo78CharactersLongerOnesReadErrors)
