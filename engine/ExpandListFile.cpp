@@ -21,12 +21,13 @@ class ProgressWindow {
 public:
     ProgressWindow(TWindow* owner, const char* caption)
     {
-        RECT client;
-        ::GetClientRect(owner->GetHandle(), &client);
+        RECT client = {};
+        if (!::GetClientRect(owner->GetHandle(), &client)) client = RECT{};
         POINT anchor = {client.right, client.top};
         ::ClientToScreen(owner->GetHandle(), &anchor);
         Window = std::make_unique<TShowProg>(owner, anchor.x, anchor.y, caption);
-        Window->Create();
+        // Without its window the list is still handled, just not shown.
+        if (!Window->Create()) Window.reset();
     }
     ~ProgressWindow() { Close(); }
 
@@ -128,8 +129,9 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
             // (a header cut short). The installed copy is left alone.
         } else {
             // A read-only file of that name is never replaced. Windows refuses
-            // to create over it anyway; a process allowed to write it regardless
-            // (Wine run by root) must refuse just the same.
+            // to create over it; where the file system would let this process
+            // write it regardless (an administrator's rights), it must refuse
+            // just the same.
             DWORD attributes = ::GetFileAttributesA(destination.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
                 destinationHandle = ::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE);

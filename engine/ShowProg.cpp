@@ -36,6 +36,8 @@ TShowProg::TShowProg(TWindow* parent, int x, int y, const char* caption)
 void TShowProg::SetText(const char* text)
 {
     CopyBounded(Text, sizeof Text, text);
+    // A null window would repaint the whole desktop.
+    if (!GetHandle()) return;
     ::InvalidateRect(GetHandle(), nullptr, TRUE);
     ::UpdateWindow(GetHandle());
 }

@@ -32,9 +32,9 @@ TInstallWindow::TInstallWindow(TWindow* parent, const char* title)
 {
     DdeCallback = &TInstallWindow::CallBack;
     AssignMenu("INSTALL_COMMANDS");
-    AddCommand(CmInstallLocal, [this] { InstallLocal(); });
-    AddCommand(CmInstallNetwork, [this] { InstallNetwork(); });
-    AddCommand(CmMaintenanceUpdate, [this] { MaintenanceUpdate(); });
+    AddCommand(CmInstallLocal, [this] { RunExclusive(&TInstallWindow::InstallLocal); });
+    AddCommand(CmInstallNetwork, [this] { RunExclusive(&TInstallWindow::InstallNetwork); });
+    AddCommand(CmMaintenanceUpdate, [this] { RunExclusive(&TInstallWindow::MaintenanceUpdate); });
     AddCommand(CmHelp, [this] { ShowHelp(); });
 
     MeasureDisplay();
@@ -82,6 +82,19 @@ void TInstallWindow::Paint(TDC& dc, bool, const RECT&)
     dc.SetBkMode(TRANSPARENT);
     dc.PlayEnhMetaFile(Picture, target);
     dc.RestoreDC(saved);
+}
+
+void TInstallWindow::RunExclusive(void (TInstallWindow::*command)())
+{
+    // Prompts, boxes and the synchronous DDE execute all dispatch messages,
+    // so a command or a close can arrive in the middle of a run.
+    if (RunInProgress) return;
+    struct Scope {
+        bool& Flag;
+        explicit Scope(bool& flag) : Flag(flag) { Flag = true; }
+        ~Scope() { Flag = false; }
+    } scope(RunInProgress);
+    (this->*command)();
 }
 
 void TInstallWindow::ShowHelp()

@@ -31,11 +31,15 @@ public:
     TInstallWindow(TWindow* parent, const char* title);
     ~TInstallWindow() override;
 
-    // Close query: writes the options file, never refuses.
-    bool CanClose() override { return SaveOptionsOnClose(); }
+    // Close query: refuses while a run is in progress, otherwise writes the
+    // options file and agrees.
+    bool CanClose() override { return !RunInProgress && SaveOptionsOnClose(); }
     bool SaveOptionsOnClose();
 
-    // Menu commands.
+    // Menu commands. A run (installation or update) lasts from its command to
+    // its completion question; while one lasts, the run commands do nothing.
+    void RunExclusive(void (TInstallWindow::*command)());
+    bool IsRunInProgress() const { return RunInProgress; }
     void InstallLocal();
     void InstallNetwork();
     void RunInstallation(int dialogResource);
@@ -81,6 +85,7 @@ private:
     void CaptureProgramItem(const char* file, const char* title);
 
     PFNCALLBACK DdeCallback = nullptr;
+    bool RunInProgress = false;
 };
 
 // Test seam: the beep the NT build gives when the options file cannot be
