@@ -41,7 +41,10 @@ bool TInstall_Dlg::AcceptEntries()
     }
     UpperCaseAscii(SourceDrive);
 
-    SendDlgItemMsg(IdTargetDirectory, WM_GETTEXT, 80, reinterpret_cast<LPARAM>(Settings.TargetDirectory));
+    // Read whole, so that a longer directory (one restored from the options
+    // file) is refused rather than silently cut to another one.
+    SendDlgItemMsg(IdTargetDirectory, WM_GETTEXT, sizeof Settings.TargetDirectory,
+                   reinterpret_cast<LPARAM>(Settings.TargetDirectory));
     TrimSpaces(Settings.TargetDirectory);
     UpperCaseAscii(Settings.TargetDirectory);
     if (!IsAcceptableInstallDirectory(Settings.TargetDirectory)) {

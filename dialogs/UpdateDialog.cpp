@@ -30,7 +30,9 @@ void TUpdatetsw_Dlg::FillControls()
 
 bool TUpdatetsw_Dlg::AcceptEntries()
 {
-    SendDlgItemMsg(IdUpdateDirectory, WM_GETTEXT, 80, reinterpret_cast<LPARAM>(Settings.TargetDirectory));
+    // Read whole: a longer directory is refused, never cut to another one.
+    SendDlgItemMsg(IdUpdateDirectory, WM_GETTEXT, sizeof Settings.TargetDirectory,
+                   reinterpret_cast<LPARAM>(Settings.TargetDirectory));
     TrimSpaces(Settings.TargetDirectory);
     UpperCaseAscii(Settings.TargetDirectory);
     if (!IsAcceptableUpdateDirectory(Settings.TargetDirectory)) {

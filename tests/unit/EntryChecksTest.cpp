@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(IsAcceptableInstallDirectory, RefusesWhatCannotBeATargetDrive)
 {
     const char* const refused[] = {
@@ -21,8 +23,13 @@ TEST(IsAcceptableInstallDirectory, TakesADriveFromCOnwards)
     for (const char* directory : accepted) EXPECT_TRUE(IsAcceptableInstallDirectory(directory)) << directory;
 }
 
-TEST(IsAcceptableUpdateDirectory, RefusesOnlyEmptyTextAndDoubleQuotes)
+TEST(IsAcceptableUpdateDirectory, RefusesEmptyTextDoubleQuotesAndOverlongDirectories)
 {
+    const std::string longest = "C:\\" + std::string(76, 'D');
+    EXPECT_TRUE(IsAcceptableUpdateDirectory(longest.c_str()));
+    EXPECT_TRUE(IsAcceptableInstallDirectory(longest.c_str()));
+    EXPECT_FALSE(IsAcceptableUpdateDirectory((longest + "X").c_str()));
+    EXPECT_FALSE(IsAcceptableInstallDirectory((longest + "X").c_str()));
     EXPECT_TRUE(IsAcceptableUpdateDirectory("C:\\TSW30"));
     EXPECT_TRUE(IsAcceptableUpdateDirectory("TSW30"));
     EXPECT_FALSE(IsAcceptableUpdateDirectory(""));

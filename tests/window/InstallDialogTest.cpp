@@ -253,25 +253,38 @@ TEST_F(InstallDialog, CancelAndTheCloseBoxChangeNothing)
     EXPECT_TRUE(MessageBoxes(boxes).empty()) << "no check runs on Cancel or close";
 }
 
-TEST_F(InstallDialog, TypingStopsAtOneDriveLetterAndEightyCharactersOfWhichSeventyNineAreStored)
+// A directory longer than 79 characters, typed up to the field's limit of 80
+// or restored whole from the options file, is refused, never cut to another.
+TEST_F(InstallDialog, TypingStopsAtOneDriveLetterAndEightyCharactersAndALongerDirectoryIsRefusedWhole)
 {
+    const std::string restored = "C:\\" + std::string(120, 'R');
+    CopyBounded(Settings.TargetDirectory, sizeof Settings.TargetDirectory, restored.c_str());
     const std::string longDirectory = "C:\\" + std::string(90, 'A');
+    std::string shown;
     std::string drive;
-    std::string directory;
+    std::string typed;
     BoxWatcher boxes;
+    boxes.Expect(LocalTitle, IDOK, [&](HWND dialog) { shown = ItemText(dialog, IdTargetDirectory); });
+    boxes.Expect("Installation Error", IDOK);
     boxes.Expect(LocalTitle, IDOK, [&](HWND dialog) {
         SetItemText(dialog, IdSourceDrive, "");
         Type(dialog, IdSourceDrive, "xyz");
         drive = ItemText(dialog, IdSourceDrive);
         SetItemText(dialog, IdTargetDirectory, "");
         Type(dialog, IdTargetDirectory, longDirectory);
-        directory = ItemText(dialog, IdTargetDirectory);
+        typed = ItemText(dialog, IdTargetDirectory);
+    });
+    boxes.Expect("Installation Error", IDOK);
+    boxes.Expect(LocalTitle, IDOK, [&](HWND dialog) {
+        SetItemText(dialog, IdTargetDirectory, longDirectory.substr(0, 79).c_str());
     });
 
     EXPECT_EQ(IDOK, Run(Local));
 
+    EXPECT_EQ(restored, shown);
+    EXPECT_EQ((std::vector<std::string>{DirectoryNotValid, DirectoryNotValid}), MessageBoxes(boxes));
     EXPECT_EQ("x", drive);
-    EXPECT_EQ(longDirectory.substr(0, 80), directory);
+    EXPECT_EQ(longDirectory.substr(0, 80), typed);
     EXPECT_STREQ("X", SourceDrive);
     EXPECT_EQ(longDirectory.substr(0, 79), Settings.TargetDirectory);
 }
