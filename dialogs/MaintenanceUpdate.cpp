@@ -24,8 +24,11 @@ const char* const UpdateListName = "disk_1.lst";
 bool CheckUpdateComplete(HWND owner, const char* listPath, const char* updateSource)
 {
     std::vector<char> contents;
-    if (LoadListFile(listPath, contents) != ListLoadResult::Loaded) {
-        ReportMessage(owner, MsgUpdateError, MsgFileNotFound, UpdateListName);
+    ListLoadResult loaded = LoadListFile(listPath, contents);
+    if (loaded != ListLoadResult::Loaded) {
+        // A list that is there but cannot be read whole is a read error.
+        ReportMessage(owner, MsgUpdateError, loaded == ListLoadResult::NotFound ? MsgFileNotFound : MsgFileReadError,
+                      UpdateListName);
         return false;
     }
     ListLineReader reader(contents.data(), contents.size());
@@ -72,7 +75,7 @@ void TInstallWindow::MaintenanceUpdate()
         updateSource[1] = ':';
         updateSource[2] = '\0';
         if (!PromptForDisk(ListDisk1, drive)) return;
-    } else if (updateSource[1] == '\0') {
+    } else if (updateSource[1] == '\0' && updateSource[0] >= 'A' && updateSource[0] <= 'Z') {
         // A bare letter names a drive, read from its root.
         updateSource[1] = ':';
         updateSource[2] = '\0';

@@ -4,6 +4,7 @@
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
+#include <cctype>
 #include <cstdio>
 
 bool TInstallWindow::PromptForDisk(int disk)
@@ -23,7 +24,9 @@ bool TInstallWindow::PromptForDisk(int disk, char drive)
         if (MessageBox(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return false;
         if (JoinPath(root, listName, 1)) break;
     }
-    // CurrentDisk is what the source drive holds; another drive's disk says nothing about it.
-    if (drive == SourceDrive[0]) CurrentDisk = disk;
+    // CurrentDisk is what the source drive holds; another drive's disk says
+    // nothing about it. Drive letters carry no case ("a:\" is drive A).
+    if (std::toupper(static_cast<unsigned char>(drive)) == std::toupper(static_cast<unsigned char>(SourceDrive[0])))
+        CurrentDisk = disk;
     return true;
 }

@@ -676,6 +676,7 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
     for (const char* name : {"TSW.EXE", "A.TXT", "BIG.DAT", "Z.TXT"})
         ASSERT_TRUE(WriteBytes(Join(installed, name), "earlier " + std::string(name)));
     for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) ASSERT_TRUE(WriteCompressed(update, name, "newer"));
+    ASSERT_TRUE(WriteCompressed(Scratch, "OUTSIDE.DAT", "outside"));
     const Tree before = TakeTree(installed);
 
     const std::vector<std::pair<std::string, std::string>> lists = {
@@ -683,6 +684,11 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
         {"Installation Error", std::string(300, '\0')},
         {"Update Error", "3\r\nA.TXT\r\n" + SampleBytes(2000, 13)},
         {"Installation Error", "4294967297\r\nA.TXT\r\n"},
+        // Names that would leave the installed directory or open a device.
+        {"Update Error", "2\r\nA.TXT\r\n..\\OUTSIDE.DAT\r\n"},
+        {"Update Error", "2\r\nA.TXT\r\nCOM1\r\n"},
+        // A list that is there but cannot be read whole is no missing list.
+        {"Update Error", "1\r\nA.TXT\r\n" + std::string(1 << 20, ' ')},
     };
     for (const auto& list : lists) {
         SCOPED_TRACE(list.first + ", " + std::to_string(list.second.size()) + " bytes");
@@ -699,6 +705,7 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
                   Transcript());
         EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
         ExpectTree(before, installed);
+        EXPECT_FALSE(Exists(Join(Scratch, "OUTSIDE.DAT")));
     }
 }
 
