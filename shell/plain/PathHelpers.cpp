@@ -89,6 +89,7 @@ void UpperCaseAscii(char* text)
 
 void CopyBounded(char* destination, std::size_t size, const char* source)
 {
+    if (size == 0) return;  // no room even for the terminator
     std::size_t length = std::strlen(source);
     if (length >= size) length = size - 1;
     std::memcpy(destination, source, length);

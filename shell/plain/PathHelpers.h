@@ -29,5 +29,5 @@ bool PathExists(const char* path);
 // Upper-cases the letters a to z in place; nothing else changes.
 void UpperCaseAscii(char* text);
 
-// Copies at most size-1 characters and always terminates (size > 0).
+// Copies at most size-1 characters and terminates; writes nothing when size is 0.
 void CopyBounded(char* destination, std::size_t size, const char* source);
