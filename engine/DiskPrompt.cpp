@@ -1,10 +1,9 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/plain/DiskNames.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
-
-#include <cstdio>
 
 bool TInstallWindow::PromptForDisk(int disk)
 {
@@ -16,7 +15,7 @@ bool TInstallWindow::PromptForDisk(int disk, char drive)
 {
     char root[3] = {drive, ':', '\0'};
     char prompt[80];
-    std::snprintf(prompt, sizeof prompt, DiskPromptFormat, disk, drive);
+    FormatText(prompt, sizeof prompt, DiskPromptFormat, disk, drive);
     const char* listName = ListFileName(disk);
     if (!listName) return false;
     for (;;) {
