@@ -1,11 +1,11 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/plain/DiskNames.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
 #include <cctype>
-#include <cstdio>
 
 bool TInstallWindow::PromptForDisk(int disk)
 {
@@ -17,7 +17,7 @@ bool TInstallWindow::PromptForDisk(int disk, char drive)
 {
     char root[3] = {drive, ':', '\0'};
     char prompt[80];
-    std::snprintf(prompt, sizeof prompt, DiskPromptFormat, disk, drive);
+    FormatText(prompt, sizeof prompt, DiskPromptFormat, disk, drive);
     const char* listName = ListFileName(disk);
     if (!listName) return false;
     for (;;) {

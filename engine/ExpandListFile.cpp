@@ -4,12 +4,12 @@
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 
 #include <lzexpand.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +34,7 @@ public:
     void Show(const char* format, const char* name)
     {
         char text[80];
-        std::snprintf(text, sizeof text, format, name);
+        FormatText(text, sizeof text, format, name);
         if (Window) Window->SetText(text);
     }
 

@@ -3,11 +3,11 @@
 #include "engine/plain/DiskNames.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -97,9 +97,9 @@ bool TInstallWindow::InstallComponents()
     auto expand = [&](const ComponentStep& step) {
         char source[16];
         if (step.Subdirectory)
-            std::snprintf(source, sizeof source, "%c:\\%s", SourceDrive[0], step.Subdirectory);
+            FormatText(source, sizeof source, "%c:\\%s", SourceDrive[0], step.Subdirectory);
         else
-            std::snprintf(source, sizeof source, "%c:", SourceDrive[0]);
+            FormatText(source, sizeof source, "%c:", SourceDrive[0]);
         std::string destination = Settings.TargetDirectory;
         if (step.Subdirectory) destination = destination + "\\" + step.Subdirectory;
         return ExpandListFile(ListFileName(step.List), destination.c_str(), source, step.Caption, runResult);

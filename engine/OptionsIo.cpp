@@ -3,11 +3,10 @@
 #include "engine/plain/OptionsFile.h"
 #include "shell/BuildVariant.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
-
-#include <cstdio>
 
 BeepFunction OptionsBeep = &::MessageBeep;
 
@@ -28,7 +27,7 @@ private:
 
 void OptionsFileName(char (&name)[16])
 {
-    std::snprintf(name, sizeof name, "%c:\\INSTALL.OPT", SourceDrive[0]);
+    FormatText(name, sizeof name, "%c:\\INSTALL.OPT", SourceDrive[0]);
 }
 
 void BeepOnNtBuild()
