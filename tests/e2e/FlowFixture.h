@@ -168,8 +168,8 @@ protected:
     ::testing::AssertionResult InstallThroughDisks(Installer& installer, int command, const InstallEntries& entries);
 
     // Puts the floppy images of the sample disk set in place of the
-    // folders: each mounted read-only, disk 1 in drive A:. Skips the test
-    // where images cannot be mounted.
+    // folders: each mounted read-only, disk 1 in drive A:. The test skips
+    // itself first where FloppyImage::Unavailable() says why it cannot.
     void UseImages();
 
     // A disk of this test (1 or 2): its copy of the disk set, or after

@@ -141,10 +141,12 @@ TEST_P(InstallFlow, LocalInstallationOfAllComponentsWithWinesProgramManager)
 // exit.
 TEST_P(InstallFlow, FromTheFloppyImagesStartedFromDisk1)
 {
+    // Skipped before the run on a desktop of its own, which expects a pass.
+    const std::string why = FloppyImage::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "floppy images cannot be mounted: " << why;
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
     ASSERT_NO_FATAL_FAILURE(UseImages());
-    if (IsSkipped()) return;
 
     Installer installer(Build().PathOnDisk1());
     ASSERT_TRUE(installer.WaitForMainWindow());
