@@ -2,6 +2,7 @@
 """Builds the installer's floppy disk set from a release tree.
 
     make_disk_set.py RELEASE OUT            -> OUT/disk1/, OUT/disk2/
+    make_disk_set.py --images RELEASE OUT   -> also OUT/disk1.img, OUT/disk2.img
     make_disk_set.py --update FOLDER OUT    -> OUT/ (a maintenance-update source)
 
 A release tree holds one folder per component, each with the files exactly as
@@ -35,6 +36,20 @@ In --update mode the files of one folder become a single directory holding
 disk_1.lst and the compressed files: the source for the installer's
 maintenance update. Its titles come from --titles, or else from titles.txt in
 the folder's parent directory (the release tree) when there is one.
+
+--installer DIR puts the installer (tsinst95.exe, tsinstnt.exe and
+install.emf from DIR) into a SETUP folder on disk 1, where the launcher starts
+it; it counts in disk 1's space.
+
+--images also writes each disk as a 1.44 MB FAT12 floppy image (1,474,560
+bytes) with mtools: OUT/disk1.img labelled "TSW30 DISK1", OUT/disk2.img
+labelled "TSW30 DISK2", or OUT.img labelled "TSW30 UPD" beside an update set.
+Files go onto an image in the order the installer reads them (the installer's
+SETUP folder, then each list followed by its files in list order, the
+subfolders of disk 2 in the order the installer visits them), so that a floppy
+is read front to back. Every image is read back with mtools and compared with
+the folder it came from. A disk that does not fit is refused with the number
+of bytes over before anything is written.
 
 Output directories (OUT/disk1 and OUT/disk2, or OUT in --update mode) are
 rebuilt from scratch. An --update OUT that is neither empty nor a previous
@@ -78,6 +93,15 @@ MAX_PROGRAM_ITEMS = 6
 FLOPPY_CLUSTER = 512
 FLOPPY_DATA_BYTES = 2847 * FLOPPY_CLUSTER
 FLOPPY_ROOT_ENTRIES = 224
+
+# The floppy image: 80 cylinders, 2 heads, 18 sectors of 512 bytes.
+FLOPPY_IMAGE_BYTES = 1474560
+IMAGE_LABELS = {"disk1": "TSW30 DISK1", "disk2": "TSW30 DISK2"}
+UPDATE_IMAGE_LABEL = "TSW30 UPD"
+
+# The installer's files, as SETUP.EXE finds them on disk 1.
+INSTALLER_FOLDER = "SETUP"
+INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
 
 DOS_NAME_CHARS = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789$%'-_@~`!(){}^#&")
 
@@ -384,6 +408,127 @@ def check_floppy(disk_dir, label, warnings):
     return used
 
 
+def refuse_oversized(disks):
+    """Raises, naming every disk (name, folder) that does not fit a 1.44 MB floppy."""
+    problems = []
+    for name, folder in disks:
+        used, root = floppy_usage(folder)
+        if used > FLOPPY_DATA_BYTES:
+            problems.append("%s does not fit on a 1.44 MB floppy: %d bytes over (needs %d, the floppy holds %d)"
+                            % (name, used - FLOPPY_DATA_BYTES, used, FLOPPY_DATA_BYTES))
+        # The volume label takes one root entry as well.
+        if root + 1 > FLOPPY_ROOT_ENTRIES:
+            problems.append("%s does not fit on a 1.44 MB floppy: %d entries in its root and the label, %d allowed"
+                            % (name, root + 1, FLOPPY_ROOT_ENTRIES))
+    if problems:
+        raise DiskSetError("no image written:\n" + "\n".join(problems))
+
+
+# --------------------------------------------------------------------------
+# Installer and images
+
+
+def copy_installer(installer_dir, disk1):
+    """Copies the installer's files from installer_dir into disk1/SETUP."""
+    if not os.path.isdir(installer_dir):
+        raise DiskSetError("installer folder %s is not a directory" % installer_dir)
+    present = {name.upper(): name for name in os.listdir(installer_dir)}
+    missing = [name for name in INSTALLER_FILES if name not in present]
+    if missing:
+        raise DiskSetError("%s lacks the installer's %s" % (installer_dir, ", ".join(missing)))
+    setup = os.path.join(disk1, INSTALLER_FOLDER)
+    os.makedirs(setup)
+    for name in INSTALLER_FILES:
+        shutil.copyfile(os.path.join(installer_dir, present[name]), os.path.join(setup, name))
+
+
+def image_layout(plan, disk):
+    """[(directory on the disk, [file names])] in the order the installer reads them."""
+    layout = []
+    for entries, where, list_name, _ in plan:
+        parts = os.path.normpath(where).split(os.sep)
+        if parts[0] == disk:
+            layout.append(("/".join(parts[1:]), [list_name] + [e.packed for e in entries]))
+    return layout
+
+
+def mtools(*command):
+    env = dict(os.environ, MTOOLSRC=os.devnull, MTOOLS_SKIP_CHECK="1")
+    try:
+        run = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
+    except FileNotFoundError:
+        raise DiskSetError("%s not found; install the Debian package 'mtools'" % command[0])
+    if run.returncode != 0:
+        raise DiskSetError("%s failed:\n%s" % (" ".join(command), run.stdout.decode(errors="replace")))
+    return run.stdout.decode(errors="replace")
+
+
+def tree_files(folder):
+    """{relative path in upper case: bytes} of every file below folder."""
+    files = {}
+    for here, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(here, name)
+            with open(path, "rb") as f:
+                files[os.path.relpath(path, folder).replace(os.sep, "/").upper()] = f.read()
+    return files
+
+
+def write_image(folder, layout, label, image, work):
+    """Writes folder as a floppy image, the files in layout order, then reads it back."""
+    mtools("mformat", "-i", image, "-C", "-f", "1440", "-v", label, "::")
+    for number, (subdir, names) in enumerate(layout):
+        if subdir:
+            mtools("mmd", "-i", image, "::/" + subdir)
+        # mcopy keeps a source's own name, so each file is offered under its
+        # upper-case DOS name: the floppy then holds short names only.
+        offered = os.path.join(work, "dir%02d" % number)
+        os.makedirs(offered)
+        for name in names:
+            os.symlink(os.path.abspath(os.path.join(folder, subdir, name)), os.path.join(offered, name.upper()))
+        mtools("mcopy", "-i", image, "-D", "o", *[os.path.join(offered, n.upper()) for n in names],
+               "::/" + subdir)
+    check_image(image, folder, label, work)
+
+
+def check_image(image, folder, label, work):
+    """Reads the image back with mtools and compares it with folder."""
+    size = os.path.getsize(image)
+    if size != FLOPPY_IMAGE_BYTES:
+        raise DiskSetError("%s is %d bytes, not %d" % (image, size, FLOPPY_IMAGE_BYTES))
+    shown = mtools("mlabel", "-s", "-i", image, "::").strip()
+    if shown != "Volume label is " + label:
+        raise DiskSetError("%s: label reads %r, not %r" % (image, shown, label))
+    back = os.path.join(work, "read-back")
+    os.makedirs(back)
+    mtools("mcopy", "-s", "-n", "-i", image, "::*", back)
+    want, got = tree_files(folder), tree_files(back)
+    bad = sorted(n for n in set(want) | set(got) if want.get(n) != got.get(n))
+    if bad:
+        raise DiskSetError("%s does not read back as %s:\n%s" % (
+            image, folder, "\n".join("  %s: %s" % (n, "missing" if n not in got else
+                                                   "not in the folder" if n not in want else "differs")
+                                      for n in bad)))
+    shutil.rmtree(back)
+
+
+def make_images(jobs, staging):
+    """jobs: [(folder, layout, label, image name)]; writes the images under staging, returns their paths."""
+    written = []
+    for number, (folder, layout, label, name) in enumerate(jobs):
+        work = os.path.join(staging, ".image-work%d" % number)
+        os.makedirs(work)
+        image = os.path.join(staging, name)
+        write_image(folder, layout, label, image, work)
+        shutil.rmtree(work)
+        written.append(image)
+    return written
+
+
+def image_report(path, label):
+    return "  %s: %d bytes, label %s" % (path, os.path.getsize(path), label)
+
+
 def build_lists(plan, staging, verify, workers):
     """plan: [(entries, directory under staging, list name, label)]; writes them all."""
     jobs = []
@@ -429,8 +574,9 @@ def replace_dir(built, final):
     os.rename(built, final)
 
 
-def build_disk_set(release, out, titles_path=None, verify=True, strict=False, workers=None):
-    """Builds OUT/disk1 and OUT/disk2 from a release tree; returns (report, warnings)."""
+def build_disk_set(release, out, titles_path=None, verify=True, strict=False, workers=None,
+                   installer=None, images=False):
+    """Builds OUT/disk1 and OUT/disk2 (and their images) from a release tree; returns (report, warnings)."""
     if not os.path.isdir(release):
         raise DiskSetError("release tree %s is not a directory" % release)
     warnings = []
@@ -471,23 +617,39 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
     staging = tempfile.mkdtemp(prefix=".disk-set-", dir=out)
     try:
         report = build_lists(plan, staging, verify, workers or default_workers())
-        disks = sorted({p[1].split(os.sep)[0] for p in plan})
+        layouts = {disk: image_layout(plan, disk) for disk in IMAGE_LABELS}
+        if installer:
+            copy_installer(installer, os.path.join(staging, "disk1"))
+            layouts["disk1"].insert(0, (INSTALLER_FOLDER, list(INSTALLER_FILES)))
+        disks = sorted(disk for disk in layouts if layouts[disk])
         for disk in disks:
             used = check_floppy(os.path.join(staging, disk), disk, warnings)
             report.append("  %s: %d bytes on a 1.44 MB floppy" % (disk, used))
+        if images:
+            refuse_oversized([(disk, os.path.join(staging, disk)) for disk in disks])
         refuse_on_warnings(strict, warnings)
+        written = []
+        if images:
+            written = make_images([(os.path.join(staging, disk), layouts[disk], IMAGE_LABELS[disk], disk + ".img")
+                                   for disk in disks], staging)
         for disk in ("disk1", "disk2"):
             final = os.path.join(out, disk)
             if disk in disks:
                 replace_dir(os.path.join(staging, disk), final)
             elif os.path.lexists(final):
                 shutil.rmtree(final)
+            # An image of an earlier build would no longer match its folder.
+            if os.path.lexists(final + ".img"):
+                os.remove(final + ".img")
+        for disk, image in zip(disks, written):
+            os.rename(image, os.path.join(out, disk + ".img"))
+            report.append(image_report(os.path.join(out, disk + ".img"), IMAGE_LABELS[disk]))
     finally:
         shutil.rmtree(staging, ignore_errors=True)
     return report, warnings
 
 
-def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None):
+def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None, images=False):
     """Builds a maintenance-update source from one folder; returns (report, warnings)."""
     if not os.path.isdir(folder):
         raise DiskSetError("update folder %s is not a directory" % folder)
@@ -514,7 +676,19 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
                              workers or default_workers())
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
+        if images:
+            refuse_oversized([("the update set", staging)])
         refuse_on_warnings(strict, warnings)
+        if images:
+            # The image is made beside the set, so that it is not part of it.
+            holder = tempfile.mkdtemp(prefix=".update-image-", dir=parent)
+            try:
+                image = make_images([(staging, [("", ["disk_1.lst"] + [e.packed for e in entries])],
+                                      UPDATE_IMAGE_LABEL, "update.img")], holder)[0]
+                os.rename(image, out + ".img")
+            finally:
+                shutil.rmtree(holder, ignore_errors=True)
+            report.append(image_report(out + ".img", UPDATE_IMAGE_LABEL))
         replace_dir(staging, out)
     finally:
         shutil.rmtree(staging, ignore_errors=True)
@@ -528,6 +702,10 @@ def main(argv=None):
     ap.add_argument("out", help="output directory")
     ap.add_argument("--update", action="store_true",
                     help="write one directory with disk_1.lst from the files of SOURCE")
+    ap.add_argument("--images", action="store_true",
+                    help="also write each disk as a 1.44 MB FAT12 floppy image (needs mtools)")
+    ap.add_argument("--installer", metavar="DIR",
+                    help="put tsinst95.exe, tsinstnt.exe and install.emf from DIR into SETUP on disk 1")
     ap.add_argument("--titles", metavar="FILE",
                     help="program titles, NAME<TAB>Title per line (default: titles.txt of the release tree)")
     ap.add_argument("--no-titles", action="store_true", help="write no program titles")
@@ -541,6 +719,8 @@ def main(argv=None):
     args = ap.parse_args(argv)
     if args.jobs < 1:
         ap.error("--jobs must be 1 or more")
+    if args.update and args.installer:
+        ap.error("--installer goes on disk 1 of a disk set, not into an update set")
 
     titles = args.titles
     if args.no_titles:
@@ -548,10 +728,10 @@ def main(argv=None):
     try:
         if args.update:
             report, warnings = build_update(args.source, args.out, titles, args.verify, args.strict,
-                                          args.jobs)
+                                            args.jobs, images=args.images)
         else:
             report, warnings = build_disk_set(args.source, args.out, titles, args.verify, args.strict,
-                                          args.jobs)
+                                              args.jobs, installer=args.installer, images=args.images)
     except DiskSetError as e:
         print("make_disk_set: error: %s" % str(e).replace("\n", "\nmake_disk_set: error: "),
               file=sys.stderr)
