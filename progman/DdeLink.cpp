@@ -52,10 +52,10 @@ void TInstallWindow::InitDde()
 
 void TInstallWindow::CreateProgramGroup()
 {
-    // Wine's DDEML refuses a second conversation with the same service and
-    // topic from one instance, so a group created again in the same run
-    // (a second installation, an update after an installation) ends the
-    // earlier conversation first.
+    // A DDE instance may be refused a second conversation with the same
+    // service and topic while the first is open, so a group created again in
+    // the same run (a second installation, an update after an installation)
+    // ends the earlier conversation first.
     if (Conversation) {
         ::DdeDisconnect(Conversation);
         Conversation = nullptr;

@@ -88,7 +88,7 @@ private:
     bool RunInProgress = false;
 };
 
-// Test seam: the beep the NT build gives when the options file cannot be
-// opened or created.
+// The beep the NT build gives when the options file cannot be opened or
+// created: the platform's MessageBeep unless another is put in its place.
 using BeepFunction = BOOL(WINAPI*)(UINT);
 extern BeepFunction OptionsBeep;
