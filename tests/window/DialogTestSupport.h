@@ -123,11 +123,15 @@ inline RECT ItemRect(HWND dialog, int id)
     return rect;
 }
 
-// A rectangle given in dialog units, in the dialog's pixels.
+// A rectangle given in dialog units, in the dialog's pixels, converted as the
+// dialog manager places a control: position and size each on its own (so a
+// size of 19.5 pixels is 20 wherever the control stands).
 inline RECT DialogUnits(HWND dialog, int x, int y, int width, int height)
 {
-    RECT rect = {x, y, x + width, y + height};
+    RECT rect = {x, y, width, height};
     ::MapDialogRect(dialog, &rect);
+    rect.right += rect.left;
+    rect.bottom += rect.top;
     return rect;
 }
 

@@ -254,8 +254,8 @@ TEST_F(UpdateDialog, TheTemplateHoldsTheControlsPositionsStylesAndTabOrderOfTheR
             RECT at;
             ::GetWindowRect(child, &at);
             ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&at), 2);
-            RECT want_at = want.Units;
-            ::MapDialogRect(dialog, &want_at);
+            const RECT& units = want.Units;
+            RECT want_at = DialogUnits(dialog, units.left, units.top, units.right - units.left, units.bottom - units.top);
             std::string name = std::to_string(index) + " (" + want.Text + ")";
             if (id != want.Id) mismatches.push_back(name + ": id " + std::to_string(id));
             if (ClassOf(child) != want.Class) mismatches.push_back(name + ": class " + ClassOf(child));
