@@ -5,16 +5,9 @@
     make_disk_set.py --update FOLDER OUT    -> OUT/ (a maintenance-update source)
 
 A release tree holds one folder per component, each with the files exactly as
-they are to be installed:
-
-    PROGRAM1   disk 1, root            disk_1.lst
-    PROGRAM2   disk 2, root            disk_2.lst
-    LOOKUP     disk 2, LOOKUP\\         disk_2e.lst
-    USER_DLL   disk 2, USER_DLL\\       disk_2f.lst
-    CRANE      disk 2, CRANE\\          disk_2a.lst
-    CCIR       disk 2, CCIR\\           disk_2b.lst
-    CANADA     disk 2, CANADA\\         disk_2c.lst
-    TSDATA     disk 2, TSDATA\\         disk_2d.lst
+they are to be installed; COMPONENTS below names the folders and the disk,
+directory and list file each one goes to (disk 1 and disk 2 hold PROGRAM1 and
+PROGRAM2 in their roots, the other folders are directories of disk 2).
 
 A folder that is missing is left out of the set (no directory, no list). An
 optional file titles.txt in the release tree gives program item titles, one
@@ -50,7 +43,9 @@ import subprocess
 import sys
 import tempfile
 
-# (release folder, list file, disk, directory on the disk)
+# (release folder, list file, disk, directory on the disk), in the order the
+# installer takes the lists. The installer's own table is checked against this
+# one by tests/tools.
 COMPONENTS = [
     ("PROGRAM1", "disk_1.lst", "disk1", ""),
     ("PROGRAM2", "disk_2.lst", "disk2", ""),
@@ -61,6 +56,9 @@ COMPONENTS = [
     ("CANADA", "disk_2c.lst", "disk2", "CANADA"),
     ("TSDATA", "disk_2d.lst", "disk2", "TSDATA"),
 ]
+DISKS = sorted({disk for _, _, disk, _ in COMPONENTS})
+# A maintenance update is read like the first program disk.
+UPDATE_LIST = COMPONENTS[0][1]
 TITLES_FILE = "titles.txt"
 
 SZDD_MAGIC = b"SZDD\x88\xf0\x27\x33"
@@ -476,7 +474,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
             used = check_floppy(os.path.join(staging, disk), disk, warnings)
             report.append("  %s: %d bytes on a 1.44 MB floppy" % (disk, used))
         refuse_on_warnings(strict, warnings)
-        for disk in ("disk1", "disk2"):
+        for disk in DISKS:
             final = os.path.join(out, disk)
             if disk in disks:
                 replace_dir(os.path.join(staging, disk), final)
@@ -503,14 +501,14 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     out = os.path.abspath(out)
     if os.path.lexists(out) and not os.path.isdir(out):
         raise DiskSetError("%s exists and is not a directory" % out)
-    if os.path.isdir(out) and os.listdir(out) and not os.path.isfile(os.path.join(out, "disk_1.lst")):
-        raise DiskSetError("%s is not empty and is not an update set (no disk_1.lst); "
-                           "refusing to replace it" % out)
+    if os.path.isdir(out) and os.listdir(out) and not os.path.isfile(os.path.join(out, UPDATE_LIST)):
+        raise DiskSetError("%s is not empty and is not an update set (no %s); "
+                           "refusing to replace it" % (out, UPDATE_LIST))
     parent = os.path.dirname(out)
     os.makedirs(parent, exist_ok=True)
     staging = tempfile.mkdtemp(prefix=".update-set-", dir=parent)
     try:
-        report = build_lists([(entries, "", "disk_1.lst", "disk_1.lst")], staging, verify,
+        report = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
                              workers or default_workers())
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
