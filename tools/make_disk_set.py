@@ -3,6 +3,7 @@
 
     make_disk_set.py RELEASE OUT            -> OUT/disk1/, OUT/disk2/
     make_disk_set.py --update FOLDER OUT    -> OUT/ (a maintenance-update source)
+    make_disk_set.py --components           -> FOLDER<TAB>LIST<TAB>DISK<TAB>DIRECTORY lines
 
 A release tree holds one folder per component, each with the files exactly as
 they are to be installed; COMPONENTS below names the folders and the disk,
@@ -522,8 +523,10 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__,
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("source", help="release tree, or with --update the folder of update files")
-    ap.add_argument("out", help="output directory")
+    ap.add_argument("source", nargs="?", help="release tree, or with --update the folder of update files")
+    ap.add_argument("out", nargs="?", help="output directory")
+    ap.add_argument("--components", action="store_true",
+                    help="print the component folders and where they go, one per line, and stop")
     ap.add_argument("--update", action="store_true",
                     help="write one directory with disk_1.lst from the files of SOURCE")
     ap.add_argument("--titles", metavar="FILE",
@@ -537,6 +540,12 @@ def main(argv=None):
                     help="outside tools to run at once (default: number of CPUs)")
     ap.add_argument("-q", "--quiet", action="store_true", help="print warnings and errors only")
     args = ap.parse_args(argv)
+    if args.components:
+        for component in COMPONENTS:
+            print("\t".join(component))
+        return 0
+    if args.out is None:
+        ap.error("SOURCE and OUT are required")
     if args.jobs < 1:
         ap.error("--jobs must be 1 or more")
 
