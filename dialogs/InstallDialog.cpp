@@ -2,15 +2,10 @@
 
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
-#include "shell/InstallWindow.h"
+#include "shell/HelpTopics.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
-
-namespace {
-constexpr UINT HelpContextLocal = 4097;
-constexpr UINT HelpContextNetwork = 4098;
-}
 
 TInstall_Dlg::TInstall_Dlg(TWindow* parent, int resourceId, bool isNetwork)
     : TDialog(parent, resourceId), IsNetwork(isNetwork ? 1 : 0)
@@ -56,5 +51,5 @@ bool TInstall_Dlg::AcceptEntries()
 
 void TInstall_Dlg::ShowHelp()
 {
-    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, IsNetwork ? HelpContextNetwork : HelpContextLocal);
+    ShowHelpTopic(GetHandle(), IsNetwork ? HelpTopicNetworkInstall : HelpTopicLocalInstall);
 }

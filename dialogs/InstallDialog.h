@@ -1,6 +1,12 @@
 #pragma once
 #include "framework/Dialog.h"
 
+// Dialog templates of the installation.
+enum InstallDialogResource : int {
+    DlgLocalInstall = 3048,
+    DlgNetworkInstall = 3049,
+};
+
 // Dialog control ids of the installation dialogs.
 enum InstallDialogControl : int {
     IdProgram = 105,  // the five component boxes, 105 to 109

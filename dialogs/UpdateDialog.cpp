@@ -3,14 +3,10 @@
 #include "dialogs/InstallDialog.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
-#include "shell/InstallWindow.h"
+#include "shell/HelpTopics.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
-
-namespace {
-constexpr UINT HelpContextUpdate = 4101;
-}
 
 TUpdatetsw_Dlg::TUpdatetsw_Dlg(TWindow* parent, char* updateSource)
     : TDialog(parent, DlgMaintenanceUpdate), UpdateSource(updateSource)
@@ -50,5 +46,5 @@ bool TUpdatetsw_Dlg::AcceptEntries()
 
 void TUpdatetsw_Dlg::ShowHelp()
 {
-    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, HelpContextUpdate);
+    ShowHelpTopic(GetHandle(), HelpTopicUpdate);
 }

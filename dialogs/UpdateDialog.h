@@ -1,6 +1,8 @@
 #pragma once
 #include "framework/Dialog.h"
 
+constexpr int DlgMaintenanceUpdate = 3052;  // the dialog template
+
 enum UpdateDialogControl : int {
     IdUpdateDirectory = 121,
     IdUpdateSource = 122,

@@ -26,7 +26,9 @@ TApplication* TApplication::Current()
 
 void TApplication::SetMainWindow(TFrameWindow* window)
 {
+    if (MainWindow) MainWindow->SetEndsMessageLoop(false);
     MainWindow.reset(window);
+    if (MainWindow) MainWindow->SetEndsMessageLoop(true);
 }
 
 void TApplication::EnableCtl3d(bool enable)
@@ -35,11 +37,6 @@ void TApplication::EnableCtl3d(bool enable)
         Ctl3d.Enable(ModuleInstance(), ::GetVersion());
     else
         Ctl3d.Disable();
-}
-
-void TApplication::CmExit()
-{
-    if (MainWindow) MainWindow->CloseWindow();
 }
 
 int TApplication::Run()

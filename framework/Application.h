@@ -28,9 +28,6 @@ public:
     void EnableCtl3d(bool enable = true);
     const TThreeDControls& ThreeDControls() const { return Ctl3d; }
 
-    // The exit command: close the main window through its close query.
-    void CmExit();
-
 protected:
     virtual void InitMainWindow() {}
 

@@ -1,8 +1,6 @@
 #include "framework/Window.h"
 
-#include "framework/Application.h"
 #include "framework/DeviceContext.h"
-#include "framework/FrameWindow.h"
 
 HINSTANCE ModuleInstance()
 {
@@ -62,12 +60,15 @@ void TWindow::Destroy()
 
 int TWindow::MessageBox(const char* text, const char* title, UINT type)
 {
-    if (!title) {
-        TApplication* app = TApplication::Current();
-        TFrameWindow* main = app ? app->GetMainWindow() : nullptr;
-        title = main ? main->GetTitle() : "";
-    }
+    if (!title) title = TopLevelWindow().GetTitle();
     return ::MessageBoxA(Handle, text, title, type);
+}
+
+const TWindow& TWindow::TopLevelWindow() const
+{
+    const TWindow* window = this;
+    while (window->Parent) window = window->Parent;
+    return *window;
 }
 
 void TWindow::Paint(TDC&, bool, const RECT&)

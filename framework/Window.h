@@ -33,9 +33,11 @@ public:
     HWND GetHandle() const { return Handle; }
     TWindow* GetParent() const { return Parent; }
     const char* GetTitle() const { return Title.c_str(); }
+    // The window at the end of the parent chain (this one when it has none).
+    const TWindow& TopLevelWindow() const;
 
     // The application's message box, owned by this window; without a title it
-    // carries the main window's title.
+    // carries the title of the top-level window this one belongs to.
     int MessageBox(const char* text, const char* title = nullptr, UINT type = MB_OK);
 
     TWindowAttr Attr;

@@ -3,6 +3,7 @@
 #include "framework/DeviceContext.h"
 #include "shell/BuildVariant.h"
 #include "shell/DisplayMetrics.h"
+#include "shell/HelpTopics.h"
 #include "shell/plain/Settings.h"
 
 #include <cstdlib>
@@ -12,8 +13,6 @@ const char* const MainWindowTitle = "Tessaryn 3.0 Installation";
 const char* const HelpFileName = "tsw_inst.hlp";
 
 namespace {
-constexpr UINT HelpContextMain = 4096;
-
 // Fills an empty source drive from the current directory's drive letter.
 void SourceDriveFromCurrentDirectory()
 {
@@ -86,7 +85,7 @@ void TInstallWindow::Paint(TDC& dc, bool, const RECT&)
 
 void TInstallWindow::ShowHelp()
 {
-    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, HelpContextMain);
+    ShowHelpTopic(GetHandle(), HelpTopicMain);
 }
 
 bool TInstallWindow::SaveOptionsOnClose()

@@ -3,7 +3,7 @@
 #include <ddeml.h>
 
 #include "framework/FrameWindow.h"
-#include "progman/plain/ProgmanCommand.h"
+#include "shell/plain/ProgramSlots.h"
 
 // Menu commands of the main window.
 enum InstallCommand : int {
@@ -13,50 +13,48 @@ enum InstallCommand : int {
     CmHelp = 6,
 };
 
-// Dialog templates.
-enum InstallDialogResource : int {
-    DlgLocalInstall = 3048,
-    DlgNetworkInstall = 3049,
-    DlgMaintenanceUpdate = 3052,
-};
-
 extern const char* const MainWindowTitle;  // "Tessaryn 3.0 Installation"
-extern const char* const HelpFileName;     // "tsw_inst.hlp"
 
 // The installer's main window. Every command and every engine operation runs
 // on it; it owns the picture, the program item slots, the disk last confirmed
-// and the link to Program Manager.
+// and the link to Program Manager. Its members are defined in the files named
+// above each group.
 class TInstallWindow : public TFrameWindow {
 public:
+    // shell/InstallWindow.cpp: the window, its close query, help and program slots.
     TInstallWindow(TWindow* parent, const char* title);
     ~TInstallWindow() override;
-
-    // Close query: writes the options file, never refuses.
     bool CanClose() override { return SaveOptionsOnClose(); }
-    bool SaveOptionsOnClose();
+    bool SaveOptionsOnClose();  // writes the options file, never refuses
+    void ShowHelp();
+    void EmptyProgramSlots();
 
-    // Menu commands.
+    // dialogs/InstallFlow.cpp: the installation commands.
     void InstallLocal();
     void InstallNetwork();
     void RunInstallation(int dialogResource);
-    void MaintenanceUpdate();
-    void ShowHelp();
 
-    // Source disks and expansion.
+    // dialogs/MaintenanceUpdate.cpp: the update command.
+    void MaintenanceUpdate();
+
+    // engine/DiskPrompt.cpp: source disks.
     bool PromptForDisk(int disk);
     bool PromptForDisk(int disk, char drive);
+
+    // engine/ExpandListFile.cpp: one list file.
     bool ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
                         const char* caption, LONG& lastResult);
+
+    // engine/InstallDriver.cpp: the lists of an installation.
     bool PrepareDirectories();
     bool InstallComponents();
-    void EmptyProgramSlots();
 
-    // Options file and installation marker.
+    // engine/OptionsIo.cpp: options file and installation marker.
     void ReadOptions();
     bool WriteOptions();
     void WriteMarkerFile();
 
-    // Program Manager link.
+    // progman/DdeLink.cpp: the Program Manager link.
     void InitDde();
     void CreateProgramGroup();
     void CloseDdeLink();
@@ -74,16 +72,19 @@ public:
     HSZ TopicName = nullptr;
 
 protected:
+    // progman/DdeLink.cpp
     void SetupWindow() override { InitDde(); }
+    // shell/InstallWindow.cpp
     void Paint(TDC& dc, bool erase, const RECT& rect) override;
 
 private:
+    // shell/InstallWindow.cpp
     void CaptureProgramItem(const char* file, const char* title);
 
     PFNCALLBACK DdeCallback = nullptr;
 };
 
-// Test seam: the beep the NT build gives when the options file cannot be
-// opened or created.
+// engine/OptionsIo.cpp. Test seam: the beep the NT build gives when the
+// options file cannot be opened or created.
 using BeepFunction = BOOL(WINAPI*)(UINT);
 extern BeepFunction OptionsBeep;
