@@ -10,10 +10,9 @@
 TInstall_Dlg::TInstall_Dlg(TWindow* parent, int resourceId, bool isNetwork)
     : TDialog(parent, resourceId), IsNetwork(isNetwork ? 1 : 0)
 {
-    AddCommand(IdHelpButton, [this] { ShowHelp(); });
 }
 
-void TInstall_Dlg::FillControls()
+void TInstall_Dlg::SetupWindow()
 {
     TDialog::SetupWindow();
     SendDlgItemMsg(IdSourceDrive, EM_LIMITTEXT, 1, 0);
@@ -49,7 +48,7 @@ bool TInstall_Dlg::AcceptEntries()
     return true;
 }
 
-void TInstall_Dlg::ShowHelp()
+void TInstall_Dlg::OnHelp()
 {
     ShowHelpTopic(GetHandle(), IsNetwork ? HelpTopicNetworkInstall : HelpTopicLocalInstall);
 }

@@ -88,7 +88,7 @@ void TInstallWindow::MaintenanceUpdate()
     LONG result = 0;
     ExpandListFile(UpdateListName, Settings.TargetDirectory, updateSource, UpdateCaption, result);
 
-    if (ProgramFile[0]) CreateProgramGroup();
-    int answer = MessageBox("Exit Installation Program", "Maintenance Update Complete", MB_YESNO | MB_ICONQUESTION);
+    if (!ProgramFile[0].empty()) CreateProgramGroup();
+    int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete", MB_YESNO | MB_ICONQUESTION);
     if (answer == IDYES) ::PostMessageA(owner, WM_COMMAND, CM_EXIT, 0);
 }

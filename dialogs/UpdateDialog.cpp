@@ -1,6 +1,5 @@
 #include "dialogs/UpdateDialog.h"
 
-#include "dialogs/InstallDialog.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
 #include "shell/HelpTopics.h"
@@ -8,13 +7,12 @@
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
-TUpdatetsw_Dlg::TUpdatetsw_Dlg(TWindow* parent, char* updateSource)
+TUpdatetsw_Dlg::TUpdatetsw_Dlg(TWindow* parent, char (&updateSource)[kUpdateSourceSize])
     : TDialog(parent, DlgMaintenanceUpdate), UpdateSource(updateSource)
 {
-    AddCommand(IdHelpButton, [this] { ShowHelp(); });
 }
 
-void TUpdatetsw_Dlg::FillControls()
+void TUpdatetsw_Dlg::SetupWindow()
 {
     TDialog::SetupWindow();
     SendDlgItemMsg(IdUpdateDirectory, EM_LIMITTEXT, 80, 0);
@@ -34,7 +32,7 @@ bool TUpdatetsw_Dlg::AcceptEntries()
         return false;
     }
 
-    SendDlgItemMsg(IdUpdateSource, WM_GETTEXT, kUpdateSourceSize, reinterpret_cast<LPARAM>(UpdateSource));
+    SendDlgItemMsg(IdUpdateSource, WM_GETTEXT, sizeof UpdateSource, reinterpret_cast<LPARAM>(UpdateSource));
     TrimSpaces(UpdateSource);
     if (UpdateSource[0] == '\0') {
         ReportMessage(GetHandle(), MsgUpdateError, MsgDriveNotValid);
@@ -44,7 +42,7 @@ bool TUpdatetsw_Dlg::AcceptEntries()
     return true;
 }
 
-void TUpdatetsw_Dlg::ShowHelp()
+void TUpdatetsw_Dlg::OnHelp()
 {
     ShowHelpTopic(GetHandle(), HelpTopicUpdate);
 }

@@ -1,6 +1,7 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/plain/OptionsFile.h"
+#include "framework/UniqueHandle.h"
 #include "shell/BuildVariant.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
@@ -12,20 +13,6 @@
 BeepFunction OptionsBeep = &::MessageBeep;
 
 namespace {
-// Owns one file handle.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : Handle(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { if (IsOpen()) ::CloseHandle(Handle); }
-    bool IsOpen() const { return Handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return Handle; }
-
-private:
-    HANDLE Handle;
-};
-
 void OptionsFileName(char (&name)[16])
 {
     std::snprintf(name, sizeof name, "%c:\\INSTALL.OPT", SourceDrive[0]);
@@ -41,8 +28,8 @@ void TInstallWindow::ReadOptions()
 {
     char name[16];
     OptionsFileName(name);
-    FileHandle file(::CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE, nullptr));
-    if (!file.IsOpen()) {
+    TFile file(::CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE, nullptr));
+    if (!file.IsValid()) {
         BeepOnNtBuild();
         return;
     }
@@ -56,8 +43,8 @@ bool TInstallWindow::WriteOptions()
 {
     char name[16];
     OptionsFileName(name);
-    FileHandle file(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr));
-    if (!file.IsOpen()) {
+    TFile file(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr));
+    if (!file.IsValid()) {
         BeepOnNtBuild();
         return false;
     }
@@ -70,9 +57,9 @@ bool TInstallWindow::WriteOptions()
 void TInstallWindow::WriteMarkerFile()
 {
     const char* path = JoinPath(Settings.TargetDirectory, "TSW_FILE.CHK", 0);
-    FileHandle file(path ? ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr)
+    TFile file(path ? ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr)
                          : INVALID_HANDLE_VALUE);
-    if (!file.IsOpen()) {
+    if (!file.IsValid()) {
         ReportMessage(GetHandle(), MsgInstallationError, MsgCannotCreateMarker);
         return;
     }

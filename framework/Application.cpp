@@ -24,10 +24,10 @@ TApplication* TApplication::Current()
     return CurrentApplication;
 }
 
-void TApplication::SetMainWindow(TFrameWindow* window)
+void TApplication::SetMainWindow(std::unique_ptr<TFrameWindow> window)
 {
     if (MainWindow) MainWindow->SetEndsMessageLoop(false);
-    MainWindow.reset(window);
+    MainWindow = std::move(window);
     if (MainWindow) MainWindow->SetEndsMessageLoop(true);
 }
 
@@ -42,7 +42,11 @@ void TApplication::EnableCtl3d(bool enable)
 int TApplication::Run()
 {
     InitMainWindow();
-    if (!MainWindow || !MainWindow->Create()) return 1;
+    if (!MainWindow || !MainWindow->Create()) {
+        const char* title = MainWindow ? MainWindow->GetTitle() : "";
+        ::MessageBoxA(nullptr, "The main window could not be created.", title, MB_OK | MB_ICONSTOP);
+        return 1;
+    }
     // Set-up may already have asked the loop to quit; the window is shown anyway
     // so that whatever it reported stays in context.
     ::ShowWindow(MainWindow->GetHandle(), ShowCommand);

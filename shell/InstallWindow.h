@@ -3,7 +3,10 @@
 #include <ddeml.h>
 
 #include "framework/FrameWindow.h"
+#include "framework/UniqueHandle.h"
 #include "shell/plain/ProgramSlots.h"
+
+#include <string>
 
 // Menu commands of the main window.
 enum InstallCommand : int {
@@ -61,20 +64,22 @@ public:
     __declspec(dllexport) static HDDEDATA CALLBACK CallBack(UINT type, UINT format, HCONV conversation, HSZ name1,
                                       HSZ name2, HDDEDATA data, ULONG_PTR value1, ULONG_PTR value2);
 
-    HENHMETAFILE Picture = nullptr;
-    int CurrentDisk = 0;
-    char* ProgramFile[kProgramSlots] = {};
-    char* ItemTitle[kProgramSlots] = {};
+    // shell/InstallWindow.cpp: message 18 for an operation an exception cut short.
+    void ReportFailure(HWND owner) noexcept override;
 
-    DWORD DdeInstance = 0;
+    TMetaFile Picture;
+    int CurrentDisk = 0;
+    std::string ProgramFile[kProgramSlots];  // empty: a free slot
+    std::string ItemTitle[kProgramSlots];
+
+    TDdeInstance DdeInstance;
     HCONV Conversation = nullptr;
-    HSZ ServiceName = nullptr;
-    HSZ TopicName = nullptr;
+    TDdeString ServiceName;
+    TDdeString TopicName;
 
 protected:
-    // progman/DdeLink.cpp
-    void SetupWindow() override { InitDde(); }
     // shell/InstallWindow.cpp
+    void SetupWindow() override;
     void Paint(TDC& dc, bool erase, const RECT& rect) override;
 
 private:
