@@ -59,7 +59,6 @@ long SourceHeaderFault(const char* path)
     unsigned char head[kLzHeaderSize];
     DWORD read = 0;
     if (!::ReadFile(file.Get(), head, sizeof head, &read, nullptr)) read = 0;
-    file.Reset();
     return CompressedHeaderFault(head, read);
 }
 }

@@ -2,26 +2,14 @@
 
 #include "framework/FrameWindow.h"
 
-namespace {
-TApplication* CurrentApplication = nullptr;
-}
-
 TApplication::TApplication(const char*)
-    : Previous(CurrentApplication)
 {
-    CurrentApplication = this;
 }
 
 TApplication::~TApplication()
 {
     MainWindow.reset();
     Ctl3d.Disable();
-    CurrentApplication = Previous;
-}
-
-TApplication* TApplication::Current()
-{
-    return CurrentApplication;
 }
 
 void TApplication::SetMainWindow(std::unique_ptr<TFrameWindow> window)

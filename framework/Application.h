@@ -20,8 +20,6 @@ public:
     // created is reported in a message box; the exit code is then 1.
     int Run();
 
-    static TApplication* Current();
-
     TFrameWindow* GetMainWindow() const { return MainWindow.get(); }
     // Takes the main window over; its destruction ends the message loop.
     void SetMainWindow(std::unique_ptr<TFrameWindow> window);
@@ -37,7 +35,6 @@ private:
     std::unique_ptr<TFrameWindow> MainWindow;
     int ShowCommand = SW_SHOWDEFAULT;
     TThreeDControls Ctl3d;
-    TApplication* Previous;
 };
 
 // The program's own entry point, called by the framework's start-up code.

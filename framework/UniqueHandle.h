@@ -55,18 +55,20 @@ struct LzHandleTraits {
 };
 using TLzFile = TUniqueHandle<LzHandleTraits>;
 
-struct MetaFileTraits {
-    using Handle = HENHMETAFILE;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle handle) { return handle != nullptr; }
+// Traits of the handles whose unset value is zero or null.
+template <typename Type>
+struct ZeroIsUnset {
+    using Handle = Type;
+    static Handle Invalid() { return Handle(); }
+    static bool IsValid(Handle handle) { return handle != Handle(); }
+};
+
+struct MetaFileTraits : ZeroIsUnset<HENHMETAFILE> {
     static void Close(Handle handle) { ::DeleteEnhMetaFile(handle); }
 };
 using TMetaFile = TUniqueHandle<MetaFileTraits>;
 
-struct DdeInstanceTraits {
-    using Handle = DWORD;
-    static Handle Invalid() { return 0; }
-    static bool IsValid(Handle handle) { return handle != 0; }
+struct DdeInstanceTraits : ZeroIsUnset<DWORD> {
     static void Close(Handle handle) { ::DdeUninitialize(handle); }
 };
 using TDdeInstance = TUniqueHandle<DdeInstanceTraits>;

@@ -8,7 +8,6 @@
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
-
 const char* const MainWindowTitle = "Tessaryn 3.0 Installation";
 const char* const HelpFileName = "tsw_inst.hlp";
 

@@ -69,3 +69,20 @@ TEST_F(ExceptionInHandler, IsReportedAsInsufficientMemoryAndTheWindowsStay)
     EXPECT_EQ(std::vector<std::string>({"Installation Error|Insufficient Memory", "Installation Error|Insufficient Memory"}),
               dialogtest::MessageBoxes(boxes));
 }
+
+TEST(Application, SaysSoWhenItsMainWindowCannotBeCreated)
+{
+    class WithoutWindow : public TApplication {
+    protected:
+        void InitMainWindow() override
+        {
+            auto window = std::make_unique<TFrameWindow>(nullptr, "Main");
+            window->Attr.Style = WS_CHILD;  // a child window without a parent: the platform refuses it
+            SetMainWindow(std::move(window));
+        }
+    };
+    BoxWatcher boxes;
+    boxes.Expect("Main", IDOK);
+    EXPECT_EQ(1, WithoutWindow().Run());
+    EXPECT_EQ(std::vector<std::string>{"Main|The main window could not be created."}, boxes.Transcript());
+}
