@@ -44,7 +44,16 @@ public:
     explicit ThrowingDialog(TWindow* parent) : TDialog(parent, DlgMaintenanceUpdate) {}
 
 protected:
+    void SetupWindow() override
+    {
+        TDialog::SetupWindow();
+        // Should the scripted answers stall, the dialog still ends.
+        ::SetTimer(GetHandle(), 1, 15000, &GiveUp);
+    }
     void OnHelp() override { throw std::bad_alloc(); }
+
+private:
+    static void CALLBACK GiveUp(HWND dialog, UINT, UINT_PTR, DWORD) { ::EndDialog(dialog, 0); }
 };
 
 using ExceptionInHandler = dialogtest::DialogTest;
