@@ -2,23 +2,17 @@
 
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
-#include "shell/InstallWindow.h"
+#include "shell/HelpTopics.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
-namespace {
-constexpr UINT HelpContextLocal = 4097;
-constexpr UINT HelpContextNetwork = 4098;
-}
-
 TInstall_Dlg::TInstall_Dlg(TWindow* parent, int resourceId, bool isNetwork)
     : TDialog(parent, resourceId), IsNetwork(isNetwork ? 1 : 0)
 {
-    AddCommand(IdHelpButton, [this] { ShowHelp(); });
 }
 
-void TInstall_Dlg::FillControls()
+void TInstall_Dlg::SetupWindow()
 {
     TDialog::SetupWindow();
     SendDlgItemMsg(IdSourceDrive, EM_LIMITTEXT, 1, 0);
@@ -57,7 +51,7 @@ bool TInstall_Dlg::AcceptEntries()
     return true;
 }
 
-void TInstall_Dlg::ShowHelp()
+void TInstall_Dlg::OnHelp()
 {
-    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, IsNetwork ? HelpContextNetwork : HelpContextLocal);
+    ShowHelpTopic(GetHandle(), IsNetwork ? HelpTopicNetworkInstall : HelpTopicLocalInstall);
 }

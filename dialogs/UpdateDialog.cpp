@@ -1,24 +1,18 @@
 #include "dialogs/UpdateDialog.h"
 
-#include "dialogs/InstallDialog.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
-#include "shell/InstallWindow.h"
+#include "shell/HelpTopics.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
-namespace {
-constexpr UINT HelpContextUpdate = 4101;
-}
-
-TUpdatetsw_Dlg::TUpdatetsw_Dlg(TWindow* parent, char* updateSource)
+TUpdatetsw_Dlg::TUpdatetsw_Dlg(TWindow* parent, char (&updateSource)[kUpdateSourceSize])
     : TDialog(parent, DlgMaintenanceUpdate), UpdateSource(updateSource)
 {
-    AddCommand(IdHelpButton, [this] { ShowHelp(); });
 }
 
-void TUpdatetsw_Dlg::FillControls()
+void TUpdatetsw_Dlg::SetupWindow()
 {
     TDialog::SetupWindow();
     SendDlgItemMsg(IdUpdateDirectory, EM_LIMITTEXT, 80, 0);
@@ -40,7 +34,7 @@ bool TUpdatetsw_Dlg::AcceptEntries()
         return false;
     }
 
-    SendDlgItemMsg(IdUpdateSource, WM_GETTEXT, kUpdateSourceSize, reinterpret_cast<LPARAM>(UpdateSource));
+    SendDlgItemMsg(IdUpdateSource, WM_GETTEXT, sizeof UpdateSource, reinterpret_cast<LPARAM>(UpdateSource));
     TrimSpaces(UpdateSource);
     if (UpdateSource[0] == '\0') {
         ReportMessage(GetHandle(), MsgUpdateError, MsgDriveNotValid);
@@ -50,7 +44,7 @@ bool TUpdatetsw_Dlg::AcceptEntries()
     return true;
 }
 
-void TUpdatetsw_Dlg::ShowHelp()
+void TUpdatetsw_Dlg::OnHelp()
 {
-    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, HelpContextUpdate);
+    ShowHelpTopic(GetHandle(), HelpTopicUpdate);
 }

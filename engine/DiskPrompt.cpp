@@ -21,7 +21,7 @@ bool TInstallWindow::PromptForDisk(int disk, char drive)
     const char* listName = ListFileName(disk);
     if (!listName) return false;
     for (;;) {
-        if (MessageBox(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return false;
+        if (ShowMessage(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return false;
         if (JoinPath(root, listName, 1)) break;
     }
     // CurrentDisk is what the source drive holds; another drive's disk says

@@ -48,5 +48,5 @@ void TShowProg::Paint(TDC& dc, bool, const RECT&)
     dc.SetTextColor(DisplayMetrics.WindowTextColor);
     dc.SetBkColor(DisplayMetrics.WindowColor);
     dc.SetTextAlign(TA_LEFT | TA_TOP);
-    dc.TextOut(TextX, TextY, Text, static_cast<int>(std::strlen(Text)));
+    dc.WriteText(TextX, TextY, Text, static_cast<int>(std::strlen(Text)));
 }

@@ -82,16 +82,16 @@ echo "== Installed into C:\\TSW30 =="
 echo
 echo "== Compared with the release (update files from release2) =="
 mismatch=0
-for dir in PROGRAM1 PROGRAM2 LOOKUP USER_DLL CRANE CCIR CANADA TSDATA; do
+while IFS=$'\t' read -r dir list disk subdir; do
     [ -d "$demo/release/$dir" ] || continue
     for f in "$demo/release/$dir"/*; do
         name=$(basename "$f")
-        case "$dir" in PROGRAM1|PROGRAM2) dest="$drive_c/TSW30/$name" ;; *) dest="$drive_c/TSW30/$dir/$name" ;; esac
+        dest="$drive_c/TSW30${subdir:+/$subdir}/$name"
         want="$f"
         [ "$dir" = PROGRAM1 ] && want="$demo/release2/PROGRAM1/$name"
         cmp -s "$want" "$dest" || { echo "  differs or missing: $dest"; mismatch=1; }
     done
-done
+done < <(python3 "$root/tools/make_disk_set.py" --components)
 [ $mismatch -eq 0 ] && echo "  every installed file is byte-identical"
 echo
 echo "== Program Manager group =="

@@ -4,18 +4,12 @@
     make_disk_set.py RELEASE OUT            -> OUT/disk1/, OUT/disk2/
     make_disk_set.py --images RELEASE OUT   -> also OUT/disk1.img, OUT/disk2.img
     make_disk_set.py --update FOLDER OUT    -> OUT/ (a maintenance-update source)
+    make_disk_set.py --components           -> FOLDER<TAB>LIST<TAB>DISK<TAB>DIRECTORY lines
 
 A release tree holds one folder per component, each with the files exactly as
-they are to be installed:
-
-    PROGRAM1   disk 1, root            disk_1.lst
-    PROGRAM2   disk 2, root            disk_2.lst
-    LOOKUP     disk 2, LOOKUP\\         disk_2e.lst
-    USER_DLL   disk 2, USER_DLL\\       disk_2f.lst
-    CRANE      disk 2, CRANE\\          disk_2a.lst
-    CCIR       disk 2, CCIR\\           disk_2b.lst
-    CANADA     disk 2, CANADA\\         disk_2c.lst
-    TSDATA     disk 2, TSDATA\\         disk_2d.lst
+they are to be installed; COMPONENTS below names the folders and the disk,
+directory and list file each one goes to (disk 1 and disk 2 hold PROGRAM1 and
+PROGRAM2 in their roots, the other folders are directories of disk 2).
 
 A folder that is missing is left out of the set (no directory, no list). An
 optional file titles.txt in the release tree gives program item titles, one
@@ -65,7 +59,9 @@ import subprocess
 import sys
 import tempfile
 
-# (release folder, list file, disk, directory on the disk)
+# (release folder, list file, disk, directory on the disk), in the order the
+# installer takes the lists. The installer's own table is checked against this
+# one by tests/tools.
 COMPONENTS = [
     ("PROGRAM1", "disk_1.lst", "disk1", ""),
     ("PROGRAM2", "disk_2.lst", "disk2", ""),
@@ -76,6 +72,9 @@ COMPONENTS = [
     ("CANADA", "disk_2c.lst", "disk2", "CANADA"),
     ("TSDATA", "disk_2d.lst", "disk2", "TSDATA"),
 ]
+DISKS = sorted({disk for _, _, disk, _ in COMPONENTS})
+# A maintenance update is read like the first program disk.
+UPDATE_LIST = COMPONENTS[0][1]
 TITLES_FILE = "titles.txt"
 
 SZDD_MAGIC = b"SZDD\x88\xf0\x27\x33"
@@ -96,7 +95,7 @@ FLOPPY_ROOT_ENTRIES = 224
 
 # The floppy image: 80 cylinders, 2 heads, 18 sectors of 512 bytes.
 FLOPPY_IMAGE_BYTES = 1474560
-IMAGE_LABELS = {"disk1": "TSW30 DISK1", "disk2": "TSW30 DISK2"}
+IMAGE_LABELS = {disk: "TSW30 " + disk.upper() for disk in DISKS}
 UPDATE_IMAGE_LABEL = "TSW30 UPD"
 
 # The installer's files, as SETUP.EXE finds them on disk 1.
@@ -617,7 +616,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
     staging = tempfile.mkdtemp(prefix=".disk-set-", dir=out)
     try:
         report = build_lists(plan, staging, verify, workers or default_workers())
-        layouts = {disk: image_layout(plan, disk) for disk in IMAGE_LABELS}
+        layouts = {disk: image_layout(plan, disk) for disk in DISKS}
         if installer:
             copy_installer(installer, os.path.join(staging, "disk1"))
             layouts["disk1"].insert(0, (INSTALLER_FOLDER, list(INSTALLER_FILES)))
@@ -632,7 +631,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         if images:
             written = make_images([(os.path.join(staging, disk), layouts[disk], IMAGE_LABELS[disk], disk + ".img")
                                    for disk in disks], staging)
-        for disk in ("disk1", "disk2"):
+        for disk in DISKS:
             final = os.path.join(out, disk)
             if disk in disks:
                 replace_dir(os.path.join(staging, disk), final)
@@ -665,14 +664,14 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     out = os.path.abspath(out)
     if os.path.lexists(out) and not os.path.isdir(out):
         raise DiskSetError("%s exists and is not a directory" % out)
-    if os.path.isdir(out) and os.listdir(out) and not os.path.isfile(os.path.join(out, "disk_1.lst")):
-        raise DiskSetError("%s is not empty and is not an update set (no disk_1.lst); "
-                           "refusing to replace it" % out)
+    if os.path.isdir(out) and os.listdir(out) and not os.path.isfile(os.path.join(out, UPDATE_LIST)):
+        raise DiskSetError("%s is not empty and is not an update set (no %s); "
+                           "refusing to replace it" % (out, UPDATE_LIST))
     parent = os.path.dirname(out)
     os.makedirs(parent, exist_ok=True)
     staging = tempfile.mkdtemp(prefix=".update-set-", dir=parent)
     try:
-        report = build_lists([(entries, "", "disk_1.lst", "disk_1.lst")], staging, verify,
+        report = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
                              workers or default_workers())
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
@@ -698,8 +697,10 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__,
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("source", help="release tree, or with --update the folder of update files")
-    ap.add_argument("out", help="output directory")
+    ap.add_argument("source", nargs="?", help="release tree, or with --update the folder of update files")
+    ap.add_argument("out", nargs="?", help="output directory")
+    ap.add_argument("--components", action="store_true",
+                    help="print the component folders and where they go, one per line, and stop")
     ap.add_argument("--update", action="store_true",
                     help="write one directory with disk_1.lst from the files of SOURCE")
     ap.add_argument("--images", action="store_true",
@@ -717,6 +718,12 @@ def main(argv=None):
                     help="outside tools to run at once (default: number of CPUs)")
     ap.add_argument("-q", "--quiet", action="store_true", help="print warnings and errors only")
     args = ap.parse_args(argv)
+    if args.components:
+        for component in COMPONENTS:
+            print("\t".join(component))
+        return 0
+    if args.out is None:
+        ap.error("SOURCE and OUT are required")
     if args.jobs < 1:
         ap.error("--jobs must be 1 or more")
     if args.update and args.installer:

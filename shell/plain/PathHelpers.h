@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <string>
 
 // Longest path the installer handles, terminator included.
 constexpr std::size_t kPathSize = 260;
@@ -19,6 +20,9 @@ const char* FileExtension(const char* path);
 // "X:", so the name lands relative to that drive's current directory.
 // The next call overwrites the buffer.
 char* JoinPath(const char* directory, const char* name, int mustExist);
+
+// The same join, of any length, into a string of its own; nothing is checked.
+std::string JoinedPath(const std::string& directory, const std::string& name);
 
 // Removes leading and trailing spaces (code 32 only) in place.
 void TrimSpaces(char* text);

@@ -5,6 +5,7 @@
 
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -13,6 +14,7 @@ import unittest
 
 TOOLS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
 BUILDER = os.path.join(TOOLS, "make_disk_set.py")
+INSTALL_PLAN = os.path.join(TOOLS, "..", "engine", "plain", "InstallPlan.cpp")
 HAVE_MSTOOLS = bool(shutil.which("mscompress") and shutil.which("msexpand"))
 HAVE_MTOOLS = all(shutil.which(tool) for tool in ("mformat", "mcopy", "mdir", "mshowfat"))
 FLOPPY_BYTES = 1474560
@@ -328,6 +330,29 @@ class FloppyImageTest(BuilderTest):
         self.assertNotIn("disk1", run.stderr)
         self.assertTrue(before == images(), "an image was written")
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk2", "TSDATA", "MORE.BI_")))
+class ComponentTableTest(unittest.TestCase):
+    """The builder's mapping against the installer's own table of lists."""
+
+    # {Component, ListIndex, "list", disk, "subfolder" or nullptr, ...}
+    ROW = re.compile(r'\{\s*Component\w+,\s*List\w+,\s*"([^"]+)",\s*(\d+),\s*(?:nullptr|"([^"]*)")')
+
+    def test_builder_puts_each_list_where_the_installer_reads_it(self):
+        with open(INSTALL_PLAN, encoding="utf-8") as f:
+            source = f.read()
+        opening = "kInstallSteps[] = {"
+        table = source[source.index(opening) + len(opening):]
+        table = table[:table.index("};")]
+        steps = [(name, "disk" + disk, folder or "") for name, disk, folder in self.ROW.findall(table)]
+        self.assertEqual(len(steps), table.count("{"), "a row of the installer's table was not understood")
+
+        sys.path.insert(0, TOOLS)
+        try:
+            import make_disk_set
+        finally:
+            sys.path.remove(TOOLS)
+        self.assertEqual([(list_name, disk, folder) for _, list_name, disk, folder in make_disk_set.COMPONENTS],
+                         steps)
+        self.assertEqual(make_disk_set.UPDATE_LIST, steps[0][0])
 
 
 if __name__ == "__main__":

@@ -1,8 +1,17 @@
 #include "dialogs/plain/EntryChecks.h"
 
+#include "dialogs/UpdateDialog.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
+
+// The update dialog reads up to kUpdateSourceSize characters into the caller's
+// buffer: it takes only a buffer of exactly that size, never a bare pointer.
+static_assert(std::is_constructible_v<TUpdatetsw_Dlg, TWindow*, char (&)[kUpdateSourceSize]>);
+static_assert(!std::is_constructible_v<TUpdatetsw_Dlg, TWindow*, char*>);
+static_assert(!std::is_constructible_v<TUpdatetsw_Dlg, TWindow*, char (&)[kUpdateSourceSize - 1]>);
 
 TEST(IsAcceptableInstallDirectory, RefusesWhatCannotBeATargetDrive)
 {

@@ -29,7 +29,7 @@ protected:
         SourceDrive[1] = '\0';
         App = std::make_unique<TApplication>();
         Window = new TInstallWindow(nullptr, MainWindowTitle);
-        App->SetMainWindow(Window);
+        App->SetMainWindow(std::unique_ptr<TFrameWindow>(Window));
         ASSERT_TRUE(Window->Create());
         // Whatever an options file on the test machine said, start from the defaults.
         ResetSettings();

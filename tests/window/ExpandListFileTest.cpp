@@ -78,13 +78,11 @@ protected:
         for (int i = 0; i < kProgramSlots; ++i) {
             SCOPED_TRACE("slot " + std::to_string(i));
             if (i < static_cast<int>(items.size())) {
-                ASSERT_NE(nullptr, Window->ProgramFile[i]);
-                ASSERT_NE(nullptr, Window->ItemTitle[i]);
                 EXPECT_EQ(items[i].first, Window->ProgramFile[i]);
                 EXPECT_EQ(items[i].second, Window->ItemTitle[i]);
             } else {
-                EXPECT_EQ(nullptr, Window->ProgramFile[i]);
-                EXPECT_EQ(nullptr, Window->ItemTitle[i]);
+                EXPECT_EQ("", Window->ProgramFile[i]);
+                EXPECT_EQ("", Window->ItemTitle[i]);
             }
         }
     }

@@ -314,7 +314,7 @@ void InstallerTest::CreateWindowUnderTest()
 {
     App = std::make_unique<TApplication>();
     Window = new TInstallWindow(nullptr, MainWindowTitle);
-    App->SetMainWindow(Window);
+    App->SetMainWindow(std::unique_ptr<TFrameWindow>(Window));
     ASSERT_TRUE(Window->Create());
     ::ShowWindow(Window->GetHandle(), SW_SHOWNORMAL);
     ::UpdateWindow(Window->GetHandle());

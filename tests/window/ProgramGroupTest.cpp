@@ -67,9 +67,9 @@ protected:
         SourceDrive[1] = '\0';
         App = std::make_unique<TApplication>();
         Window = new TInstallWindow(nullptr, MainWindowTitle);
-        App->SetMainWindow(Window);
+        App->SetMainWindow(std::unique_ptr<TFrameWindow>(Window));
         ASSERT_TRUE(Window->Create());
-        ASSERT_NE(0u, Window->DdeInstance);
+        ASSERT_NE(0u, Window->DdeInstance.Get());
         std::strcpy(Settings.TargetDirectory, "C:\\TSW30");
     }
 
@@ -88,8 +88,8 @@ protected:
 
     void Fill(int slot, const char* file, const char* title)
     {
-        Window->ProgramFile[slot] = ::_strdup(file);
-        Window->ItemTitle[slot] = ::_strdup(title);
+        Window->ProgramFile[slot] = file;
+        Window->ItemTitle[slot] = title;
     }
 
     std::unique_ptr<TApplication> App;
@@ -220,7 +220,7 @@ TEST_F(ProgramGroup, WithoutProgramManagerShowsOneBoxAndSendsNothing)
     EXPECT_EQ(expected, boxes.Transcript());
     EXPECT_EQ(nullptr, Window->Conversation);
     // The slots are left as they were for the caller.
-    EXPECT_STREQ("TSW.EXE", Window->ProgramFile[0]);
+    EXPECT_EQ("TSW.EXE", Window->ProgramFile[0]);
 }
 
 TEST_F(ProgramGroup, ASecondCreationConnectsAgainAndSendsOnlyTheItemsThenInTheSlots)
