@@ -1,9 +1,9 @@
 #include "dialogs/InstallDialog.h"
 
+#include "dialogs/EntryField.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
 #include "shell/HelpTopics.h"
-#include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
@@ -26,25 +26,14 @@ void TInstall_Dlg::SetupWindow()
 
 bool TInstall_Dlg::AcceptEntries()
 {
-    // Each entry is stored before it is checked.
-    SendDlgItemMsg(IdSourceDrive, WM_GETTEXT, sizeof SourceDrive, reinterpret_cast<LPARAM>(SourceDrive));
-    TrimSpaces(SourceDrive);
-    if (SourceDrive[0] == '\0') {
-        ReportMessage(GetHandle(), MsgInstallationError, MsgDriveNotValid);
-        return false;
-    }
-    UpperCaseAscii(SourceDrive);
-
-    // Read whole, so that a longer directory (one restored from the options
-    // file) is refused rather than silently cut to another one.
-    SendDlgItemMsg(IdTargetDirectory, WM_GETTEXT, sizeof Settings.TargetDirectory,
-                   reinterpret_cast<LPARAM>(Settings.TargetDirectory));
-    TrimSpaces(Settings.TargetDirectory);
-    UpperCaseAscii(Settings.TargetDirectory);
-    if (!IsAcceptableInstallDirectory(Settings.TargetDirectory)) {
-        ReportMessage(GetHandle(), MsgInstallationError, MsgDirectoryNotValid);
-        return false;
-    }
+    // The source drive is checked before the directory is read.
+    const EntryField fields[] = {
+        {IdSourceDrive, SourceDrive, sizeof SourceDrive, IsFilledEntry, MsgDriveNotValid},
+        {IdTargetDirectory, Settings.TargetDirectory, sizeof Settings.TargetDirectory, IsAcceptableInstallDirectory,
+         MsgDirectoryNotValid},
+    };
+    for (const EntryField& field : fields)
+        if (!AcceptEntryField(GetHandle(), MsgInstallationError, field)) return false;
 
     for (int i = 0; i < ComponentCount; ++i)
         Settings.Flags[i] = SendDlgItemMsg(IdProgram + i, BM_GETCHECK, 0, 0) != 0 ? 1 : 0;

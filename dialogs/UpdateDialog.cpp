@@ -1,9 +1,9 @@
 #include "dialogs/UpdateDialog.h"
 
+#include "dialogs/EntryField.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
 #include "shell/HelpTopics.h"
-#include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
@@ -24,23 +24,14 @@ void TUpdatetsw_Dlg::SetupWindow()
 
 bool TUpdatetsw_Dlg::AcceptEntries()
 {
-    // Read whole: a longer directory is refused, never cut to another one.
-    SendDlgItemMsg(IdUpdateDirectory, WM_GETTEXT, sizeof Settings.TargetDirectory,
-                   reinterpret_cast<LPARAM>(Settings.TargetDirectory));
-    TrimSpaces(Settings.TargetDirectory);
-    UpperCaseAscii(Settings.TargetDirectory);
-    if (!IsAcceptableUpdateDirectory(Settings.TargetDirectory)) {
-        ReportMessage(GetHandle(), MsgUpdateError, MsgDirectoryNotValid);
-        return false;
-    }
-
-    SendDlgItemMsg(IdUpdateSource, WM_GETTEXT, sizeof UpdateSource, reinterpret_cast<LPARAM>(UpdateSource));
-    TrimSpaces(UpdateSource);
-    if (UpdateSource[0] == '\0') {
-        ReportMessage(GetHandle(), MsgUpdateError, MsgDriveNotValid);
-        return false;
-    }
-    UpperCaseAscii(UpdateSource);
+    // The directory is checked before the source is read.
+    const EntryField fields[] = {
+        {IdUpdateDirectory, Settings.TargetDirectory, sizeof Settings.TargetDirectory, IsAcceptableUpdateDirectory,
+         MsgDirectoryNotValid},
+        {IdUpdateSource, UpdateSource, sizeof UpdateSource, IsFilledEntry, MsgDriveNotValid},
+    };
+    for (const EntryField& field : fields)
+        if (!AcceptEntryField(GetHandle(), MsgUpdateError, field)) return false;
     return true;
 }
 

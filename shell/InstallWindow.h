@@ -8,13 +8,8 @@
 
 #include <string>
 
-// Menu commands of the main window.
-enum InstallCommand : int {
-    CmInstallLocal = 1,
-    CmInstallNetwork = 2,
-    CmMaintenanceUpdate = 5,
-    CmHelp = 6,
-};
+// Menu commands of the main window (the menu INSTALL_COMMANDS).
+enum InstallCommand : int { CmInstallLocal = 1, CmInstallNetwork = 2, CmMaintenanceUpdate = 5, CmHelp = 6 };
 
 extern const char* const MainWindowTitle;  // "Tessaryn 3.0 Installation"
 

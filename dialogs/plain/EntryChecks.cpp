@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+bool IsFilledEntry(const char* entry)
+{
+    return entry[0] != '\0';
+}
+
 bool IsAcceptableUpdateDirectory(const char* directory)
 {
     return directory[0] != '\0' && std::strchr(directory, '"') == nullptr &&

@@ -11,6 +11,9 @@ constexpr std::size_t kMaxEnteredDirectoryLength = 79;
 // carry, and no longer than kMaxEnteredDirectoryLength.
 bool IsAcceptableInstallDirectory(const char* directory);
 
+// Whether a drive or source entry holds anything at all.
+bool IsFilledEntry(const char* entry);
+
 // Whether the update dialog accepts an installed directory: not empty, no
 // double quote, and no longer than kMaxEnteredDirectoryLength.
 bool IsAcceptableUpdateDirectory(const char* directory);

@@ -133,6 +133,9 @@ TEST_F(DiskPromptTest, PostsDuringARunChangeNothing)
     ASSERT_TRUE(WriteCompressed(update, "B.DAT", "newer B"));
     CopyBounded(Settings.TargetDirectory, kPathSize, installed.c_str());
     const HWND main = Window->GetHandle();
+    // The disk is in from the start (an empty drive may not even read as a
+    // floppy drive here); the update asks for it all the same.
+    Floppy.Insert(update);
 
     Boxes.Expect("Maintenance Update", IDOK);
     Boxes.Expect("New Disk Required", IDOK, [&](HWND) {
@@ -140,7 +143,6 @@ TEST_F(DiskPromptTest, PostsDuringARunChangeNothing)
                                WPARAM(CM_EXIT)})
             ::PostMessageA(main, WM_COMMAND, command, 0);
         ::PostMessageA(main, WM_CLOSE, 0, 0);
-        Floppy.Insert(update);
     });
     Boxes.Expect("Maintenance Update Complete", IDNO);
     ::SendMessageA(main, WM_COMMAND, CmMaintenanceUpdate, 0);
