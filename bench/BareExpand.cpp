@@ -3,7 +3,10 @@
 // listed file with LZOpenFileA, CopyLZFile and LZClose alone.
 //
 //   bench_expand SOURCE TARGET
+//   bench_expand --list SOURCE TARGET
 //
+// With --list nothing is written: one "list<TAB>compressed<TAB>installed" line
+// per file, in the installer's order.
 // Prints key=value lines: files, bytes, lists_ms (reading the lists and
 // creating the folders), expand_ms (the loop alone), peak_ws (this process's
 // peak working set in bytes). Exit code 0 on success.
@@ -12,16 +15,23 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_expand SOURCE TARGET\n");
+    const bool listOnly = argc == 4 && std::strcmp(argv[1], "--list") == 0;
+    if (argc != 3 && !listOnly) {
+        std::fprintf(stderr, "usage: bench_expand [--list] SOURCE TARGET\n");
         return 2;
     }
     double start = NowSeconds();
-    BenchPlan plan = PlanInstallation(argv[1], argv[2]);
+    BenchPlan plan = PlanInstallation(argv[argc - 2], argv[argc - 1]);
     std::string error = plan.Error;
+    if (listOnly && error.empty()) {
+        for (const BenchFile& file : plan.Files)
+            std::printf("%s\t%s\t%s\n", file.List, file.Source.c_str(), file.Destination.c_str());
+        return 0;
+    }
     if (!error.empty() || !CreatePlanDirectories(plan, error)) {
         std::fprintf(stderr, "bench_expand: %s\n", error.c_str());
         return 1;

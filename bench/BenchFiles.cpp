@@ -1,100 +1,44 @@
 #include "bench/BenchFiles.h"
 
+#include "engine/plain/InstallPlan.h"
+#include "engine/plain/ListFile.h"
+#include "shell/plain/PathHelpers.h"
+
 #include <windows.h>
 #include <lzexpand.h>
 #include <psapi.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-namespace {
-// The list files in the installer's order, with the folder they sit in on the
-// disk and the folder under the target that receives their files.
-struct ListStep {
-    const char* List;
-    const char* Folder;  // null: the root of the disk and the target itself
-};
-const ListStep Steps[] = {
-    {"disk_1.lst", nullptr},  {"disk_2.lst", nullptr},  {"disk_2e.lst", "LOOKUP"},
-    {"disk_2f.lst", "USER_DLL"}, {"disk_2a.lst", "CRANE"}, {"disk_2b.lst", "CCIR"},
-    {"disk_2c.lst", "CANADA"}, {"disk_2d.lst", "TSDATA"},
-};
-
-std::string Join(const std::string& folder, const std::string& name)
-{
-    if (folder.empty()) return name;
-    if (folder.back() == '\\' || folder.back() == ':') return folder + name;
-    return folder + "\\" + name;
-}
-
-// One entry line without its line break: the installed name. A ".EXE" name
-// followed by spaces carries an item title, which is dropped here.
-std::string EntryName(std::string line)
-{
-    std::size_t start = line.find_first_not_of(' ');
-    if (start == std::string::npos) return std::string();
-    line.erase(0, start);
-    std::size_t end = line.find(' ');
-    if (end != std::string::npos) {
-        std::string name = line.substr(0, end);
-        std::size_t slash = name.find_last_of("\\:");
-        std::size_t dot = name.find('.', slash == std::string::npos ? 0 : slash + 1);
-        if (dot != std::string::npos && _stricmp(name.c_str() + dot, ".EXE") == 0) return name;
-    }
-    return line;
-}
-
-bool ReadLines(const std::string& path, std::vector<std::string>& lines)
-{
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::string text;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    std::fclose(file);
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        at = end + 1;
-    }
-    return true;
-}
-}
 
 BenchPlan PlanInstallation(const std::string& source, const std::string& target)
 {
     BenchPlan plan;
     plan.Directories.push_back(target);
-    for (const ListStep& step : Steps) {
-        std::string from = step.Folder ? Join(source, step.Folder) : source;
-        std::string to = step.Folder ? Join(target, step.Folder) : target;
-        if (step.Folder) plan.Directories.push_back(to);
-        std::vector<std::string> lines;
-        std::string listPath = Join(from, step.List);
-        if (!ReadLines(listPath, lines) || lines.empty()) {
+    // A drive root is named as the installer names its source drive ("A:").
+    std::string disk = source;
+    if (!disk.empty() && disk.back() == '\\') disk.pop_back();
+    for (const InstallStep& step : InstallSteps()) {
+        std::string from = step.Subfolder ? JoinedPath(disk, step.Subfolder) : disk;
+        std::string to = step.Subfolder ? JoinedPath(target, step.Subfolder) : target;
+        if (step.Subfolder) plan.Directories.push_back(to);
+        std::string listPath = JoinedPath(from, step.ListName);
+        std::vector<char> contents;
+        if (LoadListFile(listPath.c_str(), contents) != ListLoadResult::Loaded) {
             plan.Error = "cannot read " + listPath;
             return plan;
         }
-        long count = std::strtol(lines[0].c_str(), nullptr, 10);
-        if (count < 0 || static_cast<std::size_t>(count) >= lines.size()) {
+        ListLineReader reader(contents.data(), contents.size());
+        char line[kListLineSize];
+        long count = 0;
+        if (reader.Next(line) != ListLineReader::Result::Line || !ParseListCount(line, count)) {
             plan.Error = "bad count in " + listPath;
             return plan;
         }
-        for (long i = 1; i <= count; ++i) {
-            std::string name = EntryName(lines[i]);
-            if (name.empty()) {
-                plan.Error = "blank entry in " + listPath;
+        for (long i = 0; i < count; ++i) {
+            ListEntry entry;
+            if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry)) {
+                plan.Error = "bad entry in " + listPath;
                 return plan;
             }
-            std::string compressed = name;
-            compressed.back() = '_';
-            plan.Files.push_back({Join(from, compressed), Join(to, name)});
+            plan.Files.push_back({step.ListName, CompressedName(JoinedPath(from, entry.Name)), JoinedPath(to, entry.Name)});
         }
     }
     return plan;

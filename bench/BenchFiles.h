@@ -7,6 +7,7 @@
 // program disks at once, in the order in which the installer takes the lists.
 
 struct BenchFile {
+    const char* List;         // the list that names it, e.g. disk_2e.lst
     std::string Source;       // compressed file, e.g. A:\LOOKUP\ANTENNA.TB_
     std::string Destination;  // installed file, e.g. C:\X\LOOKUP\ANTENNA.TBL
 };
@@ -17,10 +18,9 @@ struct BenchPlan {
     std::string Error;                     // empty when the plan is complete
 };
 
-// Reads every list file of the source (a root such as "A:\" or a folder) and
-// plans the expansion into target. The lists follow the installer's format:
-// a count line, then one entry per line, a ".EXE" entry possibly followed by
-// spaces and an item title.
+// Reads every list file of the installation plan from the source (a root such
+// as "A:\" or a folder), as the installer parses them, and plans the expansion
+// into target.
 BenchPlan PlanInstallation(const std::string& source, const std::string& target);
 
 // Creates the plan's directories (CreateDirectoryA); false with a message

@@ -78,23 +78,6 @@ both="$disks/both"
 # The installer leaves its options file on the source disk when it closes.
 rm -f "$both/INSTALL.OPT"
 
-# The files of an installation as "compressed<TAB>installed<TAB>original"
-# paths relative to the disk folder, the target and the release tree, in the
-# installer's list order.
-pairs="$cache/files.txt"
-: > "$pairs"
-for step in disk_1.lst::PROGRAM1 disk_2.lst::PROGRAM2 disk_2e.lst:LOOKUP:LOOKUP disk_2f.lst:USER_DLL:USER_DLL \
-            disk_2a.lst:CRANE:CRANE disk_2b.lst:CCIR:CCIR disk_2c.lst:CANADA:CANADA disk_2d.lst:TSDATA:TSDATA; do
-    IFS=: read -r list folder component <<< "$step"
-    tr -d '\r' < "$both${folder:+/$folder}/$list" | awk -v prefix="${folder:+$folder/}" -v component="$component" '
-        NR == 1 { n = $1 + 0; next }
-        NR <= n + 1 {
-            sub(/^ +/, ""); name = $0
-            if (match(name, / /)) { word = substr(name, 1, RSTART - 1); if (toupper(word) ~ /^[^.]*\.EXE$/) name = word }
-            print prefix substr(name, 1, length(name) - 1) "_\t" prefix name "\t" component "/" name
-        }' >> "$pairs"
-done
-
 # ---- Wine -----------------------------------------------------------------
 source "$root/tools/wine-env.sh"
 export TSINST_FORCE_XVFB=1
@@ -118,6 +101,23 @@ trap cleanup EXIT
 wine_map_drive "$drive" "$both"
 rm -rf "$work"
 mkdir -p "$work"
+
+# The files of an installation as "compressed<TAB>installed<TAB>original"
+# paths relative to the disk folder, the target and the release tree, in the
+# installer's list order: the installer's own plan and lists (bench_expand
+# --list) and the release folder of each list (the disk-set builder's table).
+pairs="$cache/files.txt"
+"$WINELOADER" "$expander" --list "$DRIVE:\\" "" | tr -d '\r' |
+    python3 -c '
+import sys
+folders = {line.split("\t")[1]: line.split("\t")[0] for line in open(sys.argv[1]).read().splitlines()}
+for line in sys.stdin.read().splitlines():
+    list_name, compressed, installed = line.split("\t")
+    compressed = compressed.split("\\", 1)[1].replace("\\", "/")
+    installed = installed.replace("\\", "/")
+    print("%s\t%s\t%s/%s" % (compressed, installed, folders[list_name], installed.split("/")[-1]))
+' <(python3 "$root/tools/make_disk_set.py" --components) > "$pairs"
+[ -s "$pairs" ] || { echo "bench_expand --list read no files from $DRIVE:" >&2; exit 1; }
 
 results="$cache/results.txt"
 : > "$results"

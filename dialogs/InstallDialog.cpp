@@ -1,24 +1,18 @@
 #include "dialogs/InstallDialog.h"
 
+#include "dialogs/EntryField.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
-#include "shell/InstallWindow.h"
-#include "shell/ReportMessage.h"
+#include "shell/HelpTopics.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
-
-namespace {
-constexpr UINT HelpContextLocal = 4097;
-constexpr UINT HelpContextNetwork = 4098;
-}
 
 TInstall_Dlg::TInstall_Dlg(TWindow* parent, int resourceId, bool isNetwork)
     : TDialog(parent, resourceId), IsNetwork(isNetwork ? 1 : 0)
 {
-    AddCommand(IdHelpButton, [this] { ShowHelp(); });
 }
 
-void TInstall_Dlg::FillControls()
+void TInstall_Dlg::SetupWindow()
 {
     TDialog::SetupWindow();
     SendDlgItemMsg(IdSourceDrive, EM_LIMITTEXT, 1, 0);
@@ -32,29 +26,21 @@ void TInstall_Dlg::FillControls()
 
 bool TInstall_Dlg::AcceptEntries()
 {
-    // Each entry is stored before it is checked.
-    SendDlgItemMsg(IdSourceDrive, WM_GETTEXT, sizeof SourceDrive, reinterpret_cast<LPARAM>(SourceDrive));
-    TrimSpaces(SourceDrive);
-    if (SourceDrive[0] == '\0') {
-        ReportMessage(GetHandle(), MsgInstallationError, MsgDriveNotValid);
-        return false;
-    }
-    UpperCaseAscii(SourceDrive);
-
-    SendDlgItemMsg(IdTargetDirectory, WM_GETTEXT, 80, reinterpret_cast<LPARAM>(Settings.TargetDirectory));
-    TrimSpaces(Settings.TargetDirectory);
-    UpperCaseAscii(Settings.TargetDirectory);
-    if (!IsAcceptableInstallDirectory(Settings.TargetDirectory)) {
-        ReportMessage(GetHandle(), MsgInstallationError, MsgDirectoryNotValid);
-        return false;
-    }
+    // The source drive is checked before the directory is read.
+    const EntryField fields[] = {
+        {IdSourceDrive, SourceDrive, sizeof SourceDrive, IsFilledEntry, MsgDriveNotValid},
+        {IdTargetDirectory, Settings.TargetDirectory, sizeof Settings.TargetDirectory, IsAcceptableInstallDirectory,
+         MsgDirectoryNotValid},
+    };
+    for (const EntryField& field : fields)
+        if (!AcceptEntryField(GetHandle(), MsgInstallationError, field)) return false;
 
     for (int i = 0; i < ComponentCount; ++i)
         Settings.Flags[i] = SendDlgItemMsg(IdProgram + i, BM_GETCHECK, 0, 0) != 0 ? 1 : 0;
     return true;
 }
 
-void TInstall_Dlg::ShowHelp()
+void TInstall_Dlg::OnHelp()
 {
-    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, IsNetwork ? HelpContextNetwork : HelpContextLocal);
+    ShowHelpTopic(GetHandle(), IsNetwork ? HelpTopicNetworkInstall : HelpTopicLocalInstall);
 }

@@ -1,12 +1,18 @@
 #pragma once
 #include "framework/Dialog.h"
 
+// Dialog templates of the installation.
+enum InstallDialogResource : int {
+    DlgLocalInstall = 3048,
+    DlgNetworkInstall = 3049,
+};
+
 // Dialog control ids of the installation dialogs.
 enum InstallDialogControl : int {
     IdProgram = 105,  // the five component boxes, 105 to 109
     IdSourceDrive = 110,
     IdTargetDirectory = 111,
-    IdHelpButton = 9,
+    IdHelpButton = IDHELP,  // 9, handled by the dialog's help hook
 };
 
 // The installation dialog (local 3048 or network 3049): edits the source
@@ -16,14 +22,13 @@ public:
     TInstall_Dlg(TWindow* parent, int resourceId, bool isNetwork);
     ~TInstall_Dlg() override = default;
 
-    void FillControls();
     bool AcceptEntries();
-    void ShowHelp();
 
     bool CanClose() override { return AcceptEntries(); }
 
     int IsNetwork;
 
 protected:
-    void SetupWindow() override { FillControls(); }
+    void SetupWindow() override;
+    void OnHelp() override;
 };

@@ -23,11 +23,11 @@ void TInstallWindow::RunInstallation(int dialogResource)
     EmptyProgramSlots();
     if (!InstallComponents()) return;
 
-    if (ProgramFile[0]) {
+    if (!ProgramFile[0].empty()) {
         CreateProgramGroup();
         WriteMarkerFile();
     }
-    int answer = MessageBox("Exit Installation Program", "Installation Complete", MB_YESNO | MB_ICONQUESTION);
+    int answer = ShowMessage("Exit Installation Program", "Installation Complete", MB_YESNO | MB_ICONQUESTION);
     ::UpdateWindow(GetHandle());
     if (answer == IDYES) ::PostMessageA(GetHandle(), WM_COMMAND, CM_EXIT, 0);
 }

@@ -1,7 +1,7 @@
 #include "shell/InstallWindow.h"
 
 #include "dialogs/UpdateDialog.h"
-#include "engine/plain/DiskNames.h"
+#include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
 #include "framework/CommandIds.h"
 #include "shell/ReportMessage.h"
@@ -16,7 +16,7 @@ namespace {
 // Installed names on an update list are at most this long.
 constexpr std::size_t kMaxUpdateNameLength = 27;
 
-const char* const UpdateListName = "disk_1.lst";
+const char* const UpdateListName = UpdateStep().ListName;
 
 // Checks, before anything is written, that every file the update's list names
 // is in the update source, deriving each compressed name exactly as the
@@ -24,8 +24,11 @@ const char* const UpdateListName = "disk_1.lst";
 bool CheckUpdateComplete(HWND owner, const char* listPath, const char* updateSource)
 {
     std::vector<char> contents;
-    if (LoadListFile(listPath, contents) != ListLoadResult::Loaded) {
-        ReportMessage(owner, MsgUpdateError, MsgFileNotFound, UpdateListName);
+    ListLoadResult loaded = LoadListFile(listPath, contents);
+    if (loaded != ListLoadResult::Loaded) {
+        // A list that is there but cannot be read whole is a read error.
+        ReportMessage(owner, MsgUpdateError, loaded == ListLoadResult::NotFound ? MsgFileNotFound : MsgFileReadError,
+                      UpdateListName);
         return false;
     }
     ListLineReader reader(contents.data(), contents.size());
@@ -71,8 +74,8 @@ void TInstallWindow::MaintenanceUpdate()
         const char drive = updateSource[0];
         updateSource[1] = ':';
         updateSource[2] = '\0';
-        if (!PromptForDisk(ListDisk1, drive)) return;
-    } else if (updateSource[1] == '\0') {
+        if (!PromptForDisk(UpdateStep().Disk, drive)) return;
+    } else if (updateSource[1] == '\0' && updateSource[0] >= 'A' && updateSource[0] <= 'Z') {
         // A bare letter names a drive, read from its root.
         updateSource[1] = ':';
         updateSource[2] = '\0';
@@ -86,9 +89,9 @@ void TInstallWindow::MaintenanceUpdate()
     if (!CheckUpdateComplete(owner, listPath.c_str(), updateSource)) return;
 
     LONG result = 0;
-    ExpandListFile(UpdateListName, Settings.TargetDirectory, updateSource, "Updating Tessaryn Program", result);
+    ExpandListFile(UpdateListName, Settings.TargetDirectory, updateSource, UpdateCaption, result);
 
-    if (ProgramFile[0]) CreateProgramGroup();
-    int answer = MessageBox("Exit Installation Program", "Maintenance Update Complete", MB_YESNO | MB_ICONQUESTION);
+    if (!ProgramFile[0].empty()) CreateProgramGroup();
+    int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete", MB_YESNO | MB_ICONQUESTION);
     if (answer == IDYES) ::PostMessageA(owner, WM_COMMAND, CM_EXIT, 0);
 }

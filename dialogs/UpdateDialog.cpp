@@ -1,24 +1,18 @@
 #include "dialogs/UpdateDialog.h"
 
-#include "dialogs/InstallDialog.h"
+#include "dialogs/EntryField.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "shell/CenterOnScreen.h"
-#include "shell/InstallWindow.h"
-#include "shell/ReportMessage.h"
+#include "shell/HelpTopics.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
-namespace {
-constexpr UINT HelpContextUpdate = 4101;
-}
-
-TUpdatetsw_Dlg::TUpdatetsw_Dlg(TWindow* parent, char* updateSource)
+TUpdatetsw_Dlg::TUpdatetsw_Dlg(TWindow* parent, char (&updateSource)[kUpdateSourceSize])
     : TDialog(parent, DlgMaintenanceUpdate), UpdateSource(updateSource)
 {
-    AddCommand(IdHelpButton, [this] { ShowHelp(); });
 }
 
-void TUpdatetsw_Dlg::FillControls()
+void TUpdatetsw_Dlg::SetupWindow()
 {
     TDialog::SetupWindow();
     SendDlgItemMsg(IdUpdateDirectory, EM_LIMITTEXT, 80, 0);
@@ -30,25 +24,18 @@ void TUpdatetsw_Dlg::FillControls()
 
 bool TUpdatetsw_Dlg::AcceptEntries()
 {
-    SendDlgItemMsg(IdUpdateDirectory, WM_GETTEXT, 80, reinterpret_cast<LPARAM>(Settings.TargetDirectory));
-    TrimSpaces(Settings.TargetDirectory);
-    UpperCaseAscii(Settings.TargetDirectory);
-    if (!IsAcceptableUpdateDirectory(Settings.TargetDirectory)) {
-        ReportMessage(GetHandle(), MsgUpdateError, MsgDirectoryNotValid);
-        return false;
-    }
-
-    SendDlgItemMsg(IdUpdateSource, WM_GETTEXT, kUpdateSourceSize, reinterpret_cast<LPARAM>(UpdateSource));
-    TrimSpaces(UpdateSource);
-    if (UpdateSource[0] == '\0') {
-        ReportMessage(GetHandle(), MsgUpdateError, MsgDriveNotValid);
-        return false;
-    }
-    UpperCaseAscii(UpdateSource);
+    // The directory is checked before the source is read.
+    const EntryField fields[] = {
+        {IdUpdateDirectory, Settings.TargetDirectory, sizeof Settings.TargetDirectory, IsAcceptableUpdateDirectory,
+         MsgDirectoryNotValid},
+        {IdUpdateSource, UpdateSource, sizeof UpdateSource, IsFilledEntry, MsgDriveNotValid},
+    };
+    for (const EntryField& field : fields)
+        if (!AcceptEntryField(GetHandle(), MsgUpdateError, field)) return false;
     return true;
 }
 
-void TUpdatetsw_Dlg::ShowHelp()
+void TUpdatetsw_Dlg::OnHelp()
 {
-    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, HelpContextUpdate);
+    ShowHelpTopic(GetHandle(), HelpTopicUpdate);
 }

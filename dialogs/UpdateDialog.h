@@ -1,6 +1,8 @@
 #pragma once
 #include "framework/Dialog.h"
 
+constexpr int DlgMaintenanceUpdate = 3052;  // the dialog template
+
 enum UpdateDialogControl : int {
     IdUpdateDirectory = 121,
     IdUpdateSource = 122,
@@ -12,17 +14,17 @@ constexpr int kUpdateSourceSize = 80;
 // update source, both stored upper-cased.
 class TUpdatetsw_Dlg : public TDialog {
 public:
-    TUpdatetsw_Dlg(TWindow* parent, char* updateSource);
+    // The source is read into a buffer of exactly kUpdateSourceSize characters.
+    TUpdatetsw_Dlg(TWindow* parent, char (&updateSource)[kUpdateSourceSize]);
     ~TUpdatetsw_Dlg() override = default;
 
-    void FillControls();
     bool AcceptEntries();
-    void ShowHelp();
 
     bool CanClose() override { return AcceptEntries(); }
 
-    char* UpdateSource;
+    char (&UpdateSource)[kUpdateSourceSize];
 
 protected:
-    void SetupWindow() override { FillControls(); }
+    void SetupWindow() override;
+    void OnHelp() override;
 };

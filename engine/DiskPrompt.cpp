@@ -1,10 +1,11 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/plain/DiskNames.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
-#include <cstdio>
+#include <cctype>
 
 bool TInstallWindow::PromptForDisk(int disk)
 {
@@ -16,14 +17,16 @@ bool TInstallWindow::PromptForDisk(int disk, char drive)
 {
     char root[3] = {drive, ':', '\0'};
     char prompt[80];
-    std::snprintf(prompt, sizeof prompt, DiskPromptFormat, disk, drive);
+    FormatText(prompt, sizeof prompt, DiskPromptFormat, disk, drive);
     const char* listName = ListFileName(disk);
     if (!listName) return false;
     for (;;) {
-        if (MessageBox(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return false;
+        if (ShowMessage(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return false;
         if (JoinPath(root, listName, 1)) break;
     }
-    // CurrentDisk is what the source drive holds; another drive's disk says nothing about it.
-    if (drive == SourceDrive[0]) CurrentDisk = disk;
+    // CurrentDisk is what the source drive holds; another drive's disk says
+    // nothing about it. Drive letters carry no case ("a:\" is drive A).
+    if (std::toupper(static_cast<unsigned char>(drive)) == std::toupper(static_cast<unsigned char>(SourceDrive[0])))
+        CurrentDisk = disk;
     return true;
 }

@@ -3,13 +3,14 @@
 #include "engine/ShowProg.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
+#include "framework/UniqueHandle.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 
 #include <lzexpand.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,19 +22,20 @@ class ProgressWindow {
 public:
     ProgressWindow(TWindow* owner, const char* caption)
     {
-        RECT client;
-        ::GetClientRect(owner->GetHandle(), &client);
+        RECT client = {};
+        if (!::GetClientRect(owner->GetHandle(), &client)) client = RECT{};
         POINT anchor = {client.right, client.top};
         ::ClientToScreen(owner->GetHandle(), &anchor);
         Window = std::make_unique<TShowProg>(owner, anchor.x, anchor.y, caption);
-        Window->Create();
+        // Without its window the list is still handled, just not shown.
+        if (!Window->Create()) Window.reset();
     }
     ~ProgressWindow() { Close(); }
 
     void Show(const char* format, const char* name)
     {
         char text[80];
-        std::snprintf(text, sizeof text, format, name);
+        FormatText(text, sizeof text, format, name);
         if (Window) Window->SetText(text);
     }
 
@@ -52,13 +54,12 @@ private:
 // (0: nothing, or not a compressed file at all).
 long SourceHeaderFault(const char* path)
 {
-    HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
+    TFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) return 0;
     unsigned char head[kLzHeaderSize];
     DWORD read = 0;
-    if (!::ReadFile(file, head, sizeof head, &read, nullptr)) read = 0;
-    ::CloseHandle(file);
+    if (!::ReadFile(file.Get(), head, sizeof head, &read, nullptr)) read = 0;
     return CompressedHeaderFault(head, read);
 }
 }
@@ -114,13 +115,13 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
 
         OFSTRUCT sourceInfo = {};
         OFSTRUCT destinationInfo = {};
-        INT sourceHandle = ::LZOpenFileA(&source[0], &sourceInfo, OF_READ);
-        INT destinationHandle = -1;
+        TLzFile sourceFile(::LZOpenFileA(&source[0], &sourceInfo, OF_READ));
+        TLzFile destinationFile;
         LONG result;
         // The destination is only created once the source is known to open,
         // so a missing compressed file never empties an installed one.
-        if (sourceHandle < 0) {
-            result = sourceHandle;  // LZERROR_BADINHANDLE for a missing file
+        if (!sourceFile.IsValid()) {
+            result = sourceFile.Get();  // LZERROR_BADINHANDLE for a missing file
         } else if ((result = SourceHeaderFault(sourceInfo.szPathName)) != 0) {
             // A compressed file with a broken header: the library would take
             // it as uncompressed and create the destination all the same,
@@ -128,19 +129,20 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
             // (a header cut short). The installed copy is left alone.
         } else {
             // A read-only file of that name is never replaced. Windows refuses
-            // to create over it anyway; a process allowed to write it regardless
-            // (Wine run by root) must refuse just the same.
+            // to create over it; where the file system would let this process
+            // write it regardless (an administrator's rights), it must refuse
+            // just the same.
             DWORD attributes = ::GetFileAttributesA(destination.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
-                destinationHandle = ::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE);
-            if (destinationHandle < 0) {
+                destinationFile.Reset(::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE));
+            if (!destinationFile.IsValid()) {
                 result = kLzBadOutHandle;
             } else {
                 // A compressed file cut short expands "successfully" to fewer
                 // bytes than its header declares; take that as a read error.
-                LONG declared = ::LZSeek(sourceHandle, 0, 2);
-                ::LZSeek(sourceHandle, 0, 0);
-                result = ::CopyLZFile(sourceHandle, destinationHandle);
+                LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
+                ::LZSeek(sourceFile.Get(), 0, 0);
+                result = ::CopyLZFile(sourceFile.Get(), destinationFile.Get());
                 if (result >= 0 && declared >= 0 && result < declared) result = kLzRead;
             }
         }
@@ -154,14 +156,12 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
                 if (report.Detail == LzDetail::DestinationName) detail = FileNamePart(destination.c_str());
                 ReportMessage(owner, MsgInstallationError, report.Message, detail);
             }
-            if (sourceHandle >= 0) ::LZClose(sourceHandle);
-            if (destinationHandle >= 0) ::LZClose(destinationHandle);
+            sourceFile.Reset();
+            destinationFile.Reset();
             ::LZDone();
             progress.Close();
             return false;
         }
-        ::LZClose(sourceHandle);
-        ::LZClose(destinationHandle);
     }
     ::LZDone();
     progress.Close();

@@ -1,47 +1,17 @@
 #include "shell/InstallWindow.h"
 
-#include "engine/plain/DiskNames.h"
+#include "engine/plain/InstallPlan.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
-// One list of the run: which list, from where, to where, with what caption.
-struct ComponentStep {
-    int Flag;
-    int List;
-    const char* Subdirectory;  // on the disk and under the target; null for the root
-    const char* Caption;
-    int Disk;
-};
-
-const ComponentStep Steps[] = {
-    {ComponentProgram, ListDisk1, nullptr, "Installing Tessaryn Program", 1},
-    {ComponentProgram, ListDisk2, nullptr, "Installing Tessaryn Program", 2},
-    {ComponentProgram, ListLookup, "LOOKUP", "Installing Lookup Files", 2},
-    {ComponentProgram, ListUserDll, "USER_DLL", "Installing User Database Doc", 2},
-    {ComponentCrane, ListCrane, "CRANE", "Installing Crane Rain Files", 2},
-    {ComponentCcir, ListCcir, "CCIR", "Installing CCIR Rain Files", 2},
-    {ComponentCanada, ListCanada, "CANADA", "Installing Canadian Rain Files", 2},
-    {ComponentExamples, ListExamples, "TSDATA", "Installing Example Files", 2},
-};
-
-// Subdirectories of the target in the order they are created.
-struct TargetSubdirectory {
-    int Flag;  // -1: always
-    const char* Name;
-};
-const TargetSubdirectory Subdirectories[] = {
-    {-1, "USER_DLL"}, {-1, "LOOKUP"}, {ComponentCcir, "CCIR"},
-    {ComponentCrane, "CRANE"}, {ComponentCanada, "CANADA"}, {ComponentExamples, "TSDATA"},
-};
-
 bool CreateIfMissing(const std::string& path)
 {
     if (PathExists(path.c_str())) return true;
@@ -78,9 +48,9 @@ bool TInstallWindow::PrepareDirectories()
         }
     }
 
-    for (const TargetSubdirectory& sub : Subdirectories) {
-        if (sub.Flag >= 0 && !Settings.Flags[sub.Flag]) continue;
-        std::string path = target + "\\" + sub.Name;
+    for (int rank = 1; const InstallStep* step = StepWithFolderRank(rank); ++rank) {
+        if (!step->FolderAlways && !Settings.Flags[step->Component]) continue;
+        std::string path = target + "\\" + step->Subfolder;
         if (!CreateIfMissing(path)) {
             ReportMessage(GetHandle(), MsgInstallationError, MsgDirectoryCreationError, path.c_str());
             return false;
@@ -94,34 +64,27 @@ bool TInstallWindow::InstallComponents()
     LONG runResult = 0;
     if (!PrepareDirectories()) return false;
 
-    auto expand = [&](const ComponentStep& step) {
+    auto expand = [&](const InstallStep& step) {
         char source[16];
-        if (step.Subdirectory)
-            std::snprintf(source, sizeof source, "%c:\\%s", SourceDrive[0], step.Subdirectory);
+        if (step.Subfolder)
+            FormatText(source, sizeof source, "%c:\\%s", SourceDrive[0], step.Subfolder);
         else
-            std::snprintf(source, sizeof source, "%c:", SourceDrive[0]);
+            FormatText(source, sizeof source, "%c:", SourceDrive[0]);
         std::string destination = Settings.TargetDirectory;
-        if (step.Subdirectory) destination = destination + "\\" + step.Subdirectory;
-        return ExpandListFile(ListFileName(step.List), destination.c_str(), source, step.Caption, runResult);
+        if (step.Subfolder) destination = destination + "\\" + step.Subfolder;
+        return ExpandListFile(step.ListName, destination.c_str(), source, step.Caption, runResult);
     };
 
-    const bool program = Settings.Flags[ComponentProgram] != 0;
-    if (program) {
-        if (CurrentDisk != 1 && !PromptForDisk(1)) return false;
-        if (!expand(Steps[0])) return false;
-        if (!PromptForDisk(2)) return false;
-        if (!expand(Steps[1])) return false;
-        // Lookup and user database files: only a full disk ends the run.
-        for (int i = 2; i <= 3; ++i) {
-            expand(Steps[i]);
-            if (runResult == kLzWrite) return false;
+    for (const InstallStep& step : InstallSteps()) {
+        if (!Settings.Flags[step.Component]) continue;
+        if (CurrentDisk != step.Disk && !PromptForDisk(step.Disk)) {
+            if (step.Policy == StepPolicy::CancelSkips) continue;
+            return false;
         }
-    }
-    for (int i = 4; i < static_cast<int>(sizeof Steps / sizeof Steps[0]); ++i) {
-        if (!Settings.Flags[Steps[i].Flag]) continue;
-        if (CurrentDisk != 2) PromptForDisk(2);
-        if (CurrentDisk == 2) expand(Steps[i]);
+        bool expanded = expand(step);
+        if (step.Policy == StepPolicy::MustSucceed && !expanded) return false;
         if (runResult == kLzWrite) return false;
     }
-    return program;
+    // Only an installation of the program itself is complete.
+    return Settings.Flags[ComponentProgram] != 0;
 }

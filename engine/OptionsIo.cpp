@@ -1,51 +1,37 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/plain/OptionsFile.h"
+#include "framework/UniqueHandle.h"
 #include "shell/BuildVariant.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
-#include <cstdio>
-
 BeepFunction OptionsBeep = &::MessageBeep;
 
 namespace {
-// Owns one file handle.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : Handle(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { if (IsOpen()) ::CloseHandle(Handle); }
-    bool IsOpen() const { return Handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return Handle; }
-
-private:
-    HANDLE Handle;
-};
-
 void OptionsFileName(char (&name)[16])
 {
-    std::snprintf(name, sizeof name, "%c:\\INSTALL.OPT", SourceDrive[0]);
+    FormatText(name, sizeof name, "%c:\\INSTALL.OPT", SourceDrive[0]);
 }
 
-void BeepOnNtBuild()
+// Opens INSTALL.OPT on the source drive; the NT build beeps when it cannot.
+TFile OpenOptionsFile(DWORD access, DWORD creation)
 {
-    if (IsNtBuild && OptionsBeep) OptionsBeep(0);
+    char name[16];
+    OptionsFileName(name);
+    TFile file(::CreateFileA(name, access, 0, nullptr, creation, FILE_ATTRIBUTE_ARCHIVE, nullptr));
+    if (!file.IsValid() && IsNtBuild && OptionsBeep) OptionsBeep(0);
+    return file;
 }
 }
 
 void TInstallWindow::ReadOptions()
 {
-    char name[16];
-    OptionsFileName(name);
-    FileHandle file(::CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE, nullptr));
-    if (!file.IsOpen()) {
-        BeepOnNtBuild();
-        return;
-    }
+    TFile file = OpenOptionsFile(GENERIC_READ, OPEN_EXISTING);
+    if (!file.IsValid()) return;
     OptionsImage image{};
     DWORD read = 0;
     ::ReadFile(file.Get(), image.data(), static_cast<DWORD>(image.size()), &read, nullptr);
@@ -54,13 +40,8 @@ void TInstallWindow::ReadOptions()
 
 bool TInstallWindow::WriteOptions()
 {
-    char name[16];
-    OptionsFileName(name);
-    FileHandle file(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr));
-    if (!file.IsOpen()) {
-        BeepOnNtBuild();
-        return false;
-    }
+    TFile file = OpenOptionsFile(GENERIC_WRITE, CREATE_ALWAYS);
+    if (!file.IsValid()) return false;
     OptionsImage image = EncodeOptions(Settings);
     DWORD written = 0;
     ::WriteFile(file.Get(), image.data(), static_cast<DWORD>(image.size()), &written, nullptr);
@@ -70,9 +51,9 @@ bool TInstallWindow::WriteOptions()
 void TInstallWindow::WriteMarkerFile()
 {
     const char* path = JoinPath(Settings.TargetDirectory, "TSW_FILE.CHK", 0);
-    FileHandle file(path ? ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr)
-                         : INVALID_HANDLE_VALUE);
-    if (!file.IsOpen()) {
+    TFile file(path ? ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr)
+                    : INVALID_HANDLE_VALUE);
+    if (!file.IsValid()) {
         ReportMessage(GetHandle(), MsgInstallationError, MsgCannotCreateMarker);
         return;
     }

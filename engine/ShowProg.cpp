@@ -36,6 +36,8 @@ TShowProg::TShowProg(TWindow* parent, int x, int y, const char* caption)
 void TShowProg::SetText(const char* text)
 {
     CopyBounded(Text, sizeof Text, text);
+    // A null window would repaint the whole desktop.
+    if (!GetHandle()) return;
     ::InvalidateRect(GetHandle(), nullptr, TRUE);
     ::UpdateWindow(GetHandle());
 }
@@ -46,5 +48,5 @@ void TShowProg::Paint(TDC& dc, bool, const RECT&)
     dc.SetTextColor(DisplayMetrics.WindowTextColor);
     dc.SetBkColor(DisplayMetrics.WindowColor);
     dc.SetTextAlign(TA_LEFT | TA_TOP);
-    dc.TextOut(TextX, TextY, Text, static_cast<int>(std::strlen(Text)));
+    dc.WriteText(TextX, TextY, Text, static_cast<int>(std::strlen(Text)));
 }

@@ -2,31 +2,21 @@
 
 #include "framework/FrameWindow.h"
 
-namespace {
-TApplication* CurrentApplication = nullptr;
-}
-
 TApplication::TApplication(const char*)
-    : Previous(CurrentApplication)
 {
-    CurrentApplication = this;
 }
 
 TApplication::~TApplication()
 {
     MainWindow.reset();
     Ctl3d.Disable();
-    CurrentApplication = Previous;
 }
 
-TApplication* TApplication::Current()
+void TApplication::SetMainWindow(std::unique_ptr<TFrameWindow> window)
 {
-    return CurrentApplication;
-}
-
-void TApplication::SetMainWindow(TFrameWindow* window)
-{
-    MainWindow.reset(window);
+    if (MainWindow) MainWindow->SetEndsMessageLoop(false);
+    MainWindow = std::move(window);
+    if (MainWindow) MainWindow->SetEndsMessageLoop(true);
 }
 
 void TApplication::EnableCtl3d(bool enable)
@@ -37,15 +27,14 @@ void TApplication::EnableCtl3d(bool enable)
         Ctl3d.Disable();
 }
 
-void TApplication::CmExit()
-{
-    if (MainWindow) MainWindow->CloseWindow();
-}
-
 int TApplication::Run()
 {
     InitMainWindow();
-    if (!MainWindow || !MainWindow->Create()) return 1;
+    if (!MainWindow || !MainWindow->Create()) {
+        const char* title = MainWindow ? MainWindow->GetTitle() : "";
+        ::MessageBoxA(nullptr, "The main window could not be created.", title, MB_OK | MB_ICONSTOP);
+        return 1;
+    }
     // Set-up may already have asked the loop to quit; the window is shown anyway
     // so that whatever it reported stays in context.
     ::ShowWindow(MainWindow->GetHandle(), ShowCommand);

@@ -16,20 +16,17 @@ public:
     virtual ~TApplication();
 
     // Initialises the instance, creates and shows the main window and runs the
-    // message loop; returns the loop's exit code.
+    // message loop; returns the loop's exit code. A main window that cannot be
+    // created is reported in a message box; the exit code is then 1.
     int Run();
 
-    static TApplication* Current();
-
     TFrameWindow* GetMainWindow() const { return MainWindow.get(); }
-    void SetMainWindow(TFrameWindow* window);
+    // Takes the main window over; its destruction ends the message loop.
+    void SetMainWindow(std::unique_ptr<TFrameWindow> window);
     void SetShowCommand(int command) { ShowCommand = command; }
     int GetShowCommand() const { return ShowCommand; }
     void EnableCtl3d(bool enable = true);
     const TThreeDControls& ThreeDControls() const { return Ctl3d; }
-
-    // The exit command: close the main window through its close query.
-    void CmExit();
 
 protected:
     virtual void InitMainWindow() {}
@@ -38,7 +35,6 @@ private:
     std::unique_ptr<TFrameWindow> MainWindow;
     int ShowCommand = SW_SHOWDEFAULT;
     TThreeDControls Ctl3d;
-    TApplication* Previous;
 };
 
 // The program's own entry point, called by the framework's start-up code.

@@ -1,6 +1,6 @@
 #include "framework/DeviceContext.h"
 
-bool TDC::TextOut(int x, int y, const char* text, int length)
+bool TDC::WriteText(int x, int y, const char* text, int length)
 {
     return ::TextOutA(Handle, x, y, text, length) != 0;
 }
@@ -10,7 +10,7 @@ bool TDC::PlayEnhMetaFile(HENHMETAFILE picture, const RECT& rect)
     return ::PlayEnhMetaFile(Handle, picture, &rect) != 0;
 }
 
-bool TDC::GetTextMetrics(TEXTMETRICA& metrics) const
+bool TDC::GetFontMetrics(TEXTMETRICA& metrics) const
 {
     return ::GetTextMetricsA(Handle, &metrics) != 0;
 }

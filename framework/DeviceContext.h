@@ -19,10 +19,10 @@ public:
     COLORREF SetTextColor(COLORREF colour) { return ::SetTextColor(Handle, colour); }
     COLORREF SetBkColor(COLORREF colour) { return ::SetBkColor(Handle, colour); }
     UINT SetTextAlign(UINT align) { return ::SetTextAlign(Handle, align); }
-    bool TextOut(int x, int y, const char* text, int length);
+    bool WriteText(int x, int y, const char* text, int length);
     bool PlayEnhMetaFile(HENHMETAFILE picture, const RECT& rect);
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(Handle, index); }
-    bool GetTextMetrics(TEXTMETRICA& metrics) const;
+    bool GetFontMetrics(TEXTMETRICA& metrics) const;
 
 protected:
     HDC Handle;

@@ -18,26 +18,43 @@ LRESULT TDialog::SendDlgItemMsg(int id, UINT message, WPARAM wParam, LPARAM lPar
     return ::SendDlgItemMessageA(GetHandle(), id, message, wParam, lParam);
 }
 
-bool TDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM)
+void TDialog::OnOk()
+{
+    if (CanClose()) EndDialog(IDOK);
+}
+
+void TDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+bool TDialog::OnCommand(int id)
+{
+    return DispatchCommand(id);
+}
+
+bool TDialog::HandleDialogMessage(UINT message, WPARAM wParam)
 {
     switch (message) {
     case WM_INITDIALOG:
         SetupWindow();
         return true;
-    case WM_COMMAND: {
-        int id = LOWORD(wParam);
-        if (id == IDOK) {
-            if (CanClose()) ::EndDialog(GetHandle(), IDOK);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnOk();
             return true;
-        }
-        if (id == IDCANCEL) {
-            ::EndDialog(GetHandle(), IDCANCEL);
+        case IDCANCEL:
+            OnCancel();
             return true;
+        case IDHELP:
+            OnHelp();
+            return true;
+        default:
+            return OnCommand(LOWORD(wParam));
         }
-        return DispatchCommand(id);
-    }
     case WM_CLOSE:
-        ::EndDialog(GetHandle(), IDCANCEL);
+        OnCancel();
         return true;
     default:
         return false;
@@ -46,17 +63,18 @@ bool TDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM)
 
 INT_PTR CALLBACK TDialog::DialogProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        auto* dialog = reinterpret_cast<TDialog*>(lParam);
-        ::SetWindowLongPtrA(handle, DWLP_USER, lParam);
-        dialog->AttachHandle(handle);
-    }
-    auto* dialog = reinterpret_cast<TDialog*>(::GetWindowLongPtrA(handle, DWLP_USER));
+    if (message == WM_INITDIALOG) reinterpret_cast<TDialog*>(lParam)->AttachHandle(handle);
+    auto* dialog = static_cast<TDialog*>(FromHandle(handle));
     if (!dialog) return FALSE;
-    bool handled = dialog->HandleDialogMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(handle, DWLP_USER, 0);
-        dialog->DetachHandle();
+    bool handled;
+    try {
+        handled = dialog->HandleDialogMessage(message, wParam);
+    } catch (...) {
+        // As in the window procedure: the exception stops here and the
+        // dialog manager does its default processing.
+        handled = false;
+        dialog->ReportFailure(handle);
     }
+    if (message == WM_NCDESTROY) dialog->DetachHandle();
     return handled ? TRUE : FALSE;
 }

@@ -1,11 +1,11 @@
 #include "framework/FrameWindow.h"
 
-#include "framework/Application.h"
 #include "framework/CommandIds.h"
 
 TFrameWindow::TFrameWindow(TWindow* parent, const char* title)
     : TWindow(parent, title)
 {
+    AddCommand(CM_EXIT, [this] { CloseWindow(); });
 }
 
 void TFrameWindow::AssignMenu(const char* resourceName)
@@ -42,24 +42,12 @@ void TFrameWindow::CloseWindow()
 LRESULT TFrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_COMMAND: {
-        int id = LOWORD(wParam);
-        if (DispatchCommand(id)) return 0;
-        TApplication* app = TApplication::Current();
-        if (id == CM_EXIT && app) {
-            app->CmExit();
-            return 0;
-        }
-        break;
-    }
     case WM_CLOSE:
         CloseWindow();
         return 0;
-    case WM_DESTROY: {
-        TApplication* app = TApplication::Current();
-        if (app && app->GetMainWindow() == this) ::PostQuitMessage(0);
+    case WM_DESTROY:
+        if (EndsMessageLoop) ::PostQuitMessage(0);
         return 0;
-    }
     default:
         break;
     }

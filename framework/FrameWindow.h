@@ -15,8 +15,11 @@ public:
     // The close query: whether the window may close now.
     virtual bool CanClose() { return true; }
 
-    // Closes the window through its close query.
+    // Closes the window through its close query; also the exit command.
     void CloseWindow();
+
+    // Whether destroying the window ends the message loop (the main window's).
+    void SetEndsMessageLoop(bool ends) { EndsMessageLoop = ends; }
 
 protected:
     void SetupWindow() override;
@@ -27,4 +30,5 @@ protected:
 private:
     std::string MenuName;
     int IconId = 0;
+    bool EndsMessageLoop = false;
 };

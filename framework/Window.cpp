@@ -1,8 +1,6 @@
 #include "framework/Window.h"
 
-#include "framework/Application.h"
 #include "framework/DeviceContext.h"
-#include "framework/FrameWindow.h"
 
 HINSTANCE ModuleInstance()
 {
@@ -60,14 +58,17 @@ void TWindow::Destroy()
     if (Handle) ::DestroyWindow(Handle);
 }
 
-int TWindow::MessageBox(const char* text, const char* title, UINT type)
+int TWindow::ShowMessage(const char* text, const char* title, UINT type)
 {
-    if (!title) {
-        TApplication* app = TApplication::Current();
-        TFrameWindow* main = app ? app->GetMainWindow() : nullptr;
-        title = main ? main->GetTitle() : "";
-    }
+    if (!title) title = TopLevelWindow().GetTitle();
     return ::MessageBoxA(Handle, text, title, type);
+}
+
+const TWindow& TWindow::TopLevelWindow() const
+{
+    const TWindow* window = this;
+    while (window->Parent) window = window->Parent;
+    return *window;
 }
 
 void TWindow::Paint(TDC&, bool, const RECT&)
@@ -100,6 +101,11 @@ void TWindow::DetachHandle()
 {
     if (Handle) ::SetWindowLongPtrA(Handle, GWLP_USERDATA, 0);
     Handle = nullptr;
+}
+
+TWindow* TWindow::FromHandle(HWND handle)
+{
+    return reinterpret_cast<TWindow*>(::GetWindowLongPtrA(handle, GWLP_USERDATA));
 }
 
 LRESULT TWindow::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam)
@@ -139,12 +145,17 @@ LRESULT CALLBACK TWindow::WindowProc(HWND handle, UINT message, WPARAM wParam, L
         auto* window = static_cast<TWindow*>(create->lpCreateParams);
         if (window) window->AttachHandle(handle);
     }
-    auto* window = reinterpret_cast<TWindow*>(::GetWindowLongPtrA(handle, GWLP_USERDATA));
+    TWindow* window = FromHandle(handle);
     if (!window) return ::DefWindowProcA(handle, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        LRESULT result = window->HandleMessage(message, wParam, lParam);
-        window->DetachHandle();
-        return result;
+    LRESULT result;
+    try {
+        result = window->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // No exception may unwind through the platform's frames: the operation
+        // ends here, the message gets the platform's default answer.
+        result = ::DefWindowProcA(handle, message, wParam, lParam);
+        window->ReportFailure(::IsWindow(handle) ? handle : nullptr);
     }
-    return window->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) window->DetachHandle();
+    return result;
 }

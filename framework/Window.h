@@ -33,15 +33,25 @@ public:
     HWND GetHandle() const { return Handle; }
     TWindow* GetParent() const { return Parent; }
     const char* GetTitle() const { return Title.c_str(); }
+    // The window at the end of the parent chain (this one when it has none).
+    const TWindow& TopLevelWindow() const;
 
     // The application's message box, owned by this window; without a title it
-    // carries the main window's title.
-    int MessageBox(const char* text, const char* title = nullptr, UINT type = MB_OK);
+    // carries the title of the top-level window this one belongs to.
+    int ShowMessage(const char* text, const char* title = nullptr, UINT type = MB_OK);
+
+    // Says that an exception cut an operation of this window short (owner: the
+    // window it happened in). By default the parent says it; at the top of the
+    // chain nothing is shown unless a window overrides this.
+    virtual void ReportFailure(HWND owner) noexcept
+    {
+        if (Parent) Parent->ReportFailure(owner);
+    }
 
     TWindowAttr Attr;
 
 protected:
-    // Called once the platform window exists.
+    // Called once the platform window exists; overrides call the base first.
     virtual void SetupWindow() {}
     virtual void Paint(TDC& dc, bool erase, const RECT& rect);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -52,8 +62,11 @@ protected:
     void AddCommand(int id, std::function<void()> handler);
     bool DispatchCommand(int id);
 
+    // The object of a platform window lives in its GWLP_USERDATA, for plain
+    // windows and dialogs alike.
     void AttachHandle(HWND handle);
     void DetachHandle();
+    static TWindow* FromHandle(HWND handle);
     LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

@@ -27,48 +27,46 @@ std::string WindowsDirectory()
 
 void TInstallWindow::InitDde()
 {
-    DdeInstance = 0;
-    Conversation = nullptr;
-    ServiceName = nullptr;
-    TopicName = nullptr;
+    CloseDdeLink();
     DdeWindow = this;
-    TFrameWindow::SetupWindow();
 
     const char* failure = nullptr;
+    DWORD instance = 0;
     if (!DdeCallback) {
         failure = "Setup of callback failed.";
-    } else if (::DdeInitializeA(&DdeInstance, DdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+    } else if (::DdeInitializeA(&instance, DdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
         failure = "Initialization failed.";
     } else {
-        ServiceName = ::DdeCreateStringHandleA(DdeInstance, "PROGMAN", CP_WINANSI);
-        TopicName = ::DdeCreateStringHandleA(DdeInstance, "PROGMAN", CP_WINANSI);
-        if (!ServiceName || !TopicName) failure = "Creation of strings failed.";
+        DdeInstance.Reset(instance);
+        ServiceName.Reset({instance, ::DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI)});
+        TopicName.Reset({instance, ::DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI)});
+        if (!ServiceName.IsValid() || !TopicName.IsValid()) failure = "Creation of strings failed.";
     }
     if (failure) {
-        MessageBox(failure, nullptr, MB_OK | MB_ICONSTOP);
+        ShowMessage(failure, nullptr, MB_OK | MB_ICONSTOP);
         ::PostQuitMessage(0);
     }
 }
 
 void TInstallWindow::CreateProgramGroup()
 {
-    // Wine's DDEML refuses a second conversation with the same service and
-    // topic from one instance, so a group created again in the same run
-    // (a second installation, an update after an installation) ends the
-    // earlier conversation first.
+    // A DDE instance may be refused a second conversation with the same
+    // service and topic while the first is open, so a group created again in
+    // the same run (a second installation, an update after an installation)
+    // ends the earlier conversation first.
     if (Conversation) {
         ::DdeDisconnect(Conversation);
         Conversation = nullptr;
     }
-    Conversation = ::DdeConnect(DdeInstance, ServiceName, TopicName, nullptr);
+    Conversation = ::DdeConnect(DdeInstance.Get(), ServiceName.Get().String, TopicName.Get().String, nullptr);
     if (!Conversation) {
-        MessageBox("Can't start conversation.\nMake sure PROGMAN is running.", nullptr, MB_OK | MB_ICONSTOP);
+        ShowMessage("Can't start conversation.\nMake sure PROGMAN is running.", nullptr, MB_OK | MB_ICONSTOP);
         return;
     }
     ProgramItem items[kProgramSlots];
     int count = 0;
-    while (count < kProgramSlots && ProgramFile[count]) {
-        items[count] = {ProgramFile[count], ItemTitle[count]};
+    while (count < kProgramSlots && !ProgramFile[count].empty()) {
+        items[count] = {ProgramFile[count].c_str(), ItemTitle[count].c_str()};
         ++count;
     }
     std::string commands = BuildGroupCommands(Settings.TargetDirectory, items, count, WindowsDirectory().c_str());
@@ -83,30 +81,31 @@ void TInstallWindow::CloseDdeLink()
         ::DdeDisconnect(Conversation);
         Conversation = nullptr;
     }
-    if (DdeInstance) {
-        if (ServiceName) ::DdeFreeStringHandle(DdeInstance, ServiceName);
-        if (TopicName) ::DdeFreeStringHandle(DdeInstance, TopicName);
-        ServiceName = nullptr;
-        TopicName = nullptr;
-        ::DdeUninitialize(DdeInstance);
-        DdeInstance = 0;
-    }
+    // The strings go before the instance that made them.
+    ServiceName.Reset();
+    TopicName.Reset();
+    DdeInstance.Reset();
     if (DdeWindow == this) DdeWindow = nullptr;
 }
 
 HDDEDATA CALLBACK TInstallWindow::CallBack(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
     if (!DdeWindow) return nullptr;
-    switch (type) {
-    case XTYP_ERROR:
-        DdeWindow->MessageBox("A critical DDE error has occured.", nullptr, MB_OK | MB_ICONINFORMATION);
-        break;
-    case XTYP_DISCONNECT:
-        DdeWindow->MessageBox("Disconnected.", nullptr, MB_OK | MB_ICONINFORMATION);
-        DdeWindow->Conversation = nullptr;
-        break;
-    default:
-        break;
+    try {
+        switch (type) {
+        case XTYP_ERROR:
+            DdeWindow->ShowMessage("A critical DDE error has occured.", nullptr, MB_OK | MB_ICONINFORMATION);
+            break;
+        case XTYP_DISCONNECT:
+            DdeWindow->ShowMessage("Disconnected.", nullptr, MB_OK | MB_ICONINFORMATION);
+            DdeWindow->Conversation = nullptr;
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        // Called from the platform's DDE code: nothing may unwind into it.
+        DdeWindow->ReportFailure(DdeWindow->GetHandle());
     }
     return nullptr;
 }

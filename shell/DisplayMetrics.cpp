@@ -12,7 +12,7 @@ void MeasureDisplay()
     DisplayMetrics.PixelsPerInchX = screen.GetDeviceCaps(LOGPIXELSX);
     DisplayMetrics.PixelsPerInchY = screen.GetDeviceCaps(LOGPIXELSY);
     TEXTMETRICA metrics = {};
-    screen.GetTextMetrics(metrics);
+    screen.GetFontMetrics(metrics);
     DisplayMetrics.CharWidth = metrics.tmAveCharWidth;
     DisplayMetrics.LineGap = 1;
     DisplayMetrics.CharHeight = metrics.tmHeight;

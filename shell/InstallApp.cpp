@@ -6,8 +6,8 @@ void InstallApp::InitMainWindow()
 {
     // Always the normal size and place, whatever the launcher asked for.
     SetShowCommand(SW_SHOWNORMAL);
-    auto* window = new TInstallWindow(nullptr, MainWindowTitle);
+    auto window = std::make_unique<TInstallWindow>(nullptr, MainWindowTitle);
     window->SetIcon(ApplicationIconId);
-    SetMainWindow(window);
+    SetMainWindow(std::move(window));
     EnableCtl3d(true);
 }

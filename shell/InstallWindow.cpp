@@ -3,17 +3,15 @@
 #include "framework/DeviceContext.h"
 #include "shell/BuildVariant.h"
 #include "shell/DisplayMetrics.h"
+#include "shell/HelpTopics.h"
+#include "shell/ReportMessage.h"
+#include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
-
-#include <cstdlib>
-#include <cstring>
 
 const char* const MainWindowTitle = "Tessaryn 3.0 Installation";
 const char* const HelpFileName = "tsw_inst.hlp";
 
 namespace {
-constexpr UINT HelpContextMain = 4096;
-
 // Fills an empty source drive from the current directory's drive letter.
 void SourceDriveFromCurrentDirectory()
 {
@@ -32,9 +30,9 @@ TInstallWindow::TInstallWindow(TWindow* parent, const char* title)
 {
     DdeCallback = &TInstallWindow::CallBack;
     AssignMenu("INSTALL_COMMANDS");
-    AddCommand(CmInstallLocal, [this] { InstallLocal(); });
-    AddCommand(CmInstallNetwork, [this] { InstallNetwork(); });
-    AddCommand(CmMaintenanceUpdate, [this] { MaintenanceUpdate(); });
+    AddCommand(CmInstallLocal, [this] { RunExclusive(&TInstallWindow::InstallLocal); });
+    AddCommand(CmInstallNetwork, [this] { RunExclusive(&TInstallWindow::InstallNetwork); });
+    AddCommand(CmMaintenanceUpdate, [this] { RunExclusive(&TInstallWindow::MaintenanceUpdate); });
     AddCommand(CmHelp, [this] { ShowHelp(); });
 
     MeasureDisplay();
@@ -51,27 +49,28 @@ TInstallWindow::TInstallWindow(TWindow* parent, const char* title)
     CurrentDisk = 0;
 
     const char* picture = JoinPath(ProgramDirectory, "install.emf", 1);
-    Picture = picture ? ::GetEnhMetaFileA(picture) : nullptr;
-
-    for (int i = 0; i < kProgramSlots; ++i) {
-        ProgramFile[i] = nullptr;
-        ItemTitle[i] = nullptr;
-    }
+    if (picture) Picture.Reset(::GetEnhMetaFileA(picture));
 }
 
 TInstallWindow::~TInstallWindow()
 {
-    if (Picture) {
-        ::DeleteEnhMetaFile(Picture);
-        Picture = nullptr;
-    }
-    EmptyProgramSlots();
     CloseDdeLink();
+}
+
+void TInstallWindow::SetupWindow()
+{
+    TFrameWindow::SetupWindow();
+    InitDde();
+}
+
+void TInstallWindow::ReportFailure(HWND owner) noexcept
+{
+    ReportMessage(owner, MsgInstallationError, MsgInsufficientMemory);
 }
 
 void TInstallWindow::Paint(TDC& dc, bool, const RECT&)
 {
-    if (!Picture) return;
+    if (!Picture.IsValid()) return;
     RECT client;
     ::GetClientRect(GetHandle(), &client);
     int half = (client.right - client.left) / 2;
@@ -80,13 +79,26 @@ void TInstallWindow::Paint(TDC& dc, bool, const RECT&)
     RECT target = {marginX, marginY, half - marginX, client.bottom - marginY};
     int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);
-    dc.PlayEnhMetaFile(Picture, target);
+    dc.PlayEnhMetaFile(Picture.Get(), target);
     dc.RestoreDC(saved);
+}
+
+void TInstallWindow::RunExclusive(void (TInstallWindow::*command)())
+{
+    // Prompts, boxes and the synchronous DDE execute all dispatch messages,
+    // so a command or a close can arrive in the middle of a run.
+    if (RunInProgress) return;
+    struct Scope {
+        bool& Flag;
+        explicit Scope(bool& flag) : Flag(flag) { Flag = true; }
+        ~Scope() { Flag = false; }
+    } scope(RunInProgress);
+    (this->*command)();
 }
 
 void TInstallWindow::ShowHelp()
 {
-    ::WinHelpA(GetHandle(), HelpFileName, HELP_CONTEXT, HelpContextMain);
+    ShowHelpTopic(GetHandle(), HelpTopicMain);
 }
 
 bool TInstallWindow::SaveOptionsOnClose()
@@ -98,10 +110,8 @@ bool TInstallWindow::SaveOptionsOnClose()
 void TInstallWindow::EmptyProgramSlots()
 {
     for (int i = 0; i < kProgramSlots; ++i) {
-        std::free(ProgramFile[i]);
-        ProgramFile[i] = nullptr;
-        std::free(ItemTitle[i]);
-        ItemTitle[i] = nullptr;
+        ProgramFile[i].clear();
+        ItemTitle[i].clear();
     }
 }
 
@@ -109,9 +119,9 @@ void TInstallWindow::CaptureProgramItem(const char* file, const char* title)
 {
     // Six slots; later titled entries are still expanded but get no item.
     for (int i = 0; i < kProgramSlots; ++i) {
-        if (ProgramFile[i]) continue;
-        ProgramFile[i] = ::_strdup(file);
-        ItemTitle[i] = ::_strdup(title);
+        if (!ProgramFile[i].empty()) continue;
+        ProgramFile[i] = file;
+        ItemTitle[i] = title;
         return;
     }
 }

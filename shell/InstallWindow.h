@@ -3,87 +3,96 @@
 #include <ddeml.h>
 
 #include "framework/FrameWindow.h"
-#include "progman/plain/ProgmanCommand.h"
+#include "framework/UniqueHandle.h"
+#include "shell/plain/ProgramSlots.h"
 
-// Menu commands of the main window.
-enum InstallCommand : int {
-    CmInstallLocal = 1,
-    CmInstallNetwork = 2,
-    CmMaintenanceUpdate = 5,
-    CmHelp = 6,
-};
+#include <string>
 
-// Dialog templates.
-enum InstallDialogResource : int {
-    DlgLocalInstall = 3048,
-    DlgNetworkInstall = 3049,
-    DlgMaintenanceUpdate = 3052,
-};
+// Menu commands of the main window (the menu INSTALL_COMMANDS).
+enum InstallCommand : int { CmInstallLocal = 1, CmInstallNetwork = 2, CmMaintenanceUpdate = 5, CmHelp = 6 };
 
 extern const char* const MainWindowTitle;  // "Tessaryn 3.0 Installation"
-extern const char* const HelpFileName;     // "tsw_inst.hlp"
 
 // The installer's main window. Every command and every engine operation runs
 // on it; it owns the picture, the program item slots, the disk last confirmed
-// and the link to Program Manager.
+// and the link to Program Manager. Its members are defined in the files named
+// above each group.
 class TInstallWindow : public TFrameWindow {
 public:
+    // shell/InstallWindow.cpp: the window, its close query, help and program slots.
     TInstallWindow(TWindow* parent, const char* title);
     ~TInstallWindow() override;
-
-    // Close query: writes the options file, never refuses.
-    bool CanClose() override { return SaveOptionsOnClose(); }
+    // Close query: refuses while a run is in progress, otherwise writes the
+    // options file and agrees.
+    bool CanClose() override { return !RunInProgress && SaveOptionsOnClose(); }
     bool SaveOptionsOnClose();
+    void ShowHelp();
+    void EmptyProgramSlots();
+    // A run (installation or update) lasts from its command to its completion
+    // question; while one lasts, the run commands do nothing.
+    void RunExclusive(void (TInstallWindow::*command)());
+    bool IsRunInProgress() const { return RunInProgress; }
 
-    // Menu commands.
+    // dialogs/InstallFlow.cpp: the installation commands.
     void InstallLocal();
     void InstallNetwork();
     void RunInstallation(int dialogResource);
-    void MaintenanceUpdate();
-    void ShowHelp();
 
-    // Source disks and expansion.
+    // dialogs/MaintenanceUpdate.cpp: the update command.
+    void MaintenanceUpdate();
+
+    // engine/DiskPrompt.cpp: source disks.
     bool PromptForDisk(int disk);
     bool PromptForDisk(int disk, char drive);
+
+    // engine/ExpandListFile.cpp: one list file.
     bool ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
                         const char* caption, LONG& lastResult);
+
+    // engine/InstallDriver.cpp: the lists of an installation.
     bool PrepareDirectories();
     bool InstallComponents();
-    void EmptyProgramSlots();
 
-    // Options file and installation marker.
+    // engine/OptionsIo.cpp: options file and installation marker.
     void ReadOptions();
     bool WriteOptions();
     void WriteMarkerFile();
 
-    // Program Manager link.
+    // progman/DdeLink.cpp: the Program Manager link.
     void InitDde();
     void CreateProgramGroup();
     void CloseDdeLink();
     __declspec(dllexport) static HDDEDATA CALLBACK CallBack(UINT type, UINT format, HCONV conversation, HSZ name1,
                                       HSZ name2, HDDEDATA data, ULONG_PTR value1, ULONG_PTR value2);
 
-    HENHMETAFILE Picture = nullptr;
-    int CurrentDisk = 0;
-    char* ProgramFile[kProgramSlots] = {};
-    char* ItemTitle[kProgramSlots] = {};
+    // shell/InstallWindow.cpp: message 18 for an operation an exception cut short.
+    void ReportFailure(HWND owner) noexcept override;
 
-    DWORD DdeInstance = 0;
+    TMetaFile Picture;
+    int CurrentDisk = 0;
+    std::string ProgramFile[kProgramSlots];  // empty: a free slot
+    std::string ItemTitle[kProgramSlots];
+
+    TDdeInstance DdeInstance;
     HCONV Conversation = nullptr;
-    HSZ ServiceName = nullptr;
-    HSZ TopicName = nullptr;
+    TDdeString ServiceName;
+    TDdeString TopicName;
 
 protected:
-    void SetupWindow() override { InitDde(); }
+    // shell/InstallWindow.cpp
+    void SetupWindow() override;
     void Paint(TDC& dc, bool erase, const RECT& rect) override;
 
 private:
+    // shell/InstallWindow.cpp
     void CaptureProgramItem(const char* file, const char* title);
 
     PFNCALLBACK DdeCallback = nullptr;
+    bool RunInProgress = false;
 };
 
-// Test seam: the beep the NT build gives when the options file cannot be
-// opened or created.
+// engine/OptionsIo.cpp. The beep the NT build gives when the options file
+// cannot be opened or created: the platform's MessageBeep unless another is
+// put in its place.
 using BeepFunction = BOOL(WINAPI*)(UINT);
 extern BeepFunction OptionsBeep;

@@ -4,7 +4,7 @@
 # state before each test program (reset). The test programs find the folder
 # through TSINST_TEST_DATA (the ROOT below, a Unix path; Wine shows it under Z:).
 #
-#   test_data.sh setup ROOT     test_data.sh reset ROOT     test_data.sh cleanup ROOT
+#   test_data.sh setup ROOT [INSTALLER]     test_data.sh reset ROOT     test_data.sh cleanup ROOT
 #
 # ROOT/floppy       drive A: of the prefix (declared a floppy drive there), empty
 #                   at the start of each program. The window tests "insert" a
@@ -24,6 +24,11 @@
 # ROOT/release2     the release made with --version 2: newer contents
 # ROOT/update       a maintenance-update source from release2/PROGRAM1
 # ROOT/update-plain the same update without program titles
+# ROOT/images       with INSTALLER (the folder of the built tsinst95.exe,
+#                   tsinstnt.exe and install.emf): the disk set as floppy
+#                   images disk1.img and disk2.img, the installer (stripped,
+#                   to fit) in SETUP on disk 1; the tests mount them read-only
+#                   with fusefat at folders beside them (tests/kit/FloppyImage.h)
 #
 # Reset (run by tools/wine-run.sh before every test program) re-points A: and
 # R: (never removes A:: Wine's mount manager would then take a new A: for a
@@ -42,11 +47,20 @@ source "$repo/tools/wine-env.sh"
 
 action=${1:?setup, reset or cleanup}
 root=${2:?data folder}
+installer=${3:-}
 devices="$WINEPREFIX/dosdevices"
 
+# Every mount below ROOT: the small disk, the read-only bind mount and any
+# floppy image a test left mounted.
 unmount_all() {
-    for m in "$root/full" "$root/readonly"; do
-        if mountpoint -q "$m" 2>/dev/null; then umount "$m" || umount -l "$m"; fi
+    [ -d "$root" ] || return 0
+    local mounted type
+    awk -v under="$root/" 'index($2, under) == 1 { print $2, $3 }' /proc/mounts | sort -r |
+    while read -r mounted type; do
+        case "$type" in
+        fuse*) fusermount -u "$mounted" 2>/dev/null || fusermount -u -z "$mounted" ;;
+        *) umount "$mounted" 2>/dev/null || umount -l "$mounted" ;;
+        esac
     done
 }
 
@@ -112,6 +126,14 @@ setup)
     make_release --version 2 "$root/release2" || exit 1
     make_set --update "$root/release2/PROGRAM1" "$root/update" || exit 1
     make_set --update --no-titles "$root/release2/PROGRAM1" "$root/update-plain" || exit 1
+    if [ -n "$installer" ]; then
+        mkdir -p "$root/installer"
+        for file in tsinst95.exe tsinstnt.exe install.emf; do
+            cp "$installer/$file" "$root/installer/" || exit 1
+        done
+        x86_64-w64-mingw32-strip "$root/installer/tsinst95.exe" "$root/installer/tsinstnt.exe" || exit 1
+        make_set --images --installer "$root/installer" "$root/release" "$root/images" || exit 1
+    fi
     reset_prefix
     ;;
 reset)
@@ -127,7 +149,7 @@ cleanup)
     rm -f "$devices/r:"
     ;;
 *)
-    echo "usage: $0 setup|reset|cleanup ROOT" >&2
+    echo "usage: $0 setup ROOT [INSTALLER] | reset ROOT | cleanup ROOT" >&2
     exit 2
     ;;
 esac

@@ -6,6 +6,20 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
 jobs=$(nproc)
 
+# CMake keeps the compiler a build tree was first configured with; a tree
+# made with another thread model's compiler than the toolchain names now is
+# configured afresh.
+reconfigure_if_compiler_changed() {
+    local tree="$1" recorded
+    recorded=$(grep -h 'set(CMAKE_CXX_COMPILER "' "$tree"/CMakeFiles/*/CMakeCXXCompiler.cmake 2>/dev/null | head -n1 || true)
+    case "$recorded" in
+        ""|*-g++-win32*) ;;
+        *) rm -rf "$tree/CMakeCache.txt" "$tree/CMakeFiles" ;;
+    esac
+}
+reconfigure_if_compiler_changed "$root/build/x86_64"
+reconfigure_if_compiler_changed "$root/build/i686"
+
 cmake -S "$root" -B "$root/build/x86_64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
 cmake --build "$root/build/x86_64" -j "$jobs"
 

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The installer's main job on a sample disk set: builds everything, makes a
-# two-disk set and a newer update set, maps the disk set as floppy drive A:,
-# starts the installer through the launcher stand-in under Wine and runs a
-# whole local installation (dialog, both disk prompts with the disk swapped)
-# and then a maintenance update from C:\UPD, taking screenshots on the way.
-# Then prints what was installed and the Program Manager group that resulted.
+# two-disk set as 1.44 MB floppy images (the installer in SETUP on disk 1) and
+# a newer update set, mounts the images read-only (fusefat) and shows disk 1
+# as floppy drive A:, starts A:\SETUP\TSINST95.EXE through the launcher
+# stand-in under Wine and runs a whole local installation (dialog, both disk
+# prompts, disk 2's image put in at the second) and then a maintenance update
+# from C:\UPD, taking screenshots on the way. Then prints what was installed
+# and the Program Manager group that resulted.
 #
 #   tools/demo.sh             on a private Xvfb
 #   tools/demo.sh --visible   on your own $DISPLAY, to watch it
@@ -20,14 +22,43 @@ demo="$root/build/demo"
 rm -rf "$demo"
 mkdir -p "$demo/shots"
 python3 "$root/tools/make_sample_release.py" "$demo/release"
-python3 "$root/tools/make_disk_set.py" -q "$demo/release" "$demo/disks"
+# The executables that run here, stripped of their debugging information so
+# that they fit on disk 1 beside its files.
+mkdir -p "$demo/installer"
+cp "$root/build/x86_64/tsinst95.exe" "$root/build/x86_64/tsinstnt.exe" "$root/build/x86_64/install.emf" "$demo/installer/"
+x86_64-w64-mingw32-strip "$demo/installer/tsinst95.exe" "$demo/installer/tsinstnt.exe"
+python3 "$root/tools/make_disk_set.py" -q --images --installer "$demo/installer" "$demo/release" "$demo/disks"
 python3 "$root/tools/make_sample_release.py" "$demo/release2" --version 2
 python3 "$root/tools/make_disk_set.py" -q --update "$demo/release2/PROGRAM1" "$demo/update"
 
+echo "== Floppy images =="
+for image in "$demo/disks"/disk1.img "$demo/disks"/disk2.img; do
+    printf '  %s  %d bytes  label "%s"\n' "$image" "$(stat -c %s "$image")" \
+        "$(MTOOLSRC=/dev/null mlabel -s -i "$image" :: | sed 's/^ *Volume label is //')"
+done
+echo "  mdir -i $demo/disks/disk1.img ::/SETUP:"
+MTOOLSRC=/dev/null mdir -b -i "$demo/disks/disk1.img" ::/SETUP | sed 's/^/    /'
+echo
+
 source "$root/tools/wine-env.sh"
 [ "${1:-}" = "--visible" ] || export TSINST_FORCE_XVFB=1
+# Each image mounted read-only at a folder of its own; the installer is
+# started from disk 1, which stays mounted until the end like a disk the
+# running program came from.
+unmount_images() {
+    local disk
+    for disk in 1 2; do
+        mountpoint -q "$demo/mnt/disk$disk" 2>/dev/null || continue
+        fusermount -u "$demo/mnt/disk$disk" 2>/dev/null || fusermount -u -z "$demo/mnt/disk$disk"
+    done
+}
 start_private_display
-trap 'stop_wine; stop_private_display' EXIT
+trap 'stop_wine; stop_private_display; unmount_images' EXIT
+for disk in 1 2; do
+    mkdir -p "$demo/mnt/disk$disk"
+    fusefat -o ro "$demo/disks/disk$disk.img" "$demo/mnt/disk$disk" >"$demo/mnt/disk$disk.log" 2>&1 ||
+        { cat "$demo/mnt/disk$disk.log" >&2; exit 1; }
+done
 wine_ensure_prefix
 
 drive_c="$WINEPREFIX/drive_c"
@@ -38,10 +69,10 @@ programs=$(find "$drive_c/users" -type d -path '*Start Menu/Programs' 2>/dev/nul
 mkdir -p "$demo/floppy"
 wine_map_drive a "$demo/floppy"
 
-echo "== Running the installer (build/x86_64/tsinst95.exe) =="
+echo "== Running the installer (A:\SETUP\TSINST95.EXE on disk1.img) =="
 status=0
 "$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" \
-    "$root/build/x86_64/tsinst95.exe" "$demo/disks/disk1" "$demo/disks/disk2" \
+    'A:\SETUP\TSINST95.EXE' "$demo/mnt/disk1" "$demo/mnt/disk2" \
     'C:\TSW30' 'C:\UPD' "$demo/shots" || status=$?
 
 echo
@@ -51,16 +82,16 @@ echo "== Installed into C:\\TSW30 =="
 echo
 echo "== Compared with the release (update files from release2) =="
 mismatch=0
-for dir in PROGRAM1 PROGRAM2 LOOKUP USER_DLL CRANE CCIR CANADA TSDATA; do
+while IFS=$'\t' read -r dir list disk subdir; do
     [ -d "$demo/release/$dir" ] || continue
     for f in "$demo/release/$dir"/*; do
         name=$(basename "$f")
-        case "$dir" in PROGRAM1|PROGRAM2) dest="$drive_c/TSW30/$name" ;; *) dest="$drive_c/TSW30/$dir/$name" ;; esac
+        dest="$drive_c/TSW30${subdir:+/$subdir}/$name"
         want="$f"
         [ "$dir" = PROGRAM1 ] && want="$demo/release2/PROGRAM1/$name"
         cmp -s "$want" "$dest" || { echo "  differs or missing: $dest"; mismatch=1; }
     done
-done
+done < <(python3 "$root/tools/make_disk_set.py" --components)
 [ $mismatch -eq 0 ] && echo "  every installed file is byte-identical"
 echo
 echo "== Program Manager group =="
@@ -78,5 +109,4 @@ for bmp in "$demo/shots"/*.bmp; do
     echo "  ${bmp%.bmp}.png"
 done
 [ -f "$drive_c/TSW30/TSW_FILE.CHK" ] && echo && echo "Marker TSW_FILE.CHK: $(stat -c %s "$drive_c/TSW30/TSW_FILE.CHK") bytes"
-[ -f "$demo/floppy/INSTALL.OPT" ] || true
 exit $((status | mismatch))

@@ -2,19 +2,14 @@
 """Builds the installer's floppy disk set from a release tree.
 
     make_disk_set.py RELEASE OUT            -> OUT/disk1/, OUT/disk2/
+    make_disk_set.py --images RELEASE OUT   -> also OUT/disk1.img, OUT/disk2.img
     make_disk_set.py --update FOLDER OUT    -> OUT/ (a maintenance-update source)
+    make_disk_set.py --components           -> FOLDER<TAB>LIST<TAB>DISK<TAB>DIRECTORY lines
 
 A release tree holds one folder per component, each with the files exactly as
-they are to be installed:
-
-    PROGRAM1   disk 1, root            disk_1.lst
-    PROGRAM2   disk 2, root            disk_2.lst
-    LOOKUP     disk 2, LOOKUP\\         disk_2e.lst
-    USER_DLL   disk 2, USER_DLL\\       disk_2f.lst
-    CRANE      disk 2, CRANE\\          disk_2a.lst
-    CCIR       disk 2, CCIR\\           disk_2b.lst
-    CANADA     disk 2, CANADA\\         disk_2c.lst
-    TSDATA     disk 2, TSDATA\\         disk_2d.lst
+they are to be installed; COMPONENTS below names the folders and the disk,
+directory and list file each one goes to (disk 1 and disk 2 hold PROGRAM1 and
+PROGRAM2 in their roots, the other folders are directories of disk 2).
 
 A folder that is missing is left out of the set (no directory, no list). An
 optional file titles.txt in the release tree gives program item titles, one
@@ -36,6 +31,20 @@ disk_1.lst and the compressed files: the source for the installer's
 maintenance update. Its titles come from --titles, or else from titles.txt in
 the folder's parent directory (the release tree) when there is one.
 
+--installer DIR puts the installer (tsinst95.exe, tsinstnt.exe and
+install.emf from DIR) into a SETUP folder on disk 1, where the launcher starts
+it; it counts in disk 1's space.
+
+--images also writes each disk as a 1.44 MB FAT12 floppy image (1,474,560
+bytes) with mtools: OUT/disk1.img labelled "TSW30 DISK1", OUT/disk2.img
+labelled "TSW30 DISK2", or OUT.img labelled "TSW30 UPD" beside an update set.
+Files go onto an image in the order the installer reads them (the installer's
+SETUP folder, then each list followed by its files in list order, the
+subfolders of disk 2 in the order the installer visits them), so that a floppy
+is read front to back. Every image is read back with mtools and compared with
+the folder it came from. A disk that does not fit is refused with the number
+of bytes over before anything is written.
+
 Output directories (OUT/disk1 and OUT/disk2, or OUT in --update mode) are
 rebuilt from scratch. An --update OUT that is neither empty nor a previous
 update set (one holding disk_1.lst) is never touched.
@@ -50,7 +59,9 @@ import subprocess
 import sys
 import tempfile
 
-# (release folder, list file, disk, directory on the disk)
+# (release folder, list file, disk, directory on the disk), in the order the
+# installer takes the lists. The installer's own table is checked against this
+# one by tests/tools.
 COMPONENTS = [
     ("PROGRAM1", "disk_1.lst", "disk1", ""),
     ("PROGRAM2", "disk_2.lst", "disk2", ""),
@@ -61,6 +72,9 @@ COMPONENTS = [
     ("CANADA", "disk_2c.lst", "disk2", "CANADA"),
     ("TSDATA", "disk_2d.lst", "disk2", "TSDATA"),
 ]
+DISKS = sorted({disk for _, _, disk, _ in COMPONENTS})
+# A maintenance update is read like the first program disk.
+UPDATE_LIST = COMPONENTS[0][1]
 TITLES_FILE = "titles.txt"
 
 SZDD_MAGIC = b"SZDD\x88\xf0\x27\x33"
@@ -78,6 +92,15 @@ MAX_PROGRAM_ITEMS = 6
 FLOPPY_CLUSTER = 512
 FLOPPY_DATA_BYTES = 2847 * FLOPPY_CLUSTER
 FLOPPY_ROOT_ENTRIES = 224
+
+# The floppy image: 80 cylinders, 2 heads, 18 sectors of 512 bytes.
+FLOPPY_IMAGE_BYTES = 1474560
+IMAGE_LABELS = {disk: "TSW30 " + disk.upper() for disk in DISKS}
+UPDATE_IMAGE_LABEL = "TSW30 UPD"
+
+# The installer's files, as SETUP.EXE finds them on disk 1.
+INSTALLER_FOLDER = "SETUP"
+INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
 
 DOS_NAME_CHARS = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789$%'-_@~`!(){}^#&")
 
@@ -384,6 +407,127 @@ def check_floppy(disk_dir, label, warnings):
     return used
 
 
+def refuse_oversized(disks):
+    """Raises, naming every disk (name, folder) that does not fit a 1.44 MB floppy."""
+    problems = []
+    for name, folder in disks:
+        used, root = floppy_usage(folder)
+        if used > FLOPPY_DATA_BYTES:
+            problems.append("%s does not fit on a 1.44 MB floppy: %d bytes over (needs %d, the floppy holds %d)"
+                            % (name, used - FLOPPY_DATA_BYTES, used, FLOPPY_DATA_BYTES))
+        # The volume label takes one root entry as well.
+        if root + 1 > FLOPPY_ROOT_ENTRIES:
+            problems.append("%s does not fit on a 1.44 MB floppy: %d entries in its root and the label, %d allowed"
+                            % (name, root + 1, FLOPPY_ROOT_ENTRIES))
+    if problems:
+        raise DiskSetError("no image written:\n" + "\n".join(problems))
+
+
+# --------------------------------------------------------------------------
+# Installer and images
+
+
+def copy_installer(installer_dir, disk1):
+    """Copies the installer's files from installer_dir into disk1/SETUP."""
+    if not os.path.isdir(installer_dir):
+        raise DiskSetError("installer folder %s is not a directory" % installer_dir)
+    present = {name.upper(): name for name in os.listdir(installer_dir)}
+    missing = [name for name in INSTALLER_FILES if name not in present]
+    if missing:
+        raise DiskSetError("%s lacks the installer's %s" % (installer_dir, ", ".join(missing)))
+    setup = os.path.join(disk1, INSTALLER_FOLDER)
+    os.makedirs(setup)
+    for name in INSTALLER_FILES:
+        shutil.copyfile(os.path.join(installer_dir, present[name]), os.path.join(setup, name))
+
+
+def image_layout(plan, disk):
+    """[(directory on the disk, [file names])] in the order the installer reads them."""
+    layout = []
+    for entries, where, list_name, _ in plan:
+        parts = os.path.normpath(where).split(os.sep)
+        if parts[0] == disk:
+            layout.append(("/".join(parts[1:]), [list_name] + [e.packed for e in entries]))
+    return layout
+
+
+def mtools(*command):
+    env = dict(os.environ, MTOOLSRC=os.devnull, MTOOLS_SKIP_CHECK="1")
+    try:
+        run = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
+    except FileNotFoundError:
+        raise DiskSetError("%s not found; install the Debian package 'mtools'" % command[0])
+    if run.returncode != 0:
+        raise DiskSetError("%s failed:\n%s" % (" ".join(command), run.stdout.decode(errors="replace")))
+    return run.stdout.decode(errors="replace")
+
+
+def tree_files(folder):
+    """{relative path in upper case: bytes} of every file below folder."""
+    files = {}
+    for here, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(here, name)
+            with open(path, "rb") as f:
+                files[os.path.relpath(path, folder).replace(os.sep, "/").upper()] = f.read()
+    return files
+
+
+def write_image(folder, layout, label, image, work):
+    """Writes folder as a floppy image, the files in layout order, then reads it back."""
+    mtools("mformat", "-i", image, "-C", "-f", "1440", "-v", label, "::")
+    for number, (subdir, names) in enumerate(layout):
+        if subdir:
+            mtools("mmd", "-i", image, "::/" + subdir)
+        # mcopy keeps a source's own name, so each file is offered under its
+        # upper-case DOS name: the floppy then holds short names only.
+        offered = os.path.join(work, "dir%02d" % number)
+        os.makedirs(offered)
+        for name in names:
+            os.symlink(os.path.abspath(os.path.join(folder, subdir, name)), os.path.join(offered, name.upper()))
+        mtools("mcopy", "-i", image, "-D", "o", *[os.path.join(offered, n.upper()) for n in names],
+               "::/" + subdir)
+    check_image(image, folder, label, work)
+
+
+def check_image(image, folder, label, work):
+    """Reads the image back with mtools and compares it with folder."""
+    size = os.path.getsize(image)
+    if size != FLOPPY_IMAGE_BYTES:
+        raise DiskSetError("%s is %d bytes, not %d" % (image, size, FLOPPY_IMAGE_BYTES))
+    shown = mtools("mlabel", "-s", "-i", image, "::").strip()
+    if shown != "Volume label is " + label:
+        raise DiskSetError("%s: label reads %r, not %r" % (image, shown, label))
+    back = os.path.join(work, "read-back")
+    os.makedirs(back)
+    mtools("mcopy", "-s", "-n", "-i", image, "::*", back)
+    want, got = tree_files(folder), tree_files(back)
+    bad = sorted(n for n in set(want) | set(got) if want.get(n) != got.get(n))
+    if bad:
+        raise DiskSetError("%s does not read back as %s:\n%s" % (
+            image, folder, "\n".join("  %s: %s" % (n, "missing" if n not in got else
+                                                   "not in the folder" if n not in want else "differs")
+                                      for n in bad)))
+    shutil.rmtree(back)
+
+
+def make_images(jobs, staging):
+    """jobs: [(folder, layout, label, image name)]; writes the images under staging, returns their paths."""
+    written = []
+    for number, (folder, layout, label, name) in enumerate(jobs):
+        work = os.path.join(staging, ".image-work%d" % number)
+        os.makedirs(work)
+        image = os.path.join(staging, name)
+        write_image(folder, layout, label, image, work)
+        shutil.rmtree(work)
+        written.append(image)
+    return written
+
+
+def image_report(path, label):
+    return "  %s: %d bytes, label %s" % (path, os.path.getsize(path), label)
+
+
 def build_lists(plan, staging, verify, workers):
     """plan: [(entries, directory under staging, list name, label)]; writes them all."""
     jobs = []
@@ -429,8 +573,9 @@ def replace_dir(built, final):
     os.rename(built, final)
 
 
-def build_disk_set(release, out, titles_path=None, verify=True, strict=False, workers=None):
-    """Builds OUT/disk1 and OUT/disk2 from a release tree; returns (report, warnings)."""
+def build_disk_set(release, out, titles_path=None, verify=True, strict=False, workers=None,
+                   installer=None, images=False):
+    """Builds OUT/disk1 and OUT/disk2 (and their images) from a release tree; returns (report, warnings)."""
     if not os.path.isdir(release):
         raise DiskSetError("release tree %s is not a directory" % release)
     warnings = []
@@ -471,23 +616,39 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
     staging = tempfile.mkdtemp(prefix=".disk-set-", dir=out)
     try:
         report = build_lists(plan, staging, verify, workers or default_workers())
-        disks = sorted({p[1].split(os.sep)[0] for p in plan})
+        layouts = {disk: image_layout(plan, disk) for disk in DISKS}
+        if installer:
+            copy_installer(installer, os.path.join(staging, "disk1"))
+            layouts["disk1"].insert(0, (INSTALLER_FOLDER, list(INSTALLER_FILES)))
+        disks = sorted(disk for disk in layouts if layouts[disk])
         for disk in disks:
             used = check_floppy(os.path.join(staging, disk), disk, warnings)
             report.append("  %s: %d bytes on a 1.44 MB floppy" % (disk, used))
+        if images:
+            refuse_oversized([(disk, os.path.join(staging, disk)) for disk in disks])
         refuse_on_warnings(strict, warnings)
-        for disk in ("disk1", "disk2"):
+        written = []
+        if images:
+            written = make_images([(os.path.join(staging, disk), layouts[disk], IMAGE_LABELS[disk], disk + ".img")
+                                   for disk in disks], staging)
+        for disk in DISKS:
             final = os.path.join(out, disk)
             if disk in disks:
                 replace_dir(os.path.join(staging, disk), final)
             elif os.path.lexists(final):
                 shutil.rmtree(final)
+            # An image of an earlier build would no longer match its folder.
+            if os.path.lexists(final + ".img"):
+                os.remove(final + ".img")
+        for disk, image in zip(disks, written):
+            os.rename(image, os.path.join(out, disk + ".img"))
+            report.append(image_report(os.path.join(out, disk + ".img"), IMAGE_LABELS[disk]))
     finally:
         shutil.rmtree(staging, ignore_errors=True)
     return report, warnings
 
 
-def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None):
+def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None, images=False):
     """Builds a maintenance-update source from one folder; returns (report, warnings)."""
     if not os.path.isdir(folder):
         raise DiskSetError("update folder %s is not a directory" % folder)
@@ -503,18 +664,30 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     out = os.path.abspath(out)
     if os.path.lexists(out) and not os.path.isdir(out):
         raise DiskSetError("%s exists and is not a directory" % out)
-    if os.path.isdir(out) and os.listdir(out) and not os.path.isfile(os.path.join(out, "disk_1.lst")):
-        raise DiskSetError("%s is not empty and is not an update set (no disk_1.lst); "
-                           "refusing to replace it" % out)
+    if os.path.isdir(out) and os.listdir(out) and not os.path.isfile(os.path.join(out, UPDATE_LIST)):
+        raise DiskSetError("%s is not empty and is not an update set (no %s); "
+                           "refusing to replace it" % (out, UPDATE_LIST))
     parent = os.path.dirname(out)
     os.makedirs(parent, exist_ok=True)
     staging = tempfile.mkdtemp(prefix=".update-set-", dir=parent)
     try:
-        report = build_lists([(entries, "", "disk_1.lst", "disk_1.lst")], staging, verify,
+        report = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
                              workers or default_workers())
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
+        if images:
+            refuse_oversized([("the update set", staging)])
         refuse_on_warnings(strict, warnings)
+        if images:
+            # The image is made beside the set, so that it is not part of it.
+            holder = tempfile.mkdtemp(prefix=".update-image-", dir=parent)
+            try:
+                image = make_images([(staging, [("", ["disk_1.lst"] + [e.packed for e in entries])],
+                                      UPDATE_IMAGE_LABEL, "update.img")], holder)[0]
+                os.rename(image, out + ".img")
+            finally:
+                shutil.rmtree(holder, ignore_errors=True)
+            report.append(image_report(out + ".img", UPDATE_IMAGE_LABEL))
         replace_dir(staging, out)
     finally:
         shutil.rmtree(staging, ignore_errors=True)
@@ -524,10 +697,16 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__,
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("source", help="release tree, or with --update the folder of update files")
-    ap.add_argument("out", help="output directory")
+    ap.add_argument("source", nargs="?", help="release tree, or with --update the folder of update files")
+    ap.add_argument("out", nargs="?", help="output directory")
+    ap.add_argument("--components", action="store_true",
+                    help="print the component folders and where they go, one per line, and stop")
     ap.add_argument("--update", action="store_true",
                     help="write one directory with disk_1.lst from the files of SOURCE")
+    ap.add_argument("--images", action="store_true",
+                    help="also write each disk as a 1.44 MB FAT12 floppy image (needs mtools)")
+    ap.add_argument("--installer", metavar="DIR",
+                    help="put tsinst95.exe, tsinstnt.exe and install.emf from DIR into SETUP on disk 1")
     ap.add_argument("--titles", metavar="FILE",
                     help="program titles, NAME<TAB>Title per line (default: titles.txt of the release tree)")
     ap.add_argument("--no-titles", action="store_true", help="write no program titles")
@@ -539,8 +718,16 @@ def main(argv=None):
                     help="outside tools to run at once (default: number of CPUs)")
     ap.add_argument("-q", "--quiet", action="store_true", help="print warnings and errors only")
     args = ap.parse_args(argv)
+    if args.components:
+        for component in COMPONENTS:
+            print("\t".join(component))
+        return 0
+    if args.out is None:
+        ap.error("SOURCE and OUT are required")
     if args.jobs < 1:
         ap.error("--jobs must be 1 or more")
+    if args.update and args.installer:
+        ap.error("--installer goes on disk 1 of a disk set, not into an update set")
 
     titles = args.titles
     if args.no_titles:
@@ -548,10 +735,10 @@ def main(argv=None):
     try:
         if args.update:
             report, warnings = build_update(args.source, args.out, titles, args.verify, args.strict,
-                                          args.jobs)
+                                            args.jobs, images=args.images)
         else:
             report, warnings = build_disk_set(args.source, args.out, titles, args.verify, args.strict,
-                                          args.jobs)
+                                              args.jobs, installer=args.installer, images=args.images)
     except DiskSetError as e:
         print("make_disk_set: error: %s" % str(e).replace("\n", "\nmake_disk_set: error: "),
               file=sys.stderr)

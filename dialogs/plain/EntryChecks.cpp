@@ -2,14 +2,19 @@
 
 #include <cstring>
 
-bool IsAcceptableInstallDirectory(const char* directory)
+bool IsFilledEntry(const char* entry)
 {
-    if (directory[0] == '\0' || directory[1] != ':') return false;
-    if (static_cast<signed char>(directory[0]) < 'C') return false;
-    return std::strchr(directory, '"') == nullptr;
+    return entry[0] != '\0';
 }
 
 bool IsAcceptableUpdateDirectory(const char* directory)
 {
-    return directory[0] != '\0' && std::strchr(directory, '"') == nullptr;
+    return directory[0] != '\0' && std::strchr(directory, '"') == nullptr &&
+           std::strlen(directory) <= kMaxEnteredDirectoryLength;
+}
+
+bool IsAcceptableInstallDirectory(const char* directory)
+{
+    if (!IsAcceptableUpdateDirectory(directory) || directory[1] != ':') return false;
+    return static_cast<signed char>(directory[0]) >= 'C';
 }

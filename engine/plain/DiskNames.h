@@ -4,15 +4,15 @@
 enum ListIndex : int {
     ListDisk1 = 1,
     ListDisk2,
-    ListCrane,     // disk_2a.lst
-    ListCcir,      // disk_2b.lst
-    ListCanada,    // disk_2c.lst
-    ListExamples,  // disk_2d.lst
-    ListLookup,    // disk_2e.lst
-    ListUserDll,   // disk_2f.lst
+    ListCrane,
+    ListCcir,
+    ListCanada,
+    ListExamples,
+    ListLookup,
+    ListUserDll,
 };
 
-// "disk_1.lst" ... "disk_2f.lst"; null outside 1..8.
+// "disk_1.lst" ... "disk_2f.lst", from the installation plan; null outside 1..8.
 const char* ListFileName(int index);
 
 // The disk prompt, kept beside the list names.

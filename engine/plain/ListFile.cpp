@@ -89,7 +89,47 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
         line[p] = '\0';
     }
     entry.Name = line;
-    return true;
+    if (IsSafeInstalledName(entry.Name)) return true;
+    entry = ListEntry();
+    return false;
+}
+
+namespace {
+bool IsDeviceName(const std::string& element)
+{
+    // The device is the part before the first dot, trailing spaces ignored.
+    std::string base = element.substr(0, element.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : Devices)
+        if (strcasecmp(base.c_str(), device) == 0) return true;
+    if (base.size() == 4 && (strncasecmp(base.c_str(), "COM", 3) == 0 || strncasecmp(base.c_str(), "LPT", 3) == 0))
+        return base[3] >= '1' && base[3] <= '9';
+    return false;
+}
+
+bool IsSafeElement(const std::string& element)
+{
+    std::size_t meaningful = element.find_last_not_of(". ");
+    if (meaningful == std::string::npos) return false;  // empty, ".", "..", "...", ". "
+    return !IsDeviceName(element);
+}
+}
+
+bool IsSafeInstalledName(const std::string& name)
+{
+    if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
+    for (unsigned char c : name) {
+        if (c < 0x20 || std::strchr(":*?\"<>|", c)) return false;
+    }
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = name.find_first_of("\\/", start);
+        if (!IsSafeElement(name.substr(start, end == std::string::npos ? std::string::npos : end - start)))
+            return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
 }
 
 std::string CompressedName(const std::string& installed)

@@ -38,8 +38,18 @@ struct ListEntry {
 };
 
 // Parses one entry line (with or without its line break). False for a line
-// that is empty or blank, or does not start with a name.
+// that is empty or blank, or does not start with a name, or whose installed
+// name could land outside the destination (see IsSafeInstalledName).
 bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry);
+
+// Whether an installed name from a list stays a file inside the directory it
+// is joined to: relative (no leading separator, no drive colon anywhere), no
+// element that is empty or names the current or parent directory (trailing
+// dots and spaces, which Windows drops, do not hide one), none of the
+// characters Windows forbids in file names, and no element that is a device
+// (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension).
+// A backslash between elements names a subfolder of the destination.
+bool IsSafeInstalledName(const std::string& name);
 
 // The compressed file's name for an installed name or path: its last
 // character replaced by '_'. Unchanged when empty.

@@ -9,6 +9,11 @@ const char Tag[kOptionsTagSize] = {'T', 'S', '-', '3', '.', '0', '\0'};
 
 const char MarkerFileBytes[kMarkerFileSize] = {'T', 'S', 'W', '_', 'L', 'A', 'N', '\0', '\0', '\0'};
 
+// The directory field holds the settings' whole directory buffer.
+static_assert(sizeof(InstallSettings::TargetDirectory) == kOptionsDirectorySize, "directory field and buffer differ");
+static_assert(kOptionsDirectoryOffset + kOptionsDirectorySize <= kOptionsFlagsOffset, "directory overlaps the flags");
+static_assert(kOptionsFlagsOffset + ComponentCount <= kOptionsFileSize, "flags overrun the file");
+
 OptionsImage EncodeOptions(const InstallSettings& settings)
 {
     OptionsImage image{};

@@ -1,19 +1,12 @@
 #include "progman/plain/ProgmanCommand.h"
 
+#include "shell/plain/PathHelpers.h"
+
 #include <cstring>
 
 const char* const ProgramGroupName = "Tessaryn 3.0";
 
 namespace {
-// A joined path as the path helpers would build it, without their buffer limit.
-std::string Join(const std::string& directory, const char* name)
-{
-    if (directory.size() == 3 && directory[1] == ':' && directory[2] == '\\')
-        return directory.substr(0, 2) + name;
-    if (!directory.empty() && directory.back() != '\\') return directory + "\\" + name;
-    return directory + name;
-}
-
 void AppendItem(std::string& commands, const std::string& commandLine, const std::string& title)
 {
     commands += "[AddItem(";
@@ -41,12 +34,12 @@ std::string BuildGroupCommands(const char* targetDirectory, const ProgramItem* i
     std::string commands = "[CreateGroup(" + ProgmanArgument(ProgramGroupName) + ")]";
     const std::string target = targetDirectory;
     for (int i = 0; i < itemCount && i < kProgramSlots && items[i].File; ++i) {
-        std::string program = Join(target, items[i].File);
+        std::string program = JoinedPath(target, items[i].File);
         const char* title = items[i].Title ? items[i].Title : "";
         if (!IsProgmanSafe(program.c_str()) || !IsProgmanSafe(title)) continue;
         AppendItem(commands, program, title);
     }
-    std::string notes = Join(windowsDirectory, "notepad.exe") + " " + Join(target, "tsw.txt");
+    std::string notes = JoinedPath(windowsDirectory, "notepad.exe") + " " + JoinedPath(target, "tsw.txt");
     if (IsProgmanSafe(notes.c_str())) AppendItem(commands, notes, "Revisions");
     return commands;
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-constexpr int kProgramSlots = 6;
+#include "shell/plain/ProgramSlots.h"
 
 // One program item captured from the disk lists.
 struct ProgramItem {

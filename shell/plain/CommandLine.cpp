@@ -46,10 +46,22 @@ LaunchArguments ParseLaunchArguments(int argc, char* argv[])
     return args;
 }
 
+namespace {
+// Values that name no single window: no window at all, HWND_BROADCAST, and
+// all bits set, which the window manager takes as a broadcast too.
+bool NamesOneWindow(std::uint32_t value)
+{
+    return value != 0 && value != 0xFFFFu && value != 0xFFFFFFFFu;
+}
+}
+
 NotificationTargets FinishingNotificationTargets(std::uint16_t launcherWindow, bool ntBuild)
 {
     NotificationTargets targets;
-    if (!ntBuild) targets.Handles[targets.Count++] = launcherWindow;
-    targets.Handles[targets.Count++] = 0xFFFF0000u | launcherWindow;
+    const std::uint32_t forms[] = {launcherWindow, 0xFFFF0000u | launcherWindow};
+    for (std::uint32_t value : forms) {
+        if (value == launcherWindow && ntBuild) continue;  // the NT build uses the full form only
+        if (NamesOneWindow(value)) targets.Handles[targets.Count++] = value;
+    }
     return targets;
 }

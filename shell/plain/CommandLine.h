@@ -25,7 +25,8 @@ void DeriveProgramDirectory(char* directory, std::size_t size, const char* progr
 // it does not start with a hexadecimal number.
 bool ParseWindowArgument(const char* text, std::uint16_t& window);
 
-// The handle values that receive the finishing notification, in posting order.
+// The handle values that receive the finishing notification, in posting order;
+// a value that would reach no window or every window is left out.
 struct NotificationTargets {
     std::size_t Count = 0;
     std::uint32_t Handles[2] = {};

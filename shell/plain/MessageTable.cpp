@@ -1,6 +1,6 @@
 #include "shell/plain/MessageTable.h"
 
-#include <cstdio>
+#include "shell/plain/FormatText.h"
 
 namespace {
 const char* const Table[] = {
@@ -48,7 +48,7 @@ void ComposeMessage(char* buffer, std::size_t size, int textNumber, const char* 
 {
     if (size == 0) return;
     if (detail)
-        std::snprintf(buffer, size, "%s %s", MessageText(textNumber), detail);
+        FormatText(buffer, size, "%s %s", MessageText(textNumber), detail);
     else
-        std::snprintf(buffer, size, "%s", MessageText(textNumber));
+        FormatText(buffer, size, "%s", MessageText(textNumber));
 }

@@ -43,30 +43,24 @@ bool PathExists(const char* path)
 #endif
 }
 
-char* JoinPath(const char* directory, const char* name, int mustExist)
+std::string JoinedPath(const std::string& directory, const std::string& name)
 {
-    std::size_t dirLength = std::strlen(directory);
-    std::size_t nameLength = std::strlen(name);
-    std::size_t keep = dirLength;
-    bool separator = false;
     // Only a real drive root ("X:\") loses its backslash; "D:X" is a
     // directory like any other.
-    if (dirLength == 3 && directory[1] == ':' && directory[2] == '\\') {
-        keep = 2;
-    } else if (dirLength > 0 && directory[dirLength - 1] != '\\') {
-        separator = true;
-    }
-    std::size_t total = keep + (separator ? 1 : 0) + nameLength;
-    if (total >= kPathSize) {
+    if (directory.size() == 3 && directory[1] == ':' && directory[2] == '\\')
+        return directory.substr(0, 2) + name;
+    if (!directory.empty() && directory.back() != '\\') return directory + '\\' + name;
+    return directory + name;
+}
+
+char* JoinPath(const char* directory, const char* name, int mustExist)
+{
+    const std::string joined = JoinedPath(directory, name);
+    if (joined.size() >= kPathSize) {
         JoinBuffer[0] = '\0';
         return nullptr;
     }
-    char* out = JoinBuffer;
-    std::memcpy(out, directory, keep);
-    out += keep;
-    if (separator) *out++ = '\\';
-    std::memcpy(out, name, nameLength);
-    out[nameLength] = '\0';
+    std::memcpy(JoinBuffer, joined.c_str(), joined.size() + 1);
     if (mustExist && !PathExists(JoinBuffer)) return nullptr;
     return JoinBuffer;
 }
@@ -89,6 +83,7 @@ void UpperCaseAscii(char* text)
 
 void CopyBounded(char* destination, std::size_t size, const char* source)
 {
+    if (size == 0) return;  // no room even for the terminator
     std::size_t length = std::strlen(source);
     if (length >= size) length = size - 1;
     std::memcpy(destination, source, length);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <string>
 
 // Longest path the installer handles, terminator included.
 constexpr std::size_t kPathSize = 260;
@@ -20,6 +21,9 @@ const char* FileExtension(const char* path);
 // The next call overwrites the buffer.
 char* JoinPath(const char* directory, const char* name, int mustExist);
 
+// The same join, of any length, into a string of its own; nothing is checked.
+std::string JoinedPath(const std::string& directory, const std::string& name);
+
 // Removes leading and trailing spaces (code 32 only) in place.
 void TrimSpaces(char* text);
 
@@ -29,5 +33,5 @@ bool PathExists(const char* path);
 // Upper-cases the letters a to z in place; nothing else changes.
 void UpperCaseAscii(char* text);
 
-// Copies at most size-1 characters and always terminates (size > 0).
+// Copies at most size-1 characters and terminates; writes nothing when size is 0.
 void CopyBounded(char* destination, std::size_t size, const char* source);

@@ -5,8 +5,9 @@
 //                    <update source> <screenshot folder>
 //
 // Folders of this machine are given as its own paths; target and update
-// source as the installer sees them (C:\TSW30, C:\UPD). Exit code 0 when
-// everything happened as expected.
+// source as the installer sees them (C:\TSW30, C:\UPD). The installer may
+// also be named as the installer sees it, on disk 1 (A:\SETUP\TSINST95.EXE).
+// Exit code 0 when everything happened as expected.
 #include "tests/demo/ScreenShot.h"
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/FloppyDrive.h"
@@ -37,10 +38,33 @@ bool Wait(const WindowMatch& match, HWND& window, DWORD timeoutMs = 20000)
     return static_cast<bool>(found);
 }
 
+// When Program Manager has made the group, Wine opens the group's folder in
+// a window of its own over the screen's middle, where the installer's box
+// is; it is moved to the bottom left corner so that the box shows.
+void MoveGroupFolderAside(HWND box)
+{
+    const int top = ::GetSystemMetrics(SM_CYSCREEN) - 220;
+    const DWORD start = ::GetTickCount();
+    // Watched for a while: the window opens a moment after the group is made.
+    while (::GetTickCount() - start < 2500) {
+        for (const WindowInfo& window : VisibleTopLevelWindows()) {
+            RECT at;
+            if (window.Title != "Tessaryn 3.0" ||
+                (window.ClassName != "ExplorerWClass" && window.ClassName != "CabinetWClass") ||
+                !::GetWindowRect(window.Handle, &at) || (at.left == 0 && at.top == top))
+                continue;
+            ::SetWindowPos(window.Handle, nullptr, 0, top, 320, 220, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        ::Sleep(100);
+    }
+    ::SetForegroundWindow(box);
+}
+
 bool AnswerBox(const char* title, int button, const char* shotName, const char* expectedText = nullptr)
 {
     HWND box;
     if (!Wait(BoxTitled(title), box)) return false;
+    if (std::string(title).find("Complete") != std::string::npos) MoveGroupFolderAside(box);
     std::string text = MessageBoxText(box);
     std::printf("  box \"%s\": %s\n", title, text.c_str());
     if (expectedText && text != expectedText) {
@@ -59,7 +83,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: scripted_install installer disk1 disk2 target update-source shots\n");
         return 2;
     }
-    const std::string installer = ToWindowsPath(argv[1]);
+    const std::string installer = argv[1][0] && argv[1][1] == ':' ? argv[1] : ToWindowsPath(argv[1]);
     const std::string disk1 = ToWindowsPath(argv[2]);
     const std::string disk2 = ToWindowsPath(argv[3]);
     const std::string target = argv[4];

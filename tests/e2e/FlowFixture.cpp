@@ -107,9 +107,14 @@ std::vector<ProgramItemText> SampleProgramItems()
 // ---------------------------------------------------------------------------
 
 Installer::Installer(const InstallerBuild& build, const std::string& directory)
+    : Installer(build.Path(), directory)
+{
+}
+
+Installer::Installer(const std::string& program, const std::string& directory)
 {
     LauncherSetup setup;
-    setup.Installer = build.Path();
+    setup.Installer = program;
     setup.Source = "A:\\";
     setup.Directory = directory;
     setup.TimeoutMs = 120000;
@@ -264,8 +269,19 @@ void FlowTest::Prepare(Progman progman, const std::string& diskSet)
     ASSERT_TRUE(Server->Ready()) << "the Program Manager stand-in did not start";
 }
 
+void FlowTest::UseImages()
+{
+    for (int disk = 1; disk <= 2; ++disk) {
+        auto& image = Images[disk - 1];
+        image = std::make_unique<FloppyImage>(DataFolder("images\\disk" + std::to_string(disk) + ".img"));
+        ASSERT_TRUE(image->Mounted()) << image->LastError();
+    }
+    ASSERT_TRUE(Floppy->Insert(DiskFolder(1))) << Floppy->LastError();
+}
+
 std::string FlowTest::DiskFolder(int disk) const
 {
+    if (Images[disk - 1]) return Images[disk - 1]->Folder();
     return *Work / ("disk" + std::to_string(disk));
 }
 

@@ -17,6 +17,7 @@
 #include "tests/kit/DdeServerProcess.h"
 #include "tests/kit/FileTree.h"
 #include "tests/kit/FloppyDrive.h"
+#include "tests/kit/FloppyImage.h"
 #include "tests/kit/LauncherRun.h"
 #include "tests/kit/PrivateDesktop.h"
 #include "tests/kit/TempFolder.h"
@@ -94,6 +95,8 @@ struct Box {
 class Installer {
 public:
     explicit Installer(const InstallerBuild& build, const std::string& directory = std::string());
+    // The installer at `program` (a Windows path), e.g. A:\SETUP\TSINST95.EXE.
+    explicit Installer(const std::string& program, const std::string& directory = std::string());
 
     ::testing::AssertionResult WaitForMainWindow();
     HWND MainWindow() const { return Main; }
@@ -160,8 +163,14 @@ protected:
     // drive) confirmed, disk 2 put in while its prompt is up.
     ::testing::AssertionResult InstallThroughDisks(Installer& installer, int command, const InstallEntries& entries);
 
-    // A disk folder of this test's copy of the disk set (1 or 2); disk 1 is
-    // in drive A: when the installer starts.
+    // Puts the floppy images of the sample disk set in place of the
+    // folders: each mounted read-only, disk 1 in drive A:. The test skips
+    // itself first where FloppyImage::Unavailable() says why it cannot.
+    void UseImages();
+
+    // A disk of this test (1 or 2): its copy of the disk set, or after
+    // UseImages() the mounted image; disk 1 is in drive A: when the
+    // installer starts.
     std::string DiskFolder(int disk) const;
     // The target directory as typed (it does not exist at first) and as the
     // dialog stores it (upper case).
@@ -169,6 +178,7 @@ protected:
     std::string StoredTarget() const { return Upper(TargetPath); }
 
     std::unique_ptr<TempFolder> Work;
+    std::unique_ptr<FloppyImage> Images[2];  // unmounted after A: is put back
     std::unique_ptr<FloppyDrive> Floppy;
     std::unique_ptr<ShellDdeServersHidden> WineServices;
     std::unique_ptr<DdeServerProcess> Server;

@@ -107,6 +107,34 @@ TEST_P(InstallFlow, LocalInstallationOfAllComponents)
     EXPECT_EQ(AllComponents, options.Components);
 }
 
+// The release as the user gets it: disk 1 and disk 2 as floppy images, the
+// installer started from disk 1 (and its picture read from there), disk 2's
+// image put in at its prompt. Nothing can be written to a floppy image at
+// exit.
+TEST_P(InstallFlow, FromTheFloppyImagesStartedFromDisk1)
+{
+    // Skipped before the run on a desktop of its own, which expects a pass.
+    const std::string why = FloppyImage::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "floppy images cannot be mounted: " << why;
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_NO_FATAL_FAILURE(UseImages());
+
+    Installer installer(Build().PathOnDisk1());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+    ASSERT_TRUE(installer.WaitForEnd());
+    EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
+    EXPECT_EQ(0u, installer.Report().InstallerExitCode);
+
+    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
+    EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
+    EXPECT_FALSE(FileExists(DiskFolder(2) + "\\INSTALL.OPT"));
+}
+
 // The execute transaction byte for byte at the stand-in, then a second run
 // before the installer is closed: the group is sent again with that run's
 // programs only.

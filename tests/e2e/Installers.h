@@ -17,6 +17,8 @@ struct InstallerBuild {
     bool Nt;
     // The executable built beside install.emf, as a Windows path.
     std::string Path() const;
+    // The same as disk 1 carries it, for disk 1 in drive A:.
+    std::string PathOnDisk1() const { return Nt ? "A:\\SETUP\\TSINSTNT.EXE" : "A:\\SETUP\\TSINST95.EXE"; }
 };
 
 extern const InstallerBuild Build95;

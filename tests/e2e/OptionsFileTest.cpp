@@ -1,10 +1,12 @@
 // INSTALL.OPT on the source disk: read when the main window is created,
 // written when it closes.
+#include "tests/e2e/FlowFixture.h"
 #include "tests/e2e/Installers.h"
 
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/FileBytes.h"
 #include "tests/kit/FloppyDrive.h"
+#include "tests/kit/FloppyImage.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/WindowFinder.h"
 
@@ -81,6 +83,25 @@ TEST_P(OptionsFile, AFreshDiskGetsTheDefaultsWhenTheWindowClosesRightAfterStartU
     EXPECT_EQ("C:\\TSW30", TargetIn(bytes));
     EXPECT_EQ(std::string(5, '\1'), bytes.substr(FlagsAt));
     EXPECT_TRUE(ReservedAreZero(bytes));
+    EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
+}
+
+// Disk 1 as the release ships it, a floppy image mounted read-only, with the
+// installer started from it: at close the file cannot be created on the
+// medium, and the window closes all the same.
+TEST_P(OptionsFile, OnTheReadOnlyDisk1ImageNoneIsWrittenAndTheWindowStillCloses)
+{
+    const std::string why = FloppyImage::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "floppy images cannot be mounted: " << why;
+    FloppyImage disk1(flow::DataFolder("images\\disk1.img"));
+    ASSERT_TRUE(disk1.Mounted()) << disk1.LastError();
+    ASSERT_TRUE(Floppy.Insert(disk1.Folder())) << Floppy.LastError();
+
+    InstallerSession session(Build().PathOnDisk1(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    ASSERT_TRUE(session.CloseByCommand());
+    EXPECT_FALSE(FileExists(disk1.Folder() + "\\INSTALL.OPT"));
+    EXPECT_EQ(0u, session.Report().InstallerExitCode);
     EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
 }
 

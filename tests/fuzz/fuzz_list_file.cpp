@@ -83,6 +83,52 @@ void CheckPaths(const ListEntry& entry, const char* sourceDir, const char* destD
     Check(destination != nullptr, "a list name always fits a path");
     Check(std::strlen(destination) <= std::strlen(destDir) + 1 + entry.Name.size(), "the join adds one separator at most");
 }
+
+// The elements of a path as Windows may resolve it, taken pessimistically:
+// separators are both slashes, an empty element vanishes, trailing dots and
+// spaces of an element are dropped, and an element that is nothing else
+// ("..", "...", ". ") removes the one before it. False when that would climb
+// above the drive.
+bool ResolvedElements(const std::string& path, std::vector<std::string>& elements)
+{
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = std::min(path.find_first_of("\\/", start), path.size());
+        std::string element = path.substr(start, end - start);
+        bool present = !element.empty();
+        while (!element.empty() && (element.back() == '.' || element.back() == ' ')) element.pop_back();
+        if (!element.empty()) {
+            elements.push_back(element);
+        } else if (present) {
+            if (elements.size() <= 1) return false;
+            elements.pop_back();
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+// An accepted name, joined to the destination, names a file below it: never
+// the destination itself, its parent, another drive, a stream or a device.
+void CheckStaysInside(const ListEntry& entry, const char* destDir)
+{
+    const char* joined = JoinPath(destDir, entry.Name.c_str(), 0);
+    Check(joined != nullptr, "a list name always fits a path");
+    std::vector<std::string> base;
+    std::vector<std::string> target;
+    Check(ResolvedElements(destDir, base), "the destination resolves");
+    Check(ResolvedElements(joined, target), "an accepted name never climbs above the drive");
+    Check(target.size() > base.size() && std::equal(base.begin(), base.end(), target.begin()),
+          "an accepted name stays below its destination");
+    Check(std::strpbrk(joined + 2, ":*?\"<>|") == nullptr, "no drive, stream or wildcard after the destination's drive");
+    std::string last = target.back().substr(0, target.back().find('.'));
+    while (!last.empty() && last.back() == ' ') last.pop_back();
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : devices) Check(strcasecmp(last.c_str(), device) != 0, "no device name");
+    bool numbered = last.size() == 4 && std::isdigit(static_cast<unsigned char>(last[3])) && last[3] != '0' &&
+                    (strncasecmp(last.c_str(), "COM", 3) == 0 || strncasecmp(last.c_str(), "LPT", 3) == 0);
+    Check(!numbered, "no numbered device name");
+}
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -125,8 +171,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string before = line;
         if (!ParseListEntry(line, entry)) {
             std::size_t first = before.find_first_not_of(" ");
-            Check(first == std::string::npos || std::isspace(static_cast<unsigned char>(before[first])),
-                  "only a blank line or one starting with white space is refused");
+            // Otherwise the name would have left its destination.
+            if (first != std::string::npos && !std::isspace(static_cast<unsigned char>(before[first]))) {
+                Check(entry.Name.empty(), "a refused entry leaves no name behind");
+            }
             return 0;
         }
         CheckEntry(entry);
@@ -152,6 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         CheckPaths(entry, "A:", "C:\\TSW30\\LOOKUP");
         CheckPaths(entry, "A:\\", "C:\\");
+        CheckStaysInside(entry, "C:\\TSW30\\LOOKUP");
     }
     return 0;
 }

@@ -4,6 +4,8 @@
 """
 
 import os
+import random
+import re
 import shutil
 import subprocess
 import sys
@@ -12,7 +14,10 @@ import unittest
 
 TOOLS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
 BUILDER = os.path.join(TOOLS, "make_disk_set.py")
+INSTALL_PLAN = os.path.join(TOOLS, "..", "engine", "plain", "InstallPlan.cpp")
 HAVE_MSTOOLS = bool(shutil.which("mscompress") and shutil.which("msexpand"))
+HAVE_MTOOLS = all(shutil.which(tool) for tool in ("mformat", "mcopy", "mdir", "mshowfat"))
+FLOPPY_BYTES = 1474560
 
 
 def expand(path):
@@ -20,6 +25,11 @@ def expand(path):
     with open(path, "rb") as f:
         run = subprocess.run(["msexpand"], stdin=f, stdout=subprocess.PIPE, check=True)
     return run.stdout
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
 
 
 def read_list(path):
@@ -33,8 +43,7 @@ def read_list(path):
     return int(lines[0]), [line.decode("cp1252") for line in lines[1:]]
 
 
-@unittest.skipUnless(HAVE_MSTOOLS, "mscompress/msexpand not installed")
-class DiskSetTest(unittest.TestCase):
+class BuilderTest(unittest.TestCase):
     def setUp(self):
         self.tmp = tempfile.mkdtemp(prefix="disk-set-test-")
         self.release = os.path.join(self.tmp, "release")
@@ -59,8 +68,10 @@ class DiskSetTest(unittest.TestCase):
             self.assertNotEqual(run.returncode, 0, "build should have been refused")
         return run
 
-    # ----------------------------------------------------------------------
 
+
+@unittest.skipUnless(HAVE_MSTOOLS, "mscompress/msexpand not installed")
+class DiskSetTest(BuilderTest):
     def test_compressed_names_replace_the_last_character(self):
         for name in ("TSW.EXE", "README", "A.B", "X", "USERDB.DOC", "tsw.txt"):
             self.put("PROGRAM1/" + name, name * 10)
@@ -209,6 +220,139 @@ class DiskSetTest(unittest.TestCase):
                          ok=False)
         self.assertIn("refusing", run.stderr)
         self.assertEqual(os.listdir(precious), ["notes.txt"])
+
+
+def mtool(*command):
+    return subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, check=True,
+                          env=dict(os.environ, MTOOLSRC=os.devnull, MTOOLS_SKIP_CHECK="1")).stdout
+
+
+def mdir(image, folder):
+    """(volume label, [NAME.EXT of each entry]) as mdir shows an image's folder."""
+    label, names = None, []
+    for line in mtool("mdir", "-i", image, "::/" + folder).splitlines():
+        if line.startswith(" Volume in drive : is "):
+            label = line[len(" Volume in drive : is "):].rstrip()
+        elif line[:1].strip() and not line.startswith(("Directory for", " ", ".")):
+            base, ext = line[:8].strip(), line[9:12].strip()
+            names.append(base + ("." + ext if ext else ""))
+    return label, names
+
+
+def first_cluster(image, path):
+    """The first cluster of a file on an image, from mshowfat's "<first-last>" runs."""
+    shown = mtool("mshowfat", "-i", image, "::/" + path)
+    return int(shown[shown.index("<") + 1:].split(">")[0].split("-")[0])
+
+
+def floppy_bytes_used(folder):
+    """Bytes a FAT12 floppy with 512-byte clusters allocates for a folder's files and subfolders."""
+    clusters = lambda size: -(-size // 512)
+    used = 0
+    for here, dirs, files in os.walk(folder):
+        if here != folder:
+            used += clusters((len(dirs) + len(files) + 2) * 32) * 512
+        used += sum(clusters(os.path.getsize(os.path.join(here, f))) * 512 for f in files)
+    return used
+
+
+@unittest.skipUnless(HAVE_MSTOOLS and HAVE_MTOOLS, "mscompress/msexpand or mtools not installed")
+class FloppyImageTest(BuilderTest):
+    INSTALLER = {"tsinst95.exe": b"MZ windows 95 build" * 50, "tsinstnt.exe": b"MZ NT build" * 60,
+                 "install.emf": b" EMF picture" * 30}
+
+    def installer(self):
+        folder = os.path.join(self.tmp, "installer")
+        os.makedirs(folder)
+        for name, data in self.INSTALLER.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+        return folder
+
+    def test_sample_release_makes_two_labelled_floppies_read_in_list_order(self):
+        subprocess.run([sys.executable, os.path.join(TOOLS, "make_sample_release.py"), self.release],
+                       stdout=subprocess.DEVNULL, check=True)
+        self.build("--images", "--installer", self.installer())
+        disk1, disk2 = (os.path.join(self.out, name) for name in ("disk1.img", "disk2.img"))
+        self.assertEqual([FLOPPY_BYTES, FLOPPY_BYTES], [os.path.getsize(disk1), os.path.getsize(disk2)])
+
+        # Each folder with its files in the order the installer reads them:
+        # its own files first on disk 1, then each list and its files.
+        def listed(disk, folder, list_name):
+            entries = read_list(os.path.join(self.out, disk, folder, list_name))[1]
+            return (folder, [list_name.upper()] + [e.split(" ")[0][:-1] + "_" for e in entries])
+        subfolders = [("LOOKUP", "disk_2e.lst"), ("USER_DLL", "disk_2f.lst"), ("CRANE", "disk_2a.lst"),
+                      ("CCIR", "disk_2b.lst"), ("CANADA", "disk_2c.lst"), ("TSDATA", "disk_2d.lst")]
+        reads = {
+            disk1: [("SETUP", ["TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF"]), listed("disk1", "", "disk_1.lst")],
+            disk2: [listed("disk2", "", "disk_2.lst")] + [listed("disk2", d, l) for d, l in subfolders],
+        }
+        for image, label in ((disk1, "TSW30 DISK1"), (disk2, "TSW30 DISK2")):
+            in_root = [folder for folder, _ in reads[image] if folder]
+            for folder, files in reads[image]:
+                with self.subTest(image=os.path.basename(image), folder=folder):
+                    self.assertEqual((label, sorted(files + ([] if folder else in_root))),
+                                     (mdir(image, folder)[0], sorted(mdir(image, folder)[1])))
+            # Laid out front to back in that order.
+            paths = [folder + "/" + name if folder else name for folder, files in reads[image] for name in files]
+            clusters = [first_cluster(image, path) for path in paths]
+            self.assertEqual(sorted(clusters), clusters, list(zip(paths, clusters)))
+        self.assertEqual(mtool("mtype", "-i", disk1, "::/SETUP/TSINSTNT.EXE").encode(),
+                         self.INSTALLER["tsinstnt.exe"])
+
+        update = os.path.join(self.tmp, "update")
+        self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"), out=update)
+        self.assertEqual(FLOPPY_BYTES, os.path.getsize(update + ".img"))
+        self.assertEqual(("TSW30 UPD", sorted(os.listdir(update))),
+                         (mdir(update + ".img", "")[0], sorted(n.lower() if n.endswith("LST") else n
+                                                               for n in mdir(update + ".img", "")[1])))
+
+    def test_a_disk_one_file_too_large_is_refused_with_its_overflow(self):
+        noise = random.Random(14)
+        self.put("PROGRAM1/TSW.EXE", "program")
+        self.put("TSDATA/BIG.BIN", bytes(noise.getrandbits(8) for _ in range(1250000)))
+        self.build("--images")
+        image = os.path.join(self.out, "disk2.img")
+        free = [line for line in mtool("mdir", "-i", image, "::/").splitlines() if "bytes free" in line]
+        free = int(free[0].split("bytes")[0].replace(" ", ""))
+        self.assertEqual(FLOPPY_BYTES - 16896 - free, floppy_bytes_used(os.path.join(self.out, "disk2")),
+                         "the test's own count of the space used agrees with mtools")
+        images = lambda: [read_bytes(os.path.join(self.out, name)) for name in ("disk1.img", "disk2.img")]
+        before = images()
+
+        self.put("TSDATA/MORE.BIN", bytes(noise.getrandbits(8) for _ in range(60000)))
+        unchecked = os.path.join(self.tmp, "unchecked")
+        self.build(out=unchecked)             # without images a full disk is only a warning
+        over = floppy_bytes_used(os.path.join(unchecked, "disk2")) - (FLOPPY_BYTES - 16896)
+        self.assertGreater(over, 0)
+        run = self.build("--images", ok=False)
+        self.assertIn("disk2 does not fit on a 1.44 MB floppy: %d bytes over" % over, run.stderr)
+        self.assertNotIn("disk1", run.stderr)
+        self.assertTrue(before == images(), "an image was written")
+        self.assertFalse(os.path.exists(os.path.join(self.out, "disk2", "TSDATA", "MORE.BI_")))
+class ComponentTableTest(unittest.TestCase):
+    """The builder's mapping against the installer's own table of lists."""
+
+    # {Component, ListIndex, "list", disk, "subfolder" or nullptr, ...}
+    ROW = re.compile(r'\{\s*Component\w+,\s*List\w+,\s*"([^"]+)",\s*(\d+),\s*(?:nullptr|"([^"]*)")')
+
+    def test_builder_puts_each_list_where_the_installer_reads_it(self):
+        with open(INSTALL_PLAN, encoding="utf-8") as f:
+            source = f.read()
+        opening = "kInstallSteps[] = {"
+        table = source[source.index(opening) + len(opening):]
+        table = table[:table.index("};")]
+        steps = [(name, "disk" + disk, folder or "") for name, disk, folder in self.ROW.findall(table)]
+        self.assertEqual(len(steps), table.count("{"), "a row of the installer's table was not understood")
+
+        sys.path.insert(0, TOOLS)
+        try:
+            import make_disk_set
+        finally:
+            sys.path.remove(TOOLS)
+        self.assertEqual([(list_name, disk, folder) for _, list_name, disk, folder in make_disk_set.COMPONENTS],
+                         steps)
+        self.assertEqual(make_disk_set.UPDATE_LIST, steps[0][0])
 
 
 if __name__ == "__main__":

@@ -150,11 +150,6 @@ TEST(FinishingNotificationTargets, NinetyFiveBuildPostsToBothHandleFormsInOrder)
     ASSERT_EQ(2u, targets.Count);
     EXPECT_EQ(0x00001A2Bu, targets.Handles[0]);
     EXPECT_EQ(0xFFFF1A2Bu, targets.Handles[1]);
-
-    NotificationTargets zero = FinishingNotificationTargets(0, false);
-    ASSERT_EQ(2u, zero.Count);
-    EXPECT_EQ(0x00000000u, zero.Handles[0]);
-    EXPECT_EQ(0xFFFF0000u, zero.Handles[1]);
 }
 
 TEST(FinishingNotificationTargets, NtBuildPostsOnlyToTheFormWithTheUpperBitsSet)
@@ -162,7 +157,33 @@ TEST(FinishingNotificationTargets, NtBuildPostsOnlyToTheFormWithTheUpperBitsSet)
     NotificationTargets targets = FinishingNotificationTargets(0x1A2B, true);
     ASSERT_EQ(1u, targets.Count);
     EXPECT_EQ(0xFFFF1A2Bu, targets.Handles[0]);
-    EXPECT_EQ(0xFFFFFFFFu, FinishingNotificationTargets(0xFFFF, true).Handles[0]);
+}
+
+// No window at all, HWND_BROADCAST (0xFFFF) and all bits set (a broadcast
+// too) are never posted to; the other form of the same argument still is.
+TEST(FinishingNotificationTargets, NeverBroadcastsNorPostsToNoWindow)
+{
+    struct Case {
+        std::uint16_t Window;
+        bool Nt;
+        std::vector<std::uint32_t> Expected;
+    };
+    const Case cases[] = {
+        {0xFFFF, false, {}},
+        {0xFFFF, true, {}},
+        {0x0000, false, {0xFFFF0000u}},
+        {0x0000, true, {0xFFFF0000u}},
+        {0xFFFE, false, {0x0000FFFEu, 0xFFFFFFFEu}},
+    };
+    for (const Case& c : cases) {
+        NotificationTargets targets = FinishingNotificationTargets(c.Window, c.Nt);
+        std::vector<std::uint32_t> got(targets.Handles, targets.Handles + targets.Count);
+        EXPECT_EQ(c.Expected, got) << std::hex << c.Window << (c.Nt ? " NT" : " 95");
+    }
+    // The launcher's argument "ffff" or "FFFFFFFF" gives that window value.
+    std::uint16_t window = 0;
+    ASSERT_TRUE(ParseWindowArgument("FFFFFFFF", window));
+    EXPECT_EQ(0u, FinishingNotificationTargets(window, false).Count);
 }
 
 // A 32-bit handle value becomes a window handle as the platform widens

@@ -1,6 +1,17 @@
 #include "dialogs/plain/EntryChecks.h"
 
+#include "dialogs/UpdateDialog.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <type_traits>
+
+// The update dialog reads up to kUpdateSourceSize characters into the caller's
+// buffer: it takes only a buffer of exactly that size, never a bare pointer.
+static_assert(std::is_constructible_v<TUpdatetsw_Dlg, TWindow*, char (&)[kUpdateSourceSize]>);
+static_assert(!std::is_constructible_v<TUpdatetsw_Dlg, TWindow*, char*>);
+static_assert(!std::is_constructible_v<TUpdatetsw_Dlg, TWindow*, char (&)[kUpdateSourceSize - 1]>);
 
 TEST(IsAcceptableInstallDirectory, RefusesWhatCannotBeATargetDrive)
 {
@@ -21,8 +32,13 @@ TEST(IsAcceptableInstallDirectory, TakesADriveFromCOnwards)
     for (const char* directory : accepted) EXPECT_TRUE(IsAcceptableInstallDirectory(directory)) << directory;
 }
 
-TEST(IsAcceptableUpdateDirectory, RefusesOnlyEmptyTextAndDoubleQuotes)
+TEST(IsAcceptableUpdateDirectory, RefusesEmptyTextDoubleQuotesAndOverlongDirectories)
 {
+    const std::string longest = "C:\\" + std::string(76, 'D');
+    EXPECT_TRUE(IsAcceptableUpdateDirectory(longest.c_str()));
+    EXPECT_TRUE(IsAcceptableInstallDirectory(longest.c_str()));
+    EXPECT_FALSE(IsAcceptableUpdateDirectory((longest + "X").c_str()));
+    EXPECT_FALSE(IsAcceptableInstallDirectory((longest + "X").c_str()));
     EXPECT_TRUE(IsAcceptableUpdateDirectory("C:\\TSW30"));
     EXPECT_TRUE(IsAcceptableUpdateDirectory("TSW30"));
     EXPECT_FALSE(IsAcceptableUpdateDirectory(""));

@@ -181,6 +181,30 @@ TEST(ParseListEntry, RefusesBlankLines)
     }
 }
 
+TEST(ParseListEntry, RefusesNamesThatWouldLeaveTheDestination)
+{
+    const char* const hostile[] = {
+        "..\\OUTSIDE.DAT", "SUB\\..\\..\\X.DAT", "..", "SUB\\.", ". \\X.DAT", "...\\X.DAT", "SUB\\\\X.DAT",
+        "SUB\\", "C:\\X.DAT", "C:X.DAT", "X.DAT:STREAM", "\\X.DAT", "/X.DAT", "\\\\HOST\\SHARE\\X.DAT",
+        "../X.DAT", "X*.DAT", "X?.DAT", "X\"Y.DAT", "X<Y.DAT", "X>Y.DAT", "X|Y.DAT", "X\x01Y.DAT",
+        "README.TXT\tnotes", "COM1", "NUL.TXT", "con", "Aux.Dat", "PRN .TXT", "LPT9.X", "SUB\\CON\\X.DAT",
+        // A titled program entry is checked like any other.
+        "..\\EVIL.EXE Evil", "COM1.EXE Modem",
+    };
+    for (const char* text : hostile) {
+        ListEntry entry;
+        EXPECT_FALSE(ParseEntry(text, entry)) << text;
+    }
+    const char* const allowed[] = {
+        "SUB\\X.DAT", "A\\B\\C.DAT", "..X.DAT", "X..DAT", ".PROFILE", "COM10", "COM0", "LPT.TXT", "CONFIG.SYS",
+        "NULL.DAT", "AUXILIARY.DAT", "README.TXT extra words", "TSW.EXE Tessaryn (3.0)",
+    };
+    for (const char* text : allowed) {
+        ListEntry entry;
+        EXPECT_TRUE(ParseEntry(text, entry)) << text;
+    }
+}
+
 TEST(ParseListEntry, ResetsTheEntryItFills)
 {
     ListEntry entry;

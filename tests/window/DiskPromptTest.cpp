@@ -2,6 +2,7 @@
 // the "New Disk Required" box is up.
 #include "tests/window/InstallerFixture.h"
 
+#include "framework/CommandIds.h"
 #include "shell/plain/Settings.h"
 
 namespace {
@@ -100,4 +101,56 @@ TEST_F(DiskPromptTest, PromptNamesTheSourceDrive)
     EXPECT_FALSE(Window->PromptForDisk(1));
     EXPECT_EQ(Lines({"New Disk Required|Place Program Disk 1 in Drive R"}), Transcript());
     EXPECT_EQ(0, Window->CurrentDisk);
+}
+
+// Drive letters carry no case: a launcher's "a:\\" and a prompt for drive A
+// are the same drive, so the disk confirmed there is the source drive's.
+TEST_F(DiskPromptTest, ADiskConfirmedInTheSourceDriveCountsWhateverTheLettersCase)
+{
+    Floppy.Insert(Disk("disk1", {"disk_1.lst"}));
+    SourceDrive[0] = 'a';
+    Boxes.Expect("New Disk Required", IDOK);
+    EXPECT_TRUE(Window->PromptForDisk(1, 'A'));
+    EXPECT_EQ(1, Window->CurrentDisk);
+}
+
+// The prompt's box dispatches messages: run commands, the exit command and a
+// close posted to the main window meanwhile must neither start a second run
+// nor destroy the window under the running one.
+TEST_F(DiskPromptTest, PostsDuringARunChangeNothing)
+{
+    const std::string installed = Folder("I");
+    ASSERT_LE(installed.size(), 79u) << "the update dialog takes 79 characters";
+    ASSERT_TRUE(WriteFileBytes(Join(installed, "TSW.EXE"), "earlier"));
+    const std::string update = Disk("update", {});
+    ASSERT_TRUE(WriteFileBytes(Join(update, "disk_1.lst"), ListText({"2", "A.TXT", "B.DAT"})));
+    ASSERT_TRUE(WriteCompressed(update, "A.TXT", "newer A"));
+    ASSERT_TRUE(WriteCompressed(update, "B.DAT", "newer B"));
+    CopyBounded(Settings.TargetDirectory, kPathSize, installed.c_str());
+    const HWND main = Window->GetHandle();
+    // The disk is in from the start (an empty drive may not even read as a
+    // floppy drive here); the update asks for it all the same.
+    Floppy.Insert(update);
+
+    Boxes.Expect("Maintenance Update", IDOK);
+    Boxes.Expect("New Disk Required", IDOK, [&](HWND) {
+        for (WPARAM command : {WPARAM(CmInstallLocal), WPARAM(CmInstallNetwork), WPARAM(CmMaintenanceUpdate),
+                               WPARAM(CM_EXIT)})
+            ::PostMessageA(main, WM_COMMAND, command, 0);
+        ::PostMessageA(main, WM_CLOSE, 0, 0);
+    });
+    Boxes.Expect("Maintenance Update Complete", IDNO);
+    ::SendMessageA(main, WM_COMMAND, CmMaintenanceUpdate, 0);
+
+    EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", PromptDisk1,
+                     "Maintenance Update Complete|Exit Installation Program"}),
+              Transcript());
+    EXPECT_TRUE(::IsWindow(main)) << "the main window was destroyed during the run";
+    EXPECT_FALSE(Window->IsRunInProgress());
+    EXPECT_EQ("newer A", ReadBytes(Join(installed, "A.TXT")));
+    EXPECT_EQ("newer B", ReadBytes(Join(installed, "B.DAT")));
+    EXPECT_EQ(Lines({"A.TXT", "B.DAT", "TSW.EXE"}), Names(installed));
+    MSG left;
+    EXPECT_FALSE(::PeekMessageA(&left, main, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "a command was left for later";
+    EXPECT_FALSE(::PeekMessageA(&left, main, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "the close was left for later";
 }

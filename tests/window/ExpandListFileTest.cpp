@@ -76,13 +76,11 @@ protected:
         for (int i = 0; i < kProgramSlots; ++i) {
             SCOPED_TRACE("slot " + std::to_string(i));
             if (i < static_cast<int>(items.size())) {
-                ASSERT_NE(nullptr, Window->ProgramFile[i]);
-                ASSERT_NE(nullptr, Window->ItemTitle[i]);
                 EXPECT_EQ(items[i].first, Window->ProgramFile[i]);
                 EXPECT_EQ(items[i].second, Window->ItemTitle[i]);
             } else {
-                EXPECT_EQ(nullptr, Window->ProgramFile[i]);
-                EXPECT_EQ(nullptr, Window->ItemTitle[i]);
+                EXPECT_EQ("", Window->ProgramFile[i]);
+                EXPECT_EQ("", Window->ItemTitle[i]);
             }
         }
     }
@@ -176,19 +174,36 @@ TEST_F(ExpandListFileTest, CountLinesOutsideTheFormatAreReadErrors)
     }
 }
 
-TEST_F(ExpandListFileTest, BlankEntryLineIsReadErrorBeforeAnythingIsWritten)
+// A blank entry, or a name that would land outside the destination or open a
+// device, is a read error of the list before anything of it is written.
+TEST_F(ExpandListFileTest, BlankOrEscapingEntryLineIsReadErrorBeforeAnythingIsWritten)
 {
     Provide("A.TXT");
     Provide("B.TXT");
-    for (std::string blank : {"", "    "}) {
-        SCOPED_TRACE("entry line \"" + blank + "\"");
-        WriteList(ListText({"3", "A.TXT", blank, "B.TXT"}));
+    // The escaping name's compressed file is there, one folder up from the source.
+    ASSERT_TRUE(WriteCompressed(Scratch, "OUTSIDE.DAT", "outside"));
+    for (std::string entry : {"", "    ", "..\\OUTSIDE.DAT", "C:\\X.DAT", "\\X.DAT", "COM1", "NUL.TXT",
+                              "..\\EVIL.EXE Evil"}) {
+        SCOPED_TRACE("entry line \"" + entry + "\"");
+        WriteList(ListText({"3", "A.TXT", entry, "B.TXT"}));
         Boxes.Clear();
         Boxes.Expect("Installation Error", IDOK);
         EXPECT_FALSE(Expand());
         EXPECT_EQ(Lines({"Installation Error|File Read Error disk_1.lst"}), Transcript());
         EXPECT_TRUE(Installed().empty());
+        EXPECT_FALSE(FileExists(Join(Scratch, "OUTSIDE.DAT")));
+        EXPECT_FALSE(FileExists(Join(Scratch, "EVIL.EXE")));
+        ExpectSlots({});
     }
+    // A name in a subfolder of the destination is installed there.
+    ASSERT_TRUE(MakeDirectories(Join(Dest, "SUB")));
+    ASSERT_TRUE(MakeDirectories(Join(Source, "SUB")));
+    Provide("SUB\\X.DAT");
+    WriteList(ListText({"2", "A.TXT", "SUB\\X.DAT"}));
+    Boxes.Clear();
+    EXPECT_TRUE(Expand());
+    EXPECT_TRUE(Transcript().empty());
+    ExpectInstalled("SUB\\X.DAT");
 }
 
 TEST_F(ExpandListFileTest, LinesUpTo78CharactersLongerOnesReadErrors)

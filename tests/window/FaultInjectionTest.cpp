@@ -422,7 +422,7 @@ TEST_F(DamagedFile, ListOfBinaryGarbageIsReadErrorAndWritesNothing)
         EXPECT_EQ(Lines({"Installation Error|File Read Error disk_1.lst"}), Transcript());
         EXPECT_FALSE(progressUnderBox) << "the progress window was still up under the list-reading message";
         EXPECT_EQ(0, LastResult);
-        EXPECT_EQ(nullptr, Window->ProgramFile[0]);
+        EXPECT_EQ("", Window->ProgramFile[0]);
         ExpectTree(Earlier, Dest);
     }
 }
@@ -437,6 +437,7 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
     for (const char* name : {"TSW.EXE", "A.TXT", "BIG.DAT", "Z.TXT"})
         ASSERT_TRUE(WriteFileBytes(Join(installed, name), "earlier " + std::string(name)));
     for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) ASSERT_TRUE(WriteCompressed(update, name, "newer"));
+    ASSERT_TRUE(WriteCompressed(Scratch, "OUTSIDE.DAT", "outside"));
     const FileMap before = TakeTree(installed);
 
     const std::vector<std::pair<std::string, std::string>> lists = {
@@ -444,6 +445,11 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
         {"Installation Error", std::string(300, '\0')},
         {"Update Error", "3\r\nA.TXT\r\n" + SampleBytes(2000, 13)},
         {"Installation Error", "4294967297\r\nA.TXT\r\n"},
+        // Names that would leave the installed directory or open a device.
+        {"Update Error", "2\r\nA.TXT\r\n..\\OUTSIDE.DAT\r\n"},
+        {"Update Error", "2\r\nA.TXT\r\nCOM1\r\n"},
+        // A list that is there but cannot be read whole is no missing list.
+        {"Update Error", "1\r\nA.TXT\r\n" + std::string(1 << 20, ' ')},
     };
     for (const auto& list : lists) {
         SCOPED_TRACE(list.first + ", " + std::to_string(list.second.size()) + " bytes");
@@ -460,6 +466,7 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
                   Transcript());
         EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
         ExpectTree(before, installed);
+        EXPECT_FALSE(FileExists(Join(Scratch, "OUTSIDE.DAT")));
     }
 }
 
@@ -529,9 +536,8 @@ TEST_F(FaultInjection, LongestTargetAndSuffix)
 
     // The long program name is captured whole, and the progress named each
     // long compressed name whole.
-    ASSERT_NE(nullptr, Window->ProgramFile[0]);
     EXPECT_EQ(files[0].Name, Window->ProgramFile[0]);
-    EXPECT_STREQ("Long Named Program", Window->ItemTitle[0]);
+    EXPECT_EQ("Long Named Program", Window->ItemTitle[0]);
     bool shown = false;
     for (const ProgressFrame& frame : Progress.Frames())
         shown = shown || frame.Text == "Expanding " + CompressedFileName(files[0].Name) + " . . .";

@@ -254,25 +254,38 @@ TEST_F(InstallDialog, CancelAndTheCloseBoxChangeNothing)
     EXPECT_TRUE(MessageBoxes(boxes).empty()) << "no check runs on Cancel or close";
 }
 
-TEST_F(InstallDialog, TypingStopsAtOneDriveLetterAndEightyCharactersOfWhichSeventyNineAreStored)
+// A directory longer than 79 characters, typed up to the field's limit of 80
+// or restored whole from the options file, is refused, never cut to another.
+TEST_F(InstallDialog, TypingStopsAtOneDriveLetterAndEightyCharactersAndALongerDirectoryIsRefusedWhole)
 {
+    const std::string restored = "C:\\" + std::string(120, 'R');
+    CopyBounded(Settings.TargetDirectory, sizeof Settings.TargetDirectory, restored.c_str());
     const std::string longDirectory = "C:\\" + std::string(90, 'A');
+    std::string shown;
     std::string drive;
-    std::string directory;
+    std::string typed;
     BoxWatcher boxes;
+    boxes.Expect(LocalTitle, IDOK, [&](HWND dialog) { shown = ControlText(dialog, IdTargetDirectory); });
+    boxes.Expect("Installation Error", IDOK);
     boxes.Expect(LocalTitle, IDOK, [&](HWND dialog) {
         SetControlText(dialog, IdSourceDrive, "");
         TypeInto(dialog, IdSourceDrive, "xyz");
         drive = ControlText(dialog, IdSourceDrive);
         SetControlText(dialog, IdTargetDirectory, "");
         TypeInto(dialog, IdTargetDirectory, longDirectory);
-        directory = ControlText(dialog, IdTargetDirectory);
+        typed = ControlText(dialog, IdTargetDirectory);
+    });
+    boxes.Expect("Installation Error", IDOK);
+    boxes.Expect(LocalTitle, IDOK, [&](HWND dialog) {
+        SetControlText(dialog, IdTargetDirectory, longDirectory.substr(0, 79).c_str());
     });
 
     EXPECT_EQ(IDOK, Run(Local));
 
+    EXPECT_EQ(restored, shown);
+    EXPECT_EQ((std::vector<std::string>{DirectoryNotValid, DirectoryNotValid}), MessageBoxes(boxes));
     EXPECT_EQ("x", drive);
-    EXPECT_EQ(longDirectory.substr(0, 80), directory);
+    EXPECT_EQ(longDirectory.substr(0, 80), typed);
     EXPECT_STREQ("X", SourceDrive);
     EXPECT_EQ(longDirectory.substr(0, 79), Settings.TargetDirectory);
 }

@@ -100,13 +100,11 @@ TEST_F(InstallDriverTest, FullRunAsksForEachDiskOnceAndInstallsEveryFile)
     EXPECT_EQ(top, Names(Target)) << "nothing else in the target";
 
     // The program items of both program disks, disk 1's first.
-    ASSERT_NE(nullptr, Window->ProgramFile[0]);
-    ASSERT_NE(nullptr, Window->ProgramFile[1]);
-    EXPECT_STREQ("TSW.EXE", Window->ProgramFile[0]);
-    EXPECT_STREQ("Tessaryn 3.0", Window->ItemTitle[0]);
-    EXPECT_STREQ("RAINCALC.EXE", Window->ProgramFile[1]);
-    EXPECT_STREQ("Rain Calculator", Window->ItemTitle[1]);
-    EXPECT_EQ(nullptr, Window->ProgramFile[2]);
+    EXPECT_EQ("TSW.EXE", Window->ProgramFile[0]);
+    EXPECT_EQ("Tessaryn 3.0", Window->ItemTitle[0]);
+    EXPECT_EQ("RAINCALC.EXE", Window->ProgramFile[1]);
+    EXPECT_EQ("Rain Calculator", Window->ItemTitle[1]);
+    EXPECT_EQ("", Window->ProgramFile[2]);
 }
 
 TEST_F(InstallDriverTest, SecondRunAsksForDiskOneAgainAndAlwaysForDiskTwo)

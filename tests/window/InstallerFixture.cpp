@@ -178,7 +178,7 @@ void MainWindowTest::CreateWindowUnderTest()
 {
     App = std::make_unique<TApplication>();
     Window = new TInstallWindow(nullptr, MainWindowTitle);
-    App->SetMainWindow(Window);
+    App->SetMainWindow(std::unique_ptr<TFrameWindow>(Window));
     ASSERT_TRUE(Window->Create());
     ::ShowWindow(Window->GetHandle(), SW_SHOWNORMAL);
     ::UpdateWindow(Window->GetHandle());

@@ -68,15 +68,15 @@ protected:
         SourceDrive[0] = 'C';
         SourceDrive[1] = '\0';
         CreateWindowUnderTest();
-        ASSERT_NE(0u, Window->DdeInstance);
+        ASSERT_NE(0u, Window->DdeInstance.Get());
         std::strcpy(Settings.TargetDirectory, "C:\\TSW30");
     }
     void CloseMainWindow() { DestroyWindowUnderTest(); }
 
     void Fill(int slot, const char* file, const char* title)
     {
-        Window->ProgramFile[slot] = ::_strdup(file);
-        Window->ItemTitle[slot] = ::_strdup(title);
+        Window->ProgramFile[slot] = file;
+        Window->ItemTitle[slot] = title;
     }
 
 };
@@ -205,7 +205,7 @@ TEST_F(ProgramGroup, WithoutProgramManagerShowsOneBoxAndSendsNothing)
     EXPECT_EQ(expected, boxes.Transcript());
     EXPECT_EQ(nullptr, Window->Conversation);
     // The slots are left as they were for the caller.
-    EXPECT_STREQ("TSW.EXE", Window->ProgramFile[0]);
+    EXPECT_EQ("TSW.EXE", Window->ProgramFile[0]);
 }
 
 TEST_F(ProgramGroup, ASecondCreationConnectsAgainAndSendsOnlyTheItemsThenInTheSlots)

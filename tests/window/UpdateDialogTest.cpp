@@ -157,8 +157,9 @@ TEST_F(UpdateDialog, CancelAndTheCloseBoxChangeNothing)
     EXPECT_TRUE(MessageBoxes(boxes).empty());
 }
 
-// The directory field scrolls and takes 80 characters; the source field
-// does not scroll, so typing stops where the field is full.
+// The directory field scrolls and takes 80 characters, of which only 79 are
+// accepted (a longer directory is refused, never cut); the source field does
+// not scroll, so typing stops where the field is full.
 TEST_F(UpdateDialog, TypingStopsAtEightyCharactersInTheDirectoryAndAtTheSourceFieldsWidth)
 {
     const std::string longText = "C:\\" + std::string(90, 'W');
@@ -184,9 +185,14 @@ TEST_F(UpdateDialog, TypingStopsAtEightyCharactersInTheDirectoryAndAtTheSourceFi
         ::SelectObject(dc, old);
         ::ReleaseDC(field, dc);
     });
+    boxes.Expect("Update Error", IDOK);
+    boxes.Expect(Title, IDOK, [&](HWND dialog) {
+        SetControlText(dialog, IdUpdateDirectory, longText.substr(0, 79).c_str());
+    });
 
     EXPECT_EQ(IDOK, Run());
 
+    EXPECT_EQ(std::vector<std::string>{DirectoryNotValid}, MessageBoxes(boxes));
     EXPECT_EQ(longText.substr(0, 80), directory);
     EXPECT_EQ(longText.substr(0, 79), Settings.TargetDirectory);
     ASSERT_FALSE(source.empty());
