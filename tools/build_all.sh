@@ -6,6 +6,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
 jobs=$(nproc)
 
+# ccache keeps compiled objects between runs, also between two clones of the
+# project (paths are taken relative to the clone).
+if command -v ccache >/dev/null; then
+    export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
+    export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+fi
+
 # CMake keeps the compiler a build tree was first configured with; a tree
 # made with another thread model's compiler than the toolchain names now is
 # configured afresh.
