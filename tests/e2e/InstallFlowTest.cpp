@@ -20,8 +20,6 @@
 using namespace flow;
 
 namespace {
-using InstallFlow = FlowTest;
-using InstallChecks = FlowTest;
 
 const char* const GroupName = "Tessaryn 3.0";
 
@@ -72,6 +70,25 @@ FileMap CompleteInstallation(const std::string& components)
     return files;
 }
 
+// A local installation of every component through the dialog and both disks,
+// answered Yes at its end: the files installed and the launcher told.
+class InstallFlow : public FlowTest {
+protected:
+    void InstallEverythingAndExit(Installer& installer)
+    {
+        ASSERT_TRUE(installer.WaitForMainWindow());
+        InstallEntries entries;
+        entries.Target = Target();
+        ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+        ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+        ASSERT_TRUE(installer.WaitForEnd());
+        EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
+        EXPECT_EQ(0u, installer.Report().InstallerExitCode);
+        EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
+    }
+};
+using InstallChecks = FlowTest;
+
 std::string WithoutTitle(std::string list, const std::string& title)
 {
     std::size_t at = list.find(" " + title);
@@ -88,17 +105,8 @@ TEST_P(InstallFlow, LocalInstallationOfAllComponents)
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
 
     Installer installer(Build());
-    ASSERT_TRUE(installer.WaitForMainWindow());
-    InstallEntries entries;
-    entries.Target = Target();
-    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
-    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
-    ASSERT_TRUE(installer.WaitForEnd());
-    EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
-    EXPECT_EQ(0u, installer.Report().InstallerExitCode);
+    ASSERT_NO_FATAL_FAILURE(InstallEverythingAndExit(installer));
     EXPECT_EQ(1u, Server->Executes().size());
-
-    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
 
     // Written at exit to the disk then in the drive: disk 2.
     SavedOptions options = ReadOptionsFile(DiskFolder(2) + "\\INSTALL.OPT");
@@ -121,16 +129,7 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedFromDisk1)
     ASSERT_NO_FATAL_FAILURE(UseImages());
 
     Installer installer(Build().PathOnDisk1());
-    ASSERT_TRUE(installer.WaitForMainWindow());
-    InstallEntries entries;
-    entries.Target = Target();
-    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
-    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
-    ASSERT_TRUE(installer.WaitForEnd());
-    EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
-    EXPECT_EQ(0u, installer.Report().InstallerExitCode);
-
-    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
+    ASSERT_NO_FATAL_FAILURE(InstallEverythingAndExit(installer));
     EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
     EXPECT_FALSE(FileExists(DiskFolder(2) + "\\INSTALL.OPT"));
 }
