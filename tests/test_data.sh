@@ -50,19 +50,6 @@ root=${2:?data folder}
 installer=${3:-}
 devices="$WINEPREFIX/dosdevices"
 
-# Every mount below ROOT: the small disk, the read-only bind mount and any
-# floppy image a test left mounted.
-unmount_all() {
-    [ -d "$root" ] || return 0
-    local mounted type
-    awk -v under="$root/" 'index($2, under) == 1 { print $2, $3 }' /proc/mounts | sort -r |
-    while read -r mounted type; do
-        case "$type" in
-        fuse*) fusermount -u "$mounted" 2>/dev/null || fusermount -u -z "$mounted" ;;
-        *) umount "$mounted" 2>/dev/null || umount -l "$mounted" ;;
-        esac
-    done
-}
 
 # Links of drive letters B: to Y: that point into this folder or the prefix's
 # own drive C: (a test's mapped drive that outlived it).
@@ -102,7 +89,7 @@ reset_prefix() {
 case "$action" in
 setup)
     wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
-    unmount_all
+    unmount_below "$root"
     chattr -R -i "$root" 2>/dev/null
     rm -rf "$root"
     mkdir -p "$root/floppy" "$root/full" "$root/readonly" "$root/readonly-media"
@@ -141,7 +128,7 @@ reset)
     ;;
 cleanup)
     [ -d "$root" ] && reset_prefix
-    unmount_all
+    unmount_below "$root"
     chattr -R -i "$root" 2>/dev/null
     rm -rf "$root"
     # A: stays linked (see wine_ensure_prefix): to no disk.

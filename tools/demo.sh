@@ -45,15 +45,8 @@ source "$root/tools/wine-env.sh"
 # Each image mounted read-only at a folder of its own; the installer is
 # started from disk 1, which stays mounted until the end like a disk the
 # running program came from.
-unmount_images() {
-    local disk
-    for disk in 1 2; do
-        mountpoint -q "$demo/mnt/disk$disk" 2>/dev/null || continue
-        fusermount -u "$demo/mnt/disk$disk" 2>/dev/null || fusermount -u -z "$demo/mnt/disk$disk"
-    done
-}
 start_private_display
-trap 'stop_wine; stop_private_display; unmount_images' EXIT
+trap 'stop_wine; stop_private_display; unmount_below "$demo/mnt"' EXIT
 for disk in 1 2; do
     mkdir -p "$demo/mnt/disk$disk"
     fusefat -o ro "$demo/disks/disk$disk.img" "$demo/mnt/disk$disk" >"$demo/mnt/disk$disk.log" 2>&1 ||

@@ -71,6 +71,20 @@ start_wine_server() {
     "$WINESERVER" -p >/dev/null 2>&1 || true
 }
 
+# Undoes every mount below a folder, deepest first: floppy images (FUSE) with
+# fusermount, the rest with umount; lazily when a mount is still busy.
+unmount_below() {
+    local under="$1" mounted type
+    [ -d "$under" ] || return 0
+    awk -v under="$under/" 'index($2, under) == 1 { print $2, $3 }' /proc/mounts | sort -r |
+    while read -r mounted type; do
+        case "$type" in
+        fuse*) fusermount -u "$mounted" 2>/dev/null || fusermount -u -z "$mounted" ;;
+        *) umount "$mounted" 2>/dev/null || umount -l "$mounted" ;;
+        esac
+    done
+}
+
 # Ends every Wine program of the prefix: only for the end of a whole run.
 stop_wine() {
     "$WINESERVER" -k >/dev/null 2>&1 || true

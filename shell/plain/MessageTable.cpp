@@ -46,7 +46,6 @@ const char* MessageText(int number)
 
 void ComposeMessage(char* buffer, std::size_t size, int textNumber, const char* detail)
 {
-    if (size == 0) return;
     if (detail)
         FormatText(buffer, size, "%s %s", MessageText(textNumber), detail);
     else
