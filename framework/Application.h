@@ -36,6 +36,3 @@ private:
     int ShowCommand = SW_SHOWDEFAULT;
     TThreeDControls Ctl3d;
 };
-
-// The program's own entry point, called by the framework's start-up code.
-int AppMain(int argc, char* argv[]);

@@ -66,15 +66,7 @@ INT_PTR CALLBACK TDialog::DialogProc(HWND handle, UINT message, WPARAM wParam, L
     if (message == WM_INITDIALOG) reinterpret_cast<TDialog*>(lParam)->AttachHandle(handle);
     auto* dialog = static_cast<TDialog*>(FromHandle(handle));
     if (!dialog) return FALSE;
-    bool handled;
-    try {
-        handled = dialog->HandleDialogMessage(message, wParam);
-    } catch (...) {
-        // As in the window procedure: the exception stops here and the
-        // dialog manager does its default processing.
-        handled = false;
-        dialog->ReportFailure(handle);
-    }
+    bool handled = dialog->HandleDialogMessage(message, wParam);
     if (message == WM_NCDESTROY) dialog->DetachHandle();
     return handled ? TRUE : FALSE;
 }

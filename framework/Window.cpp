@@ -147,15 +147,7 @@ LRESULT CALLBACK TWindow::WindowProc(HWND handle, UINT message, WPARAM wParam, L
     }
     TWindow* window = FromHandle(handle);
     if (!window) return ::DefWindowProcA(handle, message, wParam, lParam);
-    LRESULT result;
-    try {
-        result = window->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // No exception may unwind through the platform's frames: the operation
-        // ends here, the message gets the platform's default answer.
-        result = ::DefWindowProcA(handle, message, wParam, lParam);
-        window->ReportFailure(::IsWindow(handle) ? handle : nullptr);
-    }
+    LRESULT result = window->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) window->DetachHandle();
     return result;
 }

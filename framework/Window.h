@@ -40,14 +40,6 @@ public:
     // carries the title of the top-level window this one belongs to.
     int ShowMessage(const char* text, const char* title = nullptr, UINT type = MB_OK);
 
-    // Says that an exception cut an operation of this window short (owner: the
-    // window it happened in). By default the parent says it; at the top of the
-    // chain nothing is shown unless a window overrides this.
-    virtual void ReportFailure(HWND owner) noexcept
-    {
-        if (Parent) Parent->ReportFailure(owner);
-    }
-
     TWindowAttr Attr;
 
 protected:

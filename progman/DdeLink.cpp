@@ -91,21 +91,16 @@ void TInstallWindow::CloseDdeLink()
 HDDEDATA CALLBACK TInstallWindow::CallBack(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
     if (!DdeWindow) return nullptr;
-    try {
-        switch (type) {
-        case XTYP_ERROR:
-            DdeWindow->ShowMessage("A critical DDE error has occured.", nullptr, MB_OK | MB_ICONINFORMATION);
-            break;
-        case XTYP_DISCONNECT:
-            DdeWindow->ShowMessage("Disconnected.", nullptr, MB_OK | MB_ICONINFORMATION);
-            DdeWindow->Conversation = nullptr;
-            break;
-        default:
-            break;
-        }
-    } catch (...) {
-        // Called from the platform's DDE code: nothing may unwind into it.
-        DdeWindow->ReportFailure(DdeWindow->GetHandle());
+    switch (type) {
+    case XTYP_ERROR:
+        DdeWindow->ShowMessage("A critical DDE error has occured.", nullptr, MB_OK | MB_ICONINFORMATION);
+        break;
+    case XTYP_DISCONNECT:
+        DdeWindow->ShowMessage("Disconnected.", nullptr, MB_OK | MB_ICONINFORMATION);
+        DdeWindow->Conversation = nullptr;
+        break;
+    default:
+        break;
     }
     return nullptr;
 }

@@ -4,8 +4,6 @@
 #include "shell/BuildVariant.h"
 #include "shell/DisplayMetrics.h"
 #include "shell/HelpTopics.h"
-#include "shell/ReportMessage.h"
-#include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
 const char* const MainWindowTitle = "Tessaryn 3.0 Installation";
@@ -61,11 +59,6 @@ void TInstallWindow::SetupWindow()
 {
     TFrameWindow::SetupWindow();
     InitDde();
-}
-
-void TInstallWindow::ReportFailure(HWND owner) noexcept
-{
-    ReportMessage(owner, MsgInstallationError, MsgInsufficientMemory);
 }
 
 void TInstallWindow::Paint(TDC& dc, bool, const RECT&)

@@ -65,9 +65,6 @@ public:
     __declspec(dllexport) static HDDEDATA CALLBACK CallBack(UINT type, UINT format, HCONV conversation, HSZ name1,
                                       HSZ name2, HDDEDATA data, ULONG_PTR value1, ULONG_PTR value2);
 
-    // shell/InstallWindow.cpp: message 18 for an operation an exception cut short.
-    void ReportFailure(HWND owner) noexcept override;
-
     TMetaFile Picture;
     int CurrentDisk = 0;
     std::string ProgramFile[kProgramSlots];  // empty: a free slot

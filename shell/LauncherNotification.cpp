@@ -1,6 +1,12 @@
 #include "shell/LauncherNotification.h"
 
+#include "shell/BuildVariant.h"
 #include "shell/plain/CommandLine.h"
+
+namespace {
+bool LauncherToNotify = false;
+std::uint16_t LauncherToNotifyWindow = 0;
+}
 
 HWND HandleFromValue(std::uint32_t value)
 {
@@ -12,4 +18,17 @@ void NotifyLauncher(std::uint16_t launcherWindow, bool ntBuild)
     NotificationTargets targets = FinishingNotificationTargets(launcherWindow, ntBuild);
     for (std::size_t i = 0; i < targets.Count; ++i)
         ::PostMessageA(HandleFromValue(targets.Handles[i]), FinishedMessage, 0, 0);
+}
+
+void SetLauncherToNotify(std::uint16_t launcherWindow)
+{
+    LauncherToNotify = true;
+    LauncherToNotifyWindow = launcherWindow;
+}
+
+void NotifyLauncherOfEnd()
+{
+    if (!LauncherToNotify) return;
+    LauncherToNotify = false;
+    NotifyLauncher(LauncherToNotifyWindow, IsNtBuild);
 }

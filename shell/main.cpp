@@ -1,10 +1,9 @@
-#include "framework/Application.h"
-#include "shell/BuildVariant.h"
 #include "shell/InstallApp.h"
 #include "shell/LauncherNotification.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
+#include "shell/runtime/Runtime.h"
 
 // Started by SETUP.EXE as: tsinst <source path> <launcher window in hex>.
 int AppMain(int argc, char* argv[])
@@ -18,13 +17,14 @@ int AppMain(int argc, char* argv[])
     SourceDrive[0] = args.SourceDrive[0];
     SourceDrive[1] = '\0';
     LauncherWindow = args.LauncherWindow;
+    // A window argument that is not a number names no launcher to tell.
+    if (args.HasLauncherWindow) SetLauncherToNotify(LauncherWindow);
 
     int exitCode;
     {
         InstallApp app;
         exitCode = app.Run();
     }
-    // A window argument that is not a number names no launcher to tell.
-    if (args.HasLauncherWindow) NotifyLauncher(LauncherWindow, IsNtBuild);
+    NotifyLauncherOfEnd();
     return exitCode;
 }

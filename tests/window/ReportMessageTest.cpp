@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <new>
 
 TEST(ReportMessage, ShowsTitleAndTextFromTheTable)
 {
@@ -25,58 +24,6 @@ TEST(ReportMessage, ShowsTitleAndTextFromTheTable)
         "Update Error|File Not Found TSW.EX_",
     };
     EXPECT_EQ(expected, boxes.Transcript());
-}
-
-namespace {
-constexpr int CommandThatThrows = 4711;
-
-// A window and a dialog of the main window whose handlers run out of memory.
-class ThrowingWindow : public TFrameWindow {
-public:
-    explicit ThrowingWindow(TWindow* parent) : TFrameWindow(parent, "Throwing")
-    {
-        AddCommand(CommandThatThrows, [] { throw std::bad_alloc(); });
-    }
-};
-
-class ThrowingDialog : public TDialog {
-public:
-    explicit ThrowingDialog(TWindow* parent) : TDialog(parent, DlgMaintenanceUpdate) {}
-
-protected:
-    void SetupWindow() override
-    {
-        TDialog::SetupWindow();
-        // Should the scripted answers stall, the dialog still ends.
-        ::SetTimer(GetHandle(), 1, 15000, &GiveUp);
-    }
-    void OnHelp() override { throw std::bad_alloc(); }
-
-private:
-    static void CALLBACK GiveUp(HWND dialog, UINT, UINT_PTR, DWORD) { ::EndDialog(dialog, 0); }
-};
-
-using ExceptionInHandler = DialogTest;
-}
-
-TEST_F(ExceptionInHandler, IsReportedAsInsufficientMemoryAndTheWindowsStay)
-{
-    BoxWatcher boxes;
-    ThrowingWindow window(Window);
-    ASSERT_TRUE(window.Create());
-    boxes.Expect("Installation Error", IDOK);
-    EXPECT_EQ(0, ::SendMessageA(window.GetHandle(), WM_COMMAND, CommandThatThrows, 0));
-    EXPECT_TRUE(::IsWindow(window.GetHandle()));
-
-    ThrowingDialog dialog(Window);
-    boxes.Expect("Maintenance Update", IDHELP);
-    boxes.Expect("Installation Error", IDOK);
-    boxes.Expect("Maintenance Update", IDCANCEL);
-    EXPECT_EQ(IDCANCEL, dialog.Execute()) << "the dialog did not stay open after its failed command";
-
-    EXPECT_TRUE(::IsWindow(Window->GetHandle()));
-    EXPECT_EQ(std::vector<std::string>({"Installation Error|Insufficient Memory", "Installation Error|Insufficient Memory"}),
-              MessageBoxes(boxes));
 }
 
 TEST(Application, SaysSoWhenItsMainWindowCannotBeCreated)
