@@ -4,6 +4,7 @@
 
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/GuiDriver.h"
+#include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
 
 namespace {
@@ -114,4 +115,25 @@ TEST(StartUp95, ClosingByTheCloseBoxNotifiesTheLauncherTwice)
     ASSERT_TRUE(session.CloseByWindowClose());
     EXPECT_EQ(0u, session.Report().InstallerExitCode);
     EXPECT_EQ(2u, session.Report().FinishedCount());
+}
+
+// A failed allocation cannot unwind: the program says so (message 18), tells
+// the launcher as its normal end does and ends with exit code 3. Seen on a
+// program of the installer's runtime and Windows 95 build that asks for more
+// memory than there is.
+TEST(StartUp95, FailedAllocationIsReportedAndTheLauncherNotified)
+{
+    LauncherSetup setup;
+    setup.Installer = ToWindowsPath(E2E_ALLOC_FAILURE_PROBE);
+    setup.Source = "A:\\";
+    LauncherRun run(setup);
+    DWORD pid = run.InstallerProcessId();
+    ASSERT_NE(0u, pid) << "the launcher stand-in did not start " << setup.Installer;
+    HWND box;
+    ASSERT_TRUE(WaitForWindow(BoxTitled("Installation Error", pid), box));
+    EXPECT_EQ("Insufficient Memory", MessageBoxText(box));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_EQ(3u, run.Report().InstallerExitCode);
+    EXPECT_EQ(2u, run.Report().FinishedCount());
 }

@@ -1,6 +1,5 @@
 #include "shell/ReportMessage.h"
 
-#include "dialogs/UpdateDialog.h"
 #include "framework/FrameWindow.h"
 #include "shell/plain/MessageTable.h"
 #include "tests/kit/BoxWatcher.h"
