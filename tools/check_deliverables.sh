@@ -1,14 +1,44 @@
 #!/usr/bin/env bash
 # The shipped executables are PE32 (i686); the tested ones PE32+ (x86_64).
 # All are GUI programs that import only DLLs of the system, so nothing has to
-# be shipped beside them. The shipped ones also fit disk 1: at most 160 KB each,
-# no debug sections, and marked to run from the swap file when started from
-# removable media (the disk is swapped while they run).
+# be shipped beside them. The shipped ones must also start on every machine
+# Windows 95 (first release) and Windows NT 3.51 run on, and fit disk 1:
+#   - they import only the functions on the list below, each of which those
+#     systems' KERNEL32, USER32, GDI32, LZ32 and CRTDLL export;
+#   - every executable section holds code for the 386 only: no instruction of
+#     a later processor (CMOV, FCMOV, FCOMI, BSWAP, CMPXCHG, XADD, CPUID,
+#     RDTSC, MMX or SSE registers, the multi-byte NOP 0F 1F), reported with
+#     the function it is in (from the link map beside the file);
+#   - subsystem Windows 4.0 and operating system 4.0 in the header, marked to
+#     run from the swap file when started from removable media (the disk is
+#     swapped while they run), no debug sections, at most 64 KB each.
+#
+# Usage: check_deliverables.sh [PE32 FILE...]   (default: the build's files;
+# a file's link map is FILE with .map for .exe)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-size_limit=163840
+size_limit=65536
 run_from_swap=0x0400
-system_dlls=" kernel32.dll user32.dll gdi32.dll lz32.dll msvcrt.dll advapi32.dll shell32.dll "
+objdump=x86_64-w64-mingw32-objdump
+system_dlls=" kernel32.dll user32.dll gdi32.dll lz32.dll crtdll.dll msvcrt.dll "
+# The imports of the shipped files, DLL by DLL: a new one is a reviewed change.
+allowed_imports="
+crtdll.dll: _stricmp _strnicmp fclose fopen fread fseek ftell isspace isxdigit memchr memcmp memcpy
+  memmove memset rewind strchr strlen strrchr tolower toupper
+gdi32.dll: DeleteEnhMetaFile GetDeviceCaps GetEnhMetaFileA GetTextMetricsA PlayEnhMetaFile RestoreDC
+  SaveDC SetBkColor SetBkMode SetTextAlign SetTextColor TextOutA
+kernel32.dll: CloseHandle CreateDirectoryA CreateFileA ExitProcess FreeLibrary GetCommandLineA
+  GetCurrentDirectoryA GetDriveTypeA GetFileAttributesA GetModuleHandleA GetProcAddress GetProcessHeap
+  GetVersion GetWindowsDirectoryA HeapAlloc HeapFree LoadLibraryA ReadFile WriteFile
+lz32.dll: CopyLZFile LZClose LZDone LZOpenFileA LZSeek LZStart
+user32.dll: BeginPaint ClientToScreen CreateWindowExA DdeClientTransaction DdeConnect
+  DdeCreateStringHandleA DdeDisconnect DdeFreeStringHandle DdeInitializeA DdeUninitialize
+  DefWindowProcA DestroyWindow DialogBoxParamA DispatchMessageA EndDialog EndPaint GetActiveWindow
+  GetClassInfoA GetClientRect GetDC GetMessageA GetSysColor GetSystemMetrics GetWindowLongA
+  GetWindowRect InvalidateRect LoadCursorA LoadIconA LoadMenuA MessageBeep MessageBoxA MessageBoxExA
+  PostMessageA PostQuitMessage RegisterClassA ReleaseDC SendDlgItemMessageA
+  SendMessageA SetWindowLongA SetWindowPos ShowWindow TranslateMessage UpdateWindow WinHelpA
+"
 fail=0
 failed() { echo "FAIL: $1"; fail=1; }
 
@@ -22,27 +52,140 @@ check() {
         "$want "*) echo "ok: $name: $kind" ;;
         *) failed "$name: $kind (want $want)" ;;
     esac
-    headers=$(x86_64-w64-mingw32-objdump -p "$file")
+    headers=$($objdump -p "$file")
     grep -qE '^Subsystem[[:space:]]+00000002' <<<"$headers" || failed "$name: not a GUI program"
     while read -r dll; do
         [[ $system_dlls == *" ${dll,,} "* ]] || failed "$name imports $dll, which is not a system DLL"
     done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 }
 
+# Each imported name against the list (imports by ordinal are not allowed).
+check_imports() {
+    local file="$1" name="$2"
+    local dll entry
+    while read -r dll entry; do
+        if [[ $entry == "#"* ]]; then
+            failed "$name imports ordinal ${entry#\#} from $dll"
+        elif ! allowed_for "${dll,,}" | tr -s ' ' '\n' | grep -qxF "$entry"; then
+            failed "$name imports $dll $entry, which is not on the list of imports"
+        fi
+    done < <($objdump -p "$file" | awk '
+        /^[[:space:]]*DLL Name:/ { dll = $3; next }
+        /^[[:space:]]*$/ { dll = "" }
+        dll != "" && /^\t[0-9a-f]+\t/ {
+            n = split($0, f, /[[:space:]]+/)
+            if (n >= 4) print dll, f[4]; else if (n == 3) print dll, "#" f[3]
+        }')
+}
+
+# The list's lines for one DLL (its first line and the indented ones after it).
+allowed_for() {
+    awk -v dll="$1:" '$1 ~ /:$/ { on = ($1 == dll) } on' <<<"$allowed_imports"
+}
+
+check_header() {
+    local file="$1" name="$2"
+    local headers field want value characteristics
+    headers=$($objdump -p "$file")
+    for field in MajorSubsystemVersion:4 MinorSubsystemVersion:0 MajorOSystemVersion:4 MinorOSystemVersion:0; do
+        want=${field#*:}
+        value=$(awk -v f="${field%%:*}" '$1 == f {print $2; exit}' <<<"$headers")
+        [[ $value == "$want" ]] || failed "$name: ${field%%:*} $value (want $want)"
+    done
+    characteristics=$(awk '$1 == "Characteristics" {print $2; exit}' <<<"$headers")
+    (( characteristics & run_from_swap )) || failed "$name: characteristics $characteristics without run-from-swap ($run_from_swap)"
+}
+
+# Disassembles every executable section; an instruction newer than the 386
+# fails, named with its function from the link map. The words of the
+# constructor and destructor lists that the linker puts in .text are data.
+check_instructions() {
+    local file="$1" name="$2" map="${1%.exe}.map" found
+    [[ -f $map ]] || failed "$name: no link map $map to name functions with"
+    found=$($objdump -d -w "$file" | python3 -c '
+import re, subprocess, sys
+map_path = sys.argv[1]
+sections, symbols, data = [], [], []
+try:
+    lines = open(map_path).read().splitlines()
+except OSError:
+    lines = []
+pending = None
+for line in lines:
+    m = re.match(r"^ (\.text\S*)\s*$", line)
+    if m:
+        pending = m.group(1)
+        continue
+    m = re.match(r"^ (\.\S+)?\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(.*)$", line)
+    if m:
+        section = m.group(1) or pending
+        start, size, rest = int(m.group(2), 16), int(m.group(3), 16), m.group(4)
+        if rest.startswith("LONG") or (section and section.startswith((".ctors", ".dtors"))):
+            data.append((start, start + size))
+        elif section and section.startswith(".text"):
+            sections.append((start, start + size, section, rest.strip()))
+        pending = None
+        continue
+    pending = None
+    m = re.match(r"^\s+0x([0-9a-f]+)\s+([^\s=][^=]*)$", line)
+    if m and not m.group(2).startswith("0x"):
+        symbols.append((int(m.group(1), 16), m.group(2).strip()))
+symbols.sort()
+
+def demangle(text):
+    return subprocess.run(["c++filt"], input=text, capture_output=True, text=True).stdout.strip() or text
+
+def function_at(address):
+    best = None
+    for start, end, section, origin in sections:
+        if start <= address < end:
+            names = [n for a, n in symbols if start <= a <= address]
+            label = names[-1] if names else demangle(re.sub(r"^\.text[$.]?", "", section) or ".text")
+            return "%s (%s)" % (label, origin)
+    return "no function in the link map"
+
+forbidden = re.compile(r"\b(cmov[a-z]*|fcmov[a-z]*|fu?comip?|bswap|cmpxchg(8b|16b)?[a-z]?|xadd[a-z]?|cpuid|rdtscp?)\b|%[xy]?mm[0-9]")
+prefixes = re.compile(r"^((66|67|f0|f2|f3|2e|36|3e|26|64|65) )*")
+for line in sys.stdin:
+    m = re.match(r"^\s*([0-9a-f]+):\t([0-9a-f ]+)\t(.*)$", line.rstrip("\n"))
+    if not m:
+        continue
+    address, raw, text = int(m.group(1), 16), m.group(2).strip(), m.group(3).strip()
+    if any(start <= address < end for start, end in data):
+        continue
+    if forbidden.search(text) or prefixes.sub("", raw).startswith("0f 1f"):
+        print("%x: %s [%s] in %s" % (address, text, raw, function_at(address)))
+' "$map")
+    if [[ -n $found ]]; then
+        failed "$name: instructions the 386 does not have:"
+        sed 's/^/    /' <<<"$found"
+    else
+        echo "ok: $name: 386 instructions only"
+    fi
+}
+
 check_shipped() {
     local file="$1"
-    local name size characteristics debug
+    local name size debug
     name="$(basename "$(dirname "$file")")/$(basename "$file")"
     [[ -f $file ]] || return 0
     size=$(stat -c %s "$file")
     echo "size: $name: $size bytes (limit $size_limit)"
     (( size <= size_limit )) || failed "$name: $size bytes, over $size_limit"
-    debug=$(x86_64-w64-mingw32-objdump -h "$file" | awk '$2 ~ /^\.(z?debug|stab)/ {print $2}' | tr '\n' ' ')
+    debug=$($objdump -h "$file" | awk '$2 ~ /^\.(z?debug|stab)/ {print $2}' | tr '\n' ' ')
     [[ -z $debug ]] || failed "$name: debug sections $debug"
-    characteristics=$(x86_64-w64-mingw32-objdump -p "$file" | awk '$1 == "Characteristics" && !seen {print $2; seen = 1}')
-    (( characteristics & run_from_swap )) || failed "$name: characteristics $characteristics without run-from-swap ($run_from_swap)"
+    check_header "$file" "$name"
+    check_imports "$file" "$name"
+    check_instructions "$file" "$name"
 }
 
+if (( $# > 0 )); then
+    for file in "$@"; do
+        check "$file" "PE32 executable"
+        check_shipped "$file"
+    done
+    exit $fail
+fi
 for exe in tsinst95 tsinstnt; do
     check "$root/build/i686/$exe.exe" "PE32 executable"
     check_shipped "$root/build/i686/$exe.exe"
