@@ -1,8 +1,9 @@
-// The functions the standard library's header-only parts and the compiler
-// call where a failure would throw. Without exceptions each one ends the
+// The functions the standard library's header-only parts call where a
+// failure would throw. Without exceptions each one ends the
 // program: a failed or impossible allocation as lack of memory, the rest
 // (a string from a null pointer, a position past the end, an empty
-// std::function called, a pure virtual call) as the programming errors they are.
+// std::function called) as the programming errors they are. A hook the
+// program comes to need and this file lacks stops the link.
 #include "shell/runtime/Runtime.h"
 
 namespace {
@@ -18,11 +19,7 @@ void __throw_length_error(const char*) { OutOfMemory(); }
 
 void __throw_bad_function_call() { ProgramError(); }
 void __throw_logic_error(const char*) { ProgramError(); }
-void __throw_invalid_argument(const char*) { ProgramError(); }
-void __throw_out_of_range(const char*) { ProgramError(); }
 void __throw_out_of_range_fmt(const char*, ...) { ProgramError(); }
 // The standard library's own checks (_GLIBCXX_ASSERTIONS).
 void __glibcxx_assert_fail(const char*, int, const char*, const char*) noexcept { ProgramError(); }
 }
-
-extern "C" void __cxa_pure_virtual() { ProgramError(); }
