@@ -62,8 +62,9 @@ check() {
 # Each imported name against the list (imports by ordinal are not allowed).
 check_imports() {
     local file="$1" name="$2"
-    local dll entry
+    local dll entry count=0
     while read -r dll entry; do
+        count=$((count + 1))
         if [[ $entry == "#"* ]]; then
             failed "$name imports ordinal ${entry#\#} from $dll"
         elif ! allowed_for "${dll,,}" | tr -s ' ' '\n' | grep -qxF "$entry"; then
@@ -76,6 +77,8 @@ check_imports() {
             n = split($0, f, /[[:space:]]+/)
             if (n >= 4) print dll, f[4]; else if (n == 3) print dll, "#" f[3]
         }')
+    (( count > 0 )) || failed "$name: no imports read"
+    echo "imports: $name: $count functions from the list"
 }
 
 # The list's lines for one DLL (its first line and the indented ones after it).
@@ -146,15 +149,19 @@ def function_at(address):
 
 forbidden = re.compile(r"\b(cmov[a-z]*|fcmov[a-z]*|fu?comip?|bswap|cmpxchg(8b|16b)?[a-z]?|xadd[a-z]?|cpuid|rdtscp?)\b|%[xy]?mm[0-9]")
 prefixes = re.compile(r"^((66|67|f0|f2|f3|2e|36|3e|26|64|65) )*")
+scanned = 0
 for line in sys.stdin:
     m = re.match(r"^\s*([0-9a-f]+):\t([0-9a-f ]+)\t(.*)$", line.rstrip("\n"))
     if not m:
         continue
     address, raw, text = int(m.group(1), 16), m.group(2).strip(), m.group(3).strip()
+    scanned += 1
     if any(start <= address < end for start, end in data):
         continue
     if forbidden.search(text) or prefixes.sub("", raw).startswith("0f 1f"):
         print("%x: %s [%s] in %s" % (address, text, raw, function_at(address)))
+if scanned == 0:
+    print("no instructions disassembled")
 ' "$map")
     if [[ -n $found ]]; then
         failed "$name: instructions the 386 does not have:"
