@@ -104,14 +104,14 @@ TEST_P(StartUp, FourthArgumentHasNoEffect)
 INSTANTIATE_TEST_SUITE_P(Builds, StartUp, ::testing::Values(Build95, BuildNt), BuildName);
 
 // The Windows 95 build has a system menu: its close box closes the window too.
-TEST(StartUp95, ClosingByTheCloseBoxNotifiesTheLauncherTwice)
+using StartUp95 = InstallerTest;
+TEST_P(StartUp95, ClosingByTheCloseBoxNotifiesTheLauncherTwice)
 {
-    TempFolder disk("e2e-disk");
-    FloppyDrive floppy;
-    ASSERT_TRUE(floppy.Insert(disk.Path())) << floppy.LastError();
-    InstallerSession session(Build95.Path(), "A:\\");
+    InstallerSession session(Build().Path(), "A:\\");
     ASSERT_TRUE(session.WaitForMainWindow());
     ASSERT_TRUE(session.CloseByWindowClose());
     EXPECT_EQ(0u, session.Report().InstallerExitCode);
     EXPECT_EQ(2u, session.Report().FinishedCount());
 }
+
+INSTANTIATE_TEST_SUITE_P(Builds, StartUp95, ::testing::Values(Build95), BuildName);
