@@ -20,7 +20,14 @@ export WINEARCH=win64
 # prefix when its services start and does not see a letter linked later (it
 # then passes for a fixed disk): A: is always linked, to an empty folder when
 # there is no disk, and tests only re-point it.
+# A prefix made while the 32-bit Wine was missing has no 32-bit system folder
+# and cannot run PE32 programs: it is made anew.
 wine_ensure_prefix() {
+    if [ -f "$WINEPREFIX/.tsinst-ready" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] &&
+       [ -z "$(wine_pe32_unavailable)" ]; then
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -L "$WINEPREFIX/dosdevices/a:" ] && [ -d "$WINEPREFIX/dosdevices" ]; then
         wine_map_drive a "$WINEPREFIX/no-disk"
     fi
