@@ -68,11 +68,11 @@ TEST(BuildGroupCommands, TakesAtMostSixSlotsAndStopsAtTheFirstEmptyOne)
               BuildGroupCommands("C:\\TSW30", gap, 3, Windows));
 }
 
-TEST(BuildGroupCommands, JoinsARootTargetAsTheDriveAlone)
+TEST(BuildGroupCommands, JoinsARootTargetInsideThatRoot)
 {
     const ProgramItem items[] = {{"TSW.EXE", "Tessaryn 3.0"}};
-    EXPECT_EQ("[CreateGroup(Tessaryn 3.0)][AddItem(C:TSW.EXE, Tessaryn 3.0)]"
-              "[AddItem(C:\\WINDOWS\\notepad.exe C:tsw.txt, Revisions)]",
+    EXPECT_EQ("[CreateGroup(Tessaryn 3.0)][AddItem(C:\\TSW.EXE, Tessaryn 3.0)]"
+              "[AddItem(C:\\WINDOWS\\notepad.exe C:\\tsw.txt, Revisions)]",
               BuildGroupCommands("C:\\", items, 1, Windows));
 }
 
