@@ -63,6 +63,17 @@ bool ParseListCount(const char* line, long& count)
     return true;
 }
 
+namespace {
+// A title travels into a Program Manager command, where a control character
+// has no place.
+bool HasControlCharacter(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c < 0x20) return true;
+    return false;
+}
+}
+
 bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
 {
     entry = ListEntry();
@@ -89,7 +100,7 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
         line[p] = '\0';
     }
     entry.Name = line;
-    if (IsSafeInstalledName(entry.Name)) return true;
+    if (IsSafeInstalledName(entry.Name) && !HasControlCharacter(entry.Title)) return true;
     entry = ListEntry();
     return false;
 }
@@ -100,7 +111,7 @@ bool IsDeviceName(const std::string& element)
     // The device is the part before the first dot, trailing spaces ignored.
     std::string base = element.substr(0, element.find('.'));
     while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL"};
+    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char* device : Devices)
         if (strcasecmp(base.c_str(), device) == 0) return true;
     if (base.size() == 4 && (strncasecmp(base.c_str(), "COM", 3) == 0 || strncasecmp(base.c_str(), "LPT", 3) == 0))
@@ -119,8 +130,10 @@ bool IsSafeElement(const std::string& element)
 bool IsSafeInstalledName(const std::string& name)
 {
     if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
+    // Plain 8.3 text only: Windows reads some bytes from 0x80 up as digits
+    // (B9, B2, B3 as 1 to 3: "COM\xB9" opens the port).
     for (unsigned char c : name) {
-        if (c < 0x20 || std::strchr(":*?\"<>|", c)) return false;
+        if (c < 0x20 || c >= 0x80 || std::strchr(":*?\"<>|", c)) return false;
     }
     std::size_t start = 0;
     for (;;) {

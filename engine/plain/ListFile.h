@@ -39,15 +39,17 @@ struct ListEntry {
 
 // Parses one entry line (with or without its line break). False for a line
 // that is empty or blank, or does not start with a name, or whose installed
-// name could land outside the destination (see IsSafeInstalledName).
+// name could land outside the destination (see IsSafeInstalledName), or whose
+// title holds a control character.
 bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry);
 
 // Whether an installed name from a list stays a file inside the directory it
 // is joined to: relative (no leading separator, no drive colon anywhere), no
 // element that is empty or names the current or parent directory (trailing
 // dots and spaces, which Windows drops, do not hide one), none of the
-// characters Windows forbids in file names, and no element that is a device
-// (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension).
+// characters Windows forbids in file names, no byte from 0x80 up (the disks
+// hold 8.3 names in ASCII), and no element that is a device (CON, PRN, AUX,
+// NUL, CONIN$, CONOUT$, CLOCK$, COM1-9, LPT1-9, with or without an extension).
 // A backslash between elements names a subfolder of the destination.
 bool IsSafeInstalledName(const std::string& name);
 

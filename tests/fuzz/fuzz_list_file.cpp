@@ -52,6 +52,8 @@ void CheckEntry(const ListEntry& entry)
     Check(entry.Name.size() <= kListLineMaxLength, "a name fits its line");
     Check(entry.Name.find('\n') == std::string::npos, "the line break is not part of the name");
     Check(entry.Name.find('\0') == std::string::npos, "no NUL in a name");
+    for (unsigned char c : entry.Name) Check(c >= 0x20 && c < 0x80, "a name is plain ASCII text");
+    for (unsigned char c : entry.Title) Check(c >= 0x20, "no control character in a title");
     Check(entry.Name[0] != ' ' && !std::isspace(static_cast<unsigned char>(entry.Name[0])),
           "a name starts with a character that is not white space");
     if (entry.Titled) {
