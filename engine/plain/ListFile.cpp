@@ -1,5 +1,6 @@
 #include "engine/plain/ListFile.h"
 
+#include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 
 #include <cctype>
@@ -167,4 +168,62 @@ ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
     }
     std::fclose(file);
     return result;
+}
+
+ListFault PlanListContents(const char* data, std::size_t size, const char* sourceDir, const char* destDir,
+                           std::size_t maxNameLength, ListPlan& plan)
+{
+    plan = ListPlan();
+    ListLineReader reader(data, size);
+    char line[kListLineSize];
+    long count = 0;
+    if (reader.Next(line) != ListLineReader::Result::Line || !ParseListCount(line, count)) return ListFault::BadCount;
+
+    ListFault fault = ListFault::None;
+    for (long i = 0; i < count && fault == ListFault::None; ++i) {
+        ListEntry entry;
+        if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry) ||
+            entry.Name.size() > maxNameLength) {
+            fault = ListFault::BadEntry;
+            break;
+        }
+        PlannedFile file{CompressedName(JoinedPath(sourceDir, entry.Name)), JoinedPath(destDir, entry.Name)};
+        if (file.Source.size() >= kPathSize) {
+            fault = ListFault::BadEntry;
+        } else if (file.Destination.size() > kLzMaxPathLength) {
+            plan.Refused = FileNamePart(file.Destination.c_str());
+            fault = ListFault::DestinationTooLong;
+        } else {
+            plan.Files.push_back(std::move(file));
+            if (entry.Titled) plan.Items.push_back(std::move(entry));
+        }
+    }
+    if (fault != ListFault::None) {
+        // Nothing of a refused list is expanded, and none of its items is kept.
+        plan.Files.clear();
+        plan.Items.clear();
+    }
+    return fault;
+}
+
+ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
+                       ListPlan& plan)
+{
+    plan = ListPlan();
+    const std::string listPath = JoinedPath(sourceDir, listName);
+    if (listPath.size() >= kPathSize) return ListFault::NotFound;
+    std::vector<char> contents;
+    ListLoadResult loaded = LoadListFile(listPath.c_str(), contents);
+    if (loaded == ListLoadResult::NotFound) return ListFault::NotFound;
+    if (loaded == ListLoadResult::Unreadable) return ListFault::Unreadable;
+    return PlanListContents(contents.data(), contents.size(), sourceDir, destDir, maxNameLength, plan);
+}
+
+ListFaultReport ListFaultReportFor(ListFault fault)
+{
+    switch (fault) {
+    case ListFault::NotFound: return {MsgFileNotFound, true};
+    case ListFault::DestinationTooLong: return {MsgFileCreationError, false};
+    default: return {MsgFileReadError, true};
+    }
 }

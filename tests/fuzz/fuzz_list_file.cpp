@@ -160,6 +160,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The expander's own loop, over the list as it loads it (an empty file
     // gives an empty vector).
     const std::vector<char> contents(data, data + size);
+
+    // The plan the expander works from: every counted entry, or nothing.
+    {
+        ListPlan plan;
+        ListFault fault = PlanListContents(contents.data(), contents.size(), "A:", "C:\\TSW30\\LOOKUP",
+                                           kListLineMaxLength, plan);
+        if (fault != ListFault::None) Check(plan.Files.empty() && plan.Items.empty(), "a refused list plans nothing");
+        for (const PlannedFile& file : plan.Files)
+            Check(file.Destination.size() <= kLzMaxPathLength, "every planned destination can be opened");
+        Check(plan.Items.size() <= plan.Files.size(), "at most one item per planned file");
+    }
     ListLineReader reader(contents.data(), contents.size());
     char line[kListLineSize];
     long count = -1;
