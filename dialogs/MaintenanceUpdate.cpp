@@ -54,6 +54,12 @@ void TInstallWindow::MaintenanceUpdate()
     if (dialog.Execute() != IDOK) return;
 
     HWND owner = GetHandle();
+    // The update disk is confirmed as "disk 1" but is no program disk: once
+    // the update ends, no program disk is known to be in the source drive.
+    struct ForgetDisk {
+        int& Disk;
+        ~ForgetDisk() { Disk = 0; }
+    } forgetDisk{CurrentDisk};
     if (!JoinPath(Settings.TargetDirectory, "TSW.EXE", 1)) {
         ReportMessage(owner, MsgUpdateError, MsgFileNotFound, "TSW.EXE");
         return;
