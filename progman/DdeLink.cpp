@@ -23,6 +23,14 @@ std::string WindowsDirectory()
     if (length == 0 || length >= buffer.size()) return std::string();
     return std::string(buffer.data(), length);
 }
+
+std::string ShortPath(const std::string& path)
+{
+    char buffer[MAX_PATH];
+    DWORD length = ::GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return std::string();
+    return std::string(buffer, length);
+}
 }
 
 void TInstallWindow::InitDde()
@@ -69,7 +77,8 @@ void TInstallWindow::CreateProgramGroup()
         items[count] = {ProgramFile[count].c_str(), ItemTitle[count].c_str()};
         ++count;
     }
-    std::string commands = BuildGroupCommands(Settings.TargetDirectory, items, count, WindowsDirectory().c_str());
+    std::string commands =
+        BuildGroupCommands(Settings.TargetDirectory, items, count, WindowsDirectory().c_str(), &ShortPath);
     // The length sent counts the terminating NUL.
     ::DdeClientTransaction(reinterpret_cast<LPBYTE>(&commands[0]), static_cast<DWORD>(commands.size() + 1),
                            Conversation, nullptr, CF_TEXT, XTYP_EXECUTE, ExecuteTimeout, nullptr);
