@@ -97,7 +97,8 @@ void TInstallWindow::CloseDdeLink()
     if (DdeWindow == this) DdeWindow = nullptr;
 }
 
-HDDEDATA CALLBACK TInstallWindow::CallBack(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+HDDEDATA CALLBACK TInstallWindow::CallBack(UINT type, UINT, HCONV conversation, HSZ, HSZ, HDDEDATA, ULONG_PTR,
+                                          ULONG_PTR)
 {
     if (!DdeWindow) return nullptr;
     try {
@@ -107,7 +108,8 @@ HDDEDATA CALLBACK TInstallWindow::CallBack(UINT type, UINT, HCONV, HSZ, HSZ, HDD
             break;
         case XTYP_DISCONNECT:
             DdeWindow->ShowMessage("Disconnected.", nullptr, MB_OK | MB_ICONINFORMATION);
-            DdeWindow->Conversation = nullptr;
+            // Only the end of the current conversation leaves none.
+            if (conversation == DdeWindow->Conversation) DdeWindow->Conversation = nullptr;
             break;
         default:
             break;
