@@ -179,31 +179,27 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
     long count = 0;
     if (reader.Next(line) != ListLineReader::Result::Line || !ParseListCount(line, count)) return ListFault::BadCount;
 
-    ListFault fault = ListFault::None;
-    for (long i = 0; i < count && fault == ListFault::None; ++i) {
-        ListEntry entry;
-        if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry) ||
-            entry.Name.size() > maxNameLength) {
-            fault = ListFault::BadEntry;
-            break;
-        }
-        PlannedFile file{CompressedName(JoinedPath(sourceDir, entry.Name)), JoinedPath(destDir, entry.Name)};
-        if (file.Source.size() >= kPathSize) {
-            fault = ListFault::BadEntry;
-        } else if (file.Destination.size() > kLzMaxPathLength) {
-            plan.Refused = FileNamePart(file.Destination.c_str());
-            fault = ListFault::DestinationTooLong;
-        } else {
-            plan.Files.push_back(std::move(file));
-            if (entry.Titled) plan.Items.push_back(std::move(entry));
-        }
-    }
-    if (fault != ListFault::None) {
-        // Nothing of a refused list is expanded, and none of its items is kept.
+    // Nothing of a refused list is expanded, and none of its items is kept.
+    auto refuse = [&plan](ListFault fault) {
         plan.Files.clear();
         plan.Items.clear();
+        return fault;
+    };
+    for (long i = 0; i < count; ++i) {
+        ListEntry entry;
+        if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry) ||
+            entry.Name.size() > maxNameLength)
+            return refuse(ListFault::BadEntry);
+        PlannedFile file{CompressedName(JoinedPath(sourceDir, entry.Name)), JoinedPath(destDir, entry.Name)};
+        if (file.Source.size() >= kPathSize) return refuse(ListFault::BadEntry);
+        if (file.Destination.size() > kLzMaxPathLength) {
+            plan.Refused = FileNamePart(file.Destination.c_str());
+            return refuse(ListFault::DestinationTooLong);
+        }
+        plan.Files.push_back(std::move(file));
+        if (entry.Titled) plan.Items.push_back(std::move(entry));
     }
-    return fault;
+    return ListFault::None;
 }
 
 ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
