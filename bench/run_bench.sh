@@ -4,6 +4,9 @@
 #   bench/run_bench.sh [ROUNDS]        (default 9; use 9 or more)
 #
 # Builds the x86_64 programs it needs (build/x86_64, or BENCH_BUILD_DIR),
+# and times those, not the shipped i686 files: where the kernel executes no
+# i386 code, a PE32 program runs under qemu-user and its figures would be the
+# emulator's; the two builds share every source and flag.
 # makes the reference disk set once (sample release at scale 20: two program
 # disks of about 1.4 MB compressed, 351 files; cached under build/bench), and
 # puts both disks into one folder shown as drive A:, so that a drive holding

@@ -1,6 +1,8 @@
 #include "shell/InstallWindow.h"
 
 #include "dialogs/UpdateDialog.h"
+#include "dialogs/plain/EntryChecks.h"
+#include "engine/CompressedSource.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
 #include "framework/CommandIds.h"
@@ -18,36 +20,25 @@ constexpr std::size_t kMaxUpdateNameLength = 27;
 
 const char* const UpdateListName = UpdateStep().ListName;
 
-// Checks, before anything is written, that every file the update's list names
-// is in the update source, deriving each compressed name exactly as the
-// expander will. Reports its own failures.
-bool CheckUpdateComplete(HWND owner, const char* listPath, const char* updateSource)
+// Reads the update's list once and checks, before anything is written, that
+// every compressed file it names is one the expander can expand: there, a
+// readable file and not a folder, with a header the expander accepts.
+// Reports its own failures.
+bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
 {
-    std::vector<char> contents;
-    ListLoadResult loaded = LoadListFile(listPath, contents);
-    if (loaded != ListLoadResult::Loaded) {
-        // A list that is there but cannot be read whole is a read error.
-        ReportMessage(owner, MsgUpdateError, loaded == ListLoadResult::NotFound ? MsgFileNotFound : MsgFileReadError,
-                      UpdateListName);
+    ListFault fault = ReadListPlan(updateSource, UpdateListName, Settings.TargetDirectory, kMaxUpdateNameLength, plan);
+    if (fault != ListFault::None) {
+        ListFaultReport report = ListFaultReportFor(fault);
+        // A list without a count is reported as the installation reports it.
+        ReportMessage(owner, fault == ListFault::BadCount ? MsgInstallationError : MsgUpdateError, report.Message,
+                      report.NamesList ? UpdateListName : plan.Refused.c_str());
         return false;
     }
-    ListLineReader reader(contents.data(), contents.size());
-    char line[kListLineSize];
-    long count = 0;
-    if (reader.Next(line) != ListLineReader::Result::Line || !ParseListCount(line, count)) {
-        ReportMessage(owner, MsgInstallationError, MsgFileReadError, UpdateListName);
-        return false;
-    }
-    for (long i = 0; i < count; ++i) {
-        ListEntry entry;
-        if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry) ||
-            entry.Name.size() > kMaxUpdateNameLength) {
-            ReportMessage(owner, MsgUpdateError, MsgFileReadError, UpdateListName);
-            return false;
-        }
-        std::string compressed = CompressedName(entry.Name);
-        if (!JoinPath(updateSource, compressed.c_str(), 1)) {
-            ReportMessage(owner, MsgUpdateError, MsgFileNotFound, compressed.c_str());
+    for (const PlannedFile& file : plan.Files) {
+        TLzFile source;
+        long result = OpenCompressedSource(file.Source.c_str(), source);
+        if (result < 0) {
+            ReportExpansionFault(owner, MsgUpdateError, result, file.Source.c_str(), file.Destination.c_str());
             return false;
         }
     }
@@ -63,6 +54,12 @@ void TInstallWindow::MaintenanceUpdate()
     if (dialog.Execute() != IDOK) return;
 
     HWND owner = GetHandle();
+    // The update disk is confirmed as "disk 1" but is no program disk: once
+    // the update ends, no program disk is known to be in the source drive.
+    struct ForgetDisk {
+        int& Disk;
+        ~ForgetDisk() { Disk = 0; }
+    } forgetDisk{CurrentDisk};
     if (!JoinPath(Settings.TargetDirectory, "TSW.EXE", 1)) {
         ReportMessage(owner, MsgUpdateError, MsgFileNotFound, "TSW.EXE");
         return;
@@ -75,21 +72,16 @@ void TInstallWindow::MaintenanceUpdate()
         updateSource[1] = ':';
         updateSource[2] = '\0';
         if (!PromptForDisk(UpdateStep().Disk, drive)) return;
-    } else if (updateSource[1] == '\0' && updateSource[0] >= 'A' && updateSource[0] <= 'Z') {
+    } else if (IsBareDriveLetter(updateSource)) {
         // A bare letter names a drive, read from its root.
         updateSource[1] = ':';
         updateSource[2] = '\0';
     }
-    const char* found = JoinPath(updateSource, UpdateListName, 1);
-    if (!found) {
-        ReportMessage(owner, MsgUpdateError, MsgFileNotFound, UpdateListName);
-        return;
-    }
-    const std::string listPath = found;
-    if (!CheckUpdateComplete(owner, listPath.c_str(), updateSource)) return;
+    ListPlan plan;
+    if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
 
     LONG result = 0;
-    ExpandListFile(UpdateListName, Settings.TargetDirectory, updateSource, UpdateCaption, result);
+    ExpandListPlan(plan, UpdateCaption, result);
 
     if (!ProgramFile[0].empty()) CreateProgramGroup();
     int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete", MB_YESNO | MB_ICONQUESTION);

@@ -1,5 +1,6 @@
 #include "shell/InstallWindow.h"
 
+#include "engine/CompressedSource.h"
 #include "engine/ShowProg.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
@@ -50,88 +51,28 @@ private:
     std::unique_ptr<TShowProg> Window;
 };
 
-// What is wrong with the header of the compressed file the library opened
-// (0: nothing, or not a compressed file at all).
-long SourceHeaderFault(const char* path)
+// Expands the files of a list that was read and checked whole, in list
+// order, with the library prepared once. Stops at the first failure, which
+// it reports.
+bool ExpandFiles(HWND owner, ProgressWindow& progress, const std::vector<PlannedFile>& files, LONG& lastResult)
 {
-    TFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return 0;
-    unsigned char head[kLzHeaderSize];
-    DWORD read = 0;
-    if (!::ReadFile(file.Get(), head, sizeof head, &read, nullptr)) read = 0;
-    return CompressedHeaderFault(head, read);
-}
-}
-
-bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
-                                    const char* caption, LONG& lastResult)
-{
-    lastResult = 0;
-    HWND owner = GetHandle();
-    ProgressWindow progress(this, caption);
-    progress.Show("Reading %s . . .", listName);
-
-    auto listFailure = [&](int message) {
-        progress.Close();
-        ReportMessage(owner, MsgInstallationError, message, listName);
-        return false;
-    };
-
-    const char* listPath = JoinPath(sourceDir, listName, 0);
-    if (!listPath) return listFailure(MsgFileNotFound);
-    std::vector<char> contents;
-    ListLoadResult loaded = LoadListFile(listPath, contents);
-    if (loaded == ListLoadResult::NotFound) return listFailure(MsgFileNotFound);
-    if (loaded == ListLoadResult::Unreadable) return listFailure(MsgFileReadError);
-
-    // The whole list is read and checked before anything is written.
-    ListLineReader reader(contents.data(), contents.size());
-    char line[kListLineSize];
-    long count = 0;
-    if (reader.Next(line) != ListLineReader::Result::Line || !ParseListCount(line, count))
-        return listFailure(MsgFileReadError);
-
-    std::vector<std::string> sources;
-    std::vector<std::string> destinations;
-    for (long i = 0; i < count; ++i) {
-        ListEntry entry;
-        if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry))
-            return listFailure(MsgFileReadError);
-        if (entry.Titled) CaptureProgramItem(entry.Name.c_str(), entry.Title.c_str());
-        const char* source = JoinPath(sourceDir, entry.Name.c_str(), 0);
-        if (!source) return listFailure(MsgFileReadError);
-        sources.push_back(CompressedName(source));
-        const char* destination = JoinPath(destDir, entry.Name.c_str(), 0);
-        if (!destination) return listFailure(MsgFileReadError);
-        destinations.emplace_back(destination);
-    }
-
     ::LZStart();
-    for (std::size_t j = 0; j < sources.size(); ++j) {
-        std::string& source = sources[j];
-        std::string& destination = destinations[j];
-        progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
+    for (const PlannedFile& file : files) {
+        progress.Show("Expanding %s . . .", FileNamePart(file.Source.c_str()));
 
-        OFSTRUCT sourceInfo = {};
-        OFSTRUCT destinationInfo = {};
-        TLzFile sourceFile(::LZOpenFileA(&source[0], &sourceInfo, OF_READ));
+        // The destination is only created once the source is known to open
+        // and to be expandable, so such a source never empties an installed
+        // file.
+        TLzFile sourceFile;
         TLzFile destinationFile;
-        LONG result;
-        // The destination is only created once the source is known to open,
-        // so a missing compressed file never empties an installed one.
-        if (!sourceFile.IsValid()) {
-            result = sourceFile.Get();  // LZERROR_BADINHANDLE for a missing file
-        } else if ((result = SourceHeaderFault(sourceInfo.szPathName)) != 0) {
-            // A compressed file with a broken header: the library would take
-            // it as uncompressed and create the destination all the same,
-            // then write nothing (another method) or the bare header bytes
-            // (a header cut short). The installed copy is left alone.
-        } else {
+        LONG result = OpenCompressedSource(file.Source.c_str(), sourceFile);
+        if (result == 0) {
             // A read-only file of that name is never replaced. Windows refuses
             // to create over it; where the file system would let this process
             // write it regardless (an administrator's rights), it must refuse
             // just the same.
+            std::string destination = file.Destination;
+            OFSTRUCT destinationInfo = {};
             DWORD attributes = ::GetFileAttributesA(destination.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
                 destinationFile.Reset(::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE));
@@ -149,13 +90,7 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
         lastResult = result;
 
         if (result < 0) {
-            LzErrorReport report = LzErrorReportFor(result);
-            if (report.Shown) {
-                const char* detail = nullptr;
-                if (report.Detail == LzDetail::SourceName) detail = FileNamePart(source.c_str());
-                if (report.Detail == LzDetail::DestinationName) detail = FileNamePart(destination.c_str());
-                ReportMessage(owner, MsgInstallationError, report.Message, detail);
-            }
+            ReportExpansionFault(owner, MsgInstallationError, result, file.Source.c_str(), file.Destination.c_str());
             sourceFile.Reset();
             destinationFile.Reset();
             ::LZDone();
@@ -166,4 +101,34 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
     ::LZDone();
     progress.Close();
     return true;
+}
+}
+
+bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
+                                    const char* caption, LONG& lastResult)
+{
+    lastResult = 0;
+    ProgressWindow progress(this, caption);
+    progress.Show("Reading %s . . .", listName);
+
+    // The whole list is read and checked before anything is written.
+    ListPlan plan;
+    ListFault fault = ReadListPlan(sourceDir, listName, destDir, kListLineMaxLength, plan);
+    if (fault != ListFault::None) {
+        progress.Close();
+        ListFaultReport report = ListFaultReportFor(fault);
+        ReportMessage(GetHandle(), MsgInstallationError, report.Message,
+                      report.NamesList ? listName : plan.Refused.c_str());
+        return false;
+    }
+    CaptureProgramItems(plan);
+    return ExpandFiles(GetHandle(), progress, plan.Files, lastResult);
+}
+
+bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult)
+{
+    lastResult = 0;
+    ProgressWindow progress(this, caption);
+    CaptureProgramItems(plan);
+    return ExpandFiles(GetHandle(), progress, plan.Files, lastResult);
 }

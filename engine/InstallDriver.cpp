@@ -30,16 +30,17 @@ bool TInstallWindow::PrepareDirectories()
 
     const std::string target = Settings.TargetDirectory;
     if (!PathExists(target.c_str())) {
-        // Level by level; the first backslash is the root's and is never created.
+        // Level by level; the first backslash is the root's and is never
+        // created. A second byte 0x5C of a double-byte character is none.
         bool ok = true;
         bool firstSkipped = false;
-        for (std::size_t i = 0; i < target.size() && ok; ++i) {
-            if (target[i] != '\\') continue;
+        for (const char* p = target.c_str(); *p && ok; p = NextCharacter(p)) {
+            if (*p != '\\') continue;
             if (!firstSkipped) {
                 firstSkipped = true;
                 continue;
             }
-            ok = CreateIfMissing(target.substr(0, i));
+            ok = CreateIfMissing(target.substr(0, static_cast<std::size_t>(p - target.c_str())));
         }
         if (ok) ok = CreateIfMissing(target);
         if (!ok) {
@@ -50,7 +51,7 @@ bool TInstallWindow::PrepareDirectories()
 
     for (int rank = 1; const InstallStep* step = StepWithFolderRank(rank); ++rank) {
         if (!step->FolderAlways && !Settings.Flags[step->Component]) continue;
-        std::string path = target + "\\" + step->Subfolder;
+        std::string path = JoinedPath(target, step->Subfolder);
         if (!CreateIfMissing(path)) {
             ReportMessage(GetHandle(), MsgInstallationError, MsgDirectoryCreationError, path.c_str());
             return false;
@@ -71,7 +72,7 @@ bool TInstallWindow::InstallComponents()
         else
             FormatText(source, sizeof source, "%c:", SourceDrive[0]);
         std::string destination = Settings.TargetDirectory;
-        if (step.Subfolder) destination = destination + "\\" + step.Subfolder;
+        if (step.Subfolder) destination = JoinedPath(destination, step.Subfolder);
         return ExpandListFile(step.ListName, destination.c_str(), source, step.Caption, runResult);
     };
 

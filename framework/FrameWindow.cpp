@@ -45,6 +45,10 @@ LRESULT TFrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         CloseWindow();
         return 0;
+    case WM_QUERYENDSESSION:
+        // The end of the session asks as a close does; the window itself
+        // goes with the process.
+        return CanClose() ? TRUE : FALSE;
     case WM_DESTROY:
         if (EndsMessageLoop) ::PostQuitMessage(0);
         return 0;

@@ -12,7 +12,8 @@ public:
     // The window's icon, an icon resource of the program's own file.
     void SetIcon(int resourceId) { IconId = resourceId; }
 
-    // The close query: whether the window may close now.
+    // The close query: whether the window may close now; also the answer to
+    // the end of the session.
     virtual bool CanClose() { return true; }
 
     // Closes the window through its close query; also the exit command.

@@ -23,6 +23,14 @@ std::string WindowsDirectory()
     if (length == 0 || length >= buffer.size()) return std::string();
     return std::string(buffer.data(), length);
 }
+
+std::string ShortPath(const std::string& path)
+{
+    char buffer[MAX_PATH];
+    DWORD length = ::GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return std::string();
+    return std::string(buffer, length);
+}
 }
 
 void TInstallWindow::InitDde()
@@ -69,7 +77,8 @@ void TInstallWindow::CreateProgramGroup()
         items[count] = {ProgramFile[count].c_str(), ItemTitle[count].c_str()};
         ++count;
     }
-    std::string commands = BuildGroupCommands(Settings.TargetDirectory, items, count, WindowsDirectory().c_str());
+    std::string commands =
+        BuildGroupCommands(Settings.TargetDirectory, items, count, WindowsDirectory().c_str(), &ShortPath);
     // The length sent counts the terminating NUL.
     ::DdeClientTransaction(reinterpret_cast<LPBYTE>(&commands[0]), static_cast<DWORD>(commands.size() + 1),
                            Conversation, nullptr, CF_TEXT, XTYP_EXECUTE, ExecuteTimeout, nullptr);
@@ -88,7 +97,8 @@ void TInstallWindow::CloseDdeLink()
     if (DdeWindow == this) DdeWindow = nullptr;
 }
 
-HDDEDATA CALLBACK TInstallWindow::CallBack(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+HDDEDATA CALLBACK TInstallWindow::CallBack(UINT type, UINT, HCONV conversation, HSZ, HSZ, HDDEDATA, ULONG_PTR,
+                                          ULONG_PTR)
 {
     if (!DdeWindow) return nullptr;
     switch (type) {
@@ -97,7 +107,8 @@ HDDEDATA CALLBACK TInstallWindow::CallBack(UINT type, UINT, HCONV, HSZ, HSZ, HDD
         break;
     case XTYP_DISCONNECT:
         DdeWindow->ShowMessage("Disconnected.", nullptr, MB_OK | MB_ICONINFORMATION);
-        DdeWindow->Conversation = nullptr;
+        // Only the end of the current conversation leaves none.
+        if (conversation == DdeWindow->Conversation) DdeWindow->Conversation = nullptr;
         break;
     default:
         break;

@@ -1,5 +1,6 @@
 #include "shell/InstallWindow.h"
 
+#include "engine/plain/ListFile.h"
 #include "framework/DeviceContext.h"
 #include "shell/BuildVariant.h"
 #include "shell/DisplayMetrics.h"
@@ -108,13 +109,14 @@ void TInstallWindow::EmptyProgramSlots()
     }
 }
 
-void TInstallWindow::CaptureProgramItem(const char* file, const char* title)
+void TInstallWindow::CaptureProgramItems(const ListPlan& plan)
 {
     // Six slots; later titled entries are still expanded but get no item.
-    for (int i = 0; i < kProgramSlots; ++i) {
-        if (!ProgramFile[i].empty()) continue;
-        ProgramFile[i] = file;
-        ItemTitle[i] = title;
-        return;
+    int slot = 0;
+    for (const ListEntry& item : plan.Items) {
+        while (slot < kProgramSlots && !ProgramFile[slot].empty()) ++slot;
+        if (slot == kProgramSlots) return;
+        ProgramFile[slot] = item.Name;
+        ItemTitle[slot] = item.Title;
     }
 }

@@ -8,6 +8,8 @@
 
 #include <string>
 
+struct ListPlan;
+
 // Menu commands of the main window (the menu INSTALL_COMMANDS).
 enum InstallCommand : int { CmInstallLocal = 1, CmInstallNetwork = 2, CmMaintenanceUpdate = 5, CmHelp = 6 };
 
@@ -45,9 +47,12 @@ public:
     bool PromptForDisk(int disk);
     bool PromptForDisk(int disk, char drive);
 
-    // engine/ExpandListFile.cpp: one list file.
+    // engine/ExpandListFile.cpp: one list file, read whole and checked, then
+    // expanded; or a list its caller has read and checked already, expanded
+    // as it was read.
     bool ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
                         const char* caption, LONG& lastResult);
+    bool ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult);
 
     // engine/InstallDriver.cpp: the lists of an installation.
     bool PrepareDirectories();
@@ -82,7 +87,7 @@ protected:
 
 private:
     // shell/InstallWindow.cpp
-    void CaptureProgramItem(const char* file, const char* title);
+    void CaptureProgramItems(const ListPlan& plan);
 
     PFNCALLBACK DdeCallback = nullptr;
     bool RunInProgress = false;

@@ -24,10 +24,14 @@
 # ROOT/release2     the release made with --version 2: newer contents
 # ROOT/update       a maintenance-update source from release2/PROGRAM1
 # ROOT/update-plain the same update without program titles
-# ROOT/images       with INSTALLER (the folder of the built tsinst95.exe,
-#                   tsinstnt.exe and install.emf): the disk set as floppy
-#                   images disk1.img and disk2.img, the installer (stripped,
-#                   to fit) in SETUP on disk 1; the tests mount them read-only
+# ROOT/pe32.unavailable  only where this machine cannot start 32-bit programs
+#                   (tools/ensure_packages.sh sets that up): why. The
+#                   end-to-end tests, which start the shipped PE32 files, then
+#                   report themselves skipped.
+# ROOT/images       with INSTALLER (the i686 build folder with the shipped
+#                   tsinst95.exe, tsinstnt.exe and install.emf): the disk set
+#                   as floppy images disk1.img and disk2.img, the installer
+#                   as shipped in SETUP on disk 1; the tests mount them read-only
 #                   with fusefat at folders beside them (tests/kit/FloppyImage.h)
 #
 # Reset (run by tools/wine-run.sh before every test program) re-points A: and
@@ -114,12 +118,12 @@ setup)
     make_set --update "$root/release2/PROGRAM1" "$root/update" || exit 1
     make_set --update --no-titles "$root/release2/PROGRAM1" "$root/update-plain" || exit 1
     if [ -n "$installer" ]; then
-        mkdir -p "$root/installer"
-        for file in tsinst95.exe tsinstnt.exe install.emf; do
-            cp "$installer/$file" "$root/installer/" || exit 1
-        done
-        x86_64-w64-mingw32-strip "$root/installer/tsinst95.exe" "$root/installer/tsinstnt.exe" || exit 1
-        make_set --images --installer "$root/installer" "$root/release" "$root/images" || exit 1
+        make_set --images --installer "$installer" "$root/release" "$root/images" || exit 1
+    fi
+    why=$(wine_pe32_unavailable)
+    if [ -n "$why" ]; then
+        echo "$why" >"$root/pe32.unavailable"
+        echo "$why: the tests of the shipped PE32 executables skip" >&2
     fi
     reset_prefix
     ;;

@@ -2,8 +2,8 @@
 # The installer's main job on a sample disk set: builds everything, makes a
 # two-disk set as 1.44 MB floppy images (the installer in SETUP on disk 1) and
 # a newer update set, mounts the images read-only (fusefat) and shows disk 1
-# as floppy drive A:, starts A:\SETUP\TSINST95.EXE through the launcher
-# stand-in under Wine and runs a whole local installation (dialog, both disk
+# as floppy drive A:, starts the shipped (i686) A:\SETUP\TSINST95.EXE through
+# the launcher stand-in under Wine and runs a whole local installation (dialog, both disk
 # prompts, disk 2's image put in at the second) and then a maintenance update
 # from C:\UPD, taking screenshots on the way. Then prints what was installed
 # and the Program Manager group that resulted.
@@ -22,12 +22,8 @@ demo="$root/build/demo"
 rm -rf "$demo"
 mkdir -p "$demo/shots"
 python3 "$root/tools/make_sample_release.py" "$demo/release"
-# The executables that run here, stripped of their debugging information so
-# that they fit on disk 1 beside its files.
-mkdir -p "$demo/installer"
-cp "$root/build/x86_64/tsinst95.exe" "$root/build/x86_64/tsinstnt.exe" "$root/build/x86_64/install.emf" "$demo/installer/"
-x86_64-w64-mingw32-strip "$demo/installer/tsinst95.exe" "$demo/installer/tsinstnt.exe"
-python3 "$root/tools/make_disk_set.py" -q --images --installer "$demo/installer" "$demo/release" "$demo/disks"
+# Disk 1 carries the shipped PE32 installer, as the release's does.
+python3 "$root/tools/make_disk_set.py" -q --images --installer "$root/build/i686" "$demo/release" "$demo/disks"
 python3 "$root/tools/make_sample_release.py" "$demo/release2" --version 2
 python3 "$root/tools/make_disk_set.py" -q --update "$demo/release2/PROGRAM1" "$demo/update"
 
@@ -53,6 +49,8 @@ for disk in 1 2; do
         { cat "$demo/mnt/disk$disk.log" >&2; exit 1; }
 done
 wine_ensure_prefix
+why=$(wine_pe32_unavailable)
+[ -z "$why" ] || { echo "the shipped installer cannot start here: $why" >&2; exit 1; }
 
 drive_c="$WINEPREFIX/drive_c"
 rm -rf "$drive_c/TSW30" "$drive_c/UPD"
@@ -62,7 +60,7 @@ programs=$(find "$drive_c/users" -type d -path '*Start Menu/Programs' 2>/dev/nul
 mkdir -p "$demo/floppy"
 wine_map_drive a "$demo/floppy"
 
-echo "== Running the installer (A:\SETUP\TSINST95.EXE on disk1.img) =="
+echo "== Running the installer (A:\SETUP\TSINST95.EXE on disk1.img, the shipped PE32 file) =="
 status=0
 "$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" \
     'A:\SETUP\TSINST95.EXE' "$demo/mnt/disk1" "$demo/mnt/disk2" \

@@ -1,16 +1,93 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages the build and the tests need, when missing, and
+# lets this machine start 32-bit Windows programs (the shipped PE32
+# executables): Debian's 32-bit Wine (wine32:i386, a multiarch package) beside
+# wine64, and, where the kernel cannot execute i386 code itself, qemu-user
+# registered in binfmt_misc to execute it. Quiet when everything is there.
 set -euo pipefail
-needed=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb mscompress
+here=$(cd "$(dirname "$0")" && pwd)
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+source /etc/os-release
+codename=${VERSION_CODENAME:-bookworm}
+# qemu-user 7.2 (Debian 12's own) starts the 32-bit loader, but Wine cannot
+# map its shared user data there; 10 runs it.
+qemu_major_needed=10
+
+lists_fresh=""
+apt_install() {
+    [ -n "$lists_fresh" ] || { $SUDO apt-get update -qq; lists_fresh=1; }
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "adding the i386 architecture to dpkg (for the 32-bit Wine)"
+    $SUDO dpkg --add-architecture i386
+fi
+
+needed=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb mscompress
         imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools fusefat fuse3 ccache)
 missing=()
 for package in "${needed[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    installed "$package" || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "installing: ${missing[*]}"
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO=sudo
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    apt_install "${missing[@]}"
 fi
+
+source "$here/wine-env.sh"
+wine32_runs() { "$WINELOADER32" --version >/dev/null 2>&1; }
+wine32_runs && exit 0
+
+# The kernel does not execute i386 programs: qemu-user does, once registered.
+qemu_major() {
+    dpkg-query -W -f='${Version}' qemu-user 2>/dev/null | sed -E 's/^[0-9]+://; s/[^0-9].*//'
+}
+# The machine's own Debian sources for this release, with the backports suite
+# in place of the release's: the same mirror and keyring.
+add_backports_suite() {
+    local list=/etc/apt/sources.list.d/$codename-backports.sources
+    grep -rqs "$codename-backports" /etc/apt/sources.list /etc/apt/sources.list.d/ && return 0
+    echo "adding the $codename-backports suite of this machine's Debian sources (for qemu-user $qemu_major_needed)"
+    if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1; then
+        awk -v release="$codename" 'BEGIN { RS = ""; ORS = "\n\n" }
+            $0 ~ "\nSuites:([^\n]* )?" release "( |\n|$)" && !done {
+                gsub(/\nSuites:[^\n]*/, "\nSuites: " release "-backports"); print; done = 1 }' \
+            /etc/apt/sources.list.d/*.sources | $SUDO tee "$list" >/dev/null
+    fi
+    if [ ! -s "$list" ]; then
+        rm -f "$list"
+        list=/etc/apt/sources.list.d/$codename-backports.list
+        grep -hE "^deb( \[[^]]*\])? [^ ]+ $codename " /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+            head -n 1 | sed -E "s/ $codename / $codename-backports /" | $SUDO tee "$list" >/dev/null
+    fi
+    [ -s "$list" ] || { echo "no Debian source for $codename found to add backports to" >&2; return 1; }
+    lists_fresh=""
+}
+if [ "$(qemu_major || true)" -lt "$qemu_major_needed" ] 2>/dev/null || ! installed qemu-user; then
+    $SUDO apt-get update -qq
+    lists_fresh=1
+    candidate=$(apt-cache policy qemu-user | awk '/Candidate:/ { print $2 }' | sed -E 's/^[0-9]+://; s/[^0-9].*//')
+    if [ "${candidate:-0}" -lt "$qemu_major_needed" ]; then
+        add_backports_suite
+        echo "installing: qemu-user from $codename-backports"
+        apt_install -t "$codename-backports" qemu-user
+    else
+        echo "installing: qemu-user"
+        apt_install qemu-user
+    fi
+fi
+
+binfmt=/proc/sys/fs/binfmt_misc
+if [ ! -e "$binfmt/register" ]; then
+    $SUDO mount -t binfmt_misc binfmt_misc "$binfmt" ||
+        { echo "cannot mount binfmt_misc: 32-bit programs will not start, their tests skip" >&2; exit 0; }
+fi
+# An older registration (another qemu's interpreter) is replaced.
+[ -e "$binfmt/qemu-i386" ] && echo -1 | $SUDO tee "$binfmt/qemu-i386" >/dev/null
+echo "registering qemu-i386 in binfmt_misc (this kernel does not execute i386 programs)"
+$SUDO tee "$binfmt/register" </usr/share/qemu/binfmt.d/qemu-i386.conf >/dev/null ||
+    { echo "cannot register qemu-i386: 32-bit programs will not start, their tests skip" >&2; exit 0; }
+wine32_runs || echo "the 32-bit Wine loader still does not start: the tests of the shipped executables skip" >&2

@@ -1,9 +1,13 @@
 # Sourced by the build, test and demo scripts: the project's own Wine set-up.
-# Only the 64-bit loader is used; 32-bit code cannot run on these machines.
+# One Wine serves both widths, as 64-bit Windows does: programs are started
+# with the 64-bit loader, and a PE32 program it starts (the shipped i686
+# installer) runs under the 32-bit loader beside it, in the same prefix and
+# with the same server. tools/ensure_packages.sh makes this machine able to.
 : "${TSINST_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
 export WINEPREFIX="${WINEPREFIX:-$TSINST_BUILD/wineprefix}"
 export WINELOADER="${WINELOADER:-/usr/lib/wine/wine64}"
 export WINESERVER="${WINESERVER:-/usr/lib/wine/wineserver64}"
+WINELOADER32="${WINELOADER32:-${WINELOADER%64}}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # winemenubuilder would copy every Program Manager shortcut into the host's menus
 # and linger until the desktop ends.
@@ -16,7 +20,14 @@ export WINEARCH=win64
 # prefix when its services start and does not see a letter linked later (it
 # then passes for a fixed disk): A: is always linked, to an empty folder when
 # there is no disk, and tests only re-point it.
+# A prefix made while the 32-bit Wine was missing has no 32-bit system folder
+# and cannot run PE32 programs: it is made anew.
 wine_ensure_prefix() {
+    if [ -f "$WINEPREFIX/.tsinst-ready" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] &&
+       [ -z "$(wine_pe32_unavailable)" ]; then
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -L "$WINEPREFIX/dosdevices/a:" ] && [ -d "$WINEPREFIX/dosdevices" ]; then
         wine_map_drive a "$WINEPREFIX/no-disk"
     fi
@@ -30,6 +41,14 @@ wine_ensure_prefix() {
     "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     "$WINESERVER" -w
     touch "$WINEPREFIX/.tsinst-ready"
+}
+
+# Why this machine cannot start PE32 programs, or nothing when it can.
+wine_pe32_unavailable() {
+    local why
+    [ -x "$WINELOADER32" ] || { echo "no 32-bit Wine loader at $WINELOADER32 (Debian's wine32:i386)"; return; }
+    why=$("$WINELOADER32" --version 2>&1 >/dev/null) ||
+        echo "the 32-bit Wine loader does not start (${why:-no reason given}): this kernel executes no i386 code and no emulator is registered in binfmt_misc"
 }
 
 # Points a drive letter (lower case, e.g. "a") at a folder of this machine.

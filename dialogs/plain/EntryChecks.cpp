@@ -18,3 +18,8 @@ bool IsAcceptableInstallDirectory(const char* directory)
     if (!IsAcceptableUpdateDirectory(directory) || directory[1] != ':') return false;
     return static_cast<signed char>(directory[0]) >= 'C';
 }
+
+bool IsBareDriveLetter(const char* source)
+{
+    return source[0] >= 'A' && source[0] <= 'Z' && source[1] == '\0';
+}

@@ -17,3 +17,7 @@ bool IsFilledEntry(const char* entry);
 // Whether the update dialog accepts an installed directory: not empty, no
 // double quote, and no longer than kMaxEnteredDirectoryLength.
 bool IsAcceptableUpdateDirectory(const char* directory);
+
+// Whether an update source (upper-cased) is a bare drive letter, A to Z, which
+// names that drive's root; anything else ("." or "\" included) is a folder.
+bool IsBareDriveLetter(const char* source);

@@ -1,5 +1,6 @@
 #include "engine/plain/ListFile.h"
 
+#include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 
 #include <cctype>
@@ -63,6 +64,17 @@ bool ParseListCount(const char* line, long& count)
     return true;
 }
 
+namespace {
+// A title travels into a Program Manager command, where a control character
+// has no place.
+bool HasControlCharacter(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c < 0x20) return true;
+    return false;
+}
+}
+
 bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
 {
     entry = ListEntry();
@@ -89,7 +101,7 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
         line[p] = '\0';
     }
     entry.Name = line;
-    if (IsSafeInstalledName(entry.Name)) return true;
+    if (IsSafeInstalledName(entry.Name) && !HasControlCharacter(entry.Title)) return true;
     entry = ListEntry();
     return false;
 }
@@ -100,7 +112,7 @@ bool IsDeviceName(const std::string& element)
     // The device is the part before the first dot, trailing spaces ignored.
     std::string base = element.substr(0, element.find('.'));
     while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL"};
+    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char* device : Devices)
         if (strcasecmp(base.c_str(), device) == 0) return true;
     if (base.size() == 4 && (strncasecmp(base.c_str(), "COM", 3) == 0 || strncasecmp(base.c_str(), "LPT", 3) == 0))
@@ -119,8 +131,10 @@ bool IsSafeElement(const std::string& element)
 bool IsSafeInstalledName(const std::string& name)
 {
     if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
+    // Plain 8.3 text only: Windows reads some bytes from 0x80 up as digits
+    // (B9, B2, B3 as 1 to 3: "COM\xB9" opens the port).
     for (unsigned char c : name) {
-        if (c < 0x20 || std::strchr(":*?\"<>|", c)) return false;
+        if (c < 0x20 || c >= 0x80 || std::strchr(":*?\"<>|", c)) return false;
     }
     std::size_t start = 0;
     for (;;) {
@@ -154,4 +168,58 @@ ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
     }
     std::fclose(file);
     return result;
+}
+
+ListFault PlanListContents(const char* data, std::size_t size, const char* sourceDir, const char* destDir,
+                           std::size_t maxNameLength, ListPlan& plan)
+{
+    plan = ListPlan();
+    ListLineReader reader(data, size);
+    char line[kListLineSize];
+    long count = 0;
+    if (reader.Next(line) != ListLineReader::Result::Line || !ParseListCount(line, count)) return ListFault::BadCount;
+
+    // Nothing of a refused list is expanded, and none of its items is kept.
+    auto refuse = [&plan](ListFault fault) {
+        plan.Files.clear();
+        plan.Items.clear();
+        return fault;
+    };
+    for (long i = 0; i < count; ++i) {
+        ListEntry entry;
+        if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry) ||
+            entry.Name.size() > maxNameLength)
+            return refuse(ListFault::BadEntry);
+        PlannedFile file{CompressedName(JoinedPath(sourceDir, entry.Name)), JoinedPath(destDir, entry.Name)};
+        if (file.Source.size() >= kPathSize) return refuse(ListFault::BadEntry);
+        if (file.Destination.size() > kLzMaxPathLength) {
+            plan.Refused = FileNamePart(file.Destination.c_str());
+            return refuse(ListFault::DestinationTooLong);
+        }
+        plan.Files.push_back(std::move(file));
+        if (entry.Titled) plan.Items.push_back(std::move(entry));
+    }
+    return ListFault::None;
+}
+
+ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
+                       ListPlan& plan)
+{
+    plan = ListPlan();
+    const std::string listPath = JoinedPath(sourceDir, listName);
+    if (listPath.size() >= kPathSize) return ListFault::NotFound;
+    std::vector<char> contents;
+    ListLoadResult loaded = LoadListFile(listPath.c_str(), contents);
+    if (loaded == ListLoadResult::NotFound) return ListFault::NotFound;
+    if (loaded == ListLoadResult::Unreadable) return ListFault::Unreadable;
+    return PlanListContents(contents.data(), contents.size(), sourceDir, destDir, maxNameLength, plan);
+}
+
+ListFaultReport ListFaultReportFor(ListFault fault)
+{
+    switch (fault) {
+    case ListFault::NotFound: return {MsgFileNotFound, true};
+    case ListFault::DestinationTooLong: return {MsgFileCreationError, false};
+    default: return {MsgFileReadError, true};
+    }
 }

@@ -39,15 +39,17 @@ struct ListEntry {
 
 // Parses one entry line (with or without its line break). False for a line
 // that is empty or blank, or does not start with a name, or whose installed
-// name could land outside the destination (see IsSafeInstalledName).
+// name could land outside the destination (see IsSafeInstalledName), or whose
+// title holds a control character.
 bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry);
 
 // Whether an installed name from a list stays a file inside the directory it
 // is joined to: relative (no leading separator, no drive colon anywhere), no
 // element that is empty or names the current or parent directory (trailing
 // dots and spaces, which Windows drops, do not hide one), none of the
-// characters Windows forbids in file names, and no element that is a device
-// (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension).
+// characters Windows forbids in file names, no byte from 0x80 up (the disks
+// hold 8.3 names in ASCII), and no element that is a device (CON, PRN, AUX,
+// NUL, CONIN$, CONOUT$, CLOCK$, COM1-9, LPT1-9, with or without an extension).
 // A backslash between elements names a subfolder of the destination.
 bool IsSafeInstalledName(const std::string& name);
 
@@ -60,3 +62,47 @@ std::string CompressedName(const std::string& installed);
 enum class ListLoadResult { Loaded, NotFound, Unreadable };
 constexpr long kMaxListFileBytes = 1 << 20;
 ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);
+
+// A list file read whole and checked before anything of it is written: each
+// entry's compressed source and installed destination in list order, and the
+// titled entries in line order.
+struct PlannedFile {
+    std::string Source;       // the joined source path, its last character '_'
+    std::string Destination;  // the joined installed path
+};
+
+struct ListPlan {
+    std::vector<PlannedFile> Files;
+    std::vector<ListEntry> Items;  // the titled entries
+    std::string Refused;           // the installed name a DestinationTooLong is about
+};
+
+enum class ListFault {
+    None,
+    NotFound,            // no list file of that name
+    Unreadable,          // there, but not readable whole
+    BadCount,            // no count line, or no count in it
+    BadEntry,            // fewer entry lines than the count, or one that cannot be installed
+    DestinationTooLong,  // an installed path the platform's expander cannot open
+};
+
+// The platform's LZOpenFileA takes paths of at most this many characters (its
+// OFSTRUCT holds 128 with the terminator).
+constexpr std::size_t kLzMaxPathLength = 127;
+
+// Reads the list `listName` in `sourceDir` for expansion into `destDir`. An
+// installed name longer than `maxNameLength` is a bad entry. On a fault the
+// plan holds nothing to expand.
+ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
+                       ListPlan& plan);
+// The same for a list already in memory.
+ListFault PlanListContents(const char* data, std::size_t size, const char* sourceDir, const char* destDir,
+                           std::size_t maxNameLength, ListPlan& plan);
+
+// A list fault's report text; its detail is the list's name, or for a path
+// too long the installed name (ListPlan::Refused).
+struct ListFaultReport {
+    int Message;
+    bool NamesList;
+};
+ListFaultReport ListFaultReportFor(ListFault fault);

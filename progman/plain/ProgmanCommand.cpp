@@ -15,6 +15,14 @@ void AppendItem(std::string& commands, const std::string& commandLine, const std
     commands += ProgmanArgument(title);
     commands += ")]";
 }
+
+// A path as it can start an item's command line.
+std::string CommandPath(const std::string& path, ShortPathFunction shortForm)
+{
+    if (path.find(' ') == std::string::npos || !shortForm) return path;
+    std::string shortPath = shortForm(path);
+    return shortPath.empty() ? path : shortPath;
+}
 }
 
 bool IsProgmanSafe(const char* text)
@@ -29,17 +37,18 @@ std::string ProgmanArgument(const std::string& text)
 }
 
 std::string BuildGroupCommands(const char* targetDirectory, const ProgramItem* items, int itemCount,
-                               const char* windowsDirectory)
+                               const char* windowsDirectory, ShortPathFunction shortForm)
 {
     std::string commands = "[CreateGroup(" + ProgmanArgument(ProgramGroupName) + ")]";
     const std::string target = targetDirectory;
     for (int i = 0; i < itemCount && i < kProgramSlots && items[i].File; ++i) {
-        std::string program = JoinedPath(target, items[i].File);
+        std::string program = CommandPath(JoinedPath(target, items[i].File), shortForm);
         const char* title = items[i].Title ? items[i].Title : "";
         if (!IsProgmanSafe(program.c_str()) || !IsProgmanSafe(title)) continue;
         AppendItem(commands, program, title);
     }
-    std::string notes = JoinedPath(windowsDirectory, "notepad.exe") + " " + JoinedPath(target, "tsw.txt");
+    std::string notes = CommandPath(JoinedPath(windowsDirectory, "notepad.exe"), shortForm) + " " +
+                        CommandPath(JoinedPath(target, "tsw.txt"), shortForm);
     if (IsProgmanSafe(notes.c_str())) AppendItem(commands, notes, "Revisions");
     return commands;
 }

@@ -18,11 +18,16 @@ bool IsProgmanSafe(const char* text);
 // otherwise in double quotes.
 std::string ProgmanArgument(const std::string& text);
 
+// The platform's short form of an existing path; empty when it has none.
+using ShortPathFunction = std::string (*)(const std::string& path);
+
 // The whole execute string for the group: the group command, one item per
 // program (at most six, in order), then the "Revisions" item opening tsw.txt
 // in Notepad. A program whose path or title cannot be expressed safely is left
-// out; so is the Revisions item when its command line cannot be.
+// out; so is the Revisions item when its command line cannot be. Program
+// Manager splits a command line at its first space, so a path with a space
+// stands in its short form where `shortForm` gives one.
 std::string BuildGroupCommands(const char* targetDirectory, const ProgramItem* items, int itemCount,
-                               const char* windowsDirectory);
+                               const char* windowsDirectory, ShortPathFunction shortForm = nullptr);
 
 extern const char* const ProgramGroupName;  // "Tessaryn 3.0"

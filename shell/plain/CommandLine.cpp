@@ -9,8 +9,7 @@ void DeriveProgramDirectory(char* directory, std::size_t size, const char* progr
 {
     CopyBounded(directory, size, programPath);
     *FileNamePart(directory) = '\0';
-    std::size_t length = std::strlen(directory);
-    if (length > 0 && directory[length - 1] == '\\') directory[length - 1] = '\0';
+    if (EndsWithBackslash(directory)) directory[std::strlen(directory) - 1] = '\0';
 }
 
 bool ParseWindowArgument(const char* text, std::uint16_t& window)

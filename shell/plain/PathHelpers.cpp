@@ -12,18 +12,45 @@ namespace {
 char JoinBuffer[kPathSize];
 }
 
-const char* FileNamePart(const char* path)
+bool SystemLeadByte(unsigned char byte)
 {
-    const char* slash = std::strrchr(path, '\\');
+#ifdef _WIN32
+    return ::IsDBCSLeadByte(byte) != 0;
+#else
+    (void)byte;
+    return false;
+#endif
+}
+
+const char* NextCharacter(const char* text, LeadByteTest isLead)
+{
+    if (isLead(static_cast<unsigned char>(text[0])) && text[1] != '\0') return text + 2;
+    return text + 1;
+}
+
+bool EndsWithBackslash(const char* text, LeadByteTest isLead)
+{
+    const char* last = nullptr;
+    for (const char* p = text; *p; p = NextCharacter(p, isLead)) last = p;
+    return last && *last == '\\';
+}
+
+const char* FileNamePart(const char* path, LeadByteTest isLead)
+{
+    const char* slash = nullptr;
+    const char* colon = nullptr;
+    for (const char* p = path; *p; p = NextCharacter(p, isLead)) {
+        if (*p == '\\') slash = p;
+        if (*p == ':') colon = p;
+    }
     if (slash) return slash + 1;
-    const char* colon = std::strrchr(path, ':');
     if (colon) return colon + 1;
     return path;
 }
 
-char* FileNamePart(char* path)
+char* FileNamePart(char* path, LeadByteTest isLead)
 {
-    return const_cast<char*>(FileNamePart(static_cast<const char*>(path)));
+    return const_cast<char*>(FileNamePart(static_cast<const char*>(path), isLead));
 }
 
 const char* FileExtension(const char* path)
@@ -43,19 +70,17 @@ bool PathExists(const char* path)
 #endif
 }
 
-std::string JoinedPath(const std::string& directory, const std::string& name)
+std::string JoinedPath(const std::string& directory, const std::string& name, LeadByteTest isLead)
 {
-    // Only a real drive root ("X:\") loses its backslash; "D:X" is a
-    // directory like any other.
-    if (directory.size() == 3 && directory[1] == ':' && directory[2] == '\\')
-        return directory.substr(0, 2) + name;
-    if (!directory.empty() && directory.back() != '\\') return directory + '\\' + name;
+    // A drive root keeps its backslash: "X:name" would be relative to the
+    // drive's current directory, outside the tree the user named.
+    if (!directory.empty() && !EndsWithBackslash(directory.c_str(), isLead)) return directory + '\\' + name;
     return directory + name;
 }
 
-char* JoinPath(const char* directory, const char* name, int mustExist)
+char* JoinPath(const char* directory, const char* name, int mustExist, LeadByteTest isLead)
 {
-    const std::string joined = JoinedPath(directory, name);
+    const std::string joined = JoinedPath(directory, name, isLead);
     if (joined.size() >= kPathSize) {
         JoinBuffer[0] = '\0';
         return nullptr;
@@ -74,10 +99,10 @@ void TrimSpaces(char* text)
     while (length > 0 && text[length - 1] == ' ') text[--length] = '\0';
 }
 
-void UpperCaseAscii(char* text)
+void UpperCaseAscii(char* text, LeadByteTest isLead)
 {
-    for (; *text; ++text) {
-        if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
+    for (char* p = text; *p; p = const_cast<char*>(NextCharacter(p, isLead))) {
+        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
     }
 }
 

@@ -149,11 +149,8 @@ enum class Progman { Wine, StandIn, Absent };
 // Each test runs on a desktop of its own (see tests/kit/PrivateDesktop.h),
 // starts there with Prepare(), and gets a fresh copy of the sample disk set
 // with disk 1 in drive A:, and a target directory that does not exist yet.
-class FlowTest : public ::testing::TestWithParam<InstallerBuild> {
+class FlowTest : public ShippedInstallerTest {
 protected:
-    const InstallerBuild& Build() const { return GetParam(); }
-    std::size_t NotificationsPosted() const { return Build().Nt ? 1u : 2u; }
-
     // Sets up the desktop's Program Manager, the disks and the target.
     // `diskSet` names a disk set of the sample data ("set" or "plain").
     void Prepare(Progman progman, const std::string& diskSet = "set");

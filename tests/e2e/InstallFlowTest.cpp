@@ -178,7 +178,8 @@ TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
 // The one test with Wine's own Program Manager, a smoke test of what it makes
 // of the commands: one shortcut per captured program, named by its title, to
 // the right file, also from a target holding characters that Program
-// Manager's command syntax gives a meaning (the arguments reach it quoted).
+// Manager's command syntax gives a meaning (the arguments reach it quoted;
+// the target holds no space, which would make its short form stand in).
 // The Revisions item does not come out: Wine's AddItem looks its whole first
 // argument up as one file name ("...\notepad.exe ...\tsw.txt" is none).
 TEST_P(InstallChecks, ATargetWithProgmanSyntaxStillGetsItsShortcuts)
@@ -191,7 +192,7 @@ TEST_P(InstallChecks, ATargetWithProgmanSyntaxStillGetsItsShortcuts)
     Installer installer(Build());
     ASSERT_TRUE(installer.WaitForMainWindow());
     InstallEntries entries;
-    entries.Target = *Work / "Tsw [1],(x)";
+    entries.Target = *Work / "Tsw[1],(x)";
     ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
     ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
     ASSERT_TRUE(installer.WaitForEnd());

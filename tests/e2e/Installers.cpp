@@ -1,5 +1,7 @@
 #include "tests/e2e/Installers.h"
 
+#include "tests/e2e/FlowFixture.h"
+#include "tests/kit/FileBytes.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
@@ -10,6 +12,20 @@ const InstallerBuild BuildNt = {"NT", true};
 std::string InstallerBuild::Path() const
 {
     return ToWindowsPath(Nt ? E2E_TSINSTNT : E2E_TSINST95);
+}
+
+std::string ShippedExecutablesUnavailable()
+{
+    bool found = false;
+    std::string why = ReadBytes(flow::DataFolder("pe32.unavailable"), &found);
+    if (!found) return std::string();
+    return why.empty() ? std::string("no reason given") : why;
+}
+
+void ShippedInstallerTest::SetUp()
+{
+    std::string why = ShippedExecutablesUnavailable();
+    if (!why.empty()) GTEST_SKIP() << "32-bit programs cannot start on this machine: " << why;
 }
 
 LauncherSetup InstallerSession::Setup(const std::string& installer, const std::string& source)

@@ -105,12 +105,10 @@ TEST_P(StartUp, FourthArgumentHasNoEffect)
 INSTANTIATE_TEST_SUITE_P(Builds, StartUp, ::testing::Values(Build95, BuildNt), BuildName);
 
 // The Windows 95 build has a system menu: its close box closes the window too.
-TEST(StartUp95, ClosingByTheCloseBoxNotifiesTheLauncherTwice)
+using StartUp95 = InstallerTest;
+TEST_P(StartUp95, ClosingByTheCloseBoxNotifiesTheLauncherTwice)
 {
-    TempFolder disk("e2e-disk");
-    FloppyDrive floppy;
-    ASSERT_TRUE(floppy.Insert(disk.Path())) << floppy.LastError();
-    InstallerSession session(Build95.Path(), "A:\\");
+    InstallerSession session(Build().Path(), "A:\\");
     ASSERT_TRUE(session.WaitForMainWindow());
     ASSERT_TRUE(session.CloseByWindowClose());
     EXPECT_EQ(0u, session.Report().InstallerExitCode);
@@ -119,9 +117,9 @@ TEST(StartUp95, ClosingByTheCloseBoxNotifiesTheLauncherTwice)
 
 // A failed allocation cannot unwind: the program says so (message 18), tells
 // the launcher as its normal end does and ends with exit code 3. Seen on a
-// program of the installer's runtime and Windows 95 build that asks for more
-// memory than there is.
-TEST(StartUp95, FailedAllocationIsReportedAndTheLauncherNotified)
+// PE32 program of the installer's runtime and Windows 95 build that asks for
+// more memory than there is.
+TEST_P(StartUp95, FailedAllocationIsReportedAndTheLauncherNotified)
 {
     LauncherSetup setup;
     setup.Installer = ToWindowsPath(E2E_ALLOC_FAILURE_PROBE);
@@ -137,3 +135,5 @@ TEST(StartUp95, FailedAllocationIsReportedAndTheLauncherNotified)
     EXPECT_EQ(3u, run.Report().InstallerExitCode);
     EXPECT_EQ(2u, run.Report().FinishedCount());
 }
+
+INSTANTIATE_TEST_SUITE_P(Builds, StartUp95, ::testing::Values(Build95), BuildName);

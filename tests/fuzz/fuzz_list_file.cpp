@@ -52,6 +52,8 @@ void CheckEntry(const ListEntry& entry)
     Check(entry.Name.size() <= kListLineMaxLength, "a name fits its line");
     Check(entry.Name.find('\n') == std::string::npos, "the line break is not part of the name");
     Check(entry.Name.find('\0') == std::string::npos, "no NUL in a name");
+    for (unsigned char c : entry.Name) Check(c >= 0x20 && c < 0x80, "a name is plain ASCII text");
+    for (unsigned char c : entry.Title) Check(c >= 0x20, "no control character in a title");
     Check(entry.Name[0] != ' ' && !std::isspace(static_cast<unsigned char>(entry.Name[0])),
           "a name starts with a character that is not white space");
     if (entry.Titled) {
@@ -158,6 +160,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The expander's own loop, over the list as it loads it (an empty file
     // gives an empty vector).
     const std::vector<char> contents(data, data + size);
+
+    // The plan the expander works from: every counted entry, or nothing.
+    {
+        ListPlan plan;
+        ListFault fault = PlanListContents(contents.data(), contents.size(), "A:", "C:\\TSW30\\LOOKUP",
+                                           kListLineMaxLength, plan);
+        if (fault != ListFault::None) Check(plan.Files.empty() && plan.Items.empty(), "a refused list plans nothing");
+        for (const PlannedFile& file : plan.Files)
+            Check(file.Destination.size() <= kLzMaxPathLength, "every planned destination can be opened");
+        Check(plan.Items.size() <= plan.Files.size(), "at most one item per planned file");
+    }
     ListLineReader reader(contents.data(), contents.size());
     char line[kListLineSize];
     long count = -1;

@@ -44,9 +44,7 @@ void CheckJoin(const std::string& directory, const std::string& name)
     std::vector<char> dir = Exact(directory);
     std::vector<char> nam = Exact(name);
     std::string expected;
-    if (directory.size() == 3 && directory[1] == ':' && directory[2] == '\\')
-        expected = directory.substr(0, 2) + name;
-    else if (!directory.empty() && directory.back() != '\\')
+    if (!directory.empty() && directory.back() != '\\')
         expected = directory + "\\" + name;
     else
         expected = directory + name;

@@ -80,9 +80,7 @@ bool ParseCommands(const std::string& text, std::vector<Command>& commands)
 std::string Join(const std::string& directory, const std::string& name)
 {
     std::string joined;
-    if (directory.size() == 3 && directory[1] == ':' && directory[2] == '\\')
-        joined = directory.substr(0, 2) + name;
-    else if (!directory.empty() && directory.back() != '\\')
+    if (!directory.empty() && directory.back() != '\\')
         joined = directory + "\\" + name;
     else
         joined = directory + name;

@@ -44,3 +44,11 @@ TEST(IsAcceptableUpdateDirectory, RefusesEmptyTextDoubleQuotesAndOverlongDirecto
     EXPECT_FALSE(IsAcceptableUpdateDirectory(""));
     EXPECT_FALSE(IsAcceptableUpdateDirectory("C:\\TS\"W"));
 }
+
+TEST(IsBareDriveLetter, TakesOnlyALetterAToZAlone)
+{
+    for (const char* drive : {"A", "C", "Z"}) EXPECT_TRUE(IsBareDriveLetter(drive)) << drive;
+    // "." and "\" are folders, never the drives ".:" and "\:".
+    for (const char* folder : {".", "\\", "", "1", "@", "[", "C:", "CD", "C:\\UPD"})
+        EXPECT_FALSE(IsBareDriveLetter(folder)) << folder;
+}

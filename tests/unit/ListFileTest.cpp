@@ -188,8 +188,12 @@ TEST(ParseListEntry, RefusesNamesThatWouldLeaveTheDestination)
         "SUB\\", "C:\\X.DAT", "C:X.DAT", "X.DAT:STREAM", "\\X.DAT", "/X.DAT", "\\\\HOST\\SHARE\\X.DAT",
         "../X.DAT", "X*.DAT", "X?.DAT", "X\"Y.DAT", "X<Y.DAT", "X>Y.DAT", "X|Y.DAT", "X\x01Y.DAT",
         "README.TXT\tnotes", "COM1", "NUL.TXT", "con", "Aux.Dat", "PRN .TXT", "LPT9.X", "SUB\\CON\\X.DAT",
-        // A titled program entry is checked like any other.
-        "..\\EVIL.EXE Evil", "COM1.EXE Modem",
+        // Digits Windows reads into a device name (superscript one to three),
+        // the console and clock devices, any byte from 0x80 up.
+        "LPT\xB9", "COM\xB2", "COM\xB3.DAT", "CONIN$", "conout$.txt", "CLOCK$", "SUB\\CONOUT$", "CAF\xC9.DAT",
+        // A titled program entry is checked like any other; its title holds
+        // no control character.
+        "..\\EVIL.EXE Evil", "COM1.EXE Modem", "TSW.EXE Tessaryn\x01", "TSW.EXE Tess\taryn", "TSW.EXE A\rB",
     };
     for (const char* text : hostile) {
         ListEntry entry;
@@ -197,7 +201,7 @@ TEST(ParseListEntry, RefusesNamesThatWouldLeaveTheDestination)
     }
     const char* const allowed[] = {
         "SUB\\X.DAT", "A\\B\\C.DAT", "..X.DAT", "X..DAT", ".PROFILE", "COM10", "COM0", "LPT.TXT", "CONFIG.SYS",
-        "NULL.DAT", "AUXILIARY.DAT", "README.TXT extra words", "TSW.EXE Tessaryn (3.0)",
+        "NULL.DAT", "AUXILIARY.DAT", "README.TXT extra words", "TSW.EXE Tessaryn (3.0)", "CONIN", "CLOCK.DAT",
     };
     for (const char* text : allowed) {
         ListEntry entry;

@@ -6,6 +6,18 @@
 #include <cstring>
 #include <string>
 
+namespace {
+bool WesternCodePage(unsigned char)
+{
+    return false;
+}
+
+bool ShiftJisLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+}
+
 TEST(FileNamePart, FindsTheNameAfterTheLastSeparator)
 {
     EXPECT_STREQ("", FileNamePart("C:\\DIR\\"));
@@ -34,9 +46,11 @@ TEST(JoinPath, JoinsDirectoriesDrivesAndRoots)
     EXPECT_STREQ("C:\\TSW30\\TSW.EXE", JoinPath("C:\\TSW30", "TSW.EXE", 0));
     EXPECT_STREQ("C:\\TSW30\\TSW.EXE", JoinPath("C:\\TSW30\\", "TSW.EXE", 0));
     EXPECT_STREQ("A:\\disk_1.lst", JoinPath("A:", "disk_1.lst", 0));
-    // A drive root gives a path relative to that drive's current directory.
-    EXPECT_STREQ("C:x", JoinPath("C:\\", "x", 0));
-    EXPECT_STREQ("A:disk_1.lst", JoinPath("A:\\", "disk_1.lst", 0));
+    // A drive root keeps its backslash: never a path relative to the drive's
+    // current directory.
+    EXPECT_STREQ("C:\\x", JoinPath("C:\\", "x", 0));
+    EXPECT_STREQ("C:\\x", JoinPath("C:", "x", 0));
+    EXPECT_STREQ("A:\\disk_1.lst", JoinPath("A:\\", "disk_1.lst", 0));
     // Three characters that are not a root are a directory like any other.
     EXPECT_STREQ("D:X\\TSW.EXE", JoinPath("D:X", "TSW.EXE", 0));
     EXPECT_STREQ("LOOKUP\\A.TBL", JoinPath("LOOKUP", "A.TBL", 0));
@@ -99,6 +113,27 @@ TEST(TrimSpaces, RemovesOnlySpacesAtBothEnds)
 TEST(UpperCaseAscii, ChangesOnlyLettersAToZ)
 {
     char text[] = "c:\\apps\\tsw-\xe9z[";
-    UpperCaseAscii(text);
+    UpperCaseAscii(text, WesternCodePage);
     EXPECT_STREQ("C:\\APPS\\TSW-\xe9Z[", text);
+}
+
+// The helpers in a double-byte code page, whatever the code page of the
+// machine running the tests: Shift-JIS "C:\データ" (83 66 is "デ", its second
+// byte a "f") and "C:\電波\性能" (94 5C is "能", its second byte a backslash).
+TEST(DoubleByteCodePage, OnlySingleByteLettersAndRealBackslashesCount)
+{
+    char data[] = "c:\\\x83\x66\x81\x5b\x83\x5e\\tsw";
+    UpperCaseAscii(data, ShiftJisLeadByte);
+    EXPECT_STREQ("C:\\\x83\x66\x81\x5b\x83\x5e\\TSW", data);
+
+    const char* radio = "C:\\\x93\x64\x94\x67\\\x90\xab\x94\x5c";
+    EXPECT_FALSE(EndsWithBackslash(radio, ShiftJisLeadByte));
+    EXPECT_TRUE(EndsWithBackslash(radio, WesternCodePage));
+    EXPECT_EQ(std::string(radio) + "\\TSW.EXE", JoinedPath(radio, "TSW.EXE", ShiftJisLeadByte));
+    EXPECT_STREQ((std::string(radio) + "\\TSW.EXE").c_str(), JoinPath(radio, "TSW.EXE", 0, ShiftJisLeadByte));
+    EXPECT_EQ(std::string(radio) + "\\x", JoinedPath(std::string(radio) + "\\", "x", ShiftJisLeadByte));
+    // A file name whose last character ends in 0x5C is still the file name.
+    EXPECT_STREQ("\x94\x5c.EXE", FileNamePart("C:\\X\\\x94\x5c.EXE", ShiftJisLeadByte));
+    // A real backslash after such a character counts.
+    EXPECT_TRUE(EndsWithBackslash("C:\\\x94\x5c\\", ShiftJisLeadByte));
 }

@@ -68,12 +68,32 @@ TEST(BuildGroupCommands, TakesAtMostSixSlotsAndStopsAtTheFirstEmptyOne)
               BuildGroupCommands("C:\\TSW30", gap, 3, Windows));
 }
 
-TEST(BuildGroupCommands, JoinsARootTargetAsTheDriveAlone)
+TEST(BuildGroupCommands, JoinsARootTargetInsideThatRoot)
 {
     const ProgramItem items[] = {{"TSW.EXE", "Tessaryn 3.0"}};
-    EXPECT_EQ("[CreateGroup(Tessaryn 3.0)][AddItem(C:TSW.EXE, Tessaryn 3.0)]"
-              "[AddItem(C:\\WINDOWS\\notepad.exe C:tsw.txt, Revisions)]",
+    EXPECT_EQ("[CreateGroup(Tessaryn 3.0)][AddItem(C:\\TSW.EXE, Tessaryn 3.0)]"
+              "[AddItem(C:\\WINDOWS\\notepad.exe C:\\tsw.txt, Revisions)]",
               BuildGroupCommands("C:\\", items, 1, Windows));
+}
+
+// Program Manager splits a command line at its first space: a path holding
+// one stands in its short form, where the platform has one.
+TEST(BuildGroupCommands, GivesAPathWithASpaceInItsShortForm)
+{
+    const ProgramItem items[] = {{"TSW.EXE", "Tessaryn 3.0"}};
+    auto shortForm = [](const std::string& path) -> std::string {
+        if (path == "C:\\MY APPS\\TSW.EXE") return "C:\\MYAPPS~1\\TSW.EXE";
+        if (path == "C:\\MY APPS\\tsw.txt") return "C:\\MYAPPS~1\\TSW.TXT";
+        return "";
+    };
+    EXPECT_EQ("[CreateGroup(Tessaryn 3.0)][AddItem(C:\\MYAPPS~1\\TSW.EXE, Tessaryn 3.0)]"
+              "[AddItem(C:\\WINDOWS\\notepad.exe C:\\MYAPPS~1\\TSW.TXT, Revisions)]",
+              BuildGroupCommands("C:\\MY APPS", items, 1, Windows, shortForm));
+    // Without a short form the long one stays; without a space it is never asked for.
+    EXPECT_EQ("[CreateGroup(Tessaryn 3.0)][AddItem(C:\\MY APPS\\TSW.EXE, Tessaryn 3.0)]" + Revisions("C:\\MY APPS"),
+              BuildGroupCommands("C:\\MY APPS", items, 1, Windows, [](const std::string&) { return std::string(); }));
+    EXPECT_EQ("[CreateGroup(Tessaryn 3.0)][AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]" + Revisions("C:\\TSW30"),
+              BuildGroupCommands("C:\\TSW30", items, 1, Windows, [](const std::string&) { return std::string("X"); }));
 }
 
 TEST(BuildGroupCommands, QuotesArgumentsHoldingCommandCharacters)

@@ -114,43 +114,84 @@ TEST_F(DiskPromptTest, ADiskConfirmedInTheSourceDriveCountsWhateverTheLettersCas
     EXPECT_EQ(1, Window->CurrentDisk);
 }
 
+// An update from drive A, started by the menu command: an installation in a
+// folder of its own, the update disk (two files) in the drive from the start
+// (an empty drive may not even read as a floppy drive here); the update asks
+// for it all the same, and `atPrompt` runs while that prompt is up.
+class UpdateFromDriveA : public DiskPromptTest {
+protected:
+    void Run(const std::function<void(HWND)>& atPrompt)
+    {
+        Installed = Folder("I");
+        ASSERT_LE(Installed.size(), 79u) << "the update dialog takes 79 characters";
+        ASSERT_TRUE(WriteFileBytes(Join(Installed, "TSW.EXE"), "earlier"));
+        UpdateDisk = Disk("update", {});
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateDisk, "disk_1.lst"), ListText({"2", "A.TXT", "B.DAT"})));
+        ASSERT_TRUE(WriteCompressed(UpdateDisk, "A.TXT", "newer A"));
+        ASSERT_TRUE(WriteCompressed(UpdateDisk, "B.DAT", "newer B"));
+        CopyBounded(Settings.TargetDirectory, kPathSize, Installed.c_str());
+        Floppy.Insert(UpdateDisk);
+
+        Boxes.Expect("Maintenance Update", IDOK);
+        Boxes.Expect("New Disk Required", IDOK, atPrompt);
+        Boxes.Expect("Maintenance Update Complete", IDNO);
+        ::SendMessageA(Window->GetHandle(), WM_COMMAND, CmMaintenanceUpdate, 0);
+        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", PromptDisk1,
+                         "Maintenance Update Complete|Exit Installation Program"}),
+                  Transcript());
+        EXPECT_EQ("newer A", ReadBytes(Join(Installed, "A.TXT")));
+        EXPECT_EQ("newer B", ReadBytes(Join(Installed, "B.DAT")));
+        Boxes.Clear();
+    }
+
+    std::string Installed;
+    std::string UpdateDisk;
+};
+
 // The prompt's box dispatches messages: run commands, the exit command and a
 // close posted to the main window meanwhile must neither start a second run
 // nor destroy the window under the running one.
-TEST_F(DiskPromptTest, PostsDuringARunChangeNothing)
+TEST_F(UpdateFromDriveA, PostsDuringARunChangeNothing)
 {
-    const std::string installed = Folder("I");
-    ASSERT_LE(installed.size(), 79u) << "the update dialog takes 79 characters";
-    ASSERT_TRUE(WriteFileBytes(Join(installed, "TSW.EXE"), "earlier"));
-    const std::string update = Disk("update", {});
-    ASSERT_TRUE(WriteFileBytes(Join(update, "disk_1.lst"), ListText({"2", "A.TXT", "B.DAT"})));
-    ASSERT_TRUE(WriteCompressed(update, "A.TXT", "newer A"));
-    ASSERT_TRUE(WriteCompressed(update, "B.DAT", "newer B"));
-    CopyBounded(Settings.TargetDirectory, kPathSize, installed.c_str());
     const HWND main = Window->GetHandle();
-    // The disk is in from the start (an empty drive may not even read as a
-    // floppy drive here); the update asks for it all the same.
-    Floppy.Insert(update);
-
-    Boxes.Expect("Maintenance Update", IDOK);
-    Boxes.Expect("New Disk Required", IDOK, [&](HWND) {
+    Run([&](HWND) {
         for (WPARAM command : {WPARAM(CmInstallLocal), WPARAM(CmInstallNetwork), WPARAM(CmMaintenanceUpdate),
                                WPARAM(CM_EXIT)})
             ::PostMessageA(main, WM_COMMAND, command, 0);
         ::PostMessageA(main, WM_CLOSE, 0, 0);
     });
-    Boxes.Expect("Maintenance Update Complete", IDNO);
-    ::SendMessageA(main, WM_COMMAND, CmMaintenanceUpdate, 0);
-
-    EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", PromptDisk1,
-                     "Maintenance Update Complete|Exit Installation Program"}),
-              Transcript());
     EXPECT_TRUE(::IsWindow(main)) << "the main window was destroyed during the run";
     EXPECT_FALSE(Window->IsRunInProgress());
-    EXPECT_EQ("newer A", ReadBytes(Join(installed, "A.TXT")));
-    EXPECT_EQ("newer B", ReadBytes(Join(installed, "B.DAT")));
-    EXPECT_EQ(Lines({"A.TXT", "B.DAT", "TSW.EXE"}), Names(installed));
+    EXPECT_EQ(Lines({"A.TXT", "B.DAT", "TSW.EXE"}), Names(Installed));
     MSG left;
     EXPECT_FALSE(::PeekMessageA(&left, main, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "a command was left for later";
     EXPECT_FALSE(::PeekMessageA(&left, main, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "the close was left for later";
+}
+
+// The end of the session asks as a close does: refused while the run lasts,
+// agreed afterwards, with the options file written to the source drive.
+TEST_F(UpdateFromDriveA, TheEndOfTheSessionWaitsForTheRun)
+{
+    const HWND main = Window->GetHandle();
+    LRESULT duringRun = TRUE;
+    bool optionsDuringRun = true;
+    Run([&](HWND) {
+        duringRun = ::SendMessageA(main, WM_QUERYENDSESSION, 0, 0);
+        optionsDuringRun = FileExists(Join(UpdateDisk, "INSTALL.OPT"));
+    });
+    EXPECT_EQ(FALSE, duringRun);
+    EXPECT_FALSE(optionsDuringRun) << "the options file was written during the run";
+    EXPECT_EQ(TRUE, ::SendMessageA(main, WM_QUERYENDSESSION, 0, 0));
+    EXPECT_TRUE(FileExists(Join(UpdateDisk, "INSTALL.OPT")));
+}
+
+// The update disk was confirmed as "disk 1" but is no program disk: the next
+// installation asks for program disk 1.
+TEST_F(UpdateFromDriveA, AnInstallationThenAsksForDisk1)
+{
+    Run([](HWND) {});
+    if (HasFatalFailure()) return;
+    Boxes.Expect("New Disk Required", IDCANCEL);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(Lines({PromptDisk1}), Transcript());
 }

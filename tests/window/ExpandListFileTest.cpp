@@ -122,8 +122,8 @@ TEST_F(ExpandListFileTest, CountLargerThanTheLinesIsReadErrorAndWritesNothing)
     EXPECT_FALSE(atBox.Present) << "the progress window was still up under the list-reading message";
     EXPECT_EQ(0, LastResult);
     EXPECT_TRUE(Installed().empty());
-    // The program item read before the failure stays captured.
-    ExpectSlots({{"TSW.EXE", "Tessaryn 3.0"}});
+    // The program item read before the failure is not kept either.
+    ExpectSlots({});
 }
 
 TEST_F(ExpandListFileTest, LinesAfterTheCountedEntriesAreIgnored)
@@ -175,17 +175,20 @@ TEST_F(ExpandListFileTest, CountLinesOutsideTheFormatAreReadErrors)
 }
 
 // A blank entry, or a name that would land outside the destination or open a
-// device, is a read error of the list before anything of it is written.
+// device, is a read error of the list before anything of it is written, and
+// the program item of a line before it is not kept. The line after it is not
+// counted: a blank line is no entry even where the lines would last.
 TEST_F(ExpandListFileTest, BlankOrEscapingEntryLineIsReadErrorBeforeAnythingIsWritten)
 {
+    Provide("TSW.EXE");
     Provide("A.TXT");
     Provide("B.TXT");
     // The escaping name's compressed file is there, one folder up from the source.
     ASSERT_TRUE(WriteCompressed(Scratch, "OUTSIDE.DAT", "outside"));
     for (std::string entry : {"", "    ", "..\\OUTSIDE.DAT", "C:\\X.DAT", "\\X.DAT", "COM1", "NUL.TXT",
-                              "..\\EVIL.EXE Evil"}) {
+                              "COM\xB3.DAT", "CONOUT$", "LPT\xB9", "..\\EVIL.EXE Evil"}) {
         SCOPED_TRACE("entry line \"" + entry + "\"");
-        WriteList(ListText({"3", "A.TXT", entry, "B.TXT"}));
+        WriteList(ListText({"3", "TSW.EXE Tessaryn 3.0", "A.TXT", entry, "B.TXT"}));
         Boxes.Clear();
         Boxes.Expect("Installation Error", IDOK);
         EXPECT_FALSE(Expand());

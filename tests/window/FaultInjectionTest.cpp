@@ -325,11 +325,45 @@ protected:
         }
     }
 
+    // An installation for the update to go over, and an update folder
+    // holding the newer A.TXT, BIG.DAT and Z.TXT.
+    void PrepareUpdate()
+    {
+        Installation = Folder("I");
+        UpdateSource = Folder("U");
+        ASSERT_LE(Installation.size(), 79u) << "the update dialog takes 79 characters";
+        for (const char* name : {"TSW.EXE", "A.TXT", "BIG.DAT", "Z.TXT"})
+            ASSERT_TRUE(WriteFileBytes(Join(Installation, name), "earlier " + std::string(name)));
+        for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) ASSERT_TRUE(WriteCompressed(UpdateSource, name, Newer));
+        BeforeUpdate = TakeTree(Installation);
+    }
+
+    // Runs the update from the update folder: one report ("title|text"), no
+    // expansion begun, the installation as it was.
+    void ExpectUpdateRefused(const std::string& report)
+    {
+        Boxes.Clear();
+        Progress.Clear();
+        Boxes.Expect("Maintenance Update", IDOK, [&](HWND dialog) {
+            ::SetDlgItemTextA(dialog, 121, Installation.c_str());
+            ::SetDlgItemTextA(dialog, 122, UpdateSource.c_str());
+        });
+        Boxes.Expect(report.substr(0, report.find('|')), IDOK);
+        Window->MaintenanceUpdate();
+        // The dialog's first static line stands as its text.
+        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report}), Transcript());
+        EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
+        ExpectTree(BeforeUpdate, Installation);
+    }
+
     std::string Source;
     std::string Dest;
     FileMap Earlier;
     std::string Newer;
     LONG LastResult = 0;
+    std::string Installation;
+    std::string UpdateSource;
+    FileMap BeforeUpdate;
 };
 }
 
@@ -431,15 +465,9 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
 {
     // The maintenance update reads its list itself before it expands: garbage
     // is refused there, under the title its failure table gives.
-    const std::string installed = Folder("I");
-    const std::string update = Folder("U");
-    ASSERT_LE(installed.size(), 79u);
-    for (const char* name : {"TSW.EXE", "A.TXT", "BIG.DAT", "Z.TXT"})
-        ASSERT_TRUE(WriteFileBytes(Join(installed, name), "earlier " + std::string(name)));
-    for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) ASSERT_TRUE(WriteCompressed(update, name, "newer"));
+    PrepareUpdate();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(WriteCompressed(Scratch, "OUTSIDE.DAT", "outside"));
-    const FileMap before = TakeTree(installed);
-
     const std::vector<std::pair<std::string, std::string>> lists = {
         {"Installation Error", SampleBytes(4096, 11)},
         {"Installation Error", std::string(300, '\0')},
@@ -453,21 +481,36 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
     };
     for (const auto& list : lists) {
         SCOPED_TRACE(list.first + ", " + std::to_string(list.second.size()) + " bytes");
-        ASSERT_TRUE(WriteFileBytes(Join(update, "disk_1.lst"), list.second));
-        Boxes.Clear();
-        Boxes.Expect("Maintenance Update", IDOK, [&](HWND dialog) {
-            ::SetDlgItemTextA(dialog, 121, installed.c_str());
-            ::SetDlgItemTextA(dialog, 122, update.c_str());
-        });
-        Boxes.Expect(list.first, IDOK);
-        Window->MaintenanceUpdate();
-        // The dialog's first static line stands as its text.
-        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", list.first + "|File Read Error disk_1.lst"}),
-                  Transcript());
-        EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
-        ExpectTree(before, installed);
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), list.second));
+        ExpectUpdateRefused(list.first + "|File Read Error disk_1.lst");
         EXPECT_FALSE(FileExists(Join(Scratch, "OUTSIDE.DAT")));
     }
+}
+
+// Before anything is written, the update opens each compressed file as the
+// expander will and checks its header: one the expander would stop at gives
+// the expander's message for it, and the installation stays as it was.
+TEST_F(DamagedFile, UpdateRefusesAFileTheExpanderWouldStopAt)
+{
+    PrepareUpdate();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+    const std::string big = Join(UpdateSource, "BIG.DA_");
+    std::string otherMethod = Compress(Newer);
+    otherMethod[8] = 'B';
+    const std::vector<std::pair<std::string, std::string>> images = {
+        {otherMethod, "Incorrect File Format BIG.DA_"},
+        {Compress(Newer).substr(0, 12), "File Read Error BIG.DA_"},
+    };
+    for (const auto& image : images) {
+        SCOPED_TRACE(image.second);
+        ASSERT_TRUE(WriteFileBytes(big, image.first));
+        ExpectUpdateRefused("Update Error|" + image.second);
+    }
+    SCOPED_TRACE("a folder of that name");
+    ASSERT_TRUE(::DeleteFileA(big.c_str()));
+    ASSERT_TRUE(::CreateDirectoryA(big.c_str(), nullptr));
+    ExpectUpdateRefused("Update Error|File Not Found BIG.DA_");
 }
 
 // ---------------------------------------------------------------------------
@@ -546,15 +589,17 @@ TEST_F(FaultInjection, LongestTargetAndSuffix)
 
 TEST_F(FaultInjection, PathPastPlatformLimit)
 {
-    // One character more than the platform opens, in the user database's
-    // folder: that file is reported and its list stops; no file of a cut
-    // name appears, and the run goes on.
+    // One character more than the platform opens, last in the user
+    // database's list: that file is reported while the list is read, so
+    // nothing of the list is written; no file of a cut name appears, and the
+    // run goes on.
     ASSERT_LT(Scratch.size(), 70u);
     const std::string target = TargetOfLength(Scratch, 79);
     SetTarget(target);
     std::vector<SetFile> files = StandardFiles;
     const std::string tooLong = NameOfLength(kLongestOpenPath + 1 - 89, ".DOC", 'U');
-    files.insert(files.begin() + 7, {2, "USER_DLL", tooLong, "", 500});
+    ASSERT_EQ("USERDB.DOC", files[7].Name);
+    files.insert(files.begin() + 8, {2, "USER_DLL", tooLong, "", 500});
     DiskSet set = MakeDiskSet(Folder("set"), 1, files);
     ASSERT_EQ(kLongestOpenPath + 1, Join(target, "USER_DLL\\" + tooLong).size());
 
@@ -564,7 +609,7 @@ TEST_F(FaultInjection, PathPastPlatformLimit)
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error " + tooLong}), Transcript());
     FileMap expected = set.Complete();
     expected.erase("USER_DLL\\" + tooLong);
-    expected.erase("USER_DLL\\USERDB.DOC");  // after it in its list
+    expected.erase("USER_DLL\\USERDB.DOC");  // before it in its list
     ExpectTree(expected, target);
 }
 

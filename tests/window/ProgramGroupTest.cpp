@@ -281,14 +281,13 @@ TEST_F(ProgramGroup, AfterTheServerEndedTheConversationTheNextCreationConnectsAg
 }
 
 // The DDE callback, as the DDEML calls it: a notice for an error and for a
-// disconnect (which also forgets the conversation), nothing for the rest, and
-// never any data.
+// disconnect (which forgets the conversation if it is the current one),
+// nothing for the rest, and never any data.
 TEST_F(ProgramGroup, TheCallbackAnnouncesErrorsAndDisconnectsAndReturnsNoData)
 {
     OpenMainWindow();
     BoxWatcher boxes;
-    boxes.Expect(MainWindowTitle, IDOK);
-    boxes.Expect(MainWindowTitle, IDOK);
+    for (int i = 0; i < 3; ++i) boxes.Expect(MainWindowTitle, IDOK);
     HCONV conversation = reinterpret_cast<HCONV>(static_cast<ULONG_PTR>(0x1234));
     Window->Conversation = conversation;
 
@@ -297,10 +296,14 @@ TEST_F(ProgramGroup, TheCallbackAnnouncesErrorsAndDisconnectsAndReturnsNoData)
     EXPECT_EQ(conversation, Window->Conversation);
     EXPECT_EQ(nullptr, TInstallWindow::CallBack(XTYP_ERROR, 0, nullptr, nullptr, nullptr, nullptr, DMLERR_LOW_MEMORY, 0));
     EXPECT_EQ(conversation, Window->Conversation);
+    HCONV earlier = reinterpret_cast<HCONV>(static_cast<ULONG_PTR>(0x5678));
+    EXPECT_EQ(nullptr, TInstallWindow::CallBack(XTYP_DISCONNECT, 0, earlier, nullptr, nullptr, nullptr, 0, 0));
+    EXPECT_EQ(conversation, Window->Conversation) << "another conversation's end forgot the current one";
     EXPECT_EQ(nullptr, TInstallWindow::CallBack(XTYP_DISCONNECT, 0, conversation, nullptr, nullptr, nullptr, 0, 0));
 
     EXPECT_EQ(nullptr, Window->Conversation);
     std::vector<std::string> expected = {std::string(MainWindowTitle) + "|A critical DDE error has occured.",
+                                         std::string(MainWindowTitle) + "|Disconnected.",
                                          std::string(MainWindowTitle) + "|Disconnected."};
     EXPECT_EQ(expected, boxes.Transcript());
 }

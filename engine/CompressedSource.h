@@ -1,0 +1,15 @@
+#pragma once
+#include <windows.h>
+
+#include "framework/UniqueHandle.h"
+
+// Opens a compressed source file for the expander and checks the header the
+// platform's expander would let through: 0 with `file` open, or the expansion
+// library's code for the file (kLzBadInHandle: it cannot be opened, a folder
+// included; kLzRead: a header cut short, or nothing readable; kLzUnknownAlg:
+// another method).
+long OpenCompressedSource(const char* path, TLzFile& file);
+
+// Reports a negative expansion result under `title`: the expander's message,
+// with the compressed or the installed file's name where it names one.
+void ReportExpansionFault(HWND owner, int title, long result, const char* source, const char* destination);
