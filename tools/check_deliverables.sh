@@ -29,7 +29,8 @@ gdi32.dll: DeleteEnhMetaFile GetDeviceCaps GetEnhMetaFileA GetTextMetricsA PlayE
   SaveDC SetBkColor SetBkMode SetTextAlign SetTextColor TextOutA
 kernel32.dll: CloseHandle CreateDirectoryA CreateFileA ExitProcess FreeLibrary GetCommandLineA
   GetCurrentDirectoryA GetDriveTypeA GetFileAttributesA GetModuleHandleA GetProcAddress GetProcessHeap
-  GetVersion GetWindowsDirectoryA HeapAlloc HeapFree LoadLibraryA ReadFile WriteFile
+  GetShortPathNameA GetVersion GetWindowsDirectoryA HeapAlloc HeapFree IsDBCSLeadByte LoadLibraryA
+  ReadFile WriteFile
 lz32.dll: CopyLZFile LZClose LZDone LZOpenFileA LZSeek LZStart
 user32.dll: BeginPaint ClientToScreen CreateWindowExA DdeClientTransaction DdeConnect
   DdeCreateStringHandleA DdeDisconnect DdeFreeStringHandle DdeInitializeA DdeUninitialize
