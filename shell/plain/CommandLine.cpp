@@ -64,3 +64,74 @@ NotificationTargets FinishingNotificationTargets(std::uint16_t launcherWindow, b
     }
     return targets;
 }
+
+namespace {
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The program name is a file name: no backslash rules.
+const char* CopyProgramName(const char* p, char*& out)
+{
+    if (*p == '"') {
+        for (++p; *p && *p != '"'; ++p) *out++ = *p;
+        if (*p == '"') ++p;
+    } else {
+        for (; *p && !IsBlank(*p); ++p) *out++ = *p;
+    }
+    *out++ = '\0';
+    return p;
+}
+
+const char* CopyArgument(const char* p, char*& out)
+{
+    bool quoted = false;
+    for (;;) {
+        std::size_t slashes = 0;
+        while (*p == '\\') {
+            ++p;
+            ++slashes;
+        }
+        bool copy = true;
+        if (*p == '"') {
+            if (slashes % 2 == 0) {
+                if (quoted && p[1] == '"') {
+                    ++p;
+                } else {
+                    copy = false;
+                    quoted = !quoted;
+                }
+            }
+            slashes /= 2;
+        }
+        while (slashes--) *out++ = '\\';
+        if (*p == '\0' || (!quoted && IsBlank(*p))) break;
+        if (copy) *out++ = *p;
+        ++p;
+    }
+    *out++ = '\0';
+    return p;
+}
+}
+
+// Every argument but the first takes at least two characters of the line.
+std::size_t CommandLineArgumentSlots(std::size_t lineLength)
+{
+    return lineLength / 2 + 2;
+}
+
+int SplitCommandLine(const char* line, char** argv, char* text)
+{
+    int argc = 0;
+    argv[argc++] = text;
+    const char* p = CopyProgramName(line, text);
+    for (;;) {
+        while (IsBlank(*p)) ++p;
+        if (*p == '\0') break;
+        argv[argc++] = text;
+        p = CopyArgument(p, text);
+    }
+    argv[argc] = nullptr;
+    return argc;
+}

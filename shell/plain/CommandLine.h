@@ -32,3 +32,13 @@ struct NotificationTargets {
     std::uint32_t Handles[2] = {};
 };
 NotificationTargets FinishingNotificationTargets(std::uint16_t launcherWindow, bool ntBuild);
+
+// The command line split into arguments as the C start-up splits it: the
+// program name up to its closing quote or the first blank; then arguments
+// separated by blanks, where 2n backslashes before a quote give n and the
+// quote opens or closes a quoted part, 2n+1 give n and a literal quote, two
+// quotes inside a quoted part give one, and other backslashes stay.
+// `argv` needs CommandLineArgumentSlots(strlen(line)) entries (a null one
+// ends it), `text` strlen(line) + 1 bytes. Returns argc.
+std::size_t CommandLineArgumentSlots(std::size_t lineLength);
+int SplitCommandLine(const char* line, char** argv, char* text);

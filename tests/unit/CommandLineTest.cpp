@@ -144,6 +144,42 @@ TEST(DeriveProgramDirectory, BoundsAProgramPathLongerThan255Characters)
     EXPECT_EQ('x', small[7]);
 }
 
+// The command line split as the C start-up splits it, into buffers of
+// exactly the size the entry point gives (a guard after each stays intact).
+TEST(SplitCommandLine, SplitsAsTheCStartUpDoes)
+{
+    struct Case {
+        const char* Line;
+        std::vector<std::string> Expected;
+    };
+    const Case cases[] = {
+        {"A:\\SETUP\\TSINST95.EXE A:\\ 1a2b", {"A:\\SETUP\\TSINST95.EXE", "A:\\", "1a2b"}},
+        {"\"C:\\Program Files\\tsinst95.exe\" A:\\ 1a2b", {"C:\\Program Files\\tsinst95.exe", "A:\\", "1a2b"}},
+        // A quoted source ending in a backslash: the backslash escapes the quote.
+        {"p \"A:\\\" 1a2b", {"p", "A:\" 1a2b"}},
+        {"p\ta\t\tb  ", {"p", "a", "b"}},
+        {"p a\\\\b \"c d\"", {"p", "a\\\\b", "c d"}},
+        {"p a\\\\\\\\\"b c\"", {"p", "a\\\\b c"}},
+        {"p a\\\\\\\"b", {"p", "a\\\"b"}},
+        {"p \"\" \"a\"\"b\"", {"p", "", "a\"b"}},
+        {"\"C:\\d x\\p.exe\"rest a", {"C:\\d x\\p.exe", "rest", "a"}},
+        {"a b c d e f", {"a", "b", "c", "d", "e", "f"}},
+        {"", {""}},
+    };
+    for (const Case& c : cases) {
+        const std::size_t length = std::strlen(c.Line);
+        const std::size_t slots = CommandLineArgumentSlots(length);
+        std::vector<char*> argv(slots + 1, reinterpret_cast<char*>(&argv));
+        std::vector<char> text(length + 2, '#');
+        int argc = SplitCommandLine(c.Line, argv.data(), text.data());
+        std::vector<std::string> got(argv.begin(), argv.begin() + argc);
+        EXPECT_EQ(c.Expected, got) << c.Line;
+        EXPECT_EQ(nullptr, argv[argc]) << c.Line;
+        EXPECT_EQ(reinterpret_cast<char*>(&argv), argv[slots]) << c.Line;
+        EXPECT_EQ('#', text[length + 1]) << c.Line;
+    }
+}
+
 TEST(FinishingNotificationTargets, NinetyFiveBuildPostsToBothHandleFormsInOrder)
 {
     NotificationTargets targets = FinishingNotificationTargets(0x1A2B, false);
