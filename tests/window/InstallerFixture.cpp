@@ -92,10 +92,13 @@ TShowProg* ProgressObject(HWND window)
 {
     char className[32] = {};
     ::GetClassNameA(window, className, sizeof className);
-    // Only the framework's generic windows carry a TWindow in their user data.
+    // The installer's only window of the framework's generic class is the
+    // progress window (the main window has a class of its own, dialogs the
+    // dialog class); the installer's code carries no type information to
+    // check that with.
     if (std::strcmp(className, "TsWindow") != 0) return nullptr;
     auto* object = reinterpret_cast<TWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    return object ? dynamic_cast<TShowProg*>(object) : nullptr;
+    return static_cast<TShowProg*>(object);
 }
 
 HWND FindProgressWindow()
