@@ -2,10 +2,10 @@
 
 #include "shell/BuildVariant.h"
 #include "shell/plain/CommandLine.h"
+#include "shell/plain/Settings.h"
 
 namespace {
 bool LauncherToNotify = false;
-std::uint16_t LauncherToNotifyWindow = 0;
 }
 
 HWND HandleFromValue(std::uint32_t value)
@@ -23,12 +23,12 @@ void NotifyLauncher(std::uint16_t launcherWindow, bool ntBuild)
 void SetLauncherToNotify(std::uint16_t launcherWindow)
 {
     LauncherToNotify = true;
-    LauncherToNotifyWindow = launcherWindow;
+    LauncherWindow = launcherWindow;
 }
 
 void NotifyLauncherOfEnd()
 {
     if (!LauncherToNotify) return;
     LauncherToNotify = false;
-    NotifyLauncher(LauncherToNotifyWindow, IsNtBuild);
+    NotifyLauncher(LauncherWindow, IsNtBuild);
 }

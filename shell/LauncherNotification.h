@@ -11,8 +11,9 @@ HWND HandleFromValue(std::uint32_t value);
 // Posts the finishing notification to each handle form this build uses.
 void NotifyLauncher(std::uint16_t launcherWindow, bool ntBuild);
 
-// The launcher window the arguments named, told when the run ends, however it
-// ends; until it is set, or with a window argument that named none, nobody is.
+// Records the launcher window the arguments named (LauncherWindow), to be told
+// when the run ends, however it ends; until then, or with a window argument
+// that named none, nobody is.
 void SetLauncherToNotify(std::uint16_t launcherWindow);
 // Tells that launcher, once.
 void NotifyLauncherOfEnd();

@@ -18,7 +18,7 @@ int AppMain(int argc, char* argv[])
     SourceDrive[1] = '\0';
     LauncherWindow = args.LauncherWindow;
     // A window argument that is not a number names no launcher to tell.
-    if (args.HasLauncherWindow) SetLauncherToNotify(LauncherWindow);
+    if (args.HasLauncherWindow) SetLauncherToNotify(args.LauncherWindow);
 
     int exitCode;
     {
