@@ -19,7 +19,7 @@ wine_ensure_prefix
 start_wine_server
 
 status=0
-ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 || status=$?
+ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 "$@" || status=$?
 # Test cases that skipped themselves (no FUSE for the floppy images, ...) pass
 # as far as CTest is concerned; their count and reasons are in its log.
 log="$root/build/x86_64/Testing/Temporary/LastTest.log"
