@@ -2,7 +2,8 @@
 # The whole test suite: installs what is missing, builds both targets, starts
 # a private Xvfb and the project's Wine prefix with one server for the whole
 # run, runs CTest, tears down what it started. Exits non-zero when a test
-# fails.
+# fails. Arguments go to CTest: "-R e2e" runs one test program with its
+# fixture; GTEST_FILTER narrows it to cases.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
