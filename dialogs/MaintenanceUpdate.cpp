@@ -3,8 +3,10 @@
 #include "dialogs/UpdateDialog.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "engine/CompressedSource.h"
+#include "engine/DestinationFile.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
+#include "engine/plain/LzErrors.h"
 #include "framework/CommandIds.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
@@ -21,8 +23,9 @@ constexpr std::size_t kMaxUpdateNameLength = 27;
 const char* const UpdateListName = UpdateStep().ListName;
 
 // Reads the update's list once and checks, before anything is written, that
-// every compressed file it names is one the expander can expand: there, a
-// readable file and not a folder, with a header the expander accepts.
+// every compressed file it names is one the expander can expand (there, a
+// readable file and not a folder, with a header the expander accepts) and
+// every installed file it would replace can be replaced now.
 // Reports its own failures.
 bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
 {
@@ -39,6 +42,15 @@ bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
         long result = OpenCompressedSource(file.Source.c_str(), source);
         if (result < 0) {
             ReportExpansionFault(owner, MsgUpdateError, result, file.Source.c_str(), file.Destination.c_str());
+            return false;
+        }
+    }
+    // An installed file that cannot be replaced now (most often TSW.EXE of a
+    // running Tessaryn) stops the update before anything is written.
+    for (const PlannedFile& file : plan.Files) {
+        if (CheckDestination(file.Destination.c_str()) != 0) {
+            ReportExpansionFault(owner, MsgUpdateError, kLzBadOutHandle, file.Source.c_str(),
+                                 file.Destination.c_str());
             return false;
         }
     }

@@ -1,6 +1,7 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/CompressedSource.h"
+#include "engine/DestinationFile.h"
 #include "engine/ShowProg.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
@@ -64,28 +65,16 @@ bool ExpandFiles(HWND owner, ProgressWindow& progress, const std::vector<Planned
         // and to be expandable, so such a source never empties an installed
         // file.
         TLzFile sourceFile;
-        TLzFile destinationFile;
+        TFile destinationFile;
         LONG result = OpenCompressedSource(file.Source.c_str(), sourceFile);
+        if (result == 0) result = CreateDestination(file.Destination.c_str(), destinationFile);
         if (result == 0) {
-            // A read-only file of that name is never replaced. Windows refuses
-            // to create over it; where the file system would let this process
-            // write it regardless (an administrator's rights), it must refuse
-            // just the same.
-            std::string destination = file.Destination;
-            OFSTRUCT destinationInfo = {};
-            DWORD attributes = ::GetFileAttributesA(destination.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
-                destinationFile.Reset(::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE));
-            if (!destinationFile.IsValid()) {
-                result = kLzBadOutHandle;
-            } else {
-                // A compressed file cut short expands "successfully" to fewer
-                // bytes than its header declares; take that as a read error.
-                LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
-                ::LZSeek(sourceFile.Get(), 0, 0);
-                result = ::CopyLZFile(sourceFile.Get(), destinationFile.Get());
-                if (result >= 0 && declared >= 0 && result < declared) result = kLzRead;
-            }
+            // A compressed file cut short expands "successfully" to fewer
+            // bytes than its header declares; take that as a read error.
+            LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
+            ::LZSeek(sourceFile.Get(), 0, 0);
+            result = ::CopyLZFile(sourceFile.Get(), LzFileHandle(destinationFile));
+            if (result >= 0 && declared >= 0 && result < declared) result = kLzRead;
         }
         lastResult = result;
 

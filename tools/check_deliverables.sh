@@ -28,9 +28,9 @@ crtdll.dll: _stricmp _strnicmp fclose fopen fread fseek ftell isspace isxdigit m
 gdi32.dll: DeleteEnhMetaFile GetDeviceCaps GetEnhMetaFileA GetTextMetricsA PlayEnhMetaFile RestoreDC
   SaveDC SetBkColor SetBkMode SetTextAlign SetTextColor TextOutA
 kernel32.dll: CloseHandle CreateDirectoryA CreateFileA ExitProcess FreeLibrary GetCommandLineA
-  GetCurrentDirectoryA GetDriveTypeA GetFileAttributesA GetModuleHandleA GetProcAddress GetProcessHeap
-  GetShortPathNameA GetVersion GetWindowsDirectoryA HeapAlloc HeapFree IsDBCSLeadByte LoadLibraryA
-  ReadFile WriteFile
+  GetCurrentDirectoryA GetDriveTypeA GetFileAttributesA GetFileType GetModuleHandleA GetProcAddress
+  GetProcessHeap GetShortPathNameA GetVersion GetWindowsDirectoryA HeapAlloc HeapFree IsDBCSLeadByte
+  LoadLibraryA ReadFile SetErrorMode WriteFile
 lz32.dll: CopyLZFile LZClose LZDone LZOpenFileA LZSeek LZStart
 user32.dll: BeginPaint ClientToScreen CreateWindowExA DdeClientTransaction DdeConnect
   DdeCreateStringHandleA DdeDisconnect DdeFreeStringHandle DdeInitializeA DdeUninitialize

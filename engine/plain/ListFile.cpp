@@ -66,12 +66,12 @@ bool ParseListCount(const char* line, long& count)
 
 namespace {
 // A title travels into a Program Manager command, where a control character
-// has no place.
-bool HasControlCharacter(const std::string& text)
+// has no place and a double quote cannot be carried.
+bool IsUsableTitle(const std::string& text)
 {
     for (unsigned char c : text)
-        if (c < 0x20) return true;
-    return false;
+        if (c < 0x20 || c == '"') return false;
+    return true;
 }
 }
 
@@ -101,7 +101,7 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
         line[p] = '\0';
     }
     entry.Name = line;
-    if (IsSafeInstalledName(entry.Name) && !HasControlCharacter(entry.Title)) return true;
+    if (IsSafeInstalledName(entry.Name) && IsUsableTitle(entry.Title)) return true;
     entry = ListEntry();
     return false;
 }
@@ -196,6 +196,12 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
             plan.Refused = FileNamePart(file.Destination.c_str());
             return refuse(ListFault::DestinationTooLong);
         }
+        // Installed from the folder it is installed into, a name ending in
+        // '_' is its own compressed file: creating it would empty the source.
+        if (strcasecmp(file.Source.c_str(), file.Destination.c_str()) == 0) {
+            plan.Refused = FileNamePart(file.Destination.c_str());
+            return refuse(ListFault::DestinationIsSource);
+        }
         plan.Files.push_back(std::move(file));
         if (entry.Titled) plan.Items.push_back(std::move(entry));
     }
@@ -220,6 +226,7 @@ ListFaultReport ListFaultReportFor(ListFault fault)
     switch (fault) {
     case ListFault::NotFound: return {MsgFileNotFound, true};
     case ListFault::DestinationTooLong: return {MsgFileCreationError, false};
+    case ListFault::DestinationIsSource: return {MsgFileCreationError, false};
     default: return {MsgFileReadError, true};
     }
 }

@@ -40,7 +40,7 @@ struct ListEntry {
 // Parses one entry line (with or without its line break). False for a line
 // that is empty or blank, or does not start with a name, or whose installed
 // name could land outside the destination (see IsSafeInstalledName), or whose
-// title holds a control character.
+// title holds a control character or a double quote.
 bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry);
 
 // Whether an installed name from a list stays a file inside the directory it
@@ -74,7 +74,7 @@ struct PlannedFile {
 struct ListPlan {
     std::vector<PlannedFile> Files;
     std::vector<ListEntry> Items;  // the titled entries
-    std::string Refused;           // the installed name a DestinationTooLong is about
+    std::string Refused;           // the installed name a DestinationTooLong or DestinationIsSource is about
 };
 
 enum class ListFault {
@@ -84,6 +84,7 @@ enum class ListFault {
     BadCount,            // no count line, or no count in it
     BadEntry,            // fewer entry lines than the count, or one that cannot be installed
     DestinationTooLong,  // an installed path the platform's expander cannot open
+    DestinationIsSource, // an installed path that is its own compressed file (case ignored)
 };
 
 // The platform's LZOpenFileA takes paths of at most this many characters (its
@@ -100,7 +101,7 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
                            std::size_t maxNameLength, ListPlan& plan);
 
 // A list fault's report text; its detail is the list's name, or for a path
-// too long the installed name (ListPlan::Refused).
+// too long or one that is its own source the installed name (ListPlan::Refused).
 struct ListFaultReport {
     int Message;
     bool NamesList;

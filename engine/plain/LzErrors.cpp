@@ -20,7 +20,10 @@ LzErrorReport LzErrorReportFor(long result)
 long CompressedHeaderFault(const unsigned char* head, std::size_t size)
 {
     static const unsigned char magic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-    if (size < sizeof magic || std::memcmp(head, magic, sizeof magic) != 0) return 0;
+    // The compressor never writes a file that stops inside its magic, an
+    // empty one included.
+    if (size < sizeof magic) return (size == 0 || std::memcmp(head, magic, size) == 0) ? kLzRead : 0;
+    if (std::memcmp(head, magic, sizeof magic) != 0) return 0;
     if (size < kLzHeaderSize) return kLzRead;
     if (head[8] != 'A') return kLzUnknownAlg;
     return 0;

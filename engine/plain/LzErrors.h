@@ -23,8 +23,9 @@ constexpr long kLzUnknownAlg = -8;
 // "SZDD" 88 F0 27 33, the method 'A', the last character of the name and the
 // expanded length. Given the first bytes of a source file (up to 14), the
 // error code for a compressed file the library cannot expand although it
-// would still "copy" it: a header cut short (kLzRead) or another method
-// (kLzUnknownAlg). 0 for a sound header and for a file that does not start
-// with the magic at all, which is copied as it stands.
+// would still "copy" it: a header cut short, an empty file and one that stops
+// inside the magic included (kLzRead), or another method (kLzUnknownAlg). 0
+// for a sound header and for a file that does not start with the magic at
+// all, which is copied as it stands.
 constexpr std::size_t kLzHeaderSize = 14;
 long CompressedHeaderFault(const unsigned char* head, std::size_t size);

@@ -192,8 +192,9 @@ TEST(ParseListEntry, RefusesNamesThatWouldLeaveTheDestination)
         // the console and clock devices, any byte from 0x80 up.
         "LPT\xB9", "COM\xB2", "COM\xB3.DAT", "CONIN$", "conout$.txt", "CLOCK$", "SUB\\CONOUT$", "CAF\xC9.DAT",
         // A titled program entry is checked like any other; its title holds
-        // no control character.
+        // no control character and no double quote.
         "..\\EVIL.EXE Evil", "COM1.EXE Modem", "TSW.EXE Tessaryn\x01", "TSW.EXE Tess\taryn", "TSW.EXE A\rB",
+        "TSW.EXE Tessaryn \"3.0\"",
     };
     for (const char* text : hostile) {
         ListEntry entry;
@@ -216,6 +217,19 @@ TEST(ParseListEntry, ResetsTheEntryItFills)
     ASSERT_TRUE(ParseEntry("README.TXT\n", entry));
     EXPECT_FALSE(entry.Titled);
     EXPECT_EQ("", entry.Title);
+}
+
+// Installed from the folder it goes into, a name ending in '_' would be its
+// own compressed file, in any case of the folder's name.
+TEST(PlanListContents, RefusesAnEntryThatIsItsOwnSource)
+{
+    const std::string list = "2\r\nA.TXT\r\nx.da_\r\n";
+    ListPlan plan;
+    EXPECT_EQ(ListFault::DestinationIsSource,
+              PlanListContents(list.data(), list.size(), "C:\\TSW30\\", "c:\\tsw30", kListLineMaxLength, plan));
+    EXPECT_EQ("x.da_", plan.Refused);
+    EXPECT_TRUE(plan.Files.empty());
+    EXPECT_EQ(ListFault::None, PlanListContents(list.data(), list.size(), "A:", "C:\\TSW30", kListLineMaxLength, plan));
 }
 
 TEST(CompressedName, ReplacesTheLastCharacterWithAnUnderscore)

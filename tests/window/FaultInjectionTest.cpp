@@ -7,6 +7,9 @@
 #include "tests/window/InstallerFixture.h"
 
 #include "tests/kit/DiskSet.h"
+#include "engine/DestinationFile.h"
+#include "engine/plain/LzErrors.h"
+#include "framework/UniqueHandle.h"
 #include "shell/plain/Settings.h"
 
 #include <lzexpand.h>
@@ -340,7 +343,7 @@ protected:
 
     // Runs the update from the update folder: one report ("title|text"), no
     // expansion begun, the installation as it was.
-    void ExpectUpdateRefused(const std::string& report)
+    void ExpectUpdateRefused(const std::string& report, std::function<void(HWND)> atReport = nullptr)
     {
         Boxes.Clear();
         Progress.Clear();
@@ -348,7 +351,7 @@ protected:
             ::SetDlgItemTextA(dialog, 121, Installation.c_str());
             ::SetDlgItemTextA(dialog, 122, UpdateSource.c_str());
         });
-        Boxes.Expect(report.substr(0, report.find('|')), IDOK);
+        Boxes.Expect(report.substr(0, report.find('|')), IDOK, atReport);
         Window->MaintenanceUpdate();
         // The dialog's first static line stands as its text.
         EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report}), Transcript());
@@ -386,8 +389,10 @@ TEST_F(DamagedFile, HeaderCutShortIsReadErrorAndKeepsTheInstalledCopy)
     // Wine's LZOpenFileA opens a file with the magic but less than the
     // 14-byte header as an uncompressed one, and CopyLZFile copies those few
     // bytes as if they were the file.
+    // The compressor never writes a file that stops inside the magic, an
+    // empty one included, which the platform would copy as it stands.
     const std::string image = Compress(Newer);
-    for (std::size_t length : {8u, 9u, 12u, 13u}) {
+    for (std::size_t length : {0u, 1u, 4u, 7u, 8u, 9u, 12u, 13u}) {
         SCOPED_TRACE("header of " + std::to_string(length) + " bytes");
         ExpectFailure(image.substr(0, length), "File Read Error BIG.DA_", LZERROR_READ);
         ExpectStoppedAtBig(true);
@@ -406,12 +411,12 @@ TEST_F(DamagedFile, CutBeforeAnyDataIsReadErrorAndTheListStops)
     }
 }
 
-TEST_F(DamagedFile, ShorterThanTheMagicOrWithoutItIsCopiedAsItStands)
+TEST_F(DamagedFile, WithoutTheMagicIsCopiedAsItStands)
 {
-    // What does not start with the whole magic is no compressed file to the
+    // What does not start with the magic is no compressed file to the
     // platform: it is copied as it stands, as any uncompressed file is.
     const std::string image = Compress(Newer);
-    for (const std::string& plain : {image.substr(0, 4), image.substr(0, 7), std::string("SZDX") + image.substr(4)}) {
+    for (const std::string& plain : {std::string("SZDX"), std::string("SZDX") + image.substr(4)}) {
         SCOPED_TRACE(std::to_string(plain.size()) + " bytes");
         ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), plain));
         Boxes.Clear();
@@ -501,6 +506,7 @@ TEST_F(DamagedFile, UpdateRefusesAFileTheExpanderWouldStopAt)
     const std::vector<std::pair<std::string, std::string>> images = {
         {otherMethod, "Incorrect File Format BIG.DA_"},
         {Compress(Newer).substr(0, 12), "File Read Error BIG.DA_"},
+        {"", "File Read Error BIG.DA_"},
     };
     for (const auto& image : images) {
         SCOPED_TRACE(image.second);
@@ -511,6 +517,78 @@ TEST_F(DamagedFile, UpdateRefusesAFileTheExpanderWouldStopAt)
     ASSERT_TRUE(::DeleteFileA(big.c_str()));
     ASSERT_TRUE(::CreateDirectoryA(big.c_str(), nullptr));
     ExpectUpdateRefused("Update Error|File Not Found BIG.DA_");
+}
+
+// A destination that cannot be created is reported with its installed name
+// and nothing is written under any other: the LZ library's own create would
+// try again as BIG.DA_ and report success.
+TEST_F(DamagedFile, DestinationThatCannotBeCreatedIsNeverWrittenUnderAnotherName)
+{
+    const std::string big = Join(Dest, "BIG.DAT");
+    TFile holder;
+    const std::vector<std::pair<const char*, std::function<void()>>> blockers = {
+        {"a folder of that name", [&] { ASSERT_TRUE(::DeleteFileA(big.c_str()) && ::CreateDirectoryA(big.c_str(), nullptr)); }},
+        {"held open without sharing", [&] {
+             ASSERT_TRUE(RemoveTree(big) && WriteFileBytes(big, Earlier.at("BIG.DAT")));
+             holder.Reset(::CreateFileA(big.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+             ASSERT_TRUE(holder.IsValid());
+         }},
+    };
+    for (const auto& blocker : blockers) {
+        SCOPED_TRACE(blocker.first);
+        blocker.second();
+        if (HasFatalFailure()) return;
+        ExpectFailure(Compress(Newer), "File Creation Error BIG.DAT", LZERROR_BADOUTHANDLE);
+        holder.Reset();
+        ExpectStoppedAtBig(std::string(blocker.first) != "a folder of that name");
+        for (const std::string& name : Names(Dest)) EXPECT_NE('_', name.back()) << name;
+    }
+    SCOPED_TRACE("a device");
+    TFile device;
+    EXPECT_EQ(kLzBadOutHandle, CreateDestination(Join(Dest, "NUL").c_str(), device));
+    EXPECT_FALSE(device.IsValid());
+    EXPECT_EQ(kLzBadOutHandle, CheckDestination(Join(Dest, "NUL").c_str()));
+}
+
+// Before anything is written, the update checks every installed file it
+// would replace: one that cannot be replaced now (a folder, read-only, in
+// use: most often TSW.EXE of a running Tessaryn) refuses the update with its
+// installed name, also where the update's source is the installed folder.
+TEST_F(DamagedFile, UpdateRefusesFilesItCannotReplaceNow)
+{
+    PrepareUpdate();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+    const std::string big = Join(Installation, "BIG.DAT");
+    TFile holder;
+    auto release = [&](HWND) { holder.Reset(); };
+
+    ASSERT_TRUE(::SetFileAttributesA(big.c_str(), FILE_ATTRIBUTE_READONLY));
+    ExpectUpdateRefused("Update Error|File Creation Error BIG.DAT");
+    ASSERT_TRUE(::SetFileAttributesA(big.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+    holder.Reset(::CreateFileA(big.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.IsValid());
+    ExpectUpdateRefused("Update Error|File Creation Error BIG.DAT", release);
+
+    ASSERT_TRUE(::DeleteFileA(big.c_str()) && ::CreateDirectoryA(big.c_str(), nullptr));
+    BeforeUpdate = TakeTree(Installation);
+    ExpectUpdateRefused("Update Error|File Creation Error BIG.DAT");
+
+    // From the installed folder itself: TSW.EXE in use, and an entry that
+    // is its own compressed file. TSW.EX_ stays as it was.
+    UpdateSource = Installation;
+    const std::string program = Join(Installation, "TSW.EXE");
+    ASSERT_TRUE(WriteCompressed(Installation, "TSW.EXE", Newer));
+    ASSERT_TRUE(WriteFileBytes(Join(Installation, "disk_1.lst"), ListText({"1", "TSW.EXE Tessaryn"})));
+    BeforeUpdate = TakeTree(Installation);
+    holder.Reset(::CreateFileA(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.IsValid());
+    ExpectUpdateRefused("Update Error|File Creation Error TSW.EXE", release);
+
+    ASSERT_TRUE(WriteFileBytes(Join(Installation, "disk_1.lst"), ListText({"2", "A.TXT", "TSW.EX_"})));
+    BeforeUpdate = TakeTree(Installation);
+    ExpectUpdateRefused("Update Error|File Creation Error TSW.EX_");
 }
 
 // ---------------------------------------------------------------------------
