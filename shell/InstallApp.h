@@ -2,9 +2,10 @@
 #include "framework/Application.h"
 
 // The installer's application object: its main window is TInstallWindow.
+// Created at start-up, before anything touches a drive.
 class InstallApp : public TApplication {
 public:
-    InstallApp() : TApplication(nullptr) {}
+    InstallApp();
 
 protected:
     void InitMainWindow() override;

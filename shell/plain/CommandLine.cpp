@@ -84,7 +84,7 @@ const char* CopyProgramName(const char* p, char*& out)
     return p;
 }
 
-const char* CopyArgument(const char* p, char*& out)
+const char* CopyArgument(const char* p, char*& out, LeadByteTest isLead)
 {
     bool quoted = false;
     for (;;) {
@@ -107,8 +107,14 @@ const char* CopyArgument(const char* p, char*& out)
         }
         while (slashes--) *out++ = '\\';
         if (*p == '\0' || (!quoted && IsBlank(*p))) break;
-        if (copy) *out++ = *p;
-        ++p;
+        if (copy) {
+            // A double-byte character goes whole: its second byte may be a
+            // backslash (0x5C), which escapes nothing.
+            const char* next = NextCharacter(p, isLead);
+            while (p < next) *out++ = *p++;
+        } else {
+            ++p;
+        }
     }
     *out++ = '\0';
     return p;
@@ -121,7 +127,7 @@ std::size_t CommandLineArgumentSlots(std::size_t lineLength)
     return lineLength / 2 + 2;
 }
 
-int SplitCommandLine(const char* line, char** argv, char* text)
+int SplitCommandLine(const char* line, char** argv, char* text, LeadByteTest isLead)
 {
     int argc = 0;
     argv[argc++] = text;
@@ -130,7 +136,7 @@ int SplitCommandLine(const char* line, char** argv, char* text)
         while (IsBlank(*p)) ++p;
         if (*p == '\0') break;
         argv[argc++] = text;
-        p = CopyArgument(p, text);
+        p = CopyArgument(p, text, isLead);
     }
     argv[argc] = nullptr;
     return argc;

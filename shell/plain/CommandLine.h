@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "shell/plain/PathHelpers.h"
+
 constexpr std::size_t kProgramDirectorySize = 256;
 
 // What the launcher's command line tells the installer.
@@ -37,8 +39,9 @@ NotificationTargets FinishingNotificationTargets(std::uint16_t launcherWindow, b
 // program name up to its closing quote or the first blank; then arguments
 // separated by blanks, where 2n backslashes before a quote give n and the
 // quote opens or closes a quoted part, 2n+1 give n and a literal quote, two
-// quotes inside a quoted part give one, and other backslashes stay.
+// quotes inside a quoted part give one, and other backslashes stay; a
+// double-byte character is copied whole, as the double-byte C start-ups do.
 // `argv` needs CommandLineArgumentSlots(strlen(line)) entries (a null one
 // ends it), `text` strlen(line) + 1 bytes. Returns argc.
 std::size_t CommandLineArgumentSlots(std::size_t lineLength);
-int SplitCommandLine(const char* line, char** argv, char* text);
+int SplitCommandLine(const char* line, char** argv, char* text, LeadByteTest isLead = SystemLeadByte);

@@ -15,6 +15,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cstring>
 
 using namespace flow;
@@ -319,6 +320,33 @@ TEST_P(InstallChecks, WithoutProgramManagerOneNoticeThenMarkerAndQuestion)
     EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), installed));
     ASSERT_TRUE(installer.Close());
     EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
+}
+
+// A target whose last character is a double-byte one with a backslash as its
+// second byte ("表", 95 5C, in code page 932, the ANSI code page of Japanese
+// systems): the shipped installer reads it with the system's own lead-byte
+// test, and every file lands in that folder. In a Western code page the same
+// bytes are "•" and a backslash, and the files land in "•".
+TEST_P(InstallChecks, ATargetEndingInADoubleByteCharacterHoldsTheFiles)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    if (const char* asked = std::getenv("TSINST_EXPECTED_ACP")) {
+        ASSERT_EQ(std::strtoul(asked, nullptr, 10), ::GetACP());
+    }
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = *Work / "\x95\x5c";
+    entries.Components = "10000";
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
+    ASSERT_TRUE(installer.IdleWithoutBoxes());
+
+    FileMap installed;
+    ASSERT_TRUE(ReadTree(entries.Target + "\\", installed, TreeUpperCase));
+    EXPECT_TRUE(SameTree(CompleteInstallation("10000"), installed));
+    ASSERT_TRUE(installer.Close());
 }
 
 // A refused directory stays what the dialog shows next, upper-cased, after

@@ -1,5 +1,7 @@
+#include "shell/InstallApp.h"
 #include "shell/LauncherNotification.h"
 #include "shell/plain/CommandLine.h"
+#include "tests/unit/DoubleByte.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +27,11 @@ private:
     std::vector<std::string> Storage;
     std::vector<char*> Pointers;
 };
+
+bool WesternCodePage(unsigned char)
+{
+    return false;
+}
 
 LaunchArguments Parse(Arguments arguments)
 {
@@ -151,6 +158,7 @@ TEST(SplitCommandLine, SplitsAsTheCStartUpDoes)
     struct Case {
         const char* Line;
         std::vector<std::string> Expected;
+        bool ShiftJis = false;  // split in code page 932, whose second bytes may be 0x5C
     };
     const Case cases[] = {
         {"A:\\SETUP\\TSINST95.EXE A:\\ 1a2b", {"A:\\SETUP\\TSINST95.EXE", "A:\\", "1a2b"}},
@@ -165,18 +173,27 @@ TEST(SplitCommandLine, SplitsAsTheCStartUpDoes)
         {"\"C:\\d x\\p.exe\"rest a", {"C:\\d x\\p.exe", "rest", "a"}},
         {"a b c d e f", {"a", "b", "c", "d", "e", "f"}},
         {"", {""}},
+        // "C:\表" (95 5C) quoted: its second byte escapes nothing in code
+        // page 932, but is a backslash before the quote in a Western one.
+        {"p \"C:\\\x95\x5c\" 1a2b", {"p", "C:\\\x95\x5c", "1a2b"}, true},
+        {"p \"C:\\\x95\x5c\" 1a2b", {"p", "C:\\\x95\" 1a2b"}},
+        {"p \x95\x5c\\\"x \x95", {"p", "\x95\x5c\"x", "\x95"}, true},
     };
     for (const Case& c : cases) {
         const std::size_t length = std::strlen(c.Line);
         const std::size_t slots = CommandLineArgumentSlots(length);
         std::vector<char*> argv(slots + 1, reinterpret_cast<char*>(&argv));
         std::vector<char> text(length + 2, '#');
-        int argc = SplitCommandLine(c.Line, argv.data(), text.data());
-        std::vector<std::string> got(argv.begin(), argv.begin() + argc);
-        EXPECT_EQ(c.Expected, got) << c.Line;
-        EXPECT_EQ(nullptr, argv[argc]) << c.Line;
-        EXPECT_EQ(reinterpret_cast<char*>(&argv), argv[slots]) << c.Line;
-        EXPECT_EQ('#', text[length + 1]) << c.Line;
+        const std::vector<LeadByteTest> tests =
+            c.ShiftJis ? ShiftJisLeadByteTests() : std::vector<LeadByteTest>{WesternCodePage};
+        for (LeadByteTest isLead : tests) {
+            int argc = SplitCommandLine(c.Line, argv.data(), text.data(), isLead);
+            std::vector<std::string> got(argv.begin(), argv.begin() + argc);
+            EXPECT_EQ(c.Expected, got) << c.Line;
+            EXPECT_EQ(nullptr, argv[argc]) << c.Line;
+            EXPECT_EQ(reinterpret_cast<char*>(&argv), argv[slots]) << c.Line;
+            EXPECT_EQ('#', text[length + 1]) << c.Line;
+        }
     }
 }
 
@@ -235,4 +252,13 @@ TEST(HandleFromValue, SignExtendsTheThirtyTwoBitValue)
     }
     EXPECT_EQ(static_cast<std::intptr_t>(0x7FFF1A2B), reinterpret_cast<std::intptr_t>(HandleFromValue(0x7FFF1A2B)));
     EXPECT_EQ(nullptr, HandleFromValue(0));
+}
+
+// The application object, made at start-up before any drive is touched, has
+// a drive without a disk answer with an error instead of the system's box.
+TEST(StartUp, DriveFaultsComeBackAsErrors)
+{
+    ::SetErrorMode(0);
+    { InstallApp app; }
+    EXPECT_NE(0u, ::SetErrorMode(0) & SEM_FAILCRITICALERRORS);
 }

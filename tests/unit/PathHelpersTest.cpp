@@ -1,8 +1,10 @@
 #include "shell/plain/PathHelpers.h"
+#include "tests/unit/DoubleByte.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -10,11 +12,6 @@ namespace {
 bool WesternCodePage(unsigned char)
 {
     return false;
-}
-
-bool ShiftJisLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 }
 
@@ -118,22 +115,36 @@ TEST(UpperCaseAscii, ChangesOnlyLettersAToZ)
 }
 
 // The helpers in a double-byte code page, whatever the code page of the
-// machine running the tests: Shift-JIS "C:\データ" (83 66 is "デ", its second
-// byte a "f") and "C:\電波\性能" (94 5C is "能", its second byte a backslash).
+// machine running the tests (and with the system's own test in a Japanese
+// locale): Shift-JIS "C:\データ" (83 66 is "デ", its second byte a "f") and
+// "C:\電波\性能" (94 5C is "能", its second byte a backslash).
 TEST(DoubleByteCodePage, OnlySingleByteLettersAndRealBackslashesCount)
 {
-    char data[] = "c:\\\x83\x66\x81\x5b\x83\x5e\\tsw";
-    UpperCaseAscii(data, ShiftJisLeadByte);
-    EXPECT_STREQ("C:\\\x83\x66\x81\x5b\x83\x5e\\TSW", data);
+    for (LeadByteTest isLead : ShiftJisLeadByteTests()) {
+        SCOPED_TRACE(isLead == SystemLeadByte ? "the system's test" : "a Shift-JIS test");
+        char data[] = "c:\\\x83\x66\x81\x5b\x83\x5e\\tsw";
+        UpperCaseAscii(data, isLead);
+        EXPECT_STREQ("C:\\\x83\x66\x81\x5b\x83\x5e\\TSW", data);
 
-    const char* radio = "C:\\\x93\x64\x94\x67\\\x90\xab\x94\x5c";
-    EXPECT_FALSE(EndsWithBackslash(radio, ShiftJisLeadByte));
-    EXPECT_TRUE(EndsWithBackslash(radio, WesternCodePage));
-    EXPECT_EQ(std::string(radio) + "\\TSW.EXE", JoinedPath(radio, "TSW.EXE", ShiftJisLeadByte));
-    EXPECT_STREQ((std::string(radio) + "\\TSW.EXE").c_str(), JoinPath(radio, "TSW.EXE", 0, ShiftJisLeadByte));
-    EXPECT_EQ(std::string(radio) + "\\x", JoinedPath(std::string(radio) + "\\", "x", ShiftJisLeadByte));
-    // A file name whose last character ends in 0x5C is still the file name.
-    EXPECT_STREQ("\x94\x5c.EXE", FileNamePart("C:\\X\\\x94\x5c.EXE", ShiftJisLeadByte));
-    // A real backslash after such a character counts.
-    EXPECT_TRUE(EndsWithBackslash("C:\\\x94\x5c\\", ShiftJisLeadByte));
+        const char* radio = "C:\\\x93\x64\x94\x67\\\x90\xab\x94\x5c";
+        EXPECT_FALSE(EndsWithBackslash(radio, isLead));
+        EXPECT_TRUE(EndsWithBackslash(radio, WesternCodePage));
+        EXPECT_EQ(std::string(radio) + "\\TSW.EXE", JoinedPath(radio, "TSW.EXE", isLead));
+        EXPECT_STREQ((std::string(radio) + "\\TSW.EXE").c_str(), JoinPath(radio, "TSW.EXE", 0, isLead));
+        EXPECT_EQ(std::string(radio) + "\\x", JoinedPath(std::string(radio) + "\\", "x", isLead));
+        // A file name whose last character ends in 0x5C is still the file name.
+        EXPECT_STREQ("\x94\x5c.EXE", FileNamePart("C:\\X\\\x94\x5c.EXE", isLead));
+        // A real backslash after such a character counts.
+        EXPECT_TRUE(EndsWithBackslash("C:\\\x94\x5c\\", isLead));
+    }
+}
+
+// Run with TSINST_EXPECTED_ACP set (the suite's Japanese-locale run), the
+// rows above must have met the system's own test in that code page.
+TEST(DoubleByteCodePage, RunsInTheCodePageAsked)
+{
+    const char* asked = std::getenv("TSINST_EXPECTED_ACP");
+    if (!asked) return;
+    EXPECT_EQ(std::strtoul(asked, nullptr, 10), ::GetACP());
+    EXPECT_FALSE(EndsWithBackslash("C:\\\x94\x5c"));
 }
