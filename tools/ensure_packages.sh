@@ -27,7 +27,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 needed=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb mscompress
-        imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools fusefat fuse3 ccache)
+        imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools fusefat fuse3 ccache locales)
 missing=()
 for package in "${needed[@]}"; do
     installed "$package" || missing+=("$package")
@@ -35,6 +35,13 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "installing: ${missing[*]}"
     apt_install "${missing[@]}"
+fi
+
+# The Japanese-locale tests: Wine takes its ANSI code page (932) from the
+# locale, and names its files only in a locale this machine has.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+    echo "generating the ja_JP.UTF-8 locale (for the tests in code page 932)"
+    $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
 
 source "$here/wine-env.sh"
