@@ -3,6 +3,7 @@
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -21,28 +22,16 @@ ListLineReader::Result ListLineReader::Next(char (&line)[kListLineSize])
 {
     line[0] = '\0';
     if (Position >= Size) return Result::End;
-    std::size_t length = 0;
-    bool bad = false;
-    bool lineFeed = false;
-    while (Position < Size) {
-        char c = Data[Position++];
-        if (c == '\r' && Position < Size && Data[Position] == '\n') continue;
-        if (c == '\n') {
-            lineFeed = true;
-            break;
-        }
-        if (c == '\0') bad = true;
-        if (length < kListLineMaxLength)
-            line[length] = c;
-        else
-            bad = true;  // keep consuming: a long line never becomes two entries
-        ++length;
-    }
-    if (bad) {
-        line[0] = '\0';
-        return Result::Bad;
-    }
-    if (lineFeed) line[length++] = '\n';
+    const char* start = Data + Position;
+    const std::size_t remaining = Size - Position;
+    const void* feed = std::memchr(start, '\n', remaining);
+    std::size_t length = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - start) : remaining;
+    // The whole line is consumed, also a long one: it never becomes two entries.
+    Position += feed ? length + 1 : remaining;
+    if (feed && length > 0 && start[length - 1] == '\r') --length;
+    if (length > kListLineMaxLength || std::memchr(start, '\0', length)) return Result::Bad;
+    std::memcpy(line, start, length);
+    if (feed) line[length++] = '\n';
     line[length] = '\0';
     return Result::Line;
 }
@@ -88,9 +77,13 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
 
     std::size_t nameLength = 0;
     while (line[nameLength] && !std::isspace(static_cast<unsigned char>(line[nameLength]))) ++nameLength;
-    std::string name(line, nameLength);
+    // The first word's extension, read in place.
+    const char following = line[nameLength];
+    line[nameLength] = '\0';
+    const bool program = strcasecmp(FileExtension(line), ".EXE") == 0;
+    line[nameLength] = following;
 
-    if (strcasecmp(FileExtension(name.c_str()), ".EXE") == 0) {
+    if (program) {
         std::size_t p = nameLength;
         std::size_t q = p;
         while (line[q] == ' ') ++q;
@@ -107,24 +100,30 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
 }
 
 namespace {
-bool IsDeviceName(const std::string& element)
+// The checks below look at one element [begin, end) of a name in place: a
+// list is checked name by name, and nothing is copied for it.
+bool IsDeviceName(const char* begin, const char* end)
 {
     // The device is the part before the first dot, trailing spaces ignored.
-    std::string base = element.substr(0, element.find('.'));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
+    const char* dot = static_cast<const char*>(std::memchr(begin, '.', static_cast<std::size_t>(end - begin)));
+    if (dot) end = dot;
+    while (end > begin && end[-1] == ' ') --end;
+    const std::size_t length = static_cast<std::size_t>(end - begin);
     static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char* device : Devices)
-        if (strcasecmp(base.c_str(), device) == 0) return true;
-    if (base.size() == 4 && (strncasecmp(base.c_str(), "COM", 3) == 0 || strncasecmp(base.c_str(), "LPT", 3) == 0))
-        return base[3] >= '1' && base[3] <= '9';
+        if (std::strlen(device) == length && strncasecmp(begin, device, length) == 0) return true;
+    if (length == 4 && (strncasecmp(begin, "COM", 3) == 0 || strncasecmp(begin, "LPT", 3) == 0))
+        return begin[3] >= '1' && begin[3] <= '9';
     return false;
 }
 
-bool IsSafeElement(const std::string& element)
+bool IsSafeElement(const char* begin, const char* end)
 {
-    std::size_t meaningful = element.find_last_not_of(". ");
-    if (meaningful == std::string::npos) return false;  // empty, ".", "..", "...", ". "
-    return !IsDeviceName(element);
+    // Nothing but dots and spaces: empty, ".", "..", "...", ". ".
+    const char* meaningful = begin;
+    while (meaningful < end && (*meaningful == '.' || *meaningful == ' ')) ++meaningful;
+    if (meaningful == end) return false;
+    return !IsDeviceName(begin, end);
 }
 }
 
@@ -134,15 +133,20 @@ bool IsSafeInstalledName(const std::string& name)
     // Plain 8.3 text only: Windows reads some bytes from 0x80 up as digits
     // (B9, B2, B3 as 1 to 3: "COM\xB9" opens the port).
     for (unsigned char c : name) {
-        if (c < 0x20 || c >= 0x80 || std::strchr(":*?\"<>|", c)) return false;
+        if (c < 0x20 || c >= 0x80) return false;
+        switch (c) {
+        case ':': case '*': case '?': case '"': case '<': case '>': case '|': return false;
+        default: break;
+        }
     }
-    std::size_t start = 0;
+    const char* element = name.data();
+    const char* const end = element + name.size();
     for (;;) {
-        std::size_t end = name.find_first_of("\\/", start);
-        if (!IsSafeElement(name.substr(start, end == std::string::npos ? std::string::npos : end - start)))
-            return false;
-        if (end == std::string::npos) return true;
-        start = end + 1;
+        const char* stop = element;
+        while (stop < end && *stop != '\\' && *stop != '/') ++stop;
+        if (!IsSafeElement(element, stop)) return false;
+        if (stop == end) return true;
+        element = stop + 1;
     }
 }
 
@@ -185,12 +189,24 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
         plan.Items.clear();
         return fault;
     };
+    // Each entry's paths are its name after the directories as joined once.
+    const std::string sourcePrefix = JoinedPath(sourceDir, "");
+    const std::string destinationPrefix = JoinedPath(destDir, "");
+    // Room for every entry the data can hold, whatever the count says.
+    std::size_t lines = 1;
+    for (std::size_t at = 0; at < size; ++lines) {
+        const void* feed = std::memchr(data + at, '\n', size - at);
+        if (!feed) break;
+        at = static_cast<std::size_t>(static_cast<const char*>(feed) - data) + 1;
+    }
+    plan.Files.reserve(std::min<std::size_t>(static_cast<std::size_t>(count), lines));
     for (long i = 0; i < count; ++i) {
         ListEntry entry;
         if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry) ||
             entry.Name.size() > maxNameLength)
             return refuse(ListFault::BadEntry);
-        PlannedFile file{CompressedName(JoinedPath(sourceDir, entry.Name)), JoinedPath(destDir, entry.Name)};
+        PlannedFile file{sourcePrefix + entry.Name, destinationPrefix + entry.Name};
+        file.Source.back() = '_';  // the compressed name
         if (file.Source.size() >= kPathSize) return refuse(ListFault::BadEntry);
         if (file.Destination.size() > kLzMaxPathLength) {
             plan.Refused = FileNamePart(file.Destination.c_str());

@@ -24,7 +24,9 @@ bool SystemLeadByte(unsigned char byte)
 
 const char* NextCharacter(const char* text, LeadByteTest isLead)
 {
-    if (isLead(static_cast<unsigned char>(text[0])) && text[1] != '\0') return text + 2;
+    // No code page has a lead byte below 0x81: plain ASCII text is never asked about.
+    const unsigned char byte = static_cast<unsigned char>(text[0]);
+    if (byte >= 0x81 && isLead(byte) && text[1] != '\0') return text + 2;
     return text + 1;
 }
 
@@ -70,22 +72,41 @@ bool PathExists(const char* path)
 #endif
 }
 
+namespace {
+// One backslash goes between a directory and a name unless the directory is
+// empty or ends in one. A drive root keeps its backslash: "X:name" would be
+// relative to the drive's current directory, outside the tree the user named.
+bool NeedsSeparator(const char* directory, LeadByteTest isLead)
+{
+    return directory[0] != '\0' && !EndsWithBackslash(directory, isLead);
+}
+}
+
 std::string JoinedPath(const std::string& directory, const std::string& name, LeadByteTest isLead)
 {
-    // A drive root keeps its backslash: "X:name" would be relative to the
-    // drive's current directory, outside the tree the user named.
-    if (!directory.empty() && !EndsWithBackslash(directory.c_str(), isLead)) return directory + '\\' + name;
-    return directory + name;
+    std::string joined;
+    joined.reserve(directory.size() + 1 + name.size());
+    joined += directory;
+    if (NeedsSeparator(directory.c_str(), isLead)) joined += '\\';
+    joined += name;
+    return joined;
 }
 
 char* JoinPath(const char* directory, const char* name, int mustExist, LeadByteTest isLead)
 {
-    const std::string joined = JoinedPath(directory, name, isLead);
-    if (joined.size() >= kPathSize) {
+    // Joined aside first: either part may be the shared buffer itself.
+    const std::size_t directoryLength = std::strlen(directory);
+    const std::size_t separator = NeedsSeparator(directory, isLead) ? 1 : 0;
+    const std::size_t nameLength = std::strlen(name);
+    if (directoryLength + separator + nameLength >= kPathSize) {
         JoinBuffer[0] = '\0';
         return nullptr;
     }
-    std::memcpy(JoinBuffer, joined.c_str(), joined.size() + 1);
+    char joined[kPathSize];
+    std::memcpy(joined, directory, directoryLength);
+    if (separator) joined[directoryLength] = '\\';
+    std::memcpy(joined + directoryLength + separator, name, nameLength + 1);
+    std::memcpy(JoinBuffer, joined, directoryLength + separator + nameLength + 1);
     if (mustExist && !PathExists(JoinBuffer)) return nullptr;
     return JoinBuffer;
 }
