@@ -28,11 +28,6 @@ private:
     std::vector<char*> Pointers;
 };
 
-bool WesternCodePage(unsigned char)
-{
-    return false;
-}
-
 LaunchArguments Parse(Arguments arguments)
 {
     return ParseLaunchArguments(arguments.Count(), arguments.Vector());
@@ -184,9 +179,8 @@ TEST(SplitCommandLine, SplitsAsTheCStartUpDoes)
         const std::size_t slots = CommandLineArgumentSlots(length);
         std::vector<char*> argv(slots + 1, reinterpret_cast<char*>(&argv));
         std::vector<char> text(length + 2, '#');
-        const std::vector<LeadByteTest> tests =
-            c.ShiftJis ? ShiftJisLeadByteTests() : std::vector<LeadByteTest>{WesternCodePage};
-        for (LeadByteTest isLead : tests) {
+        const LeadByteTest western = [](unsigned char) { return false; };
+        for (LeadByteTest isLead : c.ShiftJis ? ShiftJisLeadByteTests() : std::vector<LeadByteTest>{western}) {
             int argc = SplitCommandLine(c.Line, argv.data(), text.data(), isLead);
             std::vector<std::string> got(argv.begin(), argv.begin() + argc);
             EXPECT_EQ(c.Expected, got) << c.Line;

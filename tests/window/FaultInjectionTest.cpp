@@ -519,76 +519,57 @@ TEST_F(DamagedFile, UpdateRefusesAFileTheExpanderWouldStopAt)
     ExpectUpdateRefused("Update Error|File Not Found BIG.DA_");
 }
 
-// A destination that cannot be created is reported with its installed name
-// and nothing is written under any other: the LZ library's own create would
-// try again as BIG.DA_ and report success.
+// A destination that cannot be created is reported with its installed name,
+// and nothing is written under another (the LZ library's own create would
+// try again as BIG.DA_ and report success). A device is no disk file.
 TEST_F(DamagedFile, DestinationThatCannotBeCreatedIsNeverWrittenUnderAnotherName)
 {
     const std::string big = Join(Dest, "BIG.DAT");
-    TFile holder;
-    const std::vector<std::pair<const char*, std::function<void()>>> blockers = {
-        {"a folder of that name", [&] { ASSERT_TRUE(::DeleteFileA(big.c_str()) && ::CreateDirectoryA(big.c_str(), nullptr)); }},
-        {"held open without sharing", [&] {
-             ASSERT_TRUE(RemoveTree(big) && WriteFileBytes(big, Earlier.at("BIG.DAT")));
-             holder.Reset(::CreateFileA(big.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-             ASSERT_TRUE(holder.IsValid());
-         }},
-    };
-    for (const auto& blocker : blockers) {
-        SCOPED_TRACE(blocker.first);
-        blocker.second();
-        if (HasFatalFailure()) return;
+    for (bool folder : {true, false}) {
+        SCOPED_TRACE(folder ? "a folder of that name" : "held open without sharing");
+        ASSERT_TRUE(RemoveTree(big));
+        ASSERT_TRUE(folder ? ::CreateDirectoryA(big.c_str(), nullptr) : WriteFileBytes(big, Earlier.at("BIG.DAT")));
+        TFile holder(::CreateFileA(big.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(folder || holder.IsValid());
         ExpectFailure(Compress(Newer), "File Creation Error BIG.DAT", LZERROR_BADOUTHANDLE);
         holder.Reset();
-        ExpectStoppedAtBig(std::string(blocker.first) != "a folder of that name");
+        ExpectStoppedAtBig(!folder);
         for (const std::string& name : Names(Dest)) EXPECT_NE('_', name.back()) << name;
     }
-    SCOPED_TRACE("a device");
     TFile device;
     EXPECT_EQ(kLzBadOutHandle, CreateDestination(Join(Dest, "NUL").c_str(), device));
-    EXPECT_FALSE(device.IsValid());
     EXPECT_EQ(kLzBadOutHandle, CheckDestination(Join(Dest, "NUL").c_str()));
 }
 
 // Before anything is written, the update checks every installed file it
-// would replace: one that cannot be replaced now (a folder, read-only, in
-// use: most often TSW.EXE of a running Tessaryn) refuses the update with its
-// installed name, also where the update's source is the installed folder.
+// would replace: one that cannot be replaced now (read-only, in use, a
+// folder) refuses the update with its installed name, also where the
+// update's source is the installed folder, whose compressed files stay.
 TEST_F(DamagedFile, UpdateRefusesFilesItCannotReplaceNow)
 {
     PrepareUpdate();
     if (HasFatalFailure()) return;
-    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
-    const std::string big = Join(Installation, "BIG.DAT");
-    TFile holder;
-    auto release = [&](HWND) { holder.Reset(); };
-
-    ASSERT_TRUE(::SetFileAttributesA(big.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectUpdateRefused("Update Error|File Creation Error BIG.DAT");
-    ASSERT_TRUE(::SetFileAttributesA(big.c_str(), FILE_ATTRIBUTE_NORMAL));
-
-    holder.Reset(::CreateFileA(big.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(holder.IsValid());
-    ExpectUpdateRefused("Update Error|File Creation Error BIG.DAT", release);
-
-    ASSERT_TRUE(::DeleteFileA(big.c_str()) && ::CreateDirectoryA(big.c_str(), nullptr));
-    BeforeUpdate = TakeTree(Installation);
-    ExpectUpdateRefused("Update Error|File Creation Error BIG.DAT");
-
-    // From the installed folder itself: TSW.EXE in use, and an entry that
-    // is its own compressed file. TSW.EX_ stays as it was.
-    UpdateSource = Installation;
-    const std::string program = Join(Installation, "TSW.EXE");
     ASSERT_TRUE(WriteCompressed(Installation, "TSW.EXE", Newer));
-    ASSERT_TRUE(WriteFileBytes(Join(Installation, "disk_1.lst"), ListText({"1", "TSW.EXE Tessaryn"})));
-    BeforeUpdate = TakeTree(Installation);
-    holder.Reset(::CreateFileA(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(holder.IsValid());
-    ExpectUpdateRefused("Update Error|File Creation Error TSW.EXE", release);
-
-    ASSERT_TRUE(WriteFileBytes(Join(Installation, "disk_1.lst"), ListText({"2", "A.TXT", "TSW.EX_"})));
-    BeforeUpdate = TakeTree(Installation);
-    ExpectUpdateRefused("Update Error|File Creation Error TSW.EX_");
+    const std::string updates = UpdateSource;
+    auto refused = [&](const std::string& source, const std::vector<std::string>& list, const std::string& name,
+                       bool inUse) {
+        UpdateSource = source;
+        ASSERT_TRUE(WriteFileBytes(Join(source, "disk_1.lst"), ListText(list)));
+        BeforeUpdate = TakeTree(Installation);
+        TFile holder(inUse ? ::CreateFileA(Join(Installation, name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                           nullptr)
+                           : INVALID_HANDLE_VALUE);
+        ExpectUpdateRefused("Update Error|File Creation Error " + name, [&](HWND) { holder.Reset(); });
+    };
+    const std::string big = Join(Installation, "BIG.DAT");
+    ASSERT_TRUE(::SetFileAttributesA(big.c_str(), FILE_ATTRIBUTE_READONLY));
+    refused(updates, {"3", "A.TXT", "BIG.DAT", "Z.TXT"}, "BIG.DAT", false);
+    ASSERT_TRUE(::SetFileAttributesA(big.c_str(), FILE_ATTRIBUTE_NORMAL));
+    refused(updates, {"3", "A.TXT", "BIG.DAT", "Z.TXT"}, "BIG.DAT", true);
+    ASSERT_TRUE(::DeleteFileA(big.c_str()) && ::CreateDirectoryA(big.c_str(), nullptr));
+    refused(updates, {"3", "A.TXT", "BIG.DAT", "Z.TXT"}, "BIG.DAT", false);
+    refused(Installation, {"1", "TSW.EXE Tessaryn"}, "TSW.EXE", true);
+    refused(Installation, {"2", "A.TXT", "TSW.EX_"}, "TSW.EX_", false);
 }
 
 // ---------------------------------------------------------------------------
