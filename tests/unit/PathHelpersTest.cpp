@@ -121,7 +121,9 @@ TEST(UpperCaseAscii, ChangesOnlyLettersAToZ)
 TEST(DoubleByteCodePage, OnlySingleByteLettersAndRealBackslashesCount)
 {
     // The suite's run in a Japanese locale must meet the system's own test.
-    if (const char* asked = std::getenv("TSINST_EXPECTED_ACP")) EXPECT_EQ(std::strtoul(asked, nullptr, 10), ::GetACP());
+    if (const char* asked = std::getenv("TSINST_EXPECTED_ACP")) {
+        EXPECT_EQ(std::strtoul(asked, nullptr, 10), ::GetACP());
+    }
     for (LeadByteTest isLead : ShiftJisLeadByteTests()) {
         SCOPED_TRACE(isLead == SystemLeadByte ? "the system's test" : "a Shift-JIS test");
         char data[] = "c:\\\x83\x66\x81\x5b\x83\x5e\\tsw";
