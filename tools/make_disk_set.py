@@ -52,6 +52,7 @@ update set (one holding disk_1.lst) is never touched.
 
 import argparse
 import concurrent.futures
+import hashlib
 import os
 import shutil
 import struct
@@ -473,9 +474,26 @@ def tree_files(folder):
     return files
 
 
-def write_image(folder, layout, label, image, work):
+def set_digest(folders):
+    """A digest of every file of a set's disks, names and bytes: what makes one set another."""
+    digest = hashlib.sha1()
+    for folder in folders:
+        for name, data in sorted(tree_files(folder).items()):
+            digest.update(b"%s\0%d\0" % (name.encode(), len(data)))
+            digest.update(data)
+    return digest.digest()
+
+
+def volume_serial(digest, label):
+    """The volume serial number of one disk of a set, as 8 hex digits: floppies
+    formatted one by one differ, and tools tell the disks apart by it; a
+    rebuild of the same set gives the same number."""
+    return hashlib.sha1(digest + label.encode()).hexdigest()[:8]
+
+
+def write_image(folder, layout, label, serial, image, work):
     """Writes folder as a floppy image, the files in layout order, then reads it back."""
-    mtools("mformat", "-i", image, "-C", "-f", "1440", "-v", label, "::")
+    mtools("mformat", "-i", image, "-C", "-f", "1440", "-v", label, "-N", serial, "::")
     for number, (subdir, names) in enumerate(layout):
         if subdir:
             mtools("mmd", "-i", image, "::/" + subdir)
@@ -514,11 +532,12 @@ def check_image(image, folder, label, work):
 def make_images(jobs, staging):
     """jobs: [(folder, layout, label, image name)]; writes the images under staging, returns their paths."""
     written = []
+    digest = set_digest([folder for folder, _, _, _ in jobs])
     for number, (folder, layout, label, name) in enumerate(jobs):
         work = os.path.join(staging, ".image-work%d" % number)
         os.makedirs(work)
         image = os.path.join(staging, name)
-        write_image(folder, layout, label, image, work)
+        write_image(folder, layout, label, volume_serial(digest, label), image, work)
         shutil.rmtree(work)
         written.append(image)
     return written
@@ -549,7 +568,8 @@ def build_lists(plan, staging, verify, workers):
         target = os.path.join(staging, subdir)
         raw = sum(os.path.getsize(e.source) for e in entries)
         packed = sum(sizes[os.path.join(target, e.packed)] for e in entries)
-        report.append("  %-27s %4d files %10d -> %10d bytes" % (label, len(entries), raw, packed))
+        report.append("  %-27s %4d %-5s %10d -> %10d bytes"
+                      % (label, len(entries), "file" if len(entries) == 1 else "files", raw, packed))
     return report
 
 

@@ -239,6 +239,11 @@ def mdir(image, folder):
     return label, names
 
 
+def volume_serial(image):
+    """The volume serial number in an image's boot sector (extended BPB, offset 39)."""
+    return read_bytes(image)[39:43]
+
+
 def first_cluster(image, path):
     """The first cluster of a file on an image, from mshowfat's "<first-last>" runs."""
     shown = mtool("mshowfat", "-i", image, "::/" + path)
@@ -303,6 +308,11 @@ class FloppyImageTest(BuilderTest):
         update = os.path.join(self.tmp, "update")
         self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"), out=update)
         self.assertEqual(FLOPPY_BYTES, os.path.getsize(update + ".img"))
+        # Each disk its own serial number, the same again when the set is rebuilt.
+        serials = [volume_serial(image) for image in (disk1, disk2, update + ".img")]
+        self.assertEqual(3, len(set(serials)), serials)
+        self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"), out=update)
+        self.assertEqual(serials[2], volume_serial(update + ".img"))
         self.assertEqual(("TSW30 UPD", sorted(os.listdir(update))),
                          (mdir(update + ".img", "")[0], sorted(n.lower() if n.endswith("LST") else n
                                                                for n in mdir(update + ".img", "")[1])))
