@@ -6,7 +6,7 @@
 Writes the Windows 3.1 variant of the help file format, which the help
 viewers of Windows 3.1, Windows 95 and NT 3.51 and 4.0 read: the
 internal file system with its directory, |SYSTEM (title, copyright, contents
-topic), |TOPIC, |CONTEXT (context names by hash, the targets of jumps),
+topic, the main window's caption), |TOPIC, |CONTEXT (context names by hash, the targets of jumps),
 |CTXOMAP (the context numbers that HELP_CONTEXT asks for), |FONT and
 |TTLBTREE (topic titles for the viewer's history and search).
 
@@ -347,9 +347,16 @@ def btree(structure, entries, page_size, directory=False):
     return header + page.ljust(page_size, b"\0")
 
 
+def main_window_record(caption):
+    """The viewer's main window, named "main", with the help file's title as its caption."""
+    name_and_caption_valid = 0x0002 | 0x0004
+    return struct.pack("<H10s9s51shhhhhII", name_and_caption_valid, b"", b"main", encode_text(caption)[:50],
+                       0, 0, 0, 0, 0, 0, 0)
+
+
 def system_file(title, copyright_text, contents):
     records = [(1, encode_text(title) + b"\0"), (2, encode_text(copyright_text) + b"\0"),
-               (3, struct.pack("<I", contents))]
+               (3, struct.pack("<I", contents)), (6, main_window_record(title))]
     data = struct.pack("<HHHiH", SYSTEM_MAGIC, SYSTEM_MINOR_HC31, 1, 0, SYSTEM_FLAGS_LZ77_4K)
     return data + b"".join(struct.pack("<HH", kind, len(value)) + value for kind, value in records)
 
