@@ -70,11 +70,13 @@ FONTS = [  # (bold, half points)
     (True, 24),
 ]
 
-# Paragraph layout, in half points: space below, left indent, first-line indent.
+# Paragraph layout, in half points: space above, space below, left indent,
+# first-line indent.
 PARAGRAPH_STYLES = {
-    "heading": (12, 0, 0),
-    "text": (8, 0, 0),
-    "item": (6, 24, -12),
+    "heading": (0, 12, 0, 0),
+    "text": (0, 8, 0, 0),
+    "text after list": (6, 8, 0, 0),
+    "item": (0, 6, 24, -12),
 }
 BULLET = "\u2022 "
 
@@ -126,6 +128,8 @@ def parse_source(text):
             style, parts, number = lines.pop()
             if not topics:
                 raise HelpSourceError("line %d: text before the first topic" % number)
+            if style == "text" and topics[-1].paragraphs and topics[-1].paragraphs[-1][0] == "item":
+                style = "text after list"
             topics[-1].paragraphs.append((style, parse_runs(" ".join(parts), number)))
 
     for number, raw in enumerate(text.splitlines(), 1):
@@ -241,9 +245,12 @@ def literal_lz77(data):
 
 def display_record(style, runs):
     """LinkData1 and LinkData2 of one paragraph: its layout, then text and commands in turn."""
-    space_below, left, first_line = PARAGRAPH_STYLES[style]
-    layout_bits = 0x0004 | (0x0010 if left else 0) | (0x0040 if first_line else 0)
-    layout = bytes([0x00, 0x80]) + struct.pack("<HH", 0, layout_bits) + compressed_signed_short(space_below)
+    space_above, space_below, left, first_line = PARAGRAPH_STYLES[style]
+    layout_bits = (0x0002 if space_above else 0) | 0x0004 | (0x0010 if left else 0) | (0x0040 if first_line else 0)
+    layout = bytes([0x00, 0x80]) + struct.pack("<HH", 0, layout_bits)
+    if space_above:
+        layout += compressed_signed_short(space_above)
+    layout += compressed_signed_short(space_below)
     if left:
         layout += compressed_signed_short(left)
     if first_line:
@@ -347,11 +354,16 @@ def btree(structure, entries, page_size, directory=False):
     return header + page.ljust(page_size, b"\0")
 
 
+# The viewer's main window in the screen's 1024 x 1024 units: the right part of
+# the screen, so that the dialog the help is about stays mostly in view.
+MAIN_WINDOW_PLACE = (560, 120, 450, 600)
+
+
 def main_window_record(caption):
     """The viewer's main window, named "main", with the help file's title as its caption."""
-    name_and_caption_valid = 0x0002 | 0x0004
-    return struct.pack("<H10s9s51shhhhhII", name_and_caption_valid, b"", b"main", encode_text(caption)[:50],
-                       0, 0, 0, 0, 0, 0, 0)
+    name_caption_and_place_valid = 0x0002 | 0x0004 | 0x0008 | 0x0010 | 0x0020 | 0x0040
+    return struct.pack("<H10s9s51shhhhhII", name_caption_and_place_valid, b"", b"main", encode_text(caption)[:50],
+                       *MAIN_WINDOW_PLACE, 0, 0, 0)
 
 
 def system_file(title, copyright_text, contents):
