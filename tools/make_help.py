@@ -4,11 +4,12 @@
     make_help.py SOURCE OUT.hlp
 
 Writes the Windows 3.1 variant of the help file format, which the help
-viewers of Windows 3.1, Windows 95 and NT 3.51 and 4.0 read: the
-internal file system with its directory, |SYSTEM (title, copyright, contents
-topic, the main window's caption), |TOPIC, |CONTEXT (context names by hash, the targets of jumps),
-|CTXOMAP (the context numbers that HELP_CONTEXT asks for), |FONT and
-|TTLBTREE (topic titles for the viewer's history and search).
+viewers of Windows 3.1, Windows 95 and NT 3.51 and 4.0 read: the internal
+file system with its directory, |SYSTEM (title, copyright, contents topic,
+the main window's caption and place), |TOPIC, |CONTEXT (context names by
+hash, the targets of jumps), |CTXOMAP (the context numbers that HELP_CONTEXT
+asks for), |FONT and |TTLBTREE (topic titles for the viewer's history and
+search).
 
 The source is plain text:
 
@@ -31,8 +32,8 @@ import sys
 # Topic blocks of 4 KB, each a 12-byte header and LZ77 data that expands into a
 # 16 KB space, which topic positions address. The data is stored as literals
 # only (a flag byte of 0 before every 8 bytes): nothing is compressed, but the
-# positions mean the same to every reader, also where the topics take more
-# than one block (uncompressed blocks are addressed differently by readers).
+# positions mean the same to every reader. Positions in uncompressed blocks
+# are not read alike once the topics take more than one block.
 TOPIC_BLOCK_SIZE = 4096
 TOPIC_BLOCK_HEADER = 12
 TOPIC_BLOCK_SPACE = 0x4000
