@@ -18,41 +18,6 @@ constexpr int HelpCommand = 6;     // the main window's menu
 constexpr int HelpButton = 9;      // in each dialog
 constexpr DWORD ViewerWaitMs = 30000;
 
-// Wine's help viewer: a top-level window of class MS_WINHELP whose topic is
-// shown by a rich edit control.
-struct Viewer {
-    HWND Window = nullptr;
-    DWORD ProcessId = 0;
-};
-
-::testing::AssertionResult WaitForViewer(Viewer& viewer)
-{
-    const DWORD start = ::GetTickCount();
-    std::vector<WindowInfo> windows;
-    do {
-        windows = VisibleTopLevelWindows();
-        for (const WindowInfo& window : windows) {
-            if (window.ClassName != "MS_WINHELP") continue;
-            viewer = {window.Handle, window.ProcessId};
-            return ::testing::AssertionSuccess();
-        }
-        ::Sleep(50);
-    } while (::GetTickCount() - start < ViewerWaitMs);
-    return ::testing::AssertionFailure() << "no help viewer appeared; visible windows:\n" << DescribeWindows(windows);
-}
-
-// The viewer names the file's title in its caption once the file is open.
-::testing::AssertionResult CaptionNamesTheFile(const Viewer& viewer)
-{
-    std::string caption;
-    for (int tries = 0; tries < 100; ++tries) {
-        caption = WindowText(viewer.Window);
-        if (caption.find(HelpTitle) != std::string::npos) return ::testing::AssertionSuccess();
-        ::Sleep(50);
-    }
-    return ::testing::AssertionFailure() << "the viewer's caption is \"" << caption << "\"; windows:\n" << DescribeWindows(VisibleTopLevelWindows());
-}
-
 BOOL CALLBACK CollectRichEditText(HWND child, LPARAM text)
 {
     if (WindowClassName(child).find("RichEdit") != std::string::npos)
@@ -71,10 +36,10 @@ std::string ShownTopic(HWND viewer)
     return text;
 }
 
-::testing::AssertionResult CloseViewer(const Viewer& viewer)
+::testing::AssertionResult CloseViewer(HWND viewer, DWORD processId)
 {
-    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, viewer.ProcessId);
-    PostClose(viewer.Window);
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+    PostClose(viewer);
     const bool ended = process && ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
     if (process) ::CloseHandle(process);
     if (!ended) return ::testing::AssertionFailure() << "the help viewer did not end when closed";
@@ -83,21 +48,24 @@ std::string ShownTopic(HWND viewer)
 
 class Help : public FlowTest {
 protected:
-    // One Help press: the viewer opens with the file's title in its caption,
-    // at the topic with this title, shows no box, and is closed again.
+    // One Help press: Wine's help viewer (class MS_WINHELP) opens with the
+    // file's title as its caption, at the topic with this title (its rich
+    // edit control's text), shows no box, and is closed again.
     void ExpectTopic(const std::function<void()>& press, const std::string& topic)
     {
         SCOPED_TRACE(topic);
         WindowRecorder recorder;
         press();
-        Viewer viewer;
-        ASSERT_TRUE(WaitForViewer(viewer));
-        EXPECT_TRUE(CaptionNamesTheFile(viewer));
-        EXPECT_EQ(0u, ShownTopic(viewer.Window).rfind(topic, 0)) << ShownTopic(viewer.Window);
+        HWND viewer = nullptr;
+        ASSERT_TRUE(WaitForWindow({HelpTitle, "MS_WINHELP", 0}, viewer, ViewerWaitMs));
+        DWORD viewerProcess = 0;
+        ::GetWindowThreadProcessId(viewer, &viewerProcess);
+        const std::string shown = ShownTopic(viewer);
+        EXPECT_EQ(0u, shown.rfind(topic, 0)) << shown;
         recorder.Poll();
-        ASSERT_TRUE(CloseViewer(viewer));
+        ASSERT_TRUE(CloseViewer(viewer, viewerProcess));
         for (const WindowInfo& window : recorder.Seen())
-            EXPECT_FALSE(window.ProcessId == viewer.ProcessId && window.ClassName == "#32770")
+            EXPECT_FALSE(window.ProcessId == viewerProcess && window.ClassName == "#32770")
                 << "the viewer showed the box \"" << window.Title << "\"";
     }
 
