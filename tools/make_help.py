@@ -8,8 +8,8 @@ viewers of Windows 3.1, Windows 95 and NT 3.51 and 4.0 read: the internal
 file system with its directory, |SYSTEM (title, copyright, contents topic,
 the main window's caption and place), |TOPIC, |CONTEXT (context names by
 hash, the targets of jumps), |CTXOMAP (the context numbers that HELP_CONTEXT
-asks for), |FONT and |TTLBTREE (topic titles for the viewer's history and
-search).
+asks for), |FONT, |KWBTREE, |KWDATA and |KWMAP (the search's keywords) and
+|TTLBTREE (topic titles for the viewer's history and search).
 
 The source is plain text:
 
@@ -17,8 +17,10 @@ The source is plain text:
     title Tessaryn 3.0 Installation Help
     copyright Copyright ...
     topic NAME [NUMBER] Title of the topic
+    keywords first keyword; second keyword
 
-followed by the topic's paragraphs, separated by blank lines. Lines of one
+followed by the topic's paragraphs, separated by blank lines. The search
+lists each topic under its title and its keywords. Lines of one
 paragraph are joined with a space; a line starting with "- " starts a list
 item. In a paragraph, **text** is bold and [text](NAME) jumps to topic NAME.
 The topic's title is shown as its heading. The first topic is the contents.
@@ -97,6 +99,7 @@ class Topic:
     def __init__(self, name, number, title):
         self.name, self.number, self.title = name, number, title
         self.paragraphs = []  # (style, [(text, font, jump target or None)])
+        self.keywords = []    # the search's keywords besides the title
 
 
 def parse_runs(text, line_number):
@@ -145,6 +148,8 @@ def parse_source(text):
             title = rest.strip()
         elif keyword == "copyright" and not topics:
             copyright_text = rest.strip()
+        elif keyword == "keywords" and topics and not lines:
+            topics[-1].keywords += [k.strip() for k in rest.split(";") if k.strip()]
         elif keyword == "topic":
             close_paragraph()
             fields = rest.split(None, 2)
@@ -390,10 +395,22 @@ def compile_help(title, copyright_text, topics):
     contexts = sorted((context_hash(name), offset) for name, offset in offsets.items())
     numbered = [(t.number, offsets[t.name.upper()]) for t in topics if t.number is not None]
     titles = sorted((offsets[name], by_name[name].title) for name in offsets)
+    keyword_topics = {}
+    for topic in topics:
+        for keyword in [topic.title] + topic.keywords:
+            keyword_topics.setdefault(keyword, []).append(offsets[topic.name.upper()])
+    keyword_entries, keyword_data = [], b""
+    for keyword in sorted(keyword_topics, key=str.upper):
+        targets = sorted(set(keyword_topics[keyword]))
+        keyword_entries.append(encode_text(keyword) + b"\0" + struct.pack("<hI", len(targets), len(keyword_data)))
+        keyword_data += b"".join(struct.pack("<I", o) for o in targets)
     files = {
         "|CONTEXT": btree("L4", [struct.pack("<iI", h, o) for h, o in contexts], BTREE_PAGE),
         "|CTXOMAP": struct.pack("<H", len(numbered)) + b"".join(struct.pack("<iI", n, o) for n, o in numbered),
         "|FONT": font_file(),
+        "|KWBTREE": btree("F24", keyword_entries, BTREE_PAGE),
+        "|KWDATA": keyword_data,
+        "|KWMAP": struct.pack("<iH", 0, 0),
         "|SYSTEM": system_file(title, copyright_text, offsets[topics[0].name.upper()]),
         "|TOPIC": topic_data,
         "|TTLBTREE": btree("Lz", [struct.pack("<I", o) + encode_text(t) + b"\0" for o, t in titles], BTREE_PAGE),

@@ -191,7 +191,8 @@ class InstallerHelpFileTest(unittest.TestCase):
         cls.help = HelpFile(data)
 
     def test_directory_lists_the_internal_files_and_the_file_fits_the_setup_folder(self):
-        self.assertEqual(["|CONTEXT", "|CTXOMAP", "|FONT", "|SYSTEM", "|TOPIC", "|TTLBTREE"],
+        self.assertEqual(["|CONTEXT", "|CTXOMAP", "|FONT", "|KWBTREE", "|KWDATA", "|KWMAP", "|SYSTEM", "|TOPIC",
+                          "|TTLBTREE"],
                          sorted(self.help.directory))
         self.assertLessEqual(len(self.data), 65536)
         _, records = self.help.system_records()
@@ -211,8 +212,15 @@ class InstallerHelpFileTest(unittest.TestCase):
                 self.assertEqual(title, titles[numbers[number]], "the title the history and search show")
                 self.assertTrue(topics[numbers[number]][2].startswith(title), "the page starts with its heading")
 
-    def test_every_jump_lands_on_a_topic_and_each_installer_topic_leads_to_the_reports(self):
+    def test_every_jump_and_keyword_lands_on_a_topic_and_each_installer_topic_leads_to_the_reports(self):
         topics = self.help.topics()
+        keywords = self.help.btree(self.help.file("|KWBTREE"), HelpFile.string_key, 6)
+        found = self.help.file("|KWDATA")
+        for keyword, value in keywords:
+            count, at = struct.unpack("<hI", value)
+            for offset in struct.unpack_from("<%dI" % count, found, at):
+                self.assertIn(offset, sorted(topics), "keyword %s" % keyword)
+        self.assertIn(b"INSTALL.OPT", [k for k, _ in keywords])
         contexts = {struct.unpack("<i", k)[0]: struct.unpack("<I", v)[0]
                     for k, v in self.help.btree(self.help.file("|CONTEXT"), HelpFile.long_key, 4)}
         reports = [offset for offset, (title, _, _) in topics.items() if title == REPORTS_TITLE]
