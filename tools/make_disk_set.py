@@ -32,8 +32,9 @@ maintenance update. Its titles come from --titles, or else from titles.txt in
 the folder's parent directory (the release tree) when there is one.
 
 --installer DIR puts the installer (tsinst95.exe, tsinstnt.exe and
-install.emf from DIR) into a SETUP folder on disk 1, where the launcher starts
-it; it counts in disk 1's space.
+install.emf from DIR, and its help file tsw_inst.hlp where DIR has one) into
+a SETUP folder on disk 1, where the launcher starts it; it counts in disk 1's
+space.
 
 --images also writes each disk as a 1.44 MB FAT12 floppy image (1,474,560
 bytes) with mtools: OUT/disk1.img labelled "TSW30 DISK1", OUT/disk2.img
@@ -102,6 +103,8 @@ UPDATE_IMAGE_LABEL = "TSW30 UPD"
 # The installer's files, as SETUP.EXE finds them on disk 1.
 INSTALLER_FOLDER = "SETUP"
 INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
+# The help file goes with them when the installer folder has one.
+INSTALLER_HELP_FILE = "TSW_INST.HLP"
 
 DOS_NAME_CHARS = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789$%'-_@~`!(){}^#&")
 
@@ -429,7 +432,7 @@ def refuse_oversized(disks):
 
 
 def copy_installer(installer_dir, disk1):
-    """Copies the installer's files from installer_dir into disk1/SETUP."""
+    """Copies the installer's files from installer_dir into disk1/SETUP; returns their names."""
     if not os.path.isdir(installer_dir):
         raise DiskSetError("installer folder %s is not a directory" % installer_dir)
     present = {name.upper(): name for name in os.listdir(installer_dir)}
@@ -438,8 +441,10 @@ def copy_installer(installer_dir, disk1):
         raise DiskSetError("%s lacks the installer's %s" % (installer_dir, ", ".join(missing)))
     setup = os.path.join(disk1, INSTALLER_FOLDER)
     os.makedirs(setup)
-    for name in INSTALLER_FILES:
+    names = list(INSTALLER_FILES) + [name for name in (INSTALLER_HELP_FILE,) if name in present]
+    for name in names:
         shutil.copyfile(os.path.join(installer_dir, present[name]), os.path.join(setup, name))
+    return names
 
 
 def image_layout(plan, disk):
@@ -638,8 +643,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         report = build_lists(plan, staging, verify, workers or default_workers())
         layouts = {disk: image_layout(plan, disk) for disk in DISKS}
         if installer:
-            copy_installer(installer, os.path.join(staging, "disk1"))
-            layouts["disk1"].insert(0, (INSTALLER_FOLDER, list(INSTALLER_FILES)))
+            layouts["disk1"].insert(0, (INSTALLER_FOLDER, copy_installer(installer, os.path.join(staging, "disk1"))))
         disks = sorted(disk for disk in layouts if layouts[disk])
         for disk in disks:
             used = check_floppy(os.path.join(staging, disk), disk, warnings)
@@ -726,7 +730,7 @@ def main(argv=None):
     ap.add_argument("--images", action="store_true",
                     help="also write each disk as a 1.44 MB FAT12 floppy image (needs mtools)")
     ap.add_argument("--installer", metavar="DIR",
-                    help="put tsinst95.exe, tsinstnt.exe and install.emf from DIR into SETUP on disk 1")
+                    help="put tsinst95.exe, tsinstnt.exe, install.emf and tsw_inst.hlp (if there) from DIR into SETUP on disk 1")
     ap.add_argument("--titles", metavar="FILE",
                     help="program titles, NAME<TAB>Title per line (default: titles.txt of the release tree)")
     ap.add_argument("--no-titles", action="store_true", help="write no program titles")

@@ -13,6 +13,7 @@
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/LauncherRun.h"
+#include "tests/kit/TempFolder.h"
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
 
@@ -60,6 +61,19 @@ void MoveGroupFolderAside(HWND box)
     ::SetForegroundWindow(box);
 }
 
+// The dialog's Help: the viewer opens the help file at the dialog's topic,
+// over the dialog, and is closed again.
+bool ShowHelp(HWND dialog, const char* shotName)
+{
+    PressButton(dialog, 9);
+    HWND viewer;
+    if (!Wait({"Tessaryn 3.0 Installation Help", "MS_WINHELP", 0}, viewer)) return false;
+    std::printf("  Help: the viewer shows \"Tessaryn 3.0 Installation Help\"\n");
+    Shot(shotName);
+    PostClose(viewer);
+    return static_cast<bool>(WaitForWindowGone(viewer));
+}
+
 bool AnswerBox(const char* title, int button, const char* shotName, const char* expectedText = nullptr)
 {
     HWND box;
@@ -96,9 +110,14 @@ int main(int argc, char* argv[])
         return 1;
     }
     std::printf("Disk 1 in drive A:. Starting %s through the launcher stand-in.\n", argv[1]);
+    // As the launcher does, the help file is copied from SETUP to a folder
+    // that becomes the installer's current directory.
+    TempFolder launcherFolder("demo-launcher");
+    ::CopyFileA((disk1 + "\\SETUP\\TSW_INST.HLP").c_str(), (launcherFolder / "tsw_inst.hlp").c_str(), FALSE);
     LauncherSetup setup;
     setup.Installer = installer;
     setup.Source = "A:\\";
+    setup.Directory = launcherFolder.Path();
     setup.TimeoutMs = 120000;
     LauncherRun run(setup);
     DWORD pid = run.InstallerProcessId();
@@ -112,6 +131,7 @@ int main(int argc, char* argv[])
     if (!Wait(BoxTitled("Tessaryn 3.0 Local Drive Installation"), dialog)) return 1;
     SetControlText(dialog, 111, target);
     Shot("install-dialog");
+    if (!ShowHelp(dialog, "install-dialog-help")) return 1;
     PressButton(dialog, IDOK);
 
     if (!AnswerBox("New Disk Required", IDOK, "prompt-disk-1", "Place Program Disk 1 in Drive A")) return 1;

@@ -264,7 +264,7 @@ def floppy_bytes_used(folder):
 @unittest.skipUnless(HAVE_MSTOOLS and HAVE_MTOOLS, "mscompress/msexpand or mtools not installed")
 class FloppyImageTest(BuilderTest):
     INSTALLER = {"tsinst95.exe": b"MZ windows 95 build" * 50, "tsinstnt.exe": b"MZ NT build" * 60,
-                 "install.emf": b" EMF picture" * 30}
+                 "install.emf": b" EMF picture" * 30, "tsw_inst.hlp": b"?_\3\0 help file" * 40}
 
     def installer(self):
         folder = os.path.join(self.tmp, "installer")
@@ -289,7 +289,8 @@ class FloppyImageTest(BuilderTest):
         subfolders = [("LOOKUP", "disk_2e.lst"), ("USER_DLL", "disk_2f.lst"), ("CRANE", "disk_2a.lst"),
                       ("CCIR", "disk_2b.lst"), ("CANADA", "disk_2c.lst"), ("TSDATA", "disk_2d.lst")]
         reads = {
-            disk1: [("SETUP", ["TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF"]), listed("disk1", "", "disk_1.lst")],
+            disk1: [("SETUP", ["TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF", "TSW_INST.HLP"]),
+                    listed("disk1", "", "disk_1.lst")],
             disk2: [listed("disk2", "", "disk_2.lst")] + [listed("disk2", d, l) for d, l in subfolders],
         }
         for image, label in ((disk1, "TSW30 DISK1"), (disk2, "TSW30 DISK2")):
