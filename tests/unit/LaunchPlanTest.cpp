@@ -70,12 +70,3 @@ TEST(BuildInstallerCommandLine, QuotesTheInstallerAndASourceWithABlank)
                                            sizeof shortLine));
     EXPECT_LT(std::string(shortLine).size(), sizeof shortLine);
 }
-
-TEST(TemporaryFolderName, IsAnEightThreeNameOfFiveHexDigits)
-{
-    char name[kTemporaryFolderNameSize];
-    TemporaryFolderName(0x1234, name);
-    EXPECT_STREQ("TSW01234.TMP", name);
-    TemporaryFolderName(0xABCDEF12u, name);
-    EXPECT_STREQ("TSWDEF12.TMP", name);
-}
