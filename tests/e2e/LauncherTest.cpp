@@ -65,11 +65,12 @@ protected:
 
     // A:\SETUP.EXE with no arguments, through the launcher stand-in, which
     // reports its exit code.
-    std::unique_ptr<LauncherRun> StartSetup()
+    std::unique_ptr<LauncherRun> StartSetup(const std::vector<std::string>& environment = {})
     {
         LauncherSetup setup;
         setup.Installer = "A:\\SETUP.EXE";
         setup.Raw = true;
+        setup.Environment = environment;
         return std::make_unique<LauncherRun>(setup);
     }
 
@@ -147,6 +148,22 @@ TEST_P(Setup, InstallerEndingWithoutNotificationStillLeavesNothing)
     std::vector<ProbeRecord> records = ProbeRecords();
     ASSERT_EQ(1u, records.size());
     EXPECT_EQ("INSTALL.EMF", records[0]["companions"]);
+    ExpectNoTemporaryFolderLeft();
+}
+
+// Where no copy can be made (the temporary folder is missing) the installer
+// runs from the disk.
+TEST_P(Setup, WithoutATemporaryFolderStartsTheInstallerFromTheDisk)
+{
+    ProbeMode("notify");
+    auto run = StartSetup({"TMP=C:\\NoSuchFolder", "TEMP=C:\\NoSuchFolder"});
+    ASSERT_TRUE(run->WaitForEnd());
+    EXPECT_EQ(0u, run->Report().InstallerExitCode);
+    std::vector<ProbeRecord> records = ProbeRecords();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(std::string("A:\\SETUP\\") + GetParam().Installer, records[0]["program"]);
+    const std::string start = "\"" + records[0]["program"] + "\" A:\\ ";
+    EXPECT_EQ(start, records[0]["line"].substr(0, start.size()));
     ExpectNoTemporaryFolderLeft();
 }
 
