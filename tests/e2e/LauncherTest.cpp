@@ -130,6 +130,8 @@ TEST_P(Setup, StartsTheSystemsBuildFromATemporaryCopyAndRemovesIt)
     EXPECT_EQ("INSTALL.EMF TSW_INST.HLP", probe["companions"]);
     const std::string start = "\"" + probe["program"] + "\" A:\\ ";
     ASSERT_EQ(start, probe["line"].substr(0, start.size()));
+    // The window in hex, which the notification reached (exit code 0).
+    EXPECT_GT(probe["line"].size(), start.size());
     EXPECT_EQ(std::string::npos, probe["line"].find_first_not_of("0123456789ABCDEF", start.size())) << probe["line"];
     EXPECT_FALSE(FileExists(folder));
     ExpectNoTemporaryFolderLeft();
