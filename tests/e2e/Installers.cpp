@@ -42,7 +42,8 @@ void ShippedInstallerTest::SetUp()
     std::string why = ShippedExecutablesUnavailable();
     if (!why.empty()) GTEST_SKIP() << "32-bit programs cannot start on this machine: " << why;
     System = std::make_unique<ReportedWindows>(Build().FileName(), Build().System);
-    ASSERT_TRUE(System->Set()) << "cannot tell " << Build().FileName() << " its system";
+    ASSERT_TRUE(System->Set()) << "cannot tell " << Build().FileName() << " its system: registry error "
+                               << System->Error();
 }
 
 LauncherSetup InstallerSession::Setup(const std::string& installer, const std::string& source)

@@ -42,7 +42,7 @@ protected:
         std::string why = ShippedExecutablesUnavailable();
         if (!why.empty()) GTEST_SKIP() << "32-bit programs cannot start on this machine: " << why;
         System = std::make_unique<ReportedWindows>("SETUP.EXE", wineVersion);
-        ASSERT_TRUE(System->Set());
+        ASSERT_TRUE(System->Set()) << "registry error " << System->Error();
         const std::string probe = ToWindowsPath(E2E_INSTALLER_PROBE);
         ASSERT_TRUE(::CopyFileA(ToWindowsPath(E2E_SETUP).c_str(), (Disk / "SETUP.EXE").c_str(), FALSE));
         ASSERT_TRUE(::CreateDirectoryA((Disk / "SETUP").c_str(), nullptr));

@@ -3,16 +3,16 @@
 #include <windows.h>
 
 namespace {
-bool Write(const std::string& key, const std::string& value)
+LONG Write(const std::string& key, const std::string& value)
 {
     HKEY handle;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    LONG result = ::RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                   static_cast<DWORD>(value.size() + 1));
+    LONG result =
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr);
+    if (result != ERROR_SUCCESS) return result;
+    result = ::RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>(value.size() + 1));
     ::RegCloseKey(handle);
-    return result == ERROR_SUCCESS;
+    return result;
 }
 }
 
@@ -24,7 +24,8 @@ ReportedWindows::ReportedWindows(const std::string& program, const std::string& 
     HadEarlier = ::RegGetValueA(HKEY_CURRENT_USER, Key.c_str(), "Version", RRF_RT_REG_SZ, nullptr, value, &size) ==
                  ERROR_SUCCESS;
     if (HadEarlier) Earlier = value;
-    Done = Write(Key, version);
+    Failure = Write(Key, version);
+    Done = Failure == ERROR_SUCCESS;
 }
 
 ReportedWindows::~ReportedWindows()

@@ -13,10 +13,13 @@ public:
     ReportedWindows& operator=(const ReportedWindows&) = delete;
 
     bool Set() const { return Done; }
+    // The registry's error code when it could not be set.
+    long Error() const { return Failure; }
 
 private:
     std::string Key;
     std::string Earlier;
     bool HadEarlier = false;
     bool Done = false;
+    long Failure = 0;
 };
