@@ -13,6 +13,8 @@
 #   - subsystem Windows 4.0 and operating system 4.0 in the header, marked to
 #     run from the swap file when started from removable media (the disk is
 #     swapped while they run), no debug sections, at most 64 KB each.
+# The launcher SETUP.EXE (setup.exe) is checked the same way, against a list
+# of its own, and must stay within 16 KB.
 #
 # Usage: check_deliverables.sh [PE32 FILE...]   (default: the build's files;
 # a file's link map is FILE with .map for .exe)
@@ -41,6 +43,19 @@ user32.dll: BeginPaint ClientToScreen CreateWindowExA DdeClientTransaction DdeCo
   PostMessageA PostQuitMessage RegisterClassA ReleaseDC SendDlgItemMessageA
   SendMessageA SetWindowLongA SetWindowPos ShowWindow TranslateMessage UpdateWindow WinHelpA
 "
+# The launcher's imports.
+launcher_imports="
+crtdll.dll: isspace isxdigit memmove strchr strlen tolower
+kernel32.dll: CloseHandle CopyFileA CreateDirectoryA CreateMutexA CreateProcessA DeleteFileA ExitProcess
+  FindClose FindFirstFileA FindNextFileA FormatMessageA GetCommandLineA GetCurrentProcessId
+  GetFileAttributesA GetLastError GetModuleFileNameA GetModuleHandleA GetProcessHeap GetTempPathA
+  GetVersion HeapAlloc HeapFree IsDBCSLeadByte RemoveDirectoryA SetFileAttributesA Sleep lstrcatA
+  lstrcpyA lstrlenA
+user32.dll: CreateWindowExA DefWindowProcA DestroyWindow DispatchMessageA FindWindowA GetLastActivePopup
+  IsIconic MessageBoxA MsgWaitForMultipleObjects PeekMessageA RegisterClassA SetForegroundWindow
+  ShowWindow TranslateMessage wsprintfA
+"
+launcher_size_limit=16384
 fail=0
 failed() { echo "FAIL: $1"; fail=1; }
 
@@ -208,4 +223,7 @@ copy=$(mktemp -d)
 trap 'rm -rf "$copy"' EXIT
 cp "$root/build/i686/tsinst95.exe" "$copy/"
 check_shipped "$copy/tsinst95.exe"
+allowed_imports=$launcher_imports size_limit=$launcher_size_limit
+check "$root/build/i686/setup.exe" "PE32 executable"
+check_shipped "$root/build/i686/setup.exe"
 exit $fail

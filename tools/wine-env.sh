@@ -31,7 +31,7 @@ wine_ensure_prefix() {
     if [ ! -L "$WINEPREFIX/dosdevices/a:" ] && [ -d "$WINEPREFIX/dosdevices" ]; then
         wine_map_drive a "$WINEPREFIX/no-disk"
     fi
-    if [ -f "$WINEPREFIX/.tsinst-ready" ]; then wine_install_fonts; return 0; fi
+    if [ -f "$WINEPREFIX/.tsinst-ready" ]; then wine_install_fonts; wine_tell_versions; return 0; fi
     mkdir -p "$WINEPREFIX"
     "$WINELOADER" wineboot -u >/dev/null 2>&1 || return 1
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
@@ -42,6 +42,21 @@ wine_ensure_prefix() {
     "$WINESERVER" -w
     wine_install_fonts
     touch "$WINEPREFIX/.tsinst-ready"
+    wine_tell_versions
+}
+
+# Each build of the installer is told its own system: Wine reports Windows 95
+# to tsinst95.exe and NT 4.0 to tsinstnt.exe (its per-program AppDefaults).
+# Also done once for a prefix made before.
+wine_tell_versions() {
+    [ -f "$WINEPREFIX/.tsinst-versions" ] && return 0
+    local exe version
+    for exe in tsinst95.exe:win95 tsinstnt.exe:nt40; do
+        version=${exe#*:}
+        "$WINELOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\${exe%%:*}" /v Version /d "$version" /f \
+            >/dev/null 2>&1 || return 1
+    done
+    touch "$WINEPREFIX/.tsinst-versions"
 }
 
 # Wine's own fonts (Debian's fonts-wine) into the prefix's Fonts folder, where
