@@ -66,16 +66,20 @@ int AppMain(int, char*[])
         return RefuseStart(own, ::GetLastError());
 
     // The installer as it lies on the disk: SETUP\TSINST95.EXE.
+    char setupDirectory[MAX_PATH];
     char setupFolder[MAX_PATH];
     char onDisk[MAX_PATH];
     const char* name = InstallerFileName(build);
-    ::wsprintfA(setupFolder, "%s%s\\", source, InstallerFolder);
+    ::wsprintfA(setupDirectory, "%s%s", source, InstallerFolder);
+    ::wsprintfA(setupFolder, "%s\\", setupDirectory);
     ::wsprintfA(onDisk, "%s%s", setupFolder, name);
 
     FinishWatch watch;
     TemporaryCopy copy;
     // Without a copy the installer runs from the disk; being marked to run
     // from the swap file, it is not read from the disk again once loaded.
+    // Its folder there is its current directory all the same, where the help
+    // viewer finds the help file while disk 1 is in the drive.
     const bool copied = copy.Make(setupFolder, name);
     const char* program = copied ? copy.Installer() : onDisk;
     char commandLine[2 * MAX_PATH + 32];
@@ -83,7 +87,7 @@ int AppMain(int, char*[])
     if (!watch.Handle() ||
         !BuildInstallerCommandLine(program, source, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(watch.Handle())),
                                    commandLine, sizeof commandLine) ||
-        !Start(program, commandLine, copied ? copy.Folder() : nullptr, process)) {
+        !Start(program, commandLine, copied ? copy.Folder() : setupDirectory, process)) {
         // The disk's file is named: the copy is only a stand-in for it.
         return RefuseStart(onDisk, ::GetLastError());
     }

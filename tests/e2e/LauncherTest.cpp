@@ -154,7 +154,7 @@ TEST_P(Setup, InstallerEndingWithoutNotificationStillLeavesNothing)
 }
 
 // Where no copy can be made (the temporary folder is missing) the installer
-// runs from the disk.
+// runs from the disk, in its folder there.
 TEST_P(Setup, WithoutATemporaryFolderStartsTheInstallerFromTheDisk)
 {
     ProbeMode("notify");
@@ -164,6 +164,7 @@ TEST_P(Setup, WithoutATemporaryFolderStartsTheInstallerFromTheDisk)
     std::vector<ProbeRecord> records = ProbeRecords();
     ASSERT_EQ(1u, records.size());
     EXPECT_EQ(std::string("A:\\SETUP\\") + GetParam().Installer, records[0]["program"]);
+    EXPECT_EQ("A:\\SETUP", records[0]["directory"]);
     const std::string start = "\"" + records[0]["program"] + "\" A:\\ ";
     EXPECT_EQ(start, records[0]["line"].substr(0, start.size()));
     ExpectNoTemporaryFolderLeft();
