@@ -121,3 +121,15 @@ bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, L
     CaptureProgramItems(plan);
     return ExpandFiles(GetHandle(), progress, plan.Files, lastResult);
 }
+
+void TInstallWindow::CaptureProgramItems(const ListPlan& plan)
+{
+    // Six slots; later titled entries are still expanded but get no item.
+    int slot = 0;
+    for (const ListEntry& item : plan.Items) {
+        while (slot < kProgramSlots && !ProgramFile[slot].empty()) ++slot;
+        if (slot == kProgramSlots) return;
+        ProgramFile[slot] = item.Name;
+        ItemTitle[slot] = item.Title;
+    }
+}

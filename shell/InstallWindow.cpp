@@ -1,6 +1,5 @@
 #include "shell/InstallWindow.h"
 
-#include "engine/plain/ListFile.h"
 #include "framework/DeviceContext.h"
 #include "shell/BuildVariant.h"
 #include "shell/DisplayMetrics.h"
@@ -106,17 +105,5 @@ void TInstallWindow::EmptyProgramSlots()
     for (int i = 0; i < kProgramSlots; ++i) {
         ProgramFile[i].clear();
         ItemTitle[i].clear();
-    }
-}
-
-void TInstallWindow::CaptureProgramItems(const ListPlan& plan)
-{
-    // Six slots; later titled entries are still expanded but get no item.
-    int slot = 0;
-    for (const ListEntry& item : plan.Items) {
-        while (slot < kProgramSlots && !ProgramFile[slot].empty()) ++slot;
-        if (slot == kProgramSlots) return;
-        ProgramFile[slot] = item.Name;
-        ItemTitle[slot] = item.Title;
     }
 }

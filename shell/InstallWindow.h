@@ -86,7 +86,7 @@ protected:
     void Paint(TDC& dc, bool erase, const RECT& rect) override;
 
 private:
-    // shell/InstallWindow.cpp
+    // engine/ExpandListFile.cpp: the titled programs of a list into free slots.
     void CaptureProgramItems(const ListPlan& plan);
 
     PFNCALLBACK DdeCallback = nullptr;

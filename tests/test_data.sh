@@ -39,7 +39,7 @@
 # fixed disk until its services restart, see tools/wine-env.sh), removes drive letters a test mapped into the prefix or this folder, the
 # Program Manager group "Tessaryn 3.0", the default target C:\TSW30, options
 # files and markers a program may have left on C:, and scratch folders of the
-# test kit in the prefix's temporary folder: whatever ran before, each test
+# test kit and SETUP.EXE's copies (TSW*.TMP) in the prefix's temporary folder: whatever ran before, each test
 # program starts from the same prefix.
 #
 # Drive A: is shared by everything that runs in the same prefix; the tests
@@ -82,7 +82,7 @@ reset_prefix() {
                   "$c"/ProgramData/Microsoft/Windows/"Start Menu"/Programs; do
         rm -rf "$folder/Tessaryn 3.0"
     done
-    for folder in "$c"/users/*/Temp/tskit-* "$c"/users/*/Temp/e2e-*; do
+    for folder in "$c"/users/*/Temp/tskit-* "$c"/users/*/Temp/e2e-* "$c"/users/*/Temp/TSW*.TMP; do
         [ -e "$folder" ] || continue
         chattr -R -i "$folder" 2>/dev/null
         rm -rf "$folder"

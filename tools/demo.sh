@@ -2,8 +2,10 @@
 # The installer's main job on a sample disk set: builds everything, makes a
 # two-disk set as 1.44 MB floppy images (the installer in SETUP on disk 1) and
 # a newer update set, mounts the images read-only (fusefat) and shows disk 1
-# as floppy drive A:, starts the shipped (i686) A:\SETUP\TSINST95.EXE through
-# the launcher stand-in under Wine and runs a whole local installation (dialog, both disk
+# as floppy drive A:, starts A:\SETUP.EXE (the shipped launcher) with no
+# arguments under Wine told that it runs on Windows 95, as a person
+# double-clicking it would; it starts the Windows 95 build from a temporary
+# copy. The script runs a whole local installation (dialog, both disk
 # prompts, disk 2's image put in at the second) and then a maintenance update
 # from C:\UPD, taking screenshots on the way. Then prints what was installed
 # and the Program Manager group that resulted.
@@ -32,7 +34,8 @@ for image in "$demo/disks"/disk1.img "$demo/disks"/disk2.img; do
     printf '  %s  %d bytes  label "%s"\n' "$image" "$(stat -c %s "$image")" \
         "$(MTOOLSRC=/dev/null mlabel -s -i "$image" :: | sed 's/^ *Volume label is //')"
 done
-echo "  mdir -i $demo/disks/disk1.img ::/SETUP:"
+echo "  mdir -i $demo/disks/disk1.img ::/ and ::/SETUP:"
+MTOOLSRC=/dev/null mdir -b -i "$demo/disks/disk1.img" ::/ | sed 's/^/    /'
 MTOOLSRC=/dev/null mdir -b -i "$demo/disks/disk1.img" ::/SETUP | sed 's/^/    /'
 echo
 
@@ -60,10 +63,13 @@ programs=$(find "$drive_c/users" -type d -path '*Start Menu/Programs' 2>/dev/nul
 mkdir -p "$demo/floppy"
 wine_map_drive a "$demo/floppy"
 
-echo "== Running the installer (A:\SETUP\TSINST95.EXE on disk1.img, the shipped PE32 file) =="
+# Wine reports Windows 95 to SETUP.EXE (and to tsinst95.exe, tools/wine-env.sh).
+"$WINELOADER" reg add 'HKCU\Software\Wine\AppDefaults\setup.exe' /v Version /d win95 /f >/dev/null 2>&1
+
+echo "== Running A:\SETUP.EXE on disk1.img (the shipped PE32 launcher), as Windows 95 =="
 status=0
 "$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" \
-    'A:\SETUP\TSINST95.EXE' "$demo/mnt/disk1" "$demo/mnt/disk2" \
+    'A:\SETUP.EXE' "$demo/mnt/disk1" "$demo/mnt/disk2" \
     'C:\TSW30' 'C:\UPD' "$demo/shots" || status=$?
 
 echo

@@ -26,8 +26,10 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
 fi
 
+# fonts-wine is only recommended by wine, and recommendations are left out: it
+# holds Marlett, the font Wine draws the title bar's buttons with.
 needed=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb mscompress
-        imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools fusefat fuse3 ccache locales)
+        fonts-wine imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools fusefat fuse3 ccache locales)
 missing=()
 for package in "${needed[@]}"; do
     installed "$package" || missing+=("$package")

@@ -32,14 +32,18 @@ maintenance update. Its titles come from --titles, or else from titles.txt in
 the folder's parent directory (the release tree) when there is one.
 
 --installer DIR puts the installer (tsinst95.exe, tsinstnt.exe and
-install.emf from DIR) into a SETUP folder on disk 1, where the launcher starts
-it; it counts in disk 1's space.
+install.emf from DIR, and its help file tsw_inst.hlp where DIR has one) into
+a SETUP folder on disk 1, where the launcher starts it, and the launcher
+setup.exe from DIR as SETUP.EXE into disk 1's root, the file a person starts;
+they count in disk 1's space. With --update it puts the same into the update
+set, which can then be started on its own: the installer's maintenance update
+reads disk_1.lst from the same drive.
 
 --images also writes each disk as a 1.44 MB FAT12 floppy image (1,474,560
 bytes) with mtools: OUT/disk1.img labelled "TSW30 DISK1", OUT/disk2.img
 labelled "TSW30 DISK2", or OUT.img labelled "TSW30 UPD" beside an update set.
-Files go onto an image in the order the installer reads them (the installer's
-SETUP folder, then each list followed by its files in list order, the
+Files go onto an image in the order the installer reads them (SETUP.EXE, the
+installer's SETUP folder, then each list followed by its files in list order, the
 subfolders of disk 2 in the order the installer visits them), so that a floppy
 is read front to back. Every image is read back with mtools and compared with
 the folder it came from. A disk that does not fit is refused with the number
@@ -52,6 +56,7 @@ update set (one holding disk_1.lst) is never touched.
 
 import argparse
 import concurrent.futures
+import hashlib
 import os
 import shutil
 import struct
@@ -101,6 +106,10 @@ UPDATE_IMAGE_LABEL = "TSW30 UPD"
 # The installer's files, as SETUP.EXE finds them on disk 1.
 INSTALLER_FOLDER = "SETUP"
 INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
+# The help file goes with them when the installer folder has one.
+INSTALLER_HELP_FILE = "TSW_INST.HLP"
+# The launcher a person starts from the root of disk 1.
+LAUNCHER = "SETUP.EXE"
 
 DOS_NAME_CHARS = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789$%'-_@~`!(){}^#&")
 
@@ -428,17 +437,26 @@ def refuse_oversized(disks):
 
 
 def copy_installer(installer_dir, disk1):
-    """Copies the installer's files from installer_dir into disk1/SETUP."""
+    """Copies the installer's files from installer_dir into disk1/SETUP and the launcher into disk1;
+    returns the names in SETUP."""
     if not os.path.isdir(installer_dir):
         raise DiskSetError("installer folder %s is not a directory" % installer_dir)
     present = {name.upper(): name for name in os.listdir(installer_dir)}
-    missing = [name for name in INSTALLER_FILES if name not in present]
+    missing = [name for name in INSTALLER_FILES + (LAUNCHER,) if name not in present]
     if missing:
         raise DiskSetError("%s lacks the installer's %s" % (installer_dir, ", ".join(missing)))
     setup = os.path.join(disk1, INSTALLER_FOLDER)
     os.makedirs(setup)
-    for name in INSTALLER_FILES:
+    names = list(INSTALLER_FILES) + [name for name in (INSTALLER_HELP_FILE,) if name in present]
+    for name in names:
         shutil.copyfile(os.path.join(installer_dir, present[name]), os.path.join(setup, name))
+    shutil.copyfile(os.path.join(installer_dir, present[LAUNCHER]), os.path.join(disk1, LAUNCHER))
+    return names
+
+
+def installer_layout(names):
+    """The launcher and the installer's folder, as the image's first entries."""
+    return [("", [LAUNCHER]), (INSTALLER_FOLDER, names)]
 
 
 def image_layout(plan, disk):
@@ -473,9 +491,26 @@ def tree_files(folder):
     return files
 
 
-def write_image(folder, layout, label, image, work):
+def set_digest(folders):
+    """A digest of every file of a set's disks, names and bytes: what makes one set another."""
+    digest = hashlib.sha1()
+    for folder in folders:
+        for name, data in sorted(tree_files(folder).items()):
+            digest.update(b"%s\0%d\0" % (name.encode(), len(data)))
+            digest.update(data)
+    return digest.digest()
+
+
+def volume_serial(digest, label):
+    """The volume serial number of one disk of a set, as 8 hex digits: floppies
+    formatted one by one differ, and tools tell the disks apart by it; a
+    rebuild of the same set gives the same number."""
+    return hashlib.sha1(digest + label.encode()).hexdigest()[:8]
+
+
+def write_image(folder, layout, label, serial, image, work):
     """Writes folder as a floppy image, the files in layout order, then reads it back."""
-    mtools("mformat", "-i", image, "-C", "-f", "1440", "-v", label, "::")
+    mtools("mformat", "-i", image, "-C", "-f", "1440", "-v", label, "-N", serial, "::")
     for number, (subdir, names) in enumerate(layout):
         if subdir:
             mtools("mmd", "-i", image, "::/" + subdir)
@@ -514,11 +549,12 @@ def check_image(image, folder, label, work):
 def make_images(jobs, staging):
     """jobs: [(folder, layout, label, image name)]; writes the images under staging, returns their paths."""
     written = []
+    digest = set_digest([folder for folder, _, _, _ in jobs])
     for number, (folder, layout, label, name) in enumerate(jobs):
         work = os.path.join(staging, ".image-work%d" % number)
         os.makedirs(work)
         image = os.path.join(staging, name)
-        write_image(folder, layout, label, image, work)
+        write_image(folder, layout, label, volume_serial(digest, label), image, work)
         shutil.rmtree(work)
         written.append(image)
     return written
@@ -549,7 +585,8 @@ def build_lists(plan, staging, verify, workers):
         target = os.path.join(staging, subdir)
         raw = sum(os.path.getsize(e.source) for e in entries)
         packed = sum(sizes[os.path.join(target, e.packed)] for e in entries)
-        report.append("  %-27s %4d files %10d -> %10d bytes" % (label, len(entries), raw, packed))
+        report.append("  %-27s %4d %-5s %10d -> %10d bytes"
+                      % (label, len(entries), "file" if len(entries) == 1 else "files", raw, packed))
     return report
 
 
@@ -618,8 +655,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         report = build_lists(plan, staging, verify, workers or default_workers())
         layouts = {disk: image_layout(plan, disk) for disk in DISKS}
         if installer:
-            copy_installer(installer, os.path.join(staging, "disk1"))
-            layouts["disk1"].insert(0, (INSTALLER_FOLDER, list(INSTALLER_FILES)))
+            layouts["disk1"][:0] = installer_layout(copy_installer(installer, os.path.join(staging, "disk1")))
         disks = sorted(disk for disk in layouts if layouts[disk])
         for disk in disks:
             used = check_floppy(os.path.join(staging, disk), disk, warnings)
@@ -648,7 +684,8 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
     return report, warnings
 
 
-def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None, images=False):
+def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None, images=False,
+                 installer=None):
     """Builds a maintenance-update source from one folder; returns (report, warnings)."""
     if not os.path.isdir(folder):
         raise DiskSetError("update folder %s is not a directory" % folder)
@@ -673,6 +710,9 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     try:
         report = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
                              workers or default_workers())
+        layout = [("", [UPDATE_LIST] + [e.packed for e in entries])]
+        if installer:
+            layout[:0] = installer_layout(copy_installer(installer, staging))
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
         if images:
@@ -682,8 +722,7 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
             # The image is made beside the set, so that it is not part of it.
             holder = tempfile.mkdtemp(prefix=".update-image-", dir=parent)
             try:
-                image = make_images([(staging, [("", ["disk_1.lst"] + [e.packed for e in entries])],
-                                      UPDATE_IMAGE_LABEL, "update.img")], holder)[0]
+                image = make_images([(staging, layout, UPDATE_IMAGE_LABEL, "update.img")], holder)[0]
                 os.rename(image, out + ".img")
             finally:
                 shutil.rmtree(holder, ignore_errors=True)
@@ -706,7 +745,8 @@ def main(argv=None):
     ap.add_argument("--images", action="store_true",
                     help="also write each disk as a 1.44 MB FAT12 floppy image (needs mtools)")
     ap.add_argument("--installer", metavar="DIR",
-                    help="put tsinst95.exe, tsinstnt.exe and install.emf from DIR into SETUP on disk 1")
+                    help="put tsinst95.exe, tsinstnt.exe, install.emf and tsw_inst.hlp (if there) from DIR "
+                         "into SETUP on disk 1 (or the update set) and setup.exe as SETUP.EXE into its root")
     ap.add_argument("--titles", metavar="FILE",
                     help="program titles, NAME<TAB>Title per line (default: titles.txt of the release tree)")
     ap.add_argument("--no-titles", action="store_true", help="write no program titles")
@@ -726,8 +766,6 @@ def main(argv=None):
         ap.error("SOURCE and OUT are required")
     if args.jobs < 1:
         ap.error("--jobs must be 1 or more")
-    if args.update and args.installer:
-        ap.error("--installer goes on disk 1 of a disk set, not into an update set")
 
     titles = args.titles
     if args.no_titles:
@@ -735,7 +773,7 @@ def main(argv=None):
     try:
         if args.update:
             report, warnings = build_update(args.source, args.out, titles, args.verify, args.strict,
-                                            args.jobs, images=args.images)
+                                            args.jobs, images=args.images, installer=args.installer)
         else:
             report, warnings = build_disk_set(args.source, args.out, titles, args.verify, args.strict,
                                               args.jobs, installer=args.installer, images=args.images)

@@ -31,7 +31,7 @@ wine_ensure_prefix() {
     if [ ! -L "$WINEPREFIX/dosdevices/a:" ] && [ -d "$WINEPREFIX/dosdevices" ]; then
         wine_map_drive a "$WINEPREFIX/no-disk"
     fi
-    if [ -f "$WINEPREFIX/.tsinst-ready" ]; then return 0; fi
+    if [ -f "$WINEPREFIX/.tsinst-ready" ]; then wine_install_fonts; wine_tell_versions; return 0; fi
     mkdir -p "$WINEPREFIX"
     "$WINELOADER" wineboot -u >/dev/null 2>&1 || return 1
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
@@ -40,7 +40,33 @@ wine_ensure_prefix() {
     # A crashing program must end, not wait on a debugger dialog nobody answers.
     "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     "$WINESERVER" -w
+    wine_install_fonts
     touch "$WINEPREFIX/.tsinst-ready"
+    wine_tell_versions
+}
+
+# Each build of the installer is told its own system: Wine reports Windows 95
+# to tsinst95.exe and NT 4.0 to tsinstnt.exe (its per-program AppDefaults).
+# Also done once for a prefix made before.
+wine_tell_versions() {
+    [ -f "$WINEPREFIX/.tsinst-versions" ] && return 0
+    local exe version
+    for exe in tsinst95.exe:win95 tsinstnt.exe:nt40; do
+        version=${exe#*:}
+        "$WINELOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\${exe%%:*}" /v Version /d "$version" /f \
+            >/dev/null 2>&1 || return 1
+    done
+    touch "$WINEPREFIX/.tsinst-versions"
+}
+
+# Wine's own fonts (Debian's fonts-wine) into the prefix's Fonts folder, where
+# they are missing: Wine 8 as Debian ships it loads that folder and the
+# system's fontconfig fonts, but not its own font folder, and without its
+# Marlett a title bar's buttons are drawn as letters.
+wine_install_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -d "${WINE_FONTS_FROM:=/usr/share/wine/fonts}" ] && [ -d "$fonts" ] || return 0
+    [ -f "$fonts/marlett.ttf" ] || cp -n "$WINE_FONTS_FROM"/* "$fonts/"
 }
 
 # Why this machine cannot start PE32 programs, or nothing when it can.

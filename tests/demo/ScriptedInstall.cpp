@@ -7,16 +7,21 @@
 // Folders of this machine are given as its own paths; target and update
 // source as the installer sees them (C:\TSW30, C:\UPD). The installer may
 // also be named as the installer sees it, on disk 1 (A:\SETUP\TSINST95.EXE).
+// A:\SETUP.EXE is started as a person starts it, with no arguments: it then
+// starts the installer, and the script says which one and from where.
 // Exit code 0 when everything happened as expected.
 #include "tests/demo/ScreenShot.h"
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/LauncherRun.h"
+#include "tests/kit/TempFolder.h"
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
 
+#include <cctype>
 #include <cstdio>
+#include <set>
 #include <string>
 
 namespace {
@@ -60,6 +65,58 @@ void MoveGroupFolderAside(HWND box)
     ::SetForegroundWindow(box);
 }
 
+// The dialog's Help: the viewer opens the help file at the dialog's topic,
+// over the dialog, and is closed again.
+bool ShowHelp(HWND dialog, const char* shotName)
+{
+    PressButton(dialog, 9);
+    HWND viewer;
+    if (!Wait({"Tessaryn 3.0 Installation Help", "MS_WINHELP", 0}, viewer)) return false;
+    std::printf("  Help: the viewer shows \"Tessaryn 3.0 Installation Help\"\n");
+    Shot(shotName);
+    PostClose(viewer);
+    return static_cast<bool>(WaitForWindowGone(viewer));
+}
+
+bool IsSetup(const std::string& program)
+{
+    const std::string name = "\\SETUP.EXE";
+    if (program.size() < name.size()) return false;
+    std::string tail = program.substr(program.size() - name.size());
+    for (char& c : tail) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
+    return tail == name;
+}
+
+// SETUP.EXE's copies of the installer (TSW*.TMP in the temporary folder).
+std::set<std::string> SetupFolders()
+{
+    char temporary[MAX_PATH] = {};
+    ::GetTempPathA(sizeof temporary, temporary);
+    std::set<std::string> found;
+    WIN32_FIND_DATAA data;
+    HANDLE search = ::FindFirstFileA((std::string(temporary) + "TSW*.TMP").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do found.insert(data.cFileName);
+    while (::FindNextFileA(search, &data));
+    ::FindClose(search);
+    return found;
+}
+
+// The file a process was started from.
+std::string ProcessImage(DWORD processId)
+{
+    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    auto query = reinterpret_cast<QueryImageName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    char path[MAX_PATH] = "?";
+    DWORD size = sizeof path;
+    if (HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId)) {
+        if (query) query(process, 0, path, &size);
+        ::CloseHandle(process);
+    }
+    return path;
+}
+
 bool AnswerBox(const char* title, int button, const char* shotName, const char* expectedText = nullptr)
 {
     HWND box;
@@ -95,15 +152,31 @@ int main(int argc, char* argv[])
         std::printf("FAILED: cannot insert disk 1 in A: (%s)\n", floppy.LastError().c_str());
         return 1;
     }
-    std::printf("Disk 1 in drive A:. Starting %s through the launcher stand-in.\n", argv[1]);
+    const bool bySetup = IsSetup(installer);
+    std::printf("Disk 1 in drive A:. Starting %s %s.\n", argv[1],
+                bySetup ? "with no arguments, as a double-click does" : "through the launcher stand-in");
     LauncherSetup setup;
     setup.Installer = installer;
     setup.Source = "A:\\";
+    setup.Raw = bySetup;
+    // The stand-in does as SETUP.EXE does for the help: the help file is
+    // copied from SETUP to a folder that becomes the installer's current
+    // directory.
+    TempFolder launcherFolder("demo-launcher");
+    if (!bySetup) {
+        ::CopyFileA((disk1 + "\\SETUP\\TSW_INST.HLP").c_str(), (launcherFolder / "tsw_inst.hlp").c_str(), FALSE);
+        setup.Directory = launcherFolder.Path();
+    }
     setup.TimeoutMs = 120000;
+    const std::set<std::string> foldersBefore = SetupFolders();
     LauncherRun run(setup);
     DWORD pid = run.InstallerProcessId();
     HWND main;
-    if (!pid || !Wait({"Tessaryn 3.0 Installation", "", pid}, main)) return 1;
+    if (!pid || !Wait({"Tessaryn 3.0 Installation", "TsFrameWindow", bySetup ? 0 : pid}, main)) return 1;
+    if (bySetup) {
+        ::GetWindowThreadProcessId(main, &pid);
+        std::printf("SETUP.EXE started %s\n", ProcessImage(pid).c_str());
+    }
     Shot("main-window");
 
     std::printf("Local installation into %s:\n", target.c_str());
@@ -112,6 +185,7 @@ int main(int argc, char* argv[])
     if (!Wait(BoxTitled("Tessaryn 3.0 Local Drive Installation"), dialog)) return 1;
     SetControlText(dialog, 111, target);
     Shot("install-dialog");
+    if (!ShowHelp(dialog, "install-dialog-help")) return 1;
     PressButton(dialog, IDOK);
 
     if (!AnswerBox("New Disk Required", IDOK, "prompt-disk-1", "Place Program Disk 1 in Drive A")) return 1;
@@ -142,6 +216,12 @@ int main(int argc, char* argv[])
     if (!ended) {
         std::printf("FAILED: %s\n", ended.message());
         return 1;
+    }
+    if (bySetup) {
+        const bool gone = SetupFolders() == foldersBefore;
+        std::printf("SETUP.EXE ended with exit code %lu; its temporary folder is %s.\n",
+                    run.Report().InstallerExitCode, gone ? "gone" : "STILL THERE");
+        return run.Report().InstallerExitCode == 0 && gone ? 0 : 1;
     }
     std::printf("Installer ended with exit code %lu; the launcher received message 1074 %zu time(s).\n",
                 run.Report().InstallerExitCode, run.Report().FinishedCount());

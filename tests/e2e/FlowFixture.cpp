@@ -121,8 +121,23 @@ Installer::Installer(const std::string& program, const std::string& directory)
     Run = std::make_unique<LauncherRun>(setup);
 }
 
+Installer::Installer(StartedBySetup)
+    : BySetup(true)
+{
+    LauncherSetup setup;
+    setup.Installer = "A:\\SETUP.EXE";
+    setup.Raw = true;
+    setup.TimeoutMs = 120000;
+    Run = std::make_unique<LauncherRun>(setup);
+}
+
 ::testing::AssertionResult Installer::WaitForMainWindow()
 {
+    if (BySetup) {
+        ::testing::AssertionResult found = WaitForWindow({MainWindowTitle, "TsFrameWindow", 0}, Main);
+        if (found) ::GetWindowThreadProcessId(Main, &Pid);
+        return found;
+    }
     Pid = Run->InstallerProcessId();
     if (!Pid) return ::testing::AssertionFailure() << "the launcher stand-in did not start the installer";
     return WaitForWindow({MainWindowTitle, "", Pid}, Main);

@@ -91,9 +91,16 @@ struct Box {
     std::string Text;  // a message box's text; empty for a dialog
 };
 
-// The installer started by the launcher stand-in with "A:\" as its source.
+// As a person starts it: A:\SETUP.EXE with no arguments, which starts the
+// build for the system it is told.
+struct StartedBySetup {};
+
+// The installer started by the launcher stand-in with "A:\" as its source,
+// or by SETUP.EXE (itself started by the stand-in, whose report then tells
+// SETUP.EXE's exit code).
 class Installer {
 public:
+    explicit Installer(StartedBySetup);
     explicit Installer(const InstallerBuild& build, const std::string& directory = std::string());
     // The installer at `program` (a Windows path), e.g. A:\SETUP\TSINST95.EXE.
     explicit Installer(const std::string& program, const std::string& directory = std::string());
@@ -127,6 +134,7 @@ public:
 
 private:
     std::unique_ptr<LauncherRun> Run;
+    bool BySetup = false;
     HWND Main = nullptr;
     DWORD Pid = 0;
     std::set<HWND> Returned;

@@ -9,6 +9,7 @@
 #include "tests/e2e/FlowFixture.h"
 
 #include "tests/kit/FileBytes.h"
+#include "tests/kit/ReportedWindows.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/WindowFinder.h"
 
@@ -90,6 +91,22 @@ protected:
 };
 using InstallChecks = FlowTest;
 
+// The file a process was started from.
+std::string ProcessImage(DWORD processId)
+{
+    // Declared for newer systems than the installer's headers are set for.
+    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    auto query = reinterpret_cast<QueryImageName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    char path[MAX_PATH] = {};
+    DWORD size = sizeof path;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process || !query) return std::string();
+    if (!query(process, 0, path, &size)) path[0] = '\0';
+    ::CloseHandle(process);
+    return path;
+}
+
 std::string WithoutTitle(std::string list, const std::string& title)
 {
     std::size_t at = list.find(" " + title);
@@ -133,6 +150,37 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedFromDisk1)
     ASSERT_NO_FATAL_FAILURE(InstallEverythingAndExit(installer));
     EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
     EXPECT_FALSE(FileExists(DiskFolder(2) + "\\INSTALL.OPT"));
+}
+
+// The release as a person installs it: A:\SETUP.EXE started from disk 1's
+// image, told the build's system, starts that build from a copy off the
+// floppy; the installation completes and the copy goes.
+TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
+{
+    const std::string why = FloppyImage::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "floppy images cannot be mounted: " << why;
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_NO_FATAL_FAILURE(UseImages());
+    ReportedWindows system("SETUP.EXE", Build().System);
+    const std::set<std::string> before = SetupTemporaryFolders();
+
+    Installer installer{StartedBySetup{}};
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    char temporary[MAX_PATH] = {};
+    ::GetTempPathA(sizeof temporary, temporary);
+    const std::string image = ProcessImage(installer.ProcessId());
+    EXPECT_EQ(Upper(temporary), Upper(image.substr(0, std::strlen(temporary)))) << image;
+    EXPECT_EQ(std::string("\\") + Build().FileName(), Upper(image.substr(image.find_last_of('\\')))) << image;
+
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+    ASSERT_TRUE(installer.WaitForEnd());
+    EXPECT_EQ(0u, installer.Report().InstallerExitCode) << "SETUP.EXE's exit code";
+    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
+    EXPECT_EQ(before, SetupTemporaryFolders());
 }
 
 // The execute transaction byte for byte at the stand-in, then a second run

@@ -6,12 +6,27 @@
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
 
-const InstallerBuild Build95 = {"95", false};
-const InstallerBuild BuildNt = {"NT", true};
+const InstallerBuild Build95 = {"95", false, "win95"};
+const InstallerBuild BuildNt = {"NT", true, "nt40"};
+const InstallerBuild BuildNt351 = {"NT351", true, "nt351"};
 
 std::string InstallerBuild::Path() const
 {
     return ToWindowsPath(Nt ? E2E_TSINSTNT : E2E_TSINST95);
+}
+
+std::set<std::string> SetupTemporaryFolders()
+{
+    char temporary[MAX_PATH] = {};
+    ::GetTempPathA(sizeof temporary, temporary);
+    std::set<std::string> found;
+    WIN32_FIND_DATAA data;
+    HANDLE search = ::FindFirstFileA((std::string(temporary) + "TSW*.TMP").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do found.insert(data.cFileName);
+    while (::FindNextFileA(search, &data));
+    ::FindClose(search);
+    return found;
 }
 
 std::string ShippedExecutablesUnavailable()
@@ -26,6 +41,9 @@ void ShippedInstallerTest::SetUp()
 {
     std::string why = ShippedExecutablesUnavailable();
     if (!why.empty()) GTEST_SKIP() << "32-bit programs cannot start on this machine: " << why;
+    System = std::make_unique<ReportedWindows>(Build().FileName(), Build().System);
+    ASSERT_TRUE(System->Set()) << "cannot tell " << Build().FileName() << " its system: registry error "
+                               << System->Error();
 }
 
 LauncherSetup InstallerSession::Setup(const std::string& installer, const std::string& source)

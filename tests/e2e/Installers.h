@@ -5,24 +5,32 @@
 
 #include <memory>
 #include <ostream>
+#include <set>
 #include <string>
 
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/LauncherRun.h"
+#include "tests/kit/ReportedWindows.h"
 #include "tests/kit/TempFolder.h"
 
 // The two builds of the installer, as the e2e tests start them.
 struct InstallerBuild {
-    const char* Name;  // "95" or "NT"
+    const char* Name;  // "95", "NT" or "NT351"
     bool Nt;
+    // The Windows version Wine reports to it ("win95", "nt40", "nt351"):
+    // each build runs told its own system.
+    const char* System;
+    const char* FileName() const { return Nt ? "TSINSTNT.EXE" : "TSINST95.EXE"; }
     // The executable built beside install.emf, as a Windows path.
     std::string Path() const;
     // The same as disk 1 carries it, for disk 1 in drive A:.
-    std::string PathOnDisk1() const { return Nt ? "A:\\SETUP\\TSINSTNT.EXE" : "A:\\SETUP\\TSINST95.EXE"; }
+    std::string PathOnDisk1() const { return std::string("A:\\SETUP\\") + FileName(); }
 };
 
 extern const InstallerBuild Build95;
 extern const InstallerBuild BuildNt;
+// The NT build on NT 3.51, where its start-up loads the 3-D controls library.
+extern const InstallerBuild BuildNt351;
 
 inline std::ostream& operator<<(std::ostream& out, const InstallerBuild& build)
 {
@@ -59,6 +67,10 @@ private:
     HWND Main = nullptr;
 };
 
+// The folders SETUP.EXE makes for its copy of the installer (TSW*.TMP in
+// the temporary folder), by name.
+std::set<std::string> SetupTemporaryFolders();
+
 // Why this machine cannot start the shipped PE32 executables
 // (tests/test_data.sh finds out), or empty when it can.
 std::string ShippedExecutablesUnavailable();
@@ -68,6 +80,10 @@ std::string ShippedExecutablesUnavailable();
 class ShippedInstallerTest : public ::testing::TestWithParam<InstallerBuild> {
 protected:
     void SetUp() override;
+
+    // Wine tells the build its system while the test runs (the prefix tells
+    // Windows 95 to the 95 build and NT 4.0 to the NT build, tools/wine-env.sh).
+    std::unique_ptr<ReportedWindows> System;
 
     const InstallerBuild& Build() const { return GetParam(); }
     // The finishing notifications each build posts: two handle forms for

@@ -2,13 +2,38 @@
 // and the finishing notification when it closes.
 #include "tests/e2e/Installers.h"
 
+#include "tests/e2e/FlowFixture.h"
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
 
+#define PSAPI_VERSION 2  // EnumProcessModulesEx, LIST_MODULES_ALL
+#include <psapi.h>
+
+#include <algorithm>
+
 namespace {
 using StartUp = InstallerTest;
+
+// The upper-cased names of the modules another process has loaded.
+std::vector<std::string> ModulesOf(DWORD processId)
+{
+    std::vector<std::string> names;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return names;
+    HMODULE modules[512];
+    DWORD needed = 0;
+    if (::EnumProcessModulesEx(process, modules, sizeof modules, &needed, LIST_MODULES_ALL)) {
+        for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 512; ++i) {
+            char name[MAX_PATH] = {};
+            ::GetModuleBaseNameA(process, modules[i], name, sizeof name);
+            names.push_back(flow::Upper(name));
+        }
+    }
+    ::CloseHandle(process);
+    return names;
+}
 
 // Started without the launcher's arguments: one box saying how to start it,
 // no window, no notification, exit code 0.
@@ -102,7 +127,22 @@ TEST_P(StartUp, FourthArgumentHasNoEffect)
     EXPECT_EQ(NotificationsPosted(), run.Report().FinishedCount()) << run.Report().CommandLine;
 }
 
-INSTANTIATE_TEST_SUITE_P(Builds, StartUp, ::testing::Values(Build95, BuildNt), BuildName);
+// Before Windows 4.0 the start-up gives the dialogs their 3-D look from the
+// platform's 3-D controls library; from 4.0 on the platform draws it itself.
+TEST_P(StartUp, LoadsTheThreeDControlsLibraryBeforeWindows40Only)
+{
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    std::vector<std::string> modules = ModulesOf(session.ProcessId());
+    ASSERT_NE(modules.end(), std::find(modules.begin(), modules.end(), Build().FileName()))
+        << "the installer's modules cannot be listed";
+    const bool loaded = std::find(modules.begin(), modules.end(), "CTL3D32.DLL") != modules.end();
+    EXPECT_EQ(std::string(Build().System) == "nt351", loaded);
+    ASSERT_TRUE(session.CloseByCommand());
+}
+
+// Each build told its own system; the NT build also on NT 3.51.
+INSTANTIATE_TEST_SUITE_P(Builds, StartUp, ::testing::Values(Build95, BuildNt, BuildNt351), BuildName);
 
 // The Windows 95 build has a system menu: its close box closes the window too.
 using StartUp95 = InstallerTest;

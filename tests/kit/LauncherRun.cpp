@@ -44,6 +44,10 @@ LauncherRun::LauncherRun(const LauncherSetup& setup)
         line.push_back("--directory");
         line.push_back(setup.Directory);
     }
+    for (const std::string& variable : setup.Environment) {
+        line.push_back("--set");
+        line.push_back(variable);
+    }
     if (setup.Raw) {
         line.push_back("--raw");
         line.push_back(setup.Installer);

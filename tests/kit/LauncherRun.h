@@ -36,6 +36,7 @@ struct LauncherSetup {
     bool Raw = false;
     std::vector<std::string> RawArguments;
     std::string Directory;  // the installer's current directory; empty: the test's own
+    std::vector<std::string> Environment;  // NAME=VALUE, set for the installer only
     DWORD GraceMs = 500;
     DWORD TimeoutMs = 60000;
 };

@@ -14,6 +14,7 @@
 //                     ended (default 500)
 //   --timeout MS      end the installer if it runs longer (default 60000)
 //   --directory DIR   the installer's current directory
+//   --set NAME=VALUE  an environment variable of the installer (repeatable)
 // In --raw mode "{hwnd}" in an argument is replaced by the window handle in hex.
 // Arguments are passed on quoted as the C runtime splits them.
 //
@@ -53,6 +54,7 @@ struct Options {
     DWORD GraceMs = 500;
     DWORD TimeoutMs = 60000;
     std::string Directory;
+    std::vector<std::string> Environment;  // NAME=VALUE
     bool Raw = false;
     std::string Installer;
     std::vector<std::string> Arguments;
@@ -65,10 +67,12 @@ bool ParseOptions(int argc, char** argv, Options& options)
         std::string arg = argv[i];
         if (arg == "--raw") {
             options.Raw = true;
-        } else if ((arg == "--report" || arg == "--grace" || arg == "--timeout" || arg == "--directory") &&
+        } else if ((arg == "--report" || arg == "--grace" || arg == "--timeout" || arg == "--directory" ||
+                    arg == "--set") &&
                    i + 1 < argc) {
             const char* value = argv[++i];
             if (arg == "--report") options.Report = value;
+            else if (arg == "--set") options.Environment.push_back(value);
             else if (arg == "--grace") options.GraceMs = std::strtoul(value, nullptr, 10);
             else if (arg == "--timeout") options.TimeoutMs = std::strtoul(value, nullptr, 10);
             else options.Directory = value;
@@ -126,7 +130,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     Options options;
     if (!ParseOptions(__argc, __argv, options)) {
         std::fprintf(stderr, "usage: launcher_standin [--report FILE] [--grace MS] [--timeout MS] "
-                             "[--directory DIR] (INSTALLER SOURCE | --raw INSTALLER [ARGUMENT...])\n");
+                             "[--directory DIR] [--set NAME=VALUE] (INSTALLER SOURCE | --raw INSTALLER [ARGUMENT...])\n");
         return 200;
     }
 
@@ -157,6 +161,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     report.CommandLine = JoinArguments(line);
 
+    for (const std::string& variable : options.Environment) {
+        std::size_t equals = variable.find('=');
+        if (equals != std::string::npos)
+            ::SetEnvironmentVariableA(variable.substr(0, equals).c_str(), variable.c_str() + equals + 1);
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

@@ -89,8 +89,10 @@ int RunUnixShell(const std::string& script, const std::vector<std::string>& argu
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                           &startup, &process))
         return -1;
-    if (process.hThread) ::CloseHandle(process.hThread);
-    if (process.hProcess) ::CloseHandle(process.hProcess);
+    // Not closed: Wine starts a Unix program by fork and exec and fills the
+    // process information from memory it never set (the trace shows random
+    // process ids), so the "handles" may be any of this program's own, its
+    // registry keys and output pipe among them. The status file tells the end.
 
     DWORD start = ::GetTickCount();
     std::string status;

@@ -239,6 +239,11 @@ def mdir(image, folder):
     return label, names
 
 
+def volume_serial(image):
+    """The volume serial number in an image's boot sector (extended BPB, offset 39)."""
+    return read_bytes(image)[39:43]
+
+
 def first_cluster(image, path):
     """The first cluster of a file on an image, from mshowfat's "<first-last>" runs."""
     shown = mtool("mshowfat", "-i", image, "::/" + path)
@@ -259,7 +264,8 @@ def floppy_bytes_used(folder):
 @unittest.skipUnless(HAVE_MSTOOLS and HAVE_MTOOLS, "mscompress/msexpand or mtools not installed")
 class FloppyImageTest(BuilderTest):
     INSTALLER = {"tsinst95.exe": b"MZ windows 95 build" * 50, "tsinstnt.exe": b"MZ NT build" * 60,
-                 "install.emf": b" EMF picture" * 30}
+                 "install.emf": b" EMF picture" * 30, "tsw_inst.hlp": b"?_\3\0 help file" * 40,
+                 "setup.exe": b"MZ launcher" * 40}
 
     def installer(self):
         folder = os.path.join(self.tmp, "installer")
@@ -272,27 +278,33 @@ class FloppyImageTest(BuilderTest):
     def test_sample_release_makes_two_labelled_floppies_read_in_list_order(self):
         subprocess.run([sys.executable, os.path.join(TOOLS, "make_sample_release.py"), self.release],
                        stdout=subprocess.DEVNULL, check=True)
-        self.build("--images", "--installer", self.installer())
+        self.installer_folder = self.installer()
+        self.build("--images", "--installer", self.installer_folder)
         disk1, disk2 = (os.path.join(self.out, name) for name in ("disk1.img", "disk2.img"))
         self.assertEqual([FLOPPY_BYTES, FLOPPY_BYTES], [os.path.getsize(disk1), os.path.getsize(disk2)])
 
         # Each folder with its files in the order the installer reads them:
-        # its own files first on disk 1, then each list and its files.
+        # the launcher and the installer's own files first on disk 1, then
+        # each list and its files.
         def listed(disk, folder, list_name):
             entries = read_list(os.path.join(self.out, disk, folder, list_name))[1]
             return (folder, [list_name.upper()] + [e.split(" ")[0][:-1] + "_" for e in entries])
         subfolders = [("LOOKUP", "disk_2e.lst"), ("USER_DLL", "disk_2f.lst"), ("CRANE", "disk_2a.lst"),
                       ("CCIR", "disk_2b.lst"), ("CANADA", "disk_2c.lst"), ("TSDATA", "disk_2d.lst")]
         reads = {
-            disk1: [("SETUP", ["TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF"]), listed("disk1", "", "disk_1.lst")],
+            disk1: [("", ["SETUP.EXE"]), ("SETUP", ["TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF", "TSW_INST.HLP"]),
+                    listed("disk1", "", "disk_1.lst")],
             disk2: [listed("disk2", "", "disk_2.lst")] + [listed("disk2", d, l) for d, l in subfolders],
         }
         for image, label in ((disk1, "TSW30 DISK1"), (disk2, "TSW30 DISK2")):
-            in_root = [folder for folder, _ in reads[image] if folder]
+            held = {}
             for folder, files in reads[image]:
+                held.setdefault(folder, []).extend(files)
+                if folder:
+                    held.setdefault("", []).append(folder)
+            for folder, files in held.items():
                 with self.subTest(image=os.path.basename(image), folder=folder):
-                    self.assertEqual((label, sorted(files + ([] if folder else in_root))),
-                                     (mdir(image, folder)[0], sorted(mdir(image, folder)[1])))
+                    self.assertEqual((label, sorted(files)), (mdir(image, folder)[0], sorted(mdir(image, folder)[1])))
             # Laid out front to back in that order.
             paths = [folder + "/" + name if folder else name for folder, files in reads[image] for name in files]
             clusters = [first_cluster(image, path) for path in paths]
@@ -300,12 +312,24 @@ class FloppyImageTest(BuilderTest):
         self.assertEqual(mtool("mtype", "-i", disk1, "::/SETUP/TSINSTNT.EXE").encode(),
                          self.INSTALLER["tsinstnt.exe"])
 
+        # An update floppy that starts on its own: the launcher first, then the installer, then the list.
         update = os.path.join(self.tmp, "update")
-        self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"), out=update)
+        build_update = lambda: self.build("--update", "--images", "--installer", self.installer_folder,
+                                          source=os.path.join(self.release, "PROGRAM1"), out=update)
+        build_update()
         self.assertEqual(FLOPPY_BYTES, os.path.getsize(update + ".img"))
+        # Each disk its own serial number, the same again when the set is rebuilt.
+        serials = [volume_serial(image) for image in (disk1, disk2, update + ".img")]
+        self.assertEqual(3, len(set(serials)), serials)
+        build_update()
+        self.assertEqual(serials[2], volume_serial(update + ".img"))
         self.assertEqual(("TSW30 UPD", sorted(os.listdir(update))),
                          (mdir(update + ".img", "")[0], sorted(n.lower() if n.endswith("LST") else n
                                                                for n in mdir(update + ".img", "")[1])))
+        self.assertIn("SETUP.EXE", os.listdir(update))
+        self.assertEqual(mtool("mtype", "-i", update + ".img", "::/SETUP.EXE").encode(), self.INSTALLER["setup.exe"])
+        clusters = [first_cluster(update + ".img", path) for path in ("SETUP.EXE", "SETUP/TSINST95.EXE", "DISK_1.LST")]
+        self.assertEqual(sorted(clusters), clusters)
 
     def test_a_disk_one_file_too_large_is_refused_with_its_overflow(self):
         noise = random.Random(14)

@@ -1,0 +1,106 @@
+#include "launcher/TemporaryCopy.h"
+
+#include "launcher/plain/LaunchPlan.h"
+
+namespace {
+// Joins a folder and a name into `path` with one backslash between; false when
+// it does not fit.
+bool Join(char* path, const char* folder, const char* name)
+{
+    int length = ::lstrlenA(folder);
+    if (length + 1 + ::lstrlenA(name) >= MAX_PATH) return false;
+    ::lstrcpyA(path, folder);
+    if (length == 0 || path[length - 1] != '\\') ::lstrcatA(path, "\\");
+    ::lstrcatA(path, name);
+    return true;
+}
+
+// A file whose image the system still holds (the installer's own, a moment
+// after its end) is tried again for a while.
+bool Retry(bool (*attempt)(const char*), const char* path)
+{
+    for (int tries = 0; tries < 20; ++tries) {
+        if (attempt(path)) return true;
+        ::Sleep(100);
+    }
+    return false;
+}
+
+bool DeleteOne(const char* path)
+{
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileA(path) || ::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemoveFolder(const char* path)
+{
+    return ::RemoveDirectoryA(path) != 0;
+}
+}
+
+TemporaryCopy::~TemporaryCopy()
+{
+    Remove();
+}
+
+bool TemporaryCopy::CreateFolder()
+{
+    char temporary[MAX_PATH];
+    DWORD length = ::GetTempPathA(sizeof temporary, temporary);
+    if (length == 0 || length >= sizeof temporary) return false;
+    char name[kTemporaryFolderNameSize];
+    const DWORD seed = ::GetCurrentProcessId();
+    for (DWORD attempt = 0; attempt < 64; ++attempt) {
+        TemporaryFolderName(seed + attempt, name);
+        if (!Join(Path, temporary, name)) break;
+        if (::CreateDirectoryA(Path, nullptr)) return true;
+        // Only a name already taken is worth another try.
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    Path[0] = '\0';
+    return false;
+}
+
+bool TemporaryCopy::CopyIn(const char* sourceFolder, const char* name, bool required)
+{
+    char from[MAX_PATH];
+    char to[MAX_PATH];
+    if (!Join(from, sourceFolder, name) || !Join(to, Path, name)) return false;
+    if (!required && ::GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return true;
+    if (!::CopyFileA(from, to, TRUE)) return false;
+    // A floppy's read-only flag comes along with the copy and would keep it from being removed.
+    ::SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
+    if (required) ::lstrcpyA(InstallerPath, to);
+    return true;
+}
+
+bool TemporaryCopy::Make(const char* sourceFolder, const char* installer)
+{
+    if (!CreateFolder()) return false;
+    bool copied = CopyIn(sourceFolder, installer, true);
+    for (std::size_t i = 0; copied && i < CompanionFileCount; ++i)
+        copied = CopyIn(sourceFolder, CompanionFiles[i], false);
+    if (!copied) Remove();
+    return copied;
+}
+
+void TemporaryCopy::Remove()
+{
+    if (!Path[0]) return;
+    char pattern[MAX_PATH];
+    if (Join(pattern, Path, "*.*")) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = ::FindFirstFileA(pattern, &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                char file[MAX_PATH];
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && Join(file, Path, found.cFileName))
+                    Retry(DeleteOne, file);
+            } while (::FindNextFileA(search, &found));
+            ::FindClose(search);
+        }
+    }
+    Retry(RemoveFolder, Path);
+    Path[0] = '\0';
+    InstallerPath[0] = '\0';
+}

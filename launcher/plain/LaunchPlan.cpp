@@ -1,0 +1,91 @@
+#include "launcher/plain/LaunchPlan.h"
+
+#include "shell/plain/PathHelpers.h"
+
+namespace {
+constexpr std::uint32_t Windows95Family = 0x80000000u;
+
+// Appends text at `at` while it fits below `end` (one byte stays for the terminator).
+bool Append(char*& at, char* end, const char* text)
+{
+    for (; *text; ++text) {
+        if (at + 1 >= end) return false;
+        *at++ = *text;
+    }
+    return true;
+}
+
+void HexDigits(std::uint32_t value, int digits, char* out)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) out[i] = Hex[value & 0xF];
+    out[digits] = '\0';
+}
+}
+
+const char* const CompanionFiles[] = {"INSTALL.EMF", "TSW_INST.HLP"};
+const std::size_t CompanionFileCount = sizeof CompanionFiles / sizeof CompanionFiles[0];
+
+InstallerBuildChoice ChooseInstallerBuild(std::uint32_t platformVersion)
+{
+    if (!(platformVersion & Windows95Family)) return InstallerBuildChoice::WindowsNt;
+    const unsigned major = platformVersion & 0xFF;
+    return major >= 4 ? InstallerBuildChoice::Windows95 : InstallerBuildChoice::Unsupported;
+}
+
+const char* InstallerFileName(InstallerBuildChoice choice)
+{
+    switch (choice) {
+    case InstallerBuildChoice::Windows95: return "TSINST95.EXE";
+    case InstallerBuildChoice::WindowsNt: return "TSINSTNT.EXE";
+    default: return nullptr;
+    }
+}
+
+bool SourceFolderOf(const char* ownPath, char* folder, std::size_t size)
+{
+    const char* name = FileNamePart(ownPath);
+    const std::size_t length = static_cast<std::size_t>(name - ownPath);
+    if (length == 0 || length >= size) return false;
+    for (std::size_t i = 0; i < length; ++i) folder[i] = ownPath[i];
+    folder[length] = '\0';
+    return true;
+}
+
+bool BuildInstallerCommandLine(const char* installer, const char* sourceFolder, std::uint32_t window, char* line,
+                               std::size_t size)
+{
+    if (size == 0) return false;
+    char* at = line;
+    char* const end = line + size;
+    bool quoted = false;
+    for (const char* c = sourceFolder; *c; ++c) quoted = quoted || *c == ' ' || *c == '\t';
+    char hex[9];
+    HexDigits(window, 8, hex);
+    const char* digits = hex;
+    while (digits[0] == '0' && digits[1]) ++digits;
+    bool fits = Append(at, end, "\"") && Append(at, end, installer) && Append(at, end, "\" ");
+    if (fits && quoted) {
+        fits = Append(at, end, "\"") && Append(at, end, sourceFolder) &&
+               // Before the closing quote a backslash must be doubled to stay one.
+               (!EndsWithBackslash(sourceFolder) || Append(at, end, "\\")) && Append(at, end, "\"");
+    } else if (fits) {
+        fits = Append(at, end, sourceFolder);
+    }
+    fits = fits && Append(at, end, " ") && Append(at, end, digits);
+    *at = '\0';
+    return fits;
+}
+
+void TemporaryFolderName(std::uint32_t number, char* name)
+{
+    name[0] = 'T';
+    name[1] = 'S';
+    name[2] = 'W';
+    HexDigits(number & 0xFFFFF, 5, name + 3);
+    name[8] = '.';
+    name[9] = 'T';
+    name[10] = 'M';
+    name[11] = 'P';
+    name[12] = '\0';
+}

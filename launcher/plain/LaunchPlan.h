@@ -1,0 +1,45 @@
+#pragma once
+// What SETUP.EXE decides before it starts the installer: which build suits
+// the running system, where the installer and its companions lie on disk 1,
+// the source folder and the installer's command line.
+#include <cstddef>
+#include <cstdint>
+
+enum class InstallerBuildChoice {
+    Windows95,    // Windows 95 and its successors
+    WindowsNt,    // Windows NT 3.51, 4.0 and later
+    Unsupported,  // Win32s on Windows 3.1
+};
+
+// From the platform's version number as GetVersion gives it: the major
+// version in the low byte; the top bit set on Windows 95 and its successors
+// (major 4 and up) and on Win32s (major 3), clear on Windows NT.
+InstallerBuildChoice ChooseInstallerBuild(std::uint32_t platformVersion);
+
+// The installer's folder on disk 1, below the source folder.
+constexpr const char* InstallerFolder = "SETUP";
+// The chosen build's file name in that folder ("TSINST95.EXE"); null for
+// an unsupported system.
+const char* InstallerFileName(InstallerBuildChoice choice);
+
+// Files the installer finds in its current directory: its picture and its
+// help file. Each is copied beside the installer when the disk holds it.
+extern const char* const CompanionFiles[];
+extern const std::size_t CompanionFileCount;
+
+// The folder of SETUP.EXE's own path, with its trailing backslash: the source
+// path handed to the installer (A:\SETUP.EXE gives A:\). False when the path
+// holds no folder or the folder does not fit `size`.
+bool SourceFolderOf(const char* ownPath, char* folder, std::size_t size);
+
+// The installer's command line: "<installer>" <source folder> <window in hex>.
+// The source folder is quoted when it holds a blank, its closing backslash
+// then doubled so that the C start-up keeps it. False when the line does
+// not fit `size`.
+bool BuildInstallerCommandLine(const char* installer, const char* sourceFolder, std::uint32_t window, char* line,
+                               std::size_t size);
+
+// The name of a new temporary folder, TSWnnnnn.TMP with five hexadecimal
+// digits of `number`: 13 bytes with the terminator.
+constexpr std::size_t kTemporaryFolderNameSize = 13;
+void TemporaryFolderName(std::uint32_t number, char* name);

@@ -1,0 +1,242 @@
+// SETUP.EXE, started as a person starts it: from the root of disk 1 in drive
+// A:, with no arguments, Wine reporting Windows 95, NT 4.0 or NT 3.51 to it.
+// The installer on the disk is the recording probe (probe/InstallerProbe.cpp)
+// under both builds' names, which writes how it was started.
+#include "tests/e2e/Installers.h"
+
+#include "tests/kit/FileBytes.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/ReportedWindows.h"
+#include "tests/kit/UnixBridge.h"
+#include "tests/kit/WindowFinder.h"
+
+#include <map>
+#include <sstream>
+
+namespace {
+constexpr const char* SetupBoxTitle = "Tessaryn 3.0 Setup";
+
+struct ReportedSystem {
+    const char* Name;
+    const char* WineVersion;
+    const char* Installer;  // the build SETUP.EXE must start
+};
+std::ostream& operator<<(std::ostream& out, const ReportedSystem& system)
+{
+    return out << system.Name;
+}
+
+using ProbeRecord = std::map<std::string, std::string>;
+
+std::string FolderOf(const std::string& path)
+{
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+// Disk 1 as the release has it, with the probe for the installer, in drive
+// A:; SETUP.EXE told the system of the test.
+class SetupOnDisk1 : public ::testing::Test {
+protected:
+    void Prepare(const char* wineVersion)
+    {
+        std::string why = ShippedExecutablesUnavailable();
+        if (!why.empty()) GTEST_SKIP() << "32-bit programs cannot start on this machine: " << why;
+        System = std::make_unique<ReportedWindows>("SETUP.EXE", wineVersion);
+        ASSERT_TRUE(System->Set()) << "registry error " << System->Error();
+        const std::string probe = ToWindowsPath(E2E_INSTALLER_PROBE);
+        ASSERT_TRUE(::CopyFileA(ToWindowsPath(E2E_SETUP).c_str(), (Disk / "SETUP.EXE").c_str(), FALSE));
+        ASSERT_TRUE(::CreateDirectoryA((Disk / "SETUP").c_str(), nullptr));
+        for (const char* name : {"TSINST95.EXE", "TSINSTNT.EXE"})
+            ASSERT_TRUE(::CopyFileA(probe.c_str(), (Disk / "SETUP\\" + name).c_str(), FALSE));
+        ASSERT_TRUE(WriteFileBytes(Disk / "SETUP\\INSTALL.EMF", "picture"));
+        ASSERT_TRUE(WriteFileBytes(Disk / "SETUP\\TSW_INST.HLP", "help"));
+        ASSERT_TRUE(Floppy.Available()) << Floppy.LastError();
+        ASSERT_TRUE(Floppy.Insert(Disk.Path())) << Floppy.LastError();
+        ::SetEnvironmentVariableA("TSINST_PROBE_REPORT", (Work / "probe.txt").c_str());
+        Before = SetupTemporaryFolders();
+    }
+    void TearDown() override
+    {
+        ::SetEnvironmentVariableA("TSINST_PROBE_REPORT", nullptr);
+        ::SetEnvironmentVariableA("TSINST_PROBE_MODE", nullptr);
+    }
+
+    void ProbeMode(const char* mode) { ::SetEnvironmentVariableA("TSINST_PROBE_MODE", mode); }
+
+    // A:\SETUP.EXE with no arguments, through the launcher stand-in, which
+    // reports its exit code.
+    std::unique_ptr<LauncherRun> StartSetup(const std::vector<std::string>& environment = {})
+    {
+        LauncherSetup setup;
+        setup.Installer = "A:\\SETUP.EXE";
+        setup.Raw = true;
+        setup.Environment = environment;
+        return std::make_unique<LauncherRun>(setup);
+    }
+
+    std::vector<ProbeRecord> ProbeRecords()
+    {
+        std::vector<ProbeRecord> records(1);
+        std::istringstream text(ReadBytes(Work / "probe.txt"));
+        for (std::string line; std::getline(text, line);) {
+            std::size_t equals = line.find('=');
+            if (equals == std::string::npos) {
+                if (!records.back().empty()) records.emplace_back();
+            } else {
+                records.back()[line.substr(0, equals)] = line.substr(equals + 1);
+            }
+        }
+        if (records.back().empty()) records.pop_back();
+        return records;
+    }
+
+    // Nothing of SETUP.EXE is left in the temporary folder.
+    void ExpectNoTemporaryFolderLeft() { EXPECT_EQ(Before, SetupTemporaryFolders()); }
+
+    TempFolder Disk{"e2e-setup"};
+    TempFolder Work{"e2e-setup-work"};
+    FloppyDrive Floppy;
+    std::unique_ptr<ReportedWindows> System;
+    std::set<std::string> Before;
+};
+
+class Setup : public SetupOnDisk1, public ::testing::WithParamInterface<ReportedSystem> {
+protected:
+    void SetUp() override { Prepare(GetParam().WineVersion); }
+};
+}
+
+// The build for the system, from a copy in a folder of SETUP.EXE's own under
+// the temporary folder, which is its current directory and holds the
+// picture and the help file; the contract's command line; the copy removed
+// after the installer's end.
+TEST_P(Setup, StartsTheSystemsBuildFromATemporaryCopyAndRemovesIt)
+{
+    ProbeMode("notify");
+    auto run = StartSetup();
+    ASSERT_TRUE(run->WaitForEnd());
+    EXPECT_EQ(0u, run->Report().InstallerExitCode);
+
+    std::vector<ProbeRecord> records = ProbeRecords();
+    ASSERT_EQ(1u, records.size());
+    ProbeRecord& probe = records[0];
+    char temporary[MAX_PATH] = {};
+    ::GetTempPathA(sizeof temporary, temporary);
+    const std::string folder = FolderOf(probe["program"]);
+    EXPECT_EQ(std::string(temporary), folder.substr(0, folder.find_last_of('\\') + 1))
+        << "started from " << probe["program"];
+    EXPECT_EQ(folder + "\\" + GetParam().Installer, probe["program"]);
+    EXPECT_EQ(folder, probe["directory"]);
+    EXPECT_EQ("INSTALL.EMF TSW_INST.HLP", probe["companions"]);
+    const std::string start = "\"" + probe["program"] + "\" A:\\ ";
+    ASSERT_EQ(start, probe["line"].substr(0, start.size()));
+    // The window in hex, which the notification reached (exit code 0).
+    EXPECT_GT(probe["line"].size(), start.size());
+    EXPECT_EQ(std::string::npos, probe["line"].find_first_not_of("0123456789ABCDEF", start.size())) << probe["line"];
+    EXPECT_FALSE(FileExists(folder));
+    ExpectNoTemporaryFolderLeft();
+}
+
+// An installer that ends without its notification, as after a crash: the
+// copy goes all the same and SETUP.EXE says so by its exit code. A disk
+// without the help file is no fault: the picture alone comes along.
+TEST_P(Setup, InstallerEndingWithoutNotificationStillLeavesNothing)
+{
+    ASSERT_TRUE(::DeleteFileA((Disk / "SETUP\\TSW_INST.HLP").c_str()));
+    ProbeMode("untold");
+    auto run = StartSetup();
+    ASSERT_TRUE(run->WaitForEnd());
+    EXPECT_EQ(2u, run->Report().InstallerExitCode);
+    std::vector<ProbeRecord> records = ProbeRecords();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ("INSTALL.EMF", records[0]["companions"]);
+    ExpectNoTemporaryFolderLeft();
+}
+
+// Where no copy can be made (the temporary folder is missing) the installer
+// runs from the disk, in its folder there.
+TEST_P(Setup, WithoutATemporaryFolderStartsTheInstallerFromTheDisk)
+{
+    ProbeMode("notify");
+    auto run = StartSetup({"TMP=C:\\NoSuchFolder", "TEMP=C:\\NoSuchFolder"});
+    ASSERT_TRUE(run->WaitForEnd());
+    EXPECT_EQ(0u, run->Report().InstallerExitCode);
+    std::vector<ProbeRecord> records = ProbeRecords();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(std::string("A:\\SETUP\\") + GetParam().Installer, records[0]["program"]);
+    EXPECT_EQ("A:\\SETUP", records[0]["directory"]);
+    const std::string start = "\"" + records[0]["program"] + "\" A:\\ ";
+    EXPECT_EQ(start, records[0]["line"].substr(0, start.size()));
+    ExpectNoTemporaryFolderLeft();
+}
+
+TEST_P(Setup, MissingInstallerGetsABoxNamingItAndWhy)
+{
+    ASSERT_TRUE(::DeleteFileA((Disk / "SETUP\\" + GetParam().Installer).c_str()));
+    auto run = StartSetup();
+    HWND box;
+    ASSERT_TRUE(WaitForWindow(BoxTitled(SetupBoxTitle, run->InstallerProcessId()), box));
+    const std::string text = MessageBoxText(box);
+    const std::string named = std::string("Cannot start A:\\SETUP\\") + GetParam().Installer + ":\n";
+    EXPECT_EQ(named, text.substr(0, named.size()));
+    EXPECT_GT(text.size(), named.size()) << "no reason given";
+    PressButton(box, IDOK);
+    ASSERT_TRUE(run->WaitForEnd());
+    EXPECT_EQ(1u, run->Report().InstallerExitCode);
+    EXPECT_TRUE(ProbeRecords().empty());
+    ExpectNoTemporaryFolderLeft();
+}
+
+// A second SETUP.EXE brings the running installer to the front and ends;
+// no second installer starts.
+TEST_P(Setup, SecondSetupBringsTheRunningInstallerToTheFront)
+{
+    ProbeMode("window");
+    auto first = StartSetup();
+    HWND main;
+    ASSERT_TRUE(WaitForWindow({MainWindowTitle, "TsFrameWindow", 0}, main));
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "E2eOtherWindow";
+    ::RegisterClassA(&wc);
+    HWND other = ::CreateWindowA(wc.lpszClassName, "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                 100, nullptr, nullptr, wc.hInstance, nullptr);
+    ::SetForegroundWindow(other);
+    ASSERT_NE(main, ::GetForegroundWindow());
+
+    auto second = StartSetup();
+    ASSERT_TRUE(second->WaitForEnd());
+    EXPECT_EQ(0u, second->Report().InstallerExitCode);
+    EXPECT_EQ(main, ::GetForegroundWindow());
+    ::DestroyWindow(other);
+
+    PostClose(main);
+    ASSERT_TRUE(first->WaitForEnd());
+    EXPECT_EQ(0u, first->Report().InstallerExitCode);
+    EXPECT_EQ(1u, ProbeRecords().size());
+    ExpectNoTemporaryFolderLeft();
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, Setup,
+                         ::testing::Values(ReportedSystem{"Win95", "win95", "TSINST95.EXE"},
+                                           ReportedSystem{"Nt40", "nt40", "TSINSTNT.EXE"},
+                                           ReportedSystem{"Nt351", "nt351", "TSINSTNT.EXE"}),
+                         [](const ::testing::TestParamInfo<ReportedSystem>& info) { return info.param.Name; });
+
+// Win32s on Windows 3.1 runs neither build: a box says what is needed.
+using SetupOnWin32s = SetupOnDisk1;
+TEST_F(SetupOnWin32s, SaysWhichSystemIsNeededAndStartsNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(Prepare("win31"));
+    if (IsSkipped()) return;
+    auto run = StartSetup();
+    HWND box;
+    ASSERT_TRUE(WaitForWindow(BoxTitled(SetupBoxTitle, run->InstallerProcessId()), box));
+    EXPECT_EQ("Tessaryn 3.0 needs Windows 95 or Windows NT.", MessageBoxText(box));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(run->WaitForEnd());
+    EXPECT_EQ(1u, run->Report().InstallerExitCode);
+    EXPECT_TRUE(ProbeRecords().empty());
+    ExpectNoTemporaryFolderLeft();
+}
