@@ -15,6 +15,7 @@
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/LauncherRun.h"
+#include "tests/kit/SetupTraces.h"
 #include "tests/kit/TempFolder.h"
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
@@ -87,36 +88,6 @@ bool IsSetup(const std::string& program)
     return tail == name;
 }
 
-// SETUP.EXE's copies of the installer (TSW*.TMP in the temporary folder).
-std::set<std::string> SetupFolders()
-{
-    char temporary[MAX_PATH] = {};
-    ::GetTempPathA(sizeof temporary, temporary);
-    std::set<std::string> found;
-    WIN32_FIND_DATAA data;
-    HANDLE search = ::FindFirstFileA((std::string(temporary) + "TSW*.TMP").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return found;
-    do found.insert(data.cFileName);
-    while (::FindNextFileA(search, &data));
-    ::FindClose(search);
-    return found;
-}
-
-// The file a process was started from.
-std::string ProcessImage(DWORD processId)
-{
-    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
-    auto query = reinterpret_cast<QueryImageName>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
-    char path[MAX_PATH] = "?";
-    DWORD size = sizeof path;
-    if (HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId)) {
-        if (query) query(process, 0, path, &size);
-        ::CloseHandle(process);
-    }
-    return path;
-}
-
 bool AnswerBox(const char* title, int button, const char* shotName, const char* expectedText = nullptr)
 {
     HWND box;
@@ -168,7 +139,7 @@ int main(int argc, char* argv[])
         setup.Directory = launcherFolder.Path();
     }
     setup.TimeoutMs = 120000;
-    const std::set<std::string> foldersBefore = SetupFolders();
+    const std::set<std::string> foldersBefore = SetupTemporaryFolders();
     LauncherRun run(setup);
     DWORD pid = run.InstallerProcessId();
     HWND main;
@@ -218,7 +189,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     if (bySetup) {
-        const bool gone = SetupFolders() == foldersBefore;
+        const bool gone = SetupTemporaryFolders() == foldersBefore;
         std::printf("SETUP.EXE ended with exit code %lu; its temporary folder is %s.\n",
                     run.Report().InstallerExitCode, gone ? "gone" : "STILL THERE");
         return run.Report().InstallerExitCode == 0 && gone ? 0 : 1;

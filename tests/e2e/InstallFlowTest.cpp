@@ -91,22 +91,6 @@ protected:
 };
 using InstallChecks = FlowTest;
 
-// The file a process was started from.
-std::string ProcessImage(DWORD processId)
-{
-    // Declared for newer systems than the installer's headers are set for.
-    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
-    auto query = reinterpret_cast<QueryImageName>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
-    char path[MAX_PATH] = {};
-    DWORD size = sizeof path;
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
-    if (!process || !query) return std::string();
-    if (!query(process, 0, path, &size)) path[0] = '\0';
-    ::CloseHandle(process);
-    return path;
-}
-
 std::string WithoutTitle(std::string list, const std::string& title)
 {
     std::size_t at = list.find(" " + title);

@@ -15,20 +15,6 @@ std::string InstallerBuild::Path() const
     return ToWindowsPath(Nt ? E2E_TSINSTNT : E2E_TSINST95);
 }
 
-std::set<std::string> SetupTemporaryFolders()
-{
-    char temporary[MAX_PATH] = {};
-    ::GetTempPathA(sizeof temporary, temporary);
-    std::set<std::string> found;
-    WIN32_FIND_DATAA data;
-    HANDLE search = ::FindFirstFileA((std::string(temporary) + "TSW*.TMP").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return found;
-    do found.insert(data.cFileName);
-    while (::FindNextFileA(search, &data));
-    ::FindClose(search);
-    return found;
-}
-
 std::string ShippedExecutablesUnavailable()
 {
     bool found = false;

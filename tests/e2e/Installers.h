@@ -11,6 +11,7 @@
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/LauncherRun.h"
 #include "tests/kit/ReportedWindows.h"
+#include "tests/kit/SetupTraces.h"
 #include "tests/kit/TempFolder.h"
 
 // The two builds of the installer, as the e2e tests start them.
@@ -66,10 +67,6 @@ private:
     LauncherRun Run;
     HWND Main = nullptr;
 };
-
-// The folders SETUP.EXE makes for its copy of the installer (TSW*.TMP in
-// the temporary folder), by name.
-std::set<std::string> SetupTemporaryFolders();
 
 // Why this machine cannot start the shipped PE32 executables
 // (tests/test_data.sh finds out), or empty when it can.

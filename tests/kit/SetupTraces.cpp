@@ -1,0 +1,31 @@
+#include "tests/kit/SetupTraces.h"
+
+std::set<std::string> SetupTemporaryFolders()
+{
+    char temporary[MAX_PATH] = {};
+    ::GetTempPathA(sizeof temporary, temporary);
+    std::set<std::string> found;
+    WIN32_FIND_DATAA data;
+    HANDLE search = ::FindFirstFileA((std::string(temporary) + "TSW*.TMP").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do found.insert(data.cFileName);
+    while (::FindNextFileA(search, &data));
+    ::FindClose(search);
+    return found;
+}
+
+std::string ProcessImage(DWORD processId)
+{
+    // Declared for newer systems than the installer's headers are set for.
+    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    auto query = reinterpret_cast<QueryImageName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    if (!query) return std::string();
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process) return std::string();
+    char path[MAX_PATH] = {};
+    DWORD size = sizeof path;
+    if (!query(process, 0, path, &size)) path[0] = '\0';
+    ::CloseHandle(process);
+    return path;
+}
