@@ -80,9 +80,10 @@ int RunUnixShell(const std::string& script, const std::vector<std::string>& argu
                                   doneUnix};
     line.insert(line.end(), arguments.begin(), arguments.end());
     std::vector<char> commandLine = CommandLineBuffer(line);
-    // Not through StartProcess: with the shell started there, installers
-    // that the end-to-end tests start afterwards never appeared on the
-    // test's desktop (seen with Wine 8, cause unknown).
+    // Not through StartProcess, which closes the handles it is given back:
+    // with the shell started there, installers that the end-to-end tests
+    // started afterwards never appeared on the test's desktop (Wine 8; most
+    // likely the desktop's own handle closed, see below).
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
