@@ -120,7 +120,7 @@ check_header() {
 # fails, named with its function from the link map. The words of the
 # constructor and destructor lists that the linker puts in .text are data.
 check_instructions() {
-    local file="$1" name="$2" map="${1%.exe}.map" found
+    local file="$1" name="$2" map="${1%.[eE][xX][eE]}.map" found
     # A file copied off a floppy has no link map beside it: it is checked all
     # the same, with addresses for names.
     [[ -f $map ]] || { echo "note: $name: no link map $map: instructions are named by address"; map=""; }
