@@ -33,36 +33,49 @@ ORACLE void Check(bool condition, const char* what)
 // the data up to the first Ctrl-Z, split at line feeds, a carriage return
 // right before a line feed dropped. Each is a span of the data and whether a
 // line feed ended it; a refused one (over 78 characters, or holding a NUL)
-// is marked bad. Kept as spans of the input: nothing is copied per line.
+// is marked bad. Kept as spans of the input: nothing is copied per line, and
+// the data is walked once, byte by byte (the library's scans would each pass
+// the sanitizer's checks of their whole range).
 struct ExpectedLine {
     const char* Text;
     std::size_t Length;
     bool Feed;
     bool Bad;
 
-    // Whether `line`, as the reader gives it, is this line with its line feed.
-    ORACLE bool Matches(const char* line) const
+    // Whether `line`, as the reader gives it in its buffer, is this line with
+    // its line feed, terminated.
+    ORACLE bool Matches(const char (&line)[kListLineSize]) const
     {
-        return std::strlen(line) == Length + (Feed ? 1 : 0) && std::memcmp(line, Text, Length) == 0 &&
-               (!Feed || line[Length] == '\n');
+        const std::size_t end = Length + (Feed ? 1 : 0);
+        if (end >= kListLineSize) return false;
+        for (std::size_t i = 0; i < Length; ++i)
+            if (line[i] != Text[i]) return false;
+        return (!Feed || line[Length] == '\n') && line[end] == '\0';
     }
 };
+
+ORACLE bool Terminated(const char (&line)[kListLineSize])
+{
+    for (char c : line)
+        if (c == '\0') return true;
+    return false;
+}
 
 ORACLE void ExpectedLines(const std::uint8_t* data, std::size_t size, std::vector<ExpectedLine>& lines)
 {
     lines.clear();
     const char* text = reinterpret_cast<const char*>(data);
-    const void* eof = size > 0 ? std::memchr(text, '\x1A', size) : nullptr;
-    if (eof) size = static_cast<std::size_t>(static_cast<const char*>(eof) - text);
     std::size_t start = 0;
-    while (start < size) {
-        const void* feed = std::memchr(text + start, '\n', size - start);
-        std::size_t end = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - text) : size;
-        std::size_t length = end - start;
-        if (feed && length > 0 && text[end - 1] == '\r') --length;
-        bool bad = length > kListLineMaxLength || std::memchr(text + start, '\0', length) != nullptr;
-        lines.push_back({text + start, length, feed != nullptr, bad});
-        start = feed ? end + 1 : size;
+    bool nul = false;
+    for (std::size_t at = 0; at < size && text[at] != '\x1A'; ++at) {
+        if (text[at] == '\0') nul = true;
+        if (text[at] != '\n' && at + 1 < size && text[at + 1] != '\x1A') continue;
+        const bool feed = text[at] == '\n';
+        std::size_t length = at + (feed ? 0 : 1) - start;
+        if (feed && length > 0 && text[at - 1] == '\r') --length;
+        lines.push_back({text + start, length, feed, length > kListLineMaxLength || nul});
+        start = at + 1;
+        nul = false;
     }
 }
 
@@ -226,7 +239,7 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
                 Check(expected[n].Bad, "only an overlong line or one with a NUL is refused");
                 line[0] = '\0';
             } else {
-                Check(std::memchr(line, 0, kListLineSize) != nullptr, "the line is terminated");
+                Check(Terminated(line), "the line is terminated");
                 Check(!expected[n].Bad && expected[n].Matches(line), "the line reads as a text-mode read gives it");
             }
             lines.emplace_back();
@@ -236,18 +249,19 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
         Check(n == expected.size(), "every line is read");
     }
 
-    // The expander's own plan, over the list as it loads it (an empty file
-    // gives an empty vector).
-    const std::vector<char> contents(data, data + size);
+    // The expander's own plan, over the list as LoadListFile hands it over:
+    // the data alone in its block, and an empty file as an empty vector's
+    // null data.
+    const char* contents = size > 0 ? reinterpret_cast<const char*>(data) : nullptr;
 
     // The plan the expander works from: every counted entry, or nothing.
     {
         ListPlan plan;
-        ListFault fault = PlanListContents(contents.data(), contents.size(), "A:", "C:\\TSW30\\LOOKUP",
+        ListFault fault = PlanListContents(contents, size, "A:", "C:\\TSW30\\LOOKUP",
                                            kListLineMaxLength, plan);
         if (fault != ListFault::None) Check(plan.Files.empty() && plan.Items.empty(), "a refused list plans nothing");
         for (const PlannedFile& file : plan.Files)
-            Check(file.Destination.size() <= kLzMaxPathLength, "every planned destination can be opened");
+            Check(plan.DestinationOf(file).size() <= kLzMaxPathLength, "every planned destination can be opened");
         Check(plan.Items.size() <= plan.Files.size(), "at most one item per planned file");
     }
     // Each entry as the expander parses it, from the lines read above: a real
@@ -265,13 +279,13 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
     Check(lookupResolves, "the destination resolves");
 
     static FirstSightings sightings;
+    static ListEntry entry;
     sightings.NextInput();
     for (long i = 0; i < count; ++i) {
         if (static_cast<std::size_t>(i) + 1 >= lines.size() || lines[i + 1][0] == '\0') return 0;
         // A line checked before in this input passed its checks then.
         if (!sightings.IsFirst(lines, i + 1)) continue;
         std::memcpy(line, lines[i + 1].data(), kListLineSize);
-        ListEntry entry;
         char before[kListLineSize];
         std::memcpy(before, line, kListLineSize);
         if (!ParseListEntry(line, entry)) {
