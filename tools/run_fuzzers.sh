@@ -38,9 +38,9 @@ declare -A sources=(
   [progman]="progman/plain/ProgmanCommand.cpp shell/plain/PathHelpers.cpp"
 )
 
-# The system's headers (the C++ library's templates) carry no coverage
-# instrumentation: a fuzzer follows the project's own branches and compares,
-# and pays nothing for those inside std::string.
+# The C++ library's own functions carry no coverage instrumentation
+# (tests/fuzz/coverage_ignore.txt): a fuzzer follows the project's branches
+# and compares, and pays nothing for those inside std::string.
 flags=(-std=c++17 -g -O2 -fno-omit-frame-pointer -Wall -Wextra -D_GLIBCXX_ASSERTIONS
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -fsanitize-coverage-ignorelist="$root/tests/fuzz/coverage_ignore.txt" -I"$root")

@@ -75,7 +75,8 @@ bool IsDeviceName(const char* begin, const char* end)
     if (dot) end = dot;
     while (end > begin && end[-1] == ' ') --end;
     const std::size_t length = static_cast<std::size_t>(end - begin);
-    // Only a device of the same length is compared.
+    // A device has 3 to 7 characters; only one of the same length is compared.
+    if (length < 3 || length > 7) return false;
     static const struct {
         const char* Name;
         std::size_t Length;

@@ -5,7 +5,6 @@
 #include "shell/plain/PathHelpers.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -125,7 +124,7 @@ ORACLE const char* CheckPaths(const ListEntry& entry, const char* sourceDir, con
 struct Element {
     const char* Text;
     std::size_t Length;
-    bool operator==(const Element& other) const
+    ORACLE bool operator==(const Element& other) const
     {
         return Length == other.Length && std::memcmp(Text, other.Text, Length) == 0;
     }
@@ -186,13 +185,16 @@ ORACLE void CheckStaysInside(const char* joined, const std::vector<Element>& bas
 // line numbers by the text's hash, stamped per input, so nothing is cleared.
 class FirstSightings {
 public:
-    using Line = std::array<char, kListLineSize>;
+    // A line as the reader gives it, read straight into the kept lines.
+    struct Line {
+        char Text[kListLineSize];
+    };
 
     ORACLE void NextInput() { ++Stamp; }
 
     ORACLE bool IsFirst(const std::vector<Line>& lines, std::size_t index)
     {
-        const char* text = lines[index].data();
+        const char* text = lines[index].Text;
         std::uint32_t hash = 2166136261u;
         for (const char* p = text; *p; ++p) hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
         for (std::size_t slot = hash % kSlots;; slot = (slot + 1) % kSlots) {
@@ -201,7 +203,7 @@ public:
                 entry = {Stamp, index};
                 return true;
             }
-            if (std::strcmp(lines[entry.Index].data(), text) == 0) return false;
+            if (std::strcmp(lines[entry.Index].Text, text) == 0) return false;
         }
     }
 
@@ -229,11 +231,14 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
     lines.clear();
     {
         ListLineReader reader(reinterpret_cast<const char*>(data), size);
-        char line[kListLineSize];
         std::size_t n = 0;
         for (;;) {
+            char (&line)[kListLineSize] = lines.emplace_back().Text;
             ListLineReader::Result result = reader.Next(line);
-            if (result == ListLineReader::Result::End) break;
+            if (result == ListLineReader::Result::End) {
+                lines.pop_back();
+                break;
+            }
             Check(n < expected.size(), "no more lines than the data holds");
             if (result == ListLineReader::Result::Bad) {
                 Check(expected[n].Bad, "only an overlong line or one with a NUL is refused");
@@ -242,8 +247,6 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
                 Check(Terminated(line), "the line is terminated");
                 Check(!expected[n].Bad && expected[n].Matches(line), "the line reads as a text-mode read gives it");
             }
-            lines.emplace_back();
-            std::memcpy(lines.back().data(), line, kListLineSize);
             ++n;
         }
         Check(n == expected.size(), "every line is read");
@@ -268,8 +271,8 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
     // line is never empty.
     char line[kListLineSize];
     long count = -1;
-    if (lines.empty() || lines[0][0] == '\0' || !ParseListCount(lines[0].data(), count)) return 0;
-    std::memcpy(line, lines[0].data(), kListLineSize);
+    if (lines.empty() || lines[0].Text[0] == '\0' || !ParseListCount(lines[0].Text, count)) return 0;
+    std::memcpy(line, lines[0].Text, kListLineSize);
     Check(count >= 0 && count <= kMaxListCount, "the count is within bounds");
     Check(std::strtol(line, nullptr, 10) == count, "the count reads as %d reads it");
 
@@ -282,10 +285,10 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
     static ListEntry entry;
     sightings.NextInput();
     for (long i = 0; i < count; ++i) {
-        if (static_cast<std::size_t>(i) + 1 >= lines.size() || lines[i + 1][0] == '\0') return 0;
+        if (static_cast<std::size_t>(i) + 1 >= lines.size() || lines[i + 1].Text[0] == '\0') return 0;
         // A line checked before in this input passed its checks then.
         if (!sightings.IsFirst(lines, i + 1)) continue;
-        std::memcpy(line, lines[i + 1].data(), kListLineSize);
+        std::memcpy(line, lines[i + 1].Text, kListLineSize);
         char before[kListLineSize];
         std::memcpy(before, line, kListLineSize);
         if (!ParseListEntry(line, entry)) {
