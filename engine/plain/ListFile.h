@@ -65,10 +65,9 @@ ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);
 
 // A list file read whole and checked before anything of it is written: each
 // entry's installed name in list order, and the titled entries in line order.
-// A planned file's paths are its name after the plan's directories, which
-// are kept once for the whole list: a name of an 8.3 list fits in the string
-// itself, so a plan of a few hundred files takes one allocation, not two per
-// file.
+// A planned file's paths are its name after the plan's directories, kept
+// once for the whole list: an 8.3 name fits in the string itself, so a plan
+// of a few hundred files allocates its vector, not two paths per file.
 struct PlannedFile {
     std::string Name;  // the installed name as listed
 };
