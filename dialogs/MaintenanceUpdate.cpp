@@ -39,18 +39,20 @@ bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
     }
     for (const PlannedFile& file : plan.Files) {
         TLzFile source;
-        long result = OpenCompressedSource(file.Source.c_str(), source);
+        const std::string sourcePath = plan.SourceOf(file);
+        long result = OpenCompressedSource(sourcePath.c_str(), source);
         if (result < 0) {
-            ReportExpansionFault(owner, MsgUpdateError, result, file.Source.c_str(), file.Destination.c_str());
+            ReportExpansionFault(owner, MsgUpdateError, result, sourcePath.c_str(), plan.DestinationOf(file).c_str());
             return false;
         }
     }
     // An installed file that cannot be replaced now (most often TSW.EXE of a
     // running Tessaryn) stops the update before anything is written.
     for (const PlannedFile& file : plan.Files) {
-        if (CheckDestination(file.Destination.c_str()) != 0) {
-            ReportExpansionFault(owner, MsgUpdateError, kLzBadOutHandle, file.Source.c_str(),
-                                 file.Destination.c_str());
+        const std::string destination = plan.DestinationOf(file);
+        if (CheckDestination(destination.c_str()) != 0) {
+            ReportExpansionFault(owner, MsgUpdateError, kLzBadOutHandle, plan.SourceOf(file).c_str(),
+                                 destination.c_str());
             return false;
         }
     }

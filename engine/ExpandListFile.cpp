@@ -55,19 +55,21 @@ private:
 // Expands the files of a list that was read and checked whole, in list
 // order, with the library prepared once. Stops at the first failure, which
 // it reports.
-bool ExpandFiles(HWND owner, ProgressWindow& progress, const std::vector<PlannedFile>& files, LONG& lastResult)
+bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, LONG& lastResult)
 {
     ::LZStart();
-    for (const PlannedFile& file : files) {
-        progress.Show("Expanding %s . . .", FileNamePart(file.Source.c_str()));
+    for (const PlannedFile& file : plan.Files) {
+        const std::string source = plan.SourceOf(file);
+        const std::string destination = plan.DestinationOf(file);
+        progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
 
         // The destination is only created once the source is known to open
         // and to be expandable, so such a source never empties an installed
         // file.
         TLzFile sourceFile;
         TFile destinationFile;
-        LONG result = OpenCompressedSource(file.Source.c_str(), sourceFile);
-        if (result == 0) result = CreateDestination(file.Destination.c_str(), destinationFile);
+        LONG result = OpenCompressedSource(source.c_str(), sourceFile);
+        if (result == 0) result = CreateDestination(destination.c_str(), destinationFile);
         if (result == 0) {
             // A compressed file cut short expands "successfully" to fewer
             // bytes than its header declares; take that as a read error.
@@ -79,7 +81,7 @@ bool ExpandFiles(HWND owner, ProgressWindow& progress, const std::vector<Planned
         lastResult = result;
 
         if (result < 0) {
-            ReportExpansionFault(owner, MsgInstallationError, result, file.Source.c_str(), file.Destination.c_str());
+            ReportExpansionFault(owner, MsgInstallationError, result, source.c_str(), destination.c_str());
             sourceFile.Reset();
             destinationFile.Reset();
             ::LZDone();
@@ -111,7 +113,7 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
         return false;
     }
     CaptureProgramItems(plan);
-    return ExpandFiles(GetHandle(), progress, plan.Files, lastResult);
+    return ExpandFiles(GetHandle(), progress, plan, lastResult);
 }
 
 bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult)
@@ -119,7 +121,7 @@ bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, L
     lastResult = 0;
     ProgressWindow progress(this, caption);
     CaptureProgramItems(plan);
-    return ExpandFiles(GetHandle(), progress, plan.Files, lastResult);
+    return ExpandFiles(GetHandle(), progress, plan, lastResult);
 }
 
 void TInstallWindow::CaptureProgramItems(const ListPlan& plan)

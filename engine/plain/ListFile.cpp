@@ -54,54 +54,20 @@ bool ParseListCount(const char* line, long& count)
 }
 
 namespace {
+// The checks below look at a name, or one element [begin, end) of it, in
+// place: a list is checked name by name, and nothing is copied for it.
+
 // A title travels into a Program Manager command, where a control character
 // has no place and a double quote cannot be carried.
-bool IsUsableTitle(const std::string& text)
+bool IsUsableTitle(const char* begin, const char* end)
 {
-    for (unsigned char c : text)
+    for (const char* p = begin; p < end; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
         if (c < 0x20 || c == '"') return false;
+    }
     return true;
 }
-}
 
-bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
-{
-    entry = ListEntry();
-    line[kListLineSize - 1] = '\0';
-    // The line break is still there, so only leading spaces go, unless this is
-    // a last line without a break.
-    TrimSpaces(line);
-    std::size_t length = std::strlen(line);
-    if (length > 0 && line[length - 1] == '\n') line[--length] = '\0';
-    if (length == 0 || std::isspace(static_cast<unsigned char>(line[0]))) return false;
-
-    std::size_t nameLength = 0;
-    while (line[nameLength] && !std::isspace(static_cast<unsigned char>(line[nameLength]))) ++nameLength;
-    // The first word's extension, read in place.
-    const char following = line[nameLength];
-    line[nameLength] = '\0';
-    const bool program = strcasecmp(FileExtension(line), ".EXE") == 0;
-    line[nameLength] = following;
-
-    if (program) {
-        std::size_t p = nameLength;
-        std::size_t q = p;
-        while (line[q] == ' ') ++q;
-        if (q > p) {
-            entry.Titled = true;
-            entry.Title = line + q;
-        }
-        line[p] = '\0';
-    }
-    entry.Name = line;
-    if (IsSafeInstalledName(entry.Name) && IsUsableTitle(entry.Title)) return true;
-    entry = ListEntry();
-    return false;
-}
-
-namespace {
-// The checks below look at one element [begin, end) of a name in place: a
-// list is checked name by name, and nothing is copied for it.
 bool IsDeviceName(const char* begin, const char* end)
 {
     // The device is the part before the first dot, trailing spaces ignored.
@@ -109,11 +75,16 @@ bool IsDeviceName(const char* begin, const char* end)
     if (dot) end = dot;
     while (end > begin && end[-1] == ' ') --end;
     const std::size_t length = static_cast<std::size_t>(end - begin);
-    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
-    for (const char* device : Devices)
-        if (std::strlen(device) == length && strncasecmp(begin, device, length) == 0) return true;
-    if (length == 4 && (strncasecmp(begin, "COM", 3) == 0 || strncasecmp(begin, "LPT", 3) == 0))
-        return begin[3] >= '1' && begin[3] <= '9';
+    // A device has 3 to 7 characters; only one of the same length is compared.
+    if (length < 3 || length > 7) return false;
+    static const struct {
+        const char* Name;
+        std::size_t Length;
+    } Devices[] = {{"CON", 3}, {"PRN", 3}, {"AUX", 3}, {"NUL", 3}, {"CONIN$", 6}, {"CONOUT$", 7}, {"CLOCK$", 6}};
+    for (const auto& device : Devices)
+        if (device.Length == length && strncasecmp(begin, device.Name, length) == 0) return true;
+    if (length == 4 && begin[3] >= '1' && begin[3] <= '9')
+        return strncasecmp(begin, "COM", 3) == 0 || strncasecmp(begin, "LPT", 3) == 0;
     return false;
 }
 
@@ -125,29 +96,101 @@ bool IsSafeElement(const char* begin, const char* end)
     if (meaningful == end) return false;
     return !IsDeviceName(begin, end);
 }
+
+// What a character of an installed name is to the check below.
+enum class NameCharacter : unsigned char { Plain, Separator, Forbidden };
+
+constexpr NameCharacter KindOf(unsigned char c)
+{
+    // Plain 8.3 text only: Windows reads some bytes from 0x80 up as digits
+    // (B9, B2, B3 as 1 to 3: "COM\xB9" opens the port).
+    if (c < 0x20 || c >= 0x80) return NameCharacter::Forbidden;
+    switch (c) {
+    case '\\': case '/': return NameCharacter::Separator;
+    case ':': case '*': case '?': case '"': case '<': case '>': case '|': return NameCharacter::Forbidden;
+    default: return NameCharacter::Plain;
+    }
+}
+
+// KindOf for every byte, looked up once per character of a name.
+struct NameCharacterTable {
+    NameCharacter Kind[256] = {};
+    constexpr NameCharacterTable()
+    {
+        for (int c = 0; c < 256; ++c) Kind[c] = KindOf(static_cast<unsigned char>(c));
+    }
+};
+constexpr NameCharacterTable NameCharacters;
+
+// Whether the word of `length` characters at `word` names a program: its
+// extension (from the first dot of its file-name part) is ".EXE". Only a word
+// ending so can; the extension is read in place.
+bool IsProgramName(char* word, std::size_t length)
+{
+    if (length < 4 || strncasecmp(word + length - 4, ".EXE", 4) != 0) return false;
+    const char following = word[length];
+    word[length] = '\0';
+    const bool program = strcasecmp(FileExtension(word), ".EXE") == 0;
+    word[length] = following;
+    return program;
+}
+
+bool IsSafeName(const char* begin, const char* end)
+{
+    // Each element, between separators, is checked as its end is reached; a
+    // leading separator makes an empty first element.
+    const char* element = begin;
+    for (const char* p = begin;; ++p) {
+        const NameCharacter kind =
+            p == end ? NameCharacter::Separator : NameCharacters.Kind[static_cast<unsigned char>(*p)];
+        if (kind == NameCharacter::Forbidden) return false;
+        if (kind == NameCharacter::Plain) continue;
+        if (!IsSafeElement(element, p)) return false;
+        if (p == end) return true;
+        element = p + 1;
+    }
+}
+}
+
+bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry)
+{
+    // Emptied, not replaced: a caller filling one entry line after line keeps
+    // its strings' room.
+    entry.Name.clear();
+    entry.Titled = false;
+    entry.Title.clear();
+    line[kListLineSize - 1] = '\0';
+    // Leading and trailing spaces go, then the line break: trailing spaces
+    // before a break stay, those of a last line without one do not.
+    char* text = line;
+    while (*text == ' ') ++text;
+    std::size_t length = std::strlen(text);
+    while (length > 0 && text[length - 1] == ' ') --length;
+    if (length > 0 && text[length - 1] == '\n') --length;
+    text[length] = '\0';
+    if (length == 0 || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+
+    std::size_t nameLength = 0;
+    while (nameLength < length && !std::isspace(static_cast<unsigned char>(text[nameLength]))) ++nameLength;
+    const bool program = IsProgramName(text, nameLength);
+
+    // A ".EXE" first word followed by spaces is a titled program entry; any
+    // other line is one name, whole.
+    const char* title = text + nameLength;
+    while (program && *title == ' ') ++title;
+    const bool titled = program && title > text + nameLength;
+    if (!program) nameLength = length;
+    if (!titled) title = text + length;
+    if (!IsSafeName(text, text + nameLength) || !IsUsableTitle(title, text + length)) return false;
+    entry.Name.assign(text, nameLength);
+    entry.Titled = titled;
+    entry.Title.assign(title, static_cast<std::size_t>(text + length - title));
+    return true;
 }
 
 bool IsSafeInstalledName(const std::string& name)
 {
-    if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
-    // Plain 8.3 text only: Windows reads some bytes from 0x80 up as digits
-    // (B9, B2, B3 as 1 to 3: "COM\xB9" opens the port).
-    for (unsigned char c : name) {
-        if (c < 0x20 || c >= 0x80) return false;
-        switch (c) {
-        case ':': case '*': case '?': case '"': case '<': case '>': case '|': return false;
-        default: break;
-        }
-    }
-    const char* element = name.data();
-    const char* const end = element + name.size();
-    for (;;) {
-        const char* stop = element;
-        while (stop < end && *stop != '\\' && *stop != '/') ++stop;
-        if (!IsSafeElement(element, stop)) return false;
-        if (stop == end) return true;
-        element = stop + 1;
-    }
+    return IsSafeName(name.data(), name.data() + name.size());
 }
 
 std::string CompressedName(const std::string& installed)
@@ -190,36 +233,32 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
         return fault;
     };
     // Each entry's paths are its name after the directories as joined once.
-    const std::string sourcePrefix = JoinedPath(sourceDir, "");
-    const std::string destinationPrefix = JoinedPath(destDir, "");
+    plan.SourceFolder = JoinedPath(sourceDir, "");
+    plan.DestinationFolder = JoinedPath(destDir, "");
+    // Installed from the folder it is installed into, a name ending in '_' is
+    // its own compressed file: creating it would empty the source.
+    const bool sameFolder = strcasecmp(plan.SourceFolder.c_str(), plan.DestinationFolder.c_str()) == 0;
     // Room for every entry the data can hold, whatever the count says.
-    std::size_t lines = 1;
-    for (std::size_t at = 0; at < size; ++lines) {
-        const void* feed = std::memchr(data + at, '\n', size - at);
-        if (!feed) break;
-        at = static_cast<std::size_t>(static_cast<const char*>(feed) - data) + 1;
-    }
+    const std::size_t lines = static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1;
     plan.Files.reserve(std::min<std::size_t>(static_cast<std::size_t>(count), lines));
+    ListEntry entry;
     for (long i = 0; i < count; ++i) {
-        ListEntry entry;
         if (reader.Next(line) != ListLineReader::Result::Line || !ParseListEntry(line, entry) ||
             entry.Name.size() > maxNameLength)
             return refuse(ListFault::BadEntry);
-        PlannedFile file{sourcePrefix + entry.Name, destinationPrefix + entry.Name};
-        file.Source.back() = '_';  // the compressed name
-        if (file.Source.size() >= kPathSize) return refuse(ListFault::BadEntry);
-        if (file.Destination.size() > kLzMaxPathLength) {
-            plan.Refused = FileNamePart(file.Destination.c_str());
+        if (plan.SourceFolder.size() + entry.Name.size() >= kPathSize) return refuse(ListFault::BadEntry);
+        // The folder is empty or ends in a separator: the path's file-name
+        // part is the name's.
+        if (plan.DestinationFolder.size() + entry.Name.size() > kLzMaxPathLength) {
+            plan.Refused = FileNamePart(entry.Name.c_str());
             return refuse(ListFault::DestinationTooLong);
         }
-        // Installed from the folder it is installed into, a name ending in
-        // '_' is its own compressed file: creating it would empty the source.
-        if (strcasecmp(file.Source.c_str(), file.Destination.c_str()) == 0) {
-            plan.Refused = FileNamePart(file.Destination.c_str());
+        if (sameFolder && entry.Name.back() == '_') {
+            plan.Refused = FileNamePart(entry.Name.c_str());
             return refuse(ListFault::DestinationIsSource);
         }
-        plan.Files.push_back(std::move(file));
-        if (entry.Titled) plan.Items.push_back(std::move(entry));
+        plan.Files.push_back({entry.Name});
+        if (entry.Titled) plan.Items.push_back(entry);
     }
     return ListFault::None;
 }

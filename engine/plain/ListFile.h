@@ -64,17 +64,25 @@ constexpr long kMaxListFileBytes = 1 << 20;
 ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);
 
 // A list file read whole and checked before anything of it is written: each
-// entry's compressed source and installed destination in list order, and the
-// titled entries in line order.
+// entry's installed name in list order, and the titled entries in line order.
+// A planned file's paths are its name after the plan's directories, kept
+// once for the whole list: an 8.3 name fits in the string itself, so a plan
+// of a few hundred files allocates its vector, not two paths per file.
 struct PlannedFile {
-    std::string Source;       // the joined source path, its last character '_'
-    std::string Destination;  // the joined installed path
+    std::string Name;  // the installed name as listed
 };
 
 struct ListPlan {
     std::vector<PlannedFile> Files;
     std::vector<ListEntry> Items;  // the titled entries
     std::string Refused;           // the installed name a DestinationTooLong or DestinationIsSource is about
+    std::string SourceFolder;      // the source directory, ready for a name to follow
+    std::string DestinationFolder; // the same for the destination directory
+
+    // The compressed file's path, its last character '_'.
+    std::string SourceOf(const PlannedFile& file) const { return CompressedName(SourceFolder + file.Name); }
+    // The installed file's path.
+    std::string DestinationOf(const PlannedFile& file) const { return DestinationFolder + file.Name; }
 };
 
 enum class ListFault {

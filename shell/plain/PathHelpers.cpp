@@ -22,19 +22,15 @@ bool SystemLeadByte(unsigned char byte)
 #endif
 }
 
-const char* NextCharacter(const char* text, LeadByteTest isLead)
-{
-    // No code page has a lead byte below 0x81: plain ASCII text is never asked about.
-    const unsigned char byte = static_cast<unsigned char>(text[0]);
-    if (byte >= 0x81 && isLead(byte) && text[1] != '\0') return text + 2;
-    return text + 1;
-}
-
 bool EndsWithBackslash(const char* text, LeadByteTest isLead)
 {
+    // Only a last byte '\\' can be one; whether it is the second byte of a
+    // double-byte character takes a walk from the start.
+    const std::size_t length = std::strlen(text);
+    if (length == 0 || text[length - 1] != '\\') return false;
     const char* last = nullptr;
     for (const char* p = text; *p; p = NextCharacter(p, isLead)) last = p;
-    return last && *last == '\\';
+    return *last == '\\';
 }
 
 const char* FileNamePart(const char* path, LeadByteTest isLead)

@@ -15,7 +15,12 @@ bool SystemLeadByte(unsigned char byte);
 
 // The character after the one at `text` (which is not the terminator): two
 // bytes on for a lead byte with a second byte, otherwise one.
-const char* NextCharacter(const char* text, LeadByteTest isLead = SystemLeadByte);
+inline const char* NextCharacter(const char* text, LeadByteTest isLead = SystemLeadByte)
+{
+    // No code page has a lead byte below 0x81: plain ASCII text is never asked about.
+    const unsigned char byte = static_cast<unsigned char>(text[0]);
+    return byte >= 0x81 && isLead(byte) && text[1] != '\0' ? text + 2 : text + 1;
+}
 
 // Whether the last character of `text` is a backslash (not the second byte of
 // a double-byte character).

@@ -5,7 +5,6 @@
 #include "shell/plain/PathHelpers.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -33,36 +32,49 @@ ORACLE void Check(bool condition, const char* what)
 // the data up to the first Ctrl-Z, split at line feeds, a carriage return
 // right before a line feed dropped. Each is a span of the data and whether a
 // line feed ended it; a refused one (over 78 characters, or holding a NUL)
-// is marked bad. Kept as spans of the input: nothing is copied per line.
+// is marked bad. Kept as spans of the input: nothing is copied per line, and
+// the data is walked once, byte by byte (the library's scans would each pass
+// the sanitizer's checks of their whole range).
 struct ExpectedLine {
     const char* Text;
     std::size_t Length;
     bool Feed;
     bool Bad;
 
-    // Whether `line`, as the reader gives it, is this line with its line feed.
-    ORACLE bool Matches(const char* line) const
+    // Whether `line`, as the reader gives it in its buffer, is this line with
+    // its line feed, terminated.
+    ORACLE bool Matches(const char (&line)[kListLineSize]) const
     {
-        return std::strlen(line) == Length + (Feed ? 1 : 0) && std::memcmp(line, Text, Length) == 0 &&
-               (!Feed || line[Length] == '\n');
+        const std::size_t end = Length + (Feed ? 1 : 0);
+        if (end >= kListLineSize) return false;
+        for (std::size_t i = 0; i < Length; ++i)
+            if (line[i] != Text[i]) return false;
+        return (!Feed || line[Length] == '\n') && line[end] == '\0';
     }
 };
+
+ORACLE bool Terminated(const char (&line)[kListLineSize])
+{
+    for (char c : line)
+        if (c == '\0') return true;
+    return false;
+}
 
 ORACLE void ExpectedLines(const std::uint8_t* data, std::size_t size, std::vector<ExpectedLine>& lines)
 {
     lines.clear();
     const char* text = reinterpret_cast<const char*>(data);
-    const void* eof = size > 0 ? std::memchr(text, '\x1A', size) : nullptr;
-    if (eof) size = static_cast<std::size_t>(static_cast<const char*>(eof) - text);
     std::size_t start = 0;
-    while (start < size) {
-        const void* feed = std::memchr(text + start, '\n', size - start);
-        std::size_t end = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - text) : size;
-        std::size_t length = end - start;
-        if (feed && length > 0 && text[end - 1] == '\r') --length;
-        bool bad = length > kListLineMaxLength || std::memchr(text + start, '\0', length) != nullptr;
-        lines.push_back({text + start, length, feed != nullptr, bad});
-        start = feed ? end + 1 : size;
+    bool nul = false;
+    for (std::size_t at = 0; at < size && text[at] != '\x1A'; ++at) {
+        if (text[at] == '\0') nul = true;
+        if (text[at] != '\n' && at + 1 < size && text[at + 1] != '\x1A') continue;
+        const bool feed = text[at] == '\n';
+        std::size_t length = at + (feed ? 0 : 1) - start;
+        if (feed && length > 0 && text[at - 1] == '\r') --length;
+        lines.push_back({text + start, length, feed, length > kListLineMaxLength || nul});
+        start = at + 1;
+        nul = false;
     }
 }
 
@@ -112,7 +124,7 @@ ORACLE const char* CheckPaths(const ListEntry& entry, const char* sourceDir, con
 struct Element {
     const char* Text;
     std::size_t Length;
-    bool operator==(const Element& other) const
+    ORACLE bool operator==(const Element& other) const
     {
         return Length == other.Length && std::memcmp(Text, other.Text, Length) == 0;
     }
@@ -173,13 +185,16 @@ ORACLE void CheckStaysInside(const char* joined, const std::vector<Element>& bas
 // line numbers by the text's hash, stamped per input, so nothing is cleared.
 class FirstSightings {
 public:
-    using Line = std::array<char, kListLineSize>;
+    // A line as the reader gives it, read straight into the kept lines.
+    struct Line {
+        char Text[kListLineSize];
+    };
 
     ORACLE void NextInput() { ++Stamp; }
 
     ORACLE bool IsFirst(const std::vector<Line>& lines, std::size_t index)
     {
-        const char* text = lines[index].data();
+        const char* text = lines[index].Text;
         std::uint32_t hash = 2166136261u;
         for (const char* p = text; *p; ++p) hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
         for (std::size_t slot = hash % kSlots;; slot = (slot + 1) % kSlots) {
@@ -188,7 +203,7 @@ public:
                 entry = {Stamp, index};
                 return true;
             }
-            if (std::strcmp(lines[entry.Index].data(), text) == 0) return false;
+            if (std::strcmp(lines[entry.Index].Text, text) == 0) return false;
         }
     }
 
@@ -216,46 +231,48 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
     lines.clear();
     {
         ListLineReader reader(reinterpret_cast<const char*>(data), size);
-        char line[kListLineSize];
         std::size_t n = 0;
         for (;;) {
+            char (&line)[kListLineSize] = lines.emplace_back().Text;
             ListLineReader::Result result = reader.Next(line);
-            if (result == ListLineReader::Result::End) break;
+            if (result == ListLineReader::Result::End) {
+                lines.pop_back();
+                break;
+            }
             Check(n < expected.size(), "no more lines than the data holds");
             if (result == ListLineReader::Result::Bad) {
                 Check(expected[n].Bad, "only an overlong line or one with a NUL is refused");
                 line[0] = '\0';
             } else {
-                Check(std::memchr(line, 0, kListLineSize) != nullptr, "the line is terminated");
+                Check(Terminated(line), "the line is terminated");
                 Check(!expected[n].Bad && expected[n].Matches(line), "the line reads as a text-mode read gives it");
             }
-            lines.emplace_back();
-            std::memcpy(lines.back().data(), line, kListLineSize);
             ++n;
         }
         Check(n == expected.size(), "every line is read");
     }
 
-    // The expander's own plan, over the list as it loads it (an empty file
-    // gives an empty vector).
-    const std::vector<char> contents(data, data + size);
+    // The expander's own plan, over the list as LoadListFile hands it over:
+    // the data alone in its block, and an empty file as an empty vector's
+    // null data.
+    const char* contents = size > 0 ? reinterpret_cast<const char*>(data) : nullptr;
 
     // The plan the expander works from: every counted entry, or nothing.
     {
         ListPlan plan;
-        ListFault fault = PlanListContents(contents.data(), contents.size(), "A:", "C:\\TSW30\\LOOKUP",
+        ListFault fault = PlanListContents(contents, size, "A:", "C:\\TSW30\\LOOKUP",
                                            kListLineMaxLength, plan);
         if (fault != ListFault::None) Check(plan.Files.empty() && plan.Items.empty(), "a refused list plans nothing");
         for (const PlannedFile& file : plan.Files)
-            Check(file.Destination.size() <= kLzMaxPathLength, "every planned destination can be opened");
+            Check(plan.DestinationOf(file).size() <= kLzMaxPathLength, "every planned destination can be opened");
         Check(plan.Items.size() <= plan.Files.size(), "at most one item per planned file");
     }
     // Each entry as the expander parses it, from the lines read above: a real
     // line is never empty.
     char line[kListLineSize];
     long count = -1;
-    if (lines.empty() || lines[0][0] == '\0' || !ParseListCount(lines[0].data(), count)) return 0;
-    std::memcpy(line, lines[0].data(), kListLineSize);
+    if (lines.empty() || lines[0].Text[0] == '\0' || !ParseListCount(lines[0].Text, count)) return 0;
+    std::memcpy(line, lines[0].Text, kListLineSize);
     Check(count >= 0 && count <= kMaxListCount, "the count is within bounds");
     Check(std::strtol(line, nullptr, 10) == count, "the count reads as %d reads it");
 
@@ -265,13 +282,13 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
     Check(lookupResolves, "the destination resolves");
 
     static FirstSightings sightings;
+    static ListEntry entry;
     sightings.NextInput();
     for (long i = 0; i < count; ++i) {
-        if (static_cast<std::size_t>(i) + 1 >= lines.size() || lines[i + 1][0] == '\0') return 0;
+        if (static_cast<std::size_t>(i) + 1 >= lines.size() || lines[i + 1].Text[0] == '\0') return 0;
         // A line checked before in this input passed its checks then.
         if (!sightings.IsFirst(lines, i + 1)) continue;
-        std::memcpy(line, lines[i + 1].data(), kListLineSize);
-        ListEntry entry;
+        std::memcpy(line, lines[i + 1].Text, kListLineSize);
         char before[kListLineSize];
         std::memcpy(before, line, kListLineSize);
         if (!ParseListEntry(line, entry)) {

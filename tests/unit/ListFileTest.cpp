@@ -232,6 +232,21 @@ TEST(PlanListContents, RefusesAnEntryThatIsItsOwnSource)
     EXPECT_EQ(ListFault::None, PlanListContents(list.data(), list.size(), "A:", "C:\\TSW30", kListLineMaxLength, plan));
 }
 
+// A planned file keeps only its name; its paths are the folders joined once.
+TEST(PlanListContents, JoinsEachNameToBothFolders)
+{
+    const std::string list = "2\r\nTSW.EXE Tessaryn 3.0\r\nSUB\\README.TXT\r\n";
+    ListPlan plan;
+    ASSERT_EQ(ListFault::None, PlanListContents(list.data(), list.size(), "A:", "C:\\TSW30\\", kListLineMaxLength, plan));
+    ASSERT_EQ(2u, plan.Files.size());
+    EXPECT_EQ("A:\\TSW.EX_", plan.SourceOf(plan.Files[0]));
+    EXPECT_EQ("C:\\TSW30\\SUB\\README.TXT", plan.DestinationOf(plan.Files[1]));
+    const std::string deep(110, 'D');
+    EXPECT_EQ(ListFault::DestinationTooLong,
+              PlanListContents(list.data(), list.size(), "A:", ("C:\\" + deep).c_str(), kListLineMaxLength, plan));
+    EXPECT_EQ("README.TXT", plan.Refused);
+}
+
 TEST(CompressedName, ReplacesTheLastCharacterWithAnUnderscore)
 {
     EXPECT_EQ("TSW.EX_", CompressedName("TSW.EXE"));
