@@ -11,11 +11,11 @@ bool CannotBeReplaced(DWORD attributes)
            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-// Opens `path` for writing with no sharing, so a file in use refuses; keeps
-// the handle only when it is a disk file.
-long OpenForWriting(const char* path, DWORD disposition, TFile& file)
+// Opens `path` (whose attributes are given) for writing with no sharing, so
+// a file in use refuses; keeps the handle only when it is a disk file.
+long OpenForWriting(const char* path, DWORD attributes, DWORD disposition, TFile& file)
 {
-    if (CannotBeReplaced(::GetFileAttributesA(path))) return kLzBadOutHandle;
+    if (CannotBeReplaced(attributes)) return kLzBadOutHandle;
     file.Reset(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return kLzBadOutHandle;
     // A device opens under a file's name (on Windows 95 also the names of the
@@ -30,12 +30,13 @@ long OpenForWriting(const char* path, DWORD disposition, TFile& file)
 
 long CreateDestination(const char* path, TFile& file)
 {
-    return OpenForWriting(path, CREATE_ALWAYS, file);
+    return OpenForWriting(path, ::GetFileAttributesA(path), CREATE_ALWAYS, file);
 }
 
 long CheckDestination(const char* path)
 {
-    if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return 0;
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
     TFile file;
-    return OpenForWriting(path, OPEN_EXISTING, file);
+    return OpenForWriting(path, attributes, OPEN_EXISTING, file);
 }
