@@ -27,7 +27,8 @@ void TInstallWindow::RunInstallation(int dialogResource)
         CreateProgramGroup();
         WriteMarkerFile();
     }
-    int answer = ShowMessage("Exit Installation Program", "Installation Complete", MB_YESNO | MB_ICONQUESTION);
+    int answer = ShowMessage("Exit Installation Program", "Installation Complete",
+                             MB_YESNO | MB_ICONQUESTION | kBoxInFront);
     ::UpdateWindow(GetHandle());
     if (answer == IDYES) ::PostMessageA(GetHandle(), WM_COMMAND, CM_EXIT, 0);
 }

@@ -29,7 +29,8 @@ const char* const UpdateListName = UpdateStep().ListName;
 // Reports its own failures.
 bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
 {
-    ListFault fault = ReadListPlan(updateSource, UpdateListName, Settings.TargetDirectory, kMaxUpdateNameLength, plan);
+    ListFault fault = ReadListPlan(updateSource, UpdateListName, Settings.TargetDirectory, kMaxUpdateNameLength, plan,
+                                   &IsSameFolder);
     if (fault != ListFault::None) {
         ListFaultReport report = ListFaultReportFor(fault);
         // A list without a count is reported as the installation reports it.
@@ -47,7 +48,8 @@ bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
         }
     }
     // An installed file that cannot be replaced now (most often TSW.EXE of a
-    // running Tessaryn) stops the update before anything is written.
+    // running Tessaryn), or that would go into a folder the installation
+    // lacks, stops the update before anything is written.
     for (const PlannedFile& file : plan.Files) {
         const std::string destination = plan.DestinationOf(file);
         if (CheckDestination(destination.c_str()) != 0) {
@@ -95,9 +97,13 @@ void TInstallWindow::MaintenanceUpdate()
     if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
 
     LONG result = 0;
-    ExpandListPlan(plan, UpdateCaption, result);
+    const bool expanded = ExpandListPlan(plan, UpdateCaption, result);
 
+    // The group is made again also after a failed expansion; but an update
+    // that stopped is not complete, and its report was the last word.
     if (!ProgramFile[0].empty()) CreateProgramGroup();
-    int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete", MB_YESNO | MB_ICONQUESTION);
+    if (!expanded) return;
+    int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete",
+                             MB_YESNO | MB_ICONQUESTION | kBoxInFront);
     if (answer == IDYES) ::PostMessageA(owner, WM_COMMAND, CM_EXIT, 0);
 }

@@ -7,8 +7,9 @@
 // platform's expander would let through: 0 with `file` open, or the expansion
 // library's code for the file (kLzBadInHandle: it cannot be opened, a folder
 // included; kLzRead: a header cut short, or nothing readable; kLzUnknownAlg:
-// another method).
-long OpenCompressedSource(const char* path, TLzFile& file);
+// another method). `released`, when given, receives the file's last-write
+// time (zero when unknown): the release's date of the file it expands to.
+long OpenCompressedSource(const char* path, TLzFile& file, FILETIME* released = nullptr);
 
 // Reports a negative expansion result under `title`: the expander's message,
 // with the compressed or the installed file's name where it names one.

@@ -1,6 +1,9 @@
 #include "engine/DestinationFile.h"
 
 #include "engine/plain/LzErrors.h"
+#include "shell/plain/PathHelpers.h"
+
+#include <strings.h>
 
 namespace {
 // A folder, or a read-only file: never replaced, even where the platform
@@ -11,32 +14,47 @@ bool CannotBeReplaced(DWORD attributes)
            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-// Opens `path` (whose attributes are given) for writing with no sharing, so
-// a file in use refuses; keeps the handle only when it is a disk file.
-long OpenForWriting(const char* path, DWORD attributes, DWORD disposition, TFile& file)
+bool IsFolder(const std::string& folder)
 {
-    if (CannotBeReplaced(attributes)) return kLzBadOutHandle;
-    file.Reset(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return kLzBadOutHandle;
-    // A device opens under a file's name (on Windows 95 also the names of the
-    // drivers loaded at boot, which no fixed list holds).
-    if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        file.Reset();
-        return kLzBadOutHandle;
-    }
-    return 0;
-}
+    // A root keeps its separator; any other folder is named without it.
+    std::string name = folder.empty() ? std::string(".") : folder;
+    if (name.size() > 3 && EndsWithBackslash(name.c_str())) name.pop_back();
+    const DWORD attributes = ::GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-long CreateDestination(const char* path, TFile& file)
+std::string FullPath(const std::string& path)
 {
-    return OpenForWriting(path, ::GetFileAttributesA(path), CREATE_ALWAYS, file);
+    char full[MAX_PATH];
+    char* name = nullptr;
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, &name);
+    if (length == 0 || length >= sizeof full) return path;
+    std::string result(full, length);
+    if (!EndsWithBackslash(result.c_str())) result += '\\';
+    return result;
+}
 }
 
 long CheckDestination(const char* path)
 {
     const DWORD attributes = ::GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
-    TFile file;
-    return OpenForWriting(path, attributes, OPEN_EXISTING, file);
+    if (CannotBeReplaced(attributes)) return kLzBadOutHandle;
+    // Opened for writing with no sharing, so a file in use refuses. A device
+    // opens under a file's name, also where its attributes say nothing is
+    // there (on Windows 95 also the names of the drivers loaded at boot,
+    // which no fixed list holds).
+    TFile file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.IsValid()) return ::GetFileType(file.Get()) == FILE_TYPE_DISK ? 0 : kLzBadOutHandle;
+    if (attributes != INVALID_FILE_ATTRIBUTES) return kLzBadOutHandle;
+    return IsFolder(FolderOf(path)) ? 0 : kLzBadOutHandle;
+}
+
+std::string FolderOf(const char* path)
+{
+    return std::string(path, static_cast<std::size_t>(FileNamePart(path) - path));
+}
+
+bool IsSameFolder(const std::string& first, const std::string& second)
+{
+    return strcasecmp(FullPath(first).c_str(), FullPath(second).c_str()) == 0;
 }

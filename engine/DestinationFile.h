@@ -3,19 +3,22 @@
 
 #include "framework/UniqueHandle.h"
 
-// Creates (or replaces) an installed file for the expander: 0 with `file`
-// open for writing, or kLzBadOutHandle. The platform's plain open is used
-// because the LZ library's own open, when a create fails, tries again under
-// the compressed-style name and so would write the file under another name
-// (TSW.EX_ beside a TSW.EXE that is in use). Refused: a read-only file, a
-// folder, a file in use, anything the platform will not create, and a name
-// that opens something other than a disk file (a device).
-long CreateDestination(const char* path, TFile& file);
+#include <string>
 
 // Whether an installed file could be replaced now, without touching it: 0
-// when it is absent or a writable disk file nobody holds open, otherwise
-// kLzBadOutHandle.
+// when it is a writable disk file nobody holds open, or absent from a folder
+// that exists (no subfolder is made for it); otherwise kLzBadOutHandle. A
+// read-only file, a folder, a file in use and a name that opens something
+// other than a disk file (a device) are refused.
 long CheckDestination(const char* path);
+
+// The folder part of a path: up to and including its last separator, or
+// empty for a bare name. The file's scratch copy is made there.
+std::string FolderOf(const char* path);
+
+// Whether two folders are one: their full paths (GetFullPathNameA) compared,
+// case ignored, so "C:\TSW30\." is "C:\TSW30".
+bool IsSameFolder(const std::string& first, const std::string& second);
 
 // The LZ library's form of a file handle, which CopyLZFile writes to.
 inline INT LzFileHandle(const TFile& file)

@@ -2,6 +2,7 @@
 
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
+#include "engine/ScratchFile.h"
 #include "engine/ShowProg.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
@@ -52,6 +53,36 @@ private:
     std::unique_ptr<TShowProg> Window;
 };
 
+// Expands one file of a list into a scratch file beside the installed one,
+// which takes the installed name only once it is whole: on any failure the
+// installed file stays as it was (or absent). Returns the expansion's result
+// (the length written, or a negative error code).
+LONG ExpandFile(ProgressWindow& progress, const std::string& source, const std::string& destination)
+{
+    // The destination is checked, and its scratch file made, only once the
+    // source is known to open and to be expandable.
+    TLzFile sourceFile;
+    FILETIME released;
+    TScratchFile scratch;
+    LONG result = OpenCompressedSource(source.c_str(), sourceFile, &released);
+    if (result == 0) result = CheckDestination(destination.c_str());
+    if (result == 0) result = scratch.Create(FolderOf(destination.c_str()));
+    progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
+    if (result < 0) return result;
+
+    // The header declares the expanded length. A compressed file cut short
+    // expands "successfully" to fewer bytes: a read error. What the disk
+    // took must be all of it, too.
+    const LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
+    ::LZSeek(sourceFile.Get(), 0, 0);
+    result = ::CopyLZFile(sourceFile.Get(), LzFileHandle(scratch.File()));
+    if (result < 0) return result;
+    if (declared >= 0 && result != declared) return kLzRead;
+    if (::GetFileSize(scratch.File().Get(), nullptr) != static_cast<DWORD>(result)) return kLzWrite;
+    const LONG committed = scratch.Commit(destination.c_str(), released);
+    return committed < 0 ? committed : result;
+}
+
 // Expands the files of a list that was read and checked whole, in list
 // order, with the library prepared once. Stops at the first failure, which
 // it reports.
@@ -61,29 +92,9 @@ bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, LON
     for (const PlannedFile& file : plan.Files) {
         const std::string source = plan.SourceOf(file);
         const std::string destination = plan.DestinationOf(file);
-        progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
-
-        // The destination is only created once the source is known to open
-        // and to be expandable, so such a source never empties an installed
-        // file.
-        TLzFile sourceFile;
-        TFile destinationFile;
-        LONG result = OpenCompressedSource(source.c_str(), sourceFile);
-        if (result == 0) result = CreateDestination(destination.c_str(), destinationFile);
-        if (result == 0) {
-            // A compressed file cut short expands "successfully" to fewer
-            // bytes than its header declares; take that as a read error.
-            LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
-            ::LZSeek(sourceFile.Get(), 0, 0);
-            result = ::CopyLZFile(sourceFile.Get(), LzFileHandle(destinationFile));
-            if (result >= 0 && declared >= 0 && result < declared) result = kLzRead;
-        }
-        lastResult = result;
-
-        if (result < 0) {
-            ReportExpansionFault(owner, MsgInstallationError, result, source.c_str(), destination.c_str());
-            sourceFile.Reset();
-            destinationFile.Reset();
+        lastResult = ExpandFile(progress, source, destination);
+        if (lastResult < 0) {
+            ReportExpansionFault(owner, MsgInstallationError, lastResult, source.c_str(), destination.c_str());
             ::LZDone();
             progress.Close();
             return false;
@@ -104,7 +115,7 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
 
     // The whole list is read and checked before anything is written.
     ListPlan plan;
-    ListFault fault = ReadListPlan(sourceDir, listName, destDir, kListLineMaxLength, plan);
+    ListFault fault = ReadListPlan(sourceDir, listName, destDir, kListLineMaxLength, plan, &IsSameFolder);
     if (fault != ListFault::None) {
         progress.Close();
         ListFaultReport report = ListFaultReportFor(fault);

@@ -54,7 +54,8 @@ void TInstallWindow::WriteMarkerFile()
     TFile file(path ? ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr)
                     : INVALID_HANDLE_VALUE);
     if (!file.IsValid()) {
-        ReportMessage(GetHandle(), MsgInstallationError, MsgCannotCreateMarker);
+        // The marker is written once the group is made.
+        ReportMessage(GetHandle(), MsgInstallationError, MsgCannotCreateMarker, nullptr, kBoxInFront);
         return;
     }
     DWORD written = 0;

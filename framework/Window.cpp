@@ -1,5 +1,6 @@
 #include "framework/Window.h"
 
+#include "framework/BoxInFront.h"
 #include "framework/DeviceContext.h"
 
 HINSTANCE ModuleInstance()
@@ -61,6 +62,7 @@ void TWindow::Destroy()
 int TWindow::ShowMessage(const char* text, const char* title, UINT type)
 {
     if (!title) title = TopLevelWindow().GetTitle();
+    TBoxInFront inFront(type);
     return ::MessageBoxA(Handle, text, title, type);
 }
 

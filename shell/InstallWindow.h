@@ -15,6 +15,11 @@ enum InstallCommand : int { CmInstallLocal = 1, CmInstallNetwork = 2, CmMaintena
 
 extern const char* const MainWindowTitle;  // "Tessaryn 3.0 Installation"
 
+// The style of the boxes shown once the program group is made: the shell
+// opens the group's window a moment later, and the box must stay above it
+// and keep the foreground (Windows 95's shell and Wine's both open one).
+constexpr UINT kBoxInFront = MB_SETFOREGROUND | MB_TOPMOST;
+
 // The installer's main window. Every command and every engine operation runs
 // on it; it owns the picture, the program item slots, the disk last confirmed
 // and the link to Program Manager. Its members are defined in the files named

@@ -1,10 +1,12 @@
 #include "shell/ReportMessage.h"
 
+#include "framework/BoxInFront.h"
 #include "shell/plain/MessageTable.h"
 
-int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detail)
+int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detail, UINT style)
 {
     char text[kMessageSize];
     ComposeMessage(text, sizeof text, textNumber, detail);
-    return ::MessageBoxExA(owner, text, MessageText(titleNumber), MB_OK | MB_ICONHAND, 0);
+    TBoxInFront inFront(style);
+    return ::MessageBoxExA(owner, text, MessageText(titleNumber), MB_OK | MB_ICONHAND | style, 0);
 }

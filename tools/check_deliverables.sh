@@ -30,18 +30,20 @@ crtdll.dll: _stricmp _strnicmp fclose fopen fread fseek ftell isspace isxdigit m
   memmove memset rewind strchr strlen strrchr tolower toupper
 gdi32.dll: DeleteEnhMetaFile GetDeviceCaps GetEnhMetaFileA GetTextMetricsA PlayEnhMetaFile RestoreDC
   SaveDC SetBkColor SetBkMode SetTextAlign SetTextColor TextOutA
-kernel32.dll: CloseHandle CreateDirectoryA CreateFileA ExitProcess FreeLibrary GetCommandLineA
-  GetCurrentDirectoryA GetDriveTypeA GetFileAttributesA GetFileType GetModuleHandleA GetProcAddress
-  GetProcessHeap GetShortPathNameA GetVersion GetWindowsDirectoryA HeapAlloc HeapFree IsDBCSLeadByte
-  LoadLibraryA ReadFile SetErrorMode WriteFile
+kernel32.dll: CloseHandle CreateDirectoryA CreateFileA DeleteFileA ExitProcess FreeLibrary GetCommandLineA
+  GetCurrentDirectoryA GetCurrentThreadId GetDriveTypeA GetFileAttributesA GetFileSize GetFileTime
+  GetFileType GetFullPathNameA GetLastError GetModuleHandleA GetProcAddress GetProcessHeap
+  GetShortPathNameA GetTickCount GetVersion GetWindowsDirectoryA HeapAlloc HeapFree IsDBCSLeadByte
+  LoadLibraryA MoveFileA ReadFile SetErrorMode SetFileTime WriteFile
 lz32.dll: CopyLZFile LZClose LZDone LZOpenFileA LZSeek LZStart
-user32.dll: BeginPaint ClientToScreen CreateWindowExA DdeClientTransaction DdeConnect
+user32.dll: BeginPaint CallNextHookEx ClientToScreen CreateWindowExA DdeClientTransaction DdeConnect
   DdeCreateStringHandleA DdeDisconnect DdeFreeStringHandle DdeInitializeA DdeUninitialize
   DefWindowProcA DestroyWindow DialogBoxParamA DispatchMessageA EndDialog EndPaint GetActiveWindow
-  GetClassInfoA GetClientRect GetDC GetMessageA GetSysColor GetSystemMetrics GetWindowLongA
-  GetWindowRect InvalidateRect LoadCursorA LoadIconA LoadMenuA MessageBeep MessageBoxA MessageBoxExA
-  PostMessageA PostQuitMessage RegisterClassA ReleaseDC SendDlgItemMessageA
-  SendMessageA SetWindowLongA SetWindowPos ShowWindow TranslateMessage UpdateWindow WinHelpA
+  GetClassInfoA GetClientRect GetDC GetForegroundWindow GetMessageA GetSysColor GetSystemMetrics
+  GetWindowLongA GetWindowRect InvalidateRect IsWindow KillTimer LoadCursorA LoadIconA LoadMenuA
+  MessageBeep MessageBoxA MessageBoxExA PostMessageA PostQuitMessage RegisterClassA ReleaseDC
+  SendDlgItemMessageA SendMessageA SetForegroundWindow SetTimer SetWindowLongA SetWindowPos
+  SetWindowsHookExA ShowWindow TranslateMessage UnhookWindowsHookEx UpdateWindow WinHelpA
 "
 # The launcher's imports.
 launcher_imports="

@@ -1,5 +1,6 @@
 #include "engine/plain/ListFile.h"
 
+#include "engine/plain/ScratchName.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 
@@ -94,7 +95,8 @@ bool IsSafeElement(const char* begin, const char* end)
     const char* meaningful = begin;
     while (meaningful < end && (*meaningful == '.' || *meaningful == ' ')) ++meaningful;
     if (meaningful == end) return false;
-    return !IsDeviceName(begin, end);
+    // The installer's own scratch files are never installed files.
+    return !IsDeviceName(begin, end) && !IsScratchName(begin, end);
 }
 
 // What a character of an installed name is to the check below.
@@ -218,7 +220,7 @@ ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
 }
 
 ListFault PlanListContents(const char* data, std::size_t size, const char* sourceDir, const char* destDir,
-                           std::size_t maxNameLength, ListPlan& plan)
+                           std::size_t maxNameLength, ListPlan& plan, SameFolderTest sameFolderTest)
 {
     plan = ListPlan();
     ListLineReader reader(data, size);
@@ -237,7 +239,8 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
     plan.DestinationFolder = JoinedPath(destDir, "");
     // Installed from the folder it is installed into, a name ending in '_' is
     // its own compressed file: creating it would empty the source.
-    const bool sameFolder = strcasecmp(plan.SourceFolder.c_str(), plan.DestinationFolder.c_str()) == 0;
+    const bool sameFolder = sameFolderTest ? sameFolderTest(plan.SourceFolder, plan.DestinationFolder)
+                                           : strcasecmp(plan.SourceFolder.c_str(), plan.DestinationFolder.c_str()) == 0;
     // Room for every entry the data can hold, whatever the count says.
     const std::size_t lines = static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1;
     plan.Files.reserve(std::min<std::size_t>(static_cast<std::size_t>(count), lines));
@@ -264,7 +267,7 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
 }
 
 ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
-                       ListPlan& plan)
+                       ListPlan& plan, SameFolderTest sameFolderTest)
 {
     plan = ListPlan();
     const std::string listPath = JoinedPath(sourceDir, listName);
@@ -273,7 +276,8 @@ ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* 
     ListLoadResult loaded = LoadListFile(listPath.c_str(), contents);
     if (loaded == ListLoadResult::NotFound) return ListFault::NotFound;
     if (loaded == ListLoadResult::Unreadable) return ListFault::Unreadable;
-    return PlanListContents(contents.data(), contents.size(), sourceDir, destDir, maxNameLength, plan);
+    return PlanListContents(contents.data(), contents.size(), sourceDir, destDir, maxNameLength, plan,
+                            sameFolderTest);
 }
 
 ListFaultReport ListFaultReportFor(ListFault fault)

@@ -49,7 +49,8 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry);
 // dots and spaces, which Windows drops, do not hide one), none of the
 // characters Windows forbids in file names, no byte from 0x80 up (the disks
 // hold 8.3 names in ASCII), and no element that is a device (CON, PRN, AUX,
-// NUL, CONIN$, CONOUT$, CLOCK$, COM1-9, LPT1-9, with or without an extension).
+// NUL, CONIN$, CONOUT$, CLOCK$, COM1-9, LPT1-9, with or without an extension),
+// and none that is one of the installer's scratch names (ScratchName.h).
 // A backslash between elements names a subfolder of the destination.
 bool IsSafeInstalledName(const std::string& name);
 
@@ -99,14 +100,18 @@ enum class ListFault {
 // OFSTRUCT holds 128 with the terminator).
 constexpr std::size_t kLzMaxPathLength = 127;
 
+// Whether two folders (each ready for a name to follow) are one. Without
+// such a test their texts are compared, case ignored.
+using SameFolderTest = bool (*)(const std::string& first, const std::string& second);
+
 // Reads the list `listName` in `sourceDir` for expansion into `destDir`. An
 // installed name longer than `maxNameLength` is a bad entry. On a fault the
 // plan holds nothing to expand.
 ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
-                       ListPlan& plan);
+                       ListPlan& plan, SameFolderTest sameFolder = nullptr);
 // The same for a list already in memory.
 ListFault PlanListContents(const char* data, std::size_t size, const char* sourceDir, const char* destDir,
-                           std::size_t maxNameLength, ListPlan& plan);
+                           std::size_t maxNameLength, ListPlan& plan, SameFolderTest sameFolder = nullptr);
 
 // A list fault's report text; its detail is the list's name, or for a path
 // too long or one that is its own source the installed name (ListPlan::Refused).

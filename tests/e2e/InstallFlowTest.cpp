@@ -227,7 +227,19 @@ TEST_P(InstallChecks, ATargetWithProgmanSyntaxStillGetsItsShortcuts)
     InstallEntries entries;
     entries.Target = *Work / "Tsw[1],(x)";
     ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
-    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+    // The shell opens the group's window a moment after the question is up:
+    // the question stays above it, in the foreground.
+    Box question;
+    ASSERT_TRUE(installer.NextBox(question));
+    ASSERT_EQ(std::string("Installation Complete|") + ExitQuestion, question.Title + "|" + question.Text);
+    ::Sleep(3000);
+    const std::vector<HWND> groupWindows = FolderWindows(GroupName);
+    ASSERT_EQ(1u, groupWindows.size()) << "the shell opened no group window";
+    EXPECT_EQ(question.Handle, ::GetForegroundWindow());
+    HWND below = question.Handle;
+    while (below && below != groupWindows[0]) below = ::GetWindow(below, GW_HWNDNEXT);
+    EXPECT_TRUE(below) << "the group's window lies above the question";
+    ASSERT_TRUE(installer.Press(question.Handle, IDYES));
     ASSERT_TRUE(installer.WaitForEnd());
     CloseGroupFolderWindows(5000);
 

@@ -61,14 +61,18 @@ std::string MessageBoxText(HWND box)
     return text ? WindowText(text) : std::string();
 }
 
+std::vector<HWND> FolderWindows(const std::string& title)
+{
+    std::vector<HWND> found;
+    for (const WindowInfo& window : VisibleTopLevelWindows())
+        if ((window.ClassName == "ExplorerWClass" || window.ClassName == "CabinetWClass") && window.Title == title)
+            found.push_back(window.Handle);
+    return found;
+}
+
 int CloseFolderWindows(const std::string& title)
 {
-    int closed = 0;
-    for (const WindowInfo& window : VisibleTopLevelWindows()) {
-        if ((window.ClassName == "ExplorerWClass" || window.ClassName == "CabinetWClass") && window.Title == title) {
-            ::PostMessageA(window.Handle, WM_CLOSE, 0, 0);
-            ++closed;
-        }
-    }
-    return closed;
+    const std::vector<HWND> windows = FolderWindows(title);
+    for (HWND window : windows) ::PostMessageA(window, WM_CLOSE, 0, 0);
+    return static_cast<int>(windows.size());
 }

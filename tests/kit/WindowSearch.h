@@ -29,7 +29,9 @@ std::string WindowClassName(HWND window);
 // The text of a message box: its static control 65535.
 std::string MessageBoxText(HWND box);
 
-// Posts WM_CLOSE to every visible folder window of Wine's shell with this
-// title (Wine's Program Manager opens one for each group it creates; it
-// would otherwise outlive the test). Returns how many were asked to close.
+// The shell's visible folder windows of that title (Wine's Program Manager
+// opens one for each group it creates).
+std::vector<HWND> FolderWindows(const std::string& title);
+// Posts WM_CLOSE to each of them (it would otherwise outlive the test).
+// Returns how many were asked to close.
 int CloseFolderWindows(const std::string& title);

@@ -195,6 +195,8 @@ TEST(ParseListEntry, RefusesNamesThatWouldLeaveTheDestination)
         // no control character and no double quote.
         "..\\EVIL.EXE Evil", "COM1.EXE Modem", "TSW.EXE Tessaryn\x01", "TSW.EXE Tess\taryn", "TSW.EXE A\rB",
         "TSW.EXE Tessaryn \"3.0\"",
+        // The installer's own scratch files.
+        "~TSW0000.TMP", "SUB\\~tsw0042.tmp. ",
     };
     for (const char* text : hostile) {
         ListEntry entry;
@@ -203,6 +205,7 @@ TEST(ParseListEntry, RefusesNamesThatWouldLeaveTheDestination)
     const char* const allowed[] = {
         "SUB\\X.DAT", "A\\B\\C.DAT", "..X.DAT", "X..DAT", ".PROFILE", "COM10", "COM0", "LPT.TXT", "CONFIG.SYS",
         "NULL.DAT", "AUXILIARY.DAT", "README.TXT extra words", "TSW.EXE Tessaryn (3.0)", "CONIN", "CLOCK.DAT",
+        "~TSW0000.TXT", "TSW0000.TMP",
     };
     for (const char* text : allowed) {
         ListEntry entry;

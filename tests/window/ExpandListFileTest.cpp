@@ -3,6 +3,7 @@
 #include "tests/window/InstallerFixture.h"
 
 #include "engine/plain/LzErrors.h"
+#include "framework/UniqueHandle.h"
 
 #include <map>
 
@@ -404,7 +405,8 @@ TEST_F(ExpandListFileTest, CompressedFileCutInTheMiddleIsReadError)
         EXPECT_FALSE(Expand());
         EXPECT_EQ(Lines({"Installation Error|File Read Error BIG.DA_"}), Transcript());
         EXPECT_EQ(kLzRead, LastResult);
-        EXPECT_FALSE(FileExists(Join(Dest, "Z.TXT"))) << "the list went on after the truncated file";
+        // Nothing under the installed name, no scratch file, and the list stopped.
+        EXPECT_EQ(Lines(), Installed());
         RemoveTree(Dest);
         MakeDirectories(Dest);
     }
@@ -435,4 +437,19 @@ TEST_F(ExpandListFileTest, ProgressNamesTheListThenEachCompressedFile)
     EXPECT_EQ(nullptr, FindProgressWindow());
     ExpectInstalled("LOOKUP1.TBL");
     ExpectInstalled("LOOKUP2.TBL");
+}
+
+TEST_F(ExpandListFileTest, InstalledFilesCarryTheirCompressedFilesDates)
+{
+    Provide("A.TXT");
+    WriteList(ListText({"1", "A.TXT"}));
+    const FILETIME released = {0xB9192000, 0x01BB3755};  // 1996-05-01 12:00
+    TFile compressed(::CreateFileA(Join(Source, "A.TX_").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(::SetFileTime(compressed.Get(), nullptr, nullptr, &released));
+    compressed.Reset();
+    EXPECT_TRUE(Expand());
+    FILETIME installed = {};
+    TFile file(::CreateFileA(Join(Dest, "A.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(::GetFileTime(file.Get(), nullptr, nullptr, &installed));
+    EXPECT_EQ(0, ::CompareFileTime(&released, &installed));
 }

@@ -111,7 +111,6 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
         std::vector<SetFile> newer = earlier;
         auto first = std::find_if(newer.begin(), newer.end(), [&](const SetFile& f) { return f.Folder == c.Folder; });
         const SetFile huge = {2, c.Folder, "HUGE.BIN", "", 100000};
-        const std::string hugePath = InstalledPath(huge);
         const std::size_t newCount = static_cast<std::size_t>(first - newer.begin()) + 1;
         newer.insert(first + 1, huge);
         DiskSet v1 = MakeDiskSet(Folder(std::string("v1-") + c.Folder), 1, earlier);
@@ -126,18 +125,11 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
         EXPECT_EQ(c.ListsRead, Progress.ListsRead());
 
         // The files before the big one are the new version, everything after
-        // it the earlier one. The big file holds what fitted: part of its
-        // start, never passed off as complete.
+        // it the earlier one. Of the big file there is nothing: no part of
+        // it, no scratch file.
         FileMap expected = v1.Complete();
         for (std::size_t i = 0; i < newCount; ++i) expected[InstalledPath(newer[i])] = v2.Installed.at(InstalledPath(newer[i]));
-        FileMap actual = TakeTree(Target());
-        const std::string& hugeBytes = v2.Installed.at(hugePath);
-        ASSERT_TRUE(actual.count(hugePath));
-        const std::string partial = actual[hugePath];
-        EXPECT_LT(partial.size(), hugeBytes.size());
-        EXPECT_TRUE(hugeBytes.compare(0, partial.size(), partial) == 0) << "the part written is not the file's start";
-        actual.erase(hugePath);
-        EXPECT_EQ(Lines(), TreeDifferences(expected, actual));
+        ExpectTree(expected, Target());
 
         Boxes.Clear();
         Progress.Clear();
@@ -242,17 +234,10 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Read Error LOOKUP2.TB_"}), Transcript());
     EXPECT_EQ(AllLists, Progress.ListsRead());
 
-    // The cut file holds the part the platform expanded before it ran out.
+    // The cut file's earlier copy stays whole.
     FileMap expected = v2.Complete();
-    expected["LOOKUP\\LOOKUP3.TBL"] = v1.Installed.at("LOOKUP\\LOOKUP3.TBL");
-    FileMap actual = TakeTree(Target());
-    const std::string& whole = v2.Installed.at("LOOKUP\\LOOKUP2.TBL");
-    const std::string partial = actual["LOOKUP\\LOOKUP2.TBL"];
-    EXPECT_LT(partial.size(), whole.size());
-    EXPECT_TRUE(whole.compare(0, partial.size(), partial) == 0);
-    expected.erase("LOOKUP\\LOOKUP2.TBL");
-    actual.erase("LOOKUP\\LOOKUP2.TBL");
-    EXPECT_EQ(Lines(), TreeDifferences(expected, actual));
+    for (const char* path : {"LOOKUP\\LOOKUP2.TBL", "LOOKUP\\LOOKUP3.TBL"}) expected[path] = v1.Installed.at(path);
+    ExpectTree(expected, Target());
 
     // The second file of disk 1 cut: the run ends after disk 1.
     Boxes.Clear();
@@ -267,15 +252,9 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Read Error TSW.HL_"}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
-    FileMap afterSecond = TakeTree(Target());
-    EXPECT_TRUE(afterSecond["TSW.EXE"] == v1.Installed.at("TSW.EXE"));
-    EXPECT_NE(v1.Installed.at("TSW.HLP"), afterSecond["TSW.HLP"]) << "a cut file passed as installed";
-    FileMap untouched = beforeSecond;
-    for (const char* path : {"TSW.EXE", "TSW.HLP"}) {
-        untouched.erase(path);
-        afterSecond.erase(path);
-    }
-    EXPECT_EQ(Lines(), TreeDifferences(untouched, afterSecond));
+    FileMap afterSecond = beforeSecond;
+    afterSecond["TSW.EXE"] = v1.Installed.at("TSW.EXE");
+    ExpectTree(afterSecond, Target());
 }
 
 namespace {
@@ -326,13 +305,15 @@ protected:
         if (bigKept) {
             EXPECT_TRUE(actual["BIG.DAT"] == Earlier.at("BIG.DAT")) << "the installed BIG.DAT was lost";
         }
+        EXPECT_EQ(3u, actual.size()) << "a scratch file was left";
     }
 
     // An installation for the update to go over, and an update folder
     // holding the newer A.TXT, BIG.DAT and Z.TXT.
-    void PrepareUpdate()
+    void PrepareUpdate(const std::string& installation = std::string())
     {
-        Installation = Folder("I");
+        Installation = installation.empty() ? Folder("I") : installation;
+        ASSERT_TRUE(MakeDirectories(Installation));
         UpdateSource = Folder("U");
         ASSERT_LE(Installation.size(), 79u) << "the update dialog takes 79 characters";
         for (const char* name : {"TSW.EXE", "A.TXT", "BIG.DAT", "Z.TXT"})
@@ -345,6 +326,17 @@ protected:
     // expansion begun, the installation as it was.
     void ExpectUpdateRefused(const std::string& report, std::function<void(HWND)> atReport = nullptr)
     {
+        RunUpdate(report, atReport);
+        // The dialog's first static line stands as its text.
+        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report}), Transcript());
+        EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
+        ExpectTree(BeforeUpdate, Installation);
+    }
+
+    // Runs the update from the update folder into the installation, with one
+    // report ("title|text"): a box the test does not expect fails it.
+    void RunUpdate(const std::string& report, std::function<void(HWND)> atReport = nullptr)
+    {
         Boxes.Clear();
         Progress.Clear();
         Boxes.Expect("Maintenance Update", IDOK, [&](HWND dialog) {
@@ -353,10 +345,6 @@ protected:
         });
         Boxes.Expect(report.substr(0, report.find('|')), IDOK, atReport);
         Window->MaintenanceUpdate();
-        // The dialog's first static line stands as its text.
-        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report}), Transcript());
-        EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
-        ExpectTree(BeforeUpdate, Installation);
     }
 
     std::string Source;
@@ -402,12 +390,14 @@ TEST_F(DamagedFile, HeaderCutShortIsReadErrorAndKeepsTheInstalledCopy)
 TEST_F(DamagedFile, CutBeforeAnyDataIsReadErrorAndTheListStops)
 {
     // The whole header and nothing after it: the platform opens it as a
-    // compressed file that declares its length, and expands nothing.
+    // compressed file that declares its length, and expands nothing. Cut
+    // further on, it expands part of the file: that part never replaces
+    // the installed copy.
     const std::string image = Compress(Newer);
     for (std::size_t length : {std::size_t(14), std::size_t(15), image.size() / 2, image.size() - 1}) {
         SCOPED_TRACE("file of " + std::to_string(length) + " bytes");
         ExpectFailure(image.substr(0, length), "File Read Error BIG.DA_", LZERROR_READ);
-        ExpectStoppedAtBig(false);
+        ExpectStoppedAtBig(true);
     }
 }
 
@@ -492,6 +482,38 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
     }
 }
 
+// An update whose expansion stops, on a disk too full for the new file or at
+// a compressed file cut in its data, replaced the files before it and keeps
+// the rest whole: no cut file, no scratch file, and no completion question.
+TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
+{
+    const std::string full = testenv::FullDiskFolder();
+    const std::string why = testenv::FullDiskUnavailable();
+    RemoveOnExit emptyTheDisk(Join(full, "I"));
+    const std::string cut = Compress(Newer).substr(0, Compress(Newer).size() / 2);
+    const struct {
+        std::string Installation;  // empty: a folder of the test's
+        std::string Image;         // BIG.DA_
+        std::string Report;
+    } cases[] = {
+        {Join(full, "I"), Compress(SampleBytes(100000, 7)), "Installation Error|Insufficient Disk Space"},
+        {"", cut, "Installation Error|File Read Error BIG.DA_"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Report);
+        if (!c.Installation.empty() && !why.empty()) continue;  // no size-limited disk here: the full-disk test skips
+        PrepareUpdate(c.Installation);
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "BIG.DA_"), c.Image));
+        RunUpdate(c.Report);
+        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", c.Report}), Transcript());
+        FileMap expected = BeforeUpdate;
+        expected["A.TXT"] = Newer;
+        ExpectTree(expected, Installation);
+    }
+}
+
 // Before anything is written, the update opens each compressed file as the
 // expander will and checks its header: one the expander would stop at gives
 // the expander's message for it, and the installation stays as it was.
@@ -536,8 +558,17 @@ TEST_F(DamagedFile, DestinationThatCannotBeCreatedIsNeverWrittenUnderAnotherName
         ExpectStoppedAtBig(!folder);
         for (const std::string& name : Names(Dest)) EXPECT_NE('_', name.back()) << name;
     }
-    TFile device;
-    EXPECT_EQ(kLzBadOutHandle, CreateDestination(Join(Dest, "NUL").c_str(), device));
+    // Taken into use while it is expanded: the whole new file cannot take
+    // the installed name, and goes.
+    ASSERT_TRUE(RemoveTree(big) && WriteFileBytes(big, Earlier.at("BIG.DAT")));
+    TFile holder;
+    ProgressTrigger takeIntoUse("Expanding BIG.DA_ . . .", [&] {
+        holder.Reset(::CreateFileA(big.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    });
+    ExpectFailure(Compress(Newer), "File Creation Error BIG.DAT", LZERROR_BADOUTHANDLE);
+    EXPECT_TRUE(holder.IsValid());
+    holder.Reset();
+    ExpectStoppedAtBig(true);
     EXPECT_EQ(kLzBadOutHandle, CheckDestination(Join(Dest, "NUL").c_str()));
 }
 
@@ -570,6 +601,10 @@ TEST_F(DamagedFile, UpdateRefusesFilesItCannotReplaceNow)
     refused(updates, {"3", "A.TXT", "BIG.DAT", "Z.TXT"}, "BIG.DAT", false);
     refused(Installation, {"1", "TSW.EXE Tessaryn"}, "TSW.EXE", true);
     refused(Installation, {"2", "A.TXT", "TSW.EX_"}, "TSW.EX_", false);
+    refused(Installation + "\\.", {"2", "A.TXT", "TSW.EX_"}, "TSW.EX_", false);
+    // The expander makes no folder: one the installation lacks is refused.
+    ASSERT_TRUE(MakeDirectories(Join(updates, "SUB")) && WriteCompressed(Join(updates, "SUB"), "X.DAT", Newer));
+    refused(updates, {"2", "A.TXT", "SUB\\X.DAT"}, "X.DAT", false);
 }
 
 // ---------------------------------------------------------------------------
