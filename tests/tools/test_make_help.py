@@ -181,6 +181,20 @@ def compile_source(text):
     return run, data
 
 
+def dialog_buttons():
+    """{dialog: (width, x of its leftmost push button)} in dialog units, from the installer's resources."""
+    dialogs, current = {}, None
+    with open(os.path.join(ROOT, "resources", "tsinst.rc"), encoding="utf-8") as f:
+        for line in f:
+            words = line.replace(",", " ").split()
+            if len(words) == 6 and words[1] == "DIALOG":
+                current = words[0]
+                dialogs[current] = (int(words[4]), 10 ** 6)
+            elif current and "PUSHBUTTON" in line:
+                dialogs[current] = (dialogs[current][0], min(dialogs[current][1], int(words[-4])))
+    return dialogs
+
+
 class InstallerHelpFileTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -233,6 +247,20 @@ class InstallerHelpFileTest(unittest.TestCase):
                     self.assertIn(reports[0], targets)
         self.assertIn("Insufficient Disk Space", topics[reports[0]][2])
 
+    def test_the_viewer_window_lies_on_a_small_screen_and_beside_the_centred_dialogs_buttons(self):
+        x, y, width, height = struct.unpack_from("<hhhh", self.help.system_records()[1][6], 72)
+        for screen_width, screen_height in ((640, 480), (1024, 768)):
+            for reading, scale_x, scale_y in (("pixels", 1, 1), ("1024ths", screen_width / 1024, screen_height / 1024)):
+                with self.subTest(screen=screen_width, reading=reading):
+                    self.assertLessEqual((x + width) * scale_x, screen_width)
+                    self.assertLessEqual((y + height) * scale_y, screen_height)
+                    if screen_width == 1024:
+                        # Dialog units of 1.5 to 2 pixels across: the left edge of the leftmost button.
+                        for dialog, (dialog_width, button_x) in dialog_buttons().items():
+                            for unit in (1.5, 2.0):
+                                left = (screen_width - dialog_width * unit) / 2 + button_x * unit
+                                self.assertLessEqual((x + width) * scale_x, left, "dialog %s" % dialog)
+
     def test_topics_spread_over_several_blocks_keep_their_places(self):
         # Each topic of 60 paragraphs takes more than one 4 KB topic block.
         body = "\n\n".join("Paragraph %d of a long topic, with some words in it." % i for i in range(60))
@@ -246,6 +274,26 @@ class InstallerHelpFileTest(unittest.TestCase):
         self.assertGreater(max(topics) >> 15, 2)
         numbers = help_file.context_numbers()
         self.assertEqual(["Topic %d" % i for i in range(4)], [topics[numbers[100 + i]][0] for i in range(4)])
+
+
+class SourceFaultTest(unittest.TestCase):
+    def test_bad_context_numbers_and_control_characters_are_refused_with_their_line(self):
+        rows = [
+            ("topic a 4\u00b297 Superscript digit\n", 2, "context number 4\u00b297"),
+            ("topic a 2147483648 Above 2^31 - 1\n", 2, "context number 2147483648"),
+            ("topic a -1 Negative\n", 2, "context number -1"),
+            ("topic a 0x1000 Hexadecimal\n", 2, "context number 0x1000"),
+            ("topic a 1 Title\nText with a NUL \0 in it\n", 3, "control character U+0000"),
+            ("topic a 1 Title\nA form feed \f breaks no line\nText\n", 3, "control character U+000C"),
+        ]
+        for body, line, fault in rows:
+            with self.subTest(fault=fault):
+                run, data = compile_source("title T\n" + body)
+                self.assertEqual((1, None), (run.returncode, data))
+                self.assertEqual("make_help: error: line %d: %s" % (line, fault), run.stderr.split(" is ")[0].strip())
+        run, data = compile_source("title T\ntopic a 2147483647 Highest number\nText\n")
+        self.assertEqual(0, run.returncode, run.stderr)
+        self.assertEqual([2147483647], list(HelpFile(data).context_numbers()))
 
 
 if __name__ == "__main__":
