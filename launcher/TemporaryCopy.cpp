@@ -63,10 +63,11 @@ bool ChooseTemporaryFolder(const char* sourceFolder, char* folder, DWORD size)
     // The short form keeps the paths the installer and the help viewer get short.
     length = ::GetShortPathNameA(temporary, folder, size);
     if (length == 0 || length >= size) return false;
-    char root[MAX_PATH];
-    if (!DriveRootOf(folder, root, sizeof root) || OnSameDrive(folder, sourceFolder) ||
-        ::GetDriveTypeA(root) == DRIVE_REMOVABLE)
-        return false;
+    // A folder on a network share is never on a removable drive; one on the
+    // share the disks were copied to is used all the same.
+    char root[] = "X:\\";
+    root[0] = DriveLetterOf(folder);
+    if (root[0] && (root[0] == DriveLetterOf(sourceFolder) || ::GetDriveTypeA(root) == DRIVE_REMOVABLE)) return false;
     char name[kTemporaryFolderNameSize];
     TemporaryFolderName(0, name);
     char copy[MAX_PATH];

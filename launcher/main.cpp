@@ -5,7 +5,8 @@
 //
 // Exit codes: 0 the installer ended and said so (message 1074), or another
 // SETUP.EXE was running; 1 the system is not supported, the installer could
-// not be started, or started from a folder the person chose not to go on; 2 the installer ended without saying so; 3 out of memory.
+// not be started, or the person chose not to go on from a folder; 2 the
+// installer ended without saying so; 3 out of memory.
 #include "launcher/FinishWatch.h"
 #include "launcher/OneSetup.h"
 #include "launcher/TemporaryCopy.h"

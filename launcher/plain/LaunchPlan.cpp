@@ -108,44 +108,14 @@ void TemporaryFolderName(std::uint32_t number, char* name)
     name[12] = '\0';
 }
 
-bool DriveRootOf(const char* path, char* root, std::size_t size)
+char DriveLetterOf(const char* path)
 {
-    std::size_t length = 0;
-    if (IsLetter(path[0]) && path[1] == ':' && path[2] == '\\') {
-        length = 3;
-    } else if (path[0] == '\\' && path[1] == '\\') {
-        // \\SERVER\SHARE\: the server's name and the share's, each not empty.
-        const char* server = path + 2;
-        const char* share = server;
-        while (*share && *share != '\\') share = NextCharacter(share);
-        if (share == server || !*share) return false;
-        const char* end = ++share;
-        while (*end && *end != '\\') end = NextCharacter(end);
-        if (end == share) return false;
-        length = static_cast<std::size_t>(end - path) + 1;
-    } else {
-        return false;
-    }
-    if (length >= size) return false;
-    for (std::size_t i = 0; i + 1 < length; ++i) root[i] = path[i];
-    root[length - 1] = '\\';
-    root[length] = '\0';
-    return true;
-}
-
-bool OnSameDrive(const char* path, const char* other)
-{
-    char root[kPathSize];
-    char otherRoot[kPathSize];
-    if (!DriveRootOf(path, root, sizeof root) || !DriveRootOf(other, otherRoot, sizeof otherRoot)) return false;
-    std::size_t i = 0;
-    for (; root[i] && Upper(root[i]) == Upper(otherRoot[i]); ++i) {}
-    return root[i] == otherRoot[i];
+    return IsLetter(path[0]) && path[1] == ':' && path[2] == '\\' ? Upper(path[0]) : '\0';
 }
 
 bool IsDriveRoot(const char* sourceFolder)
 {
-    return IsLetter(sourceFolder[0]) && sourceFolder[1] == ':' && sourceFolder[2] == '\\' && !sourceFolder[3];
+    return DriveLetterOf(sourceFolder) && !sourceFolder[3];
 }
 
 bool FolderStartQuestion(const char* sourceFolder, char* text, std::size_t size)
@@ -158,13 +128,13 @@ bool FolderStartQuestion(const char* sourceFolder, char* text, std::size_t size)
     // Shown without its closing backslash, as a folder is named.
     if (EndsWithBackslash(folder)) folder[length - 1] = '\0';
     char drive[] = "drive X:";
-    drive[6] = Upper(sourceFolder[0]);
+    drive[6] = DriveLetterOf(sourceFolder);
     char* at = text;
     char* const end = text + size;
     const bool fits = Append(at, end, "SETUP.EXE was started from ") && Append(at, end, folder) &&
                       Append(at, end, ", which is not the root of a drive.\n\nAn installation will ask for the "
                                       "program disks in the root of ") &&
-                      Append(at, end, IsLetter(sourceFolder[0]) && sourceFolder[1] == ':' ? drive : "a drive") &&
+                      Append(at, end, drive[6] ? drive : "a drive") &&
                       Append(at, end, ". A maintenance update from this folder works as usual.\n\nContinue?");
     *at = '\0';
     return fits;

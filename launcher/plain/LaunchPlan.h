@@ -44,15 +44,9 @@ bool BuildInstallerCommandLine(const char* installer, const char* sourceFolder, 
 constexpr std::size_t kTemporaryFolderNameSize = 13;
 void TemporaryFolderName(std::uint32_t number, char* name);
 
-// The root of the drive or network share a full path lies on, with its
-// trailing backslash: "A:\" for A:\SETUP, "\\SERVER\SHARE\" for a path on that
-// share. False for any other form (a relative path, a bare "\\SERVER") or
-// when the root does not fit `size`.
-bool DriveRootOf(const char* path, char* root, std::size_t size);
-
-// Whether both full paths lie on the same drive or share (case ignored);
-// false when either has no root.
-bool OnSameDrive(const char* path, const char* other);
+// The upper-case drive letter of a full path on a lettered drive ("a:\\TEMP"
+// gives 'A'); 0 for any other form (a network path, a relative one).
+char DriveLetterOf(const char* path);
 
 // Whether the source folder is the root of a lettered drive ("A:\"): only
 // there the installer, which keeps only its drive letter, finds the disks.

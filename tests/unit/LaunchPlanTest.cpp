@@ -71,66 +71,9 @@ TEST(BuildInstallerCommandLine, QuotesTheInstallerAndASourceWithABlank)
     EXPECT_LT(std::string(shortLine).size(), sizeof shortLine);
 }
 
-// Where SETUP.EXE may put its copy: never on the source's drive or share.
-TEST(DriveRootOf, DrivesAndSharesAreComparedByTheirRoots)
-{
-    const struct {
-        const char* Path;
-        const char* Root;  // null: none
-        const char* Other;
-        bool Same;
-    } rows[] = {
-        {"A:\\", "A:\\", "a:\\SETUP\\", true},
-        {"C:\\WINDOWS\\TEMP\\", "C:\\", "A:\\", false},
-        {"\\\\SERVER\\DISKS\\DISK1\\", "\\\\SERVER\\DISKS\\", "\\\\server\\disks\\TEMP", true},
-        {"\\\\SERVER\\DISKS", "\\\\SERVER\\DISKS\\", "\\\\SERVER\\DISKS2\\", false},
-        {"\\\\SERVER", nullptr, "\\\\SERVER", false},
-        {"\\\\\\DISKS\\", nullptr, "\\\\\\DISKS\\", false},
-        {"C:TEMP", nullptr, "C:TEMP", false},
-        {"\\TEMP\\", nullptr, "\\TEMP\\", false},
-    };
-    for (const auto& row : rows) {
-        char root[16] = "untouched";
-        EXPECT_EQ(row.Root != nullptr, DriveRootOf(row.Path, root, sizeof root)) << row.Path;
-        if (row.Root) {
-            EXPECT_STREQ(row.Root, root) << row.Path;
-        }
-        EXPECT_EQ(row.Same, OnSameDrive(row.Path, row.Other)) << row.Path << " and " << row.Other;
-    }
-    char small[4];
-    EXPECT_FALSE(DriveRootOf("\\\\SERVER\\DISKS\\", small, sizeof small));
-    EXPECT_TRUE(IsDriveRoot("A:\\"));
-    EXPECT_FALSE(IsDriveRoot("C:\\DISKS\\DISK1\\"));
-    EXPECT_FALSE(IsDriveRoot("\\\\SERVER\\DISKS\\"));
-}
-
 TEST(HelpFileFitsViewer, TheHelpPathTakesAtMost127Characters)
 {
     const std::string folder = "C:\\" + std::string(111, 'T');  // with \TSW_INST.HLP: 127
     EXPECT_TRUE(HelpFileFitsViewer(folder.c_str()));
     EXPECT_FALSE(HelpFileFitsViewer((folder + "X").c_str()));
-}
-
-// The platform's reasons carry inserts, which FormatMessage leaves as they are
-// when told to ignore them.
-TEST(FillReasonInserts, TheFirstInsertNamesTheFileAndTheOthersGo)
-{
-    const struct {
-        const char* Reason;
-        const char* Text;
-    } rows[] = {
-        {"Bad EXE format for %1.", "Bad EXE format for C:\\T\\TSINST95.EXE."},
-        {"%1!s! is not a valid Win32 application.", "C:\\T\\TSINST95.EXE is not a valid Win32 application."},
-        {"%2 needs %3 of %1.", " needs  of C:\\T\\TSINST95.EXE."},
-        {"%10 and %1", " and C:\\T\\TSINST95.EXE"},
-        {"100% done, %0 kept %", "100% done, %0 kept %"},
-    };
-    for (const auto& row : rows) {
-        char text[64];
-        FillReasonInserts(row.Reason, "C:\\T\\TSINST95.EXE", text, sizeof text);
-        EXPECT_STREQ(row.Text, text) << row.Reason;
-    }
-    char cut[12];
-    FillReasonInserts("Bad EXE format for %1.", "C:\\T\\TSINST95.EXE", cut, sizeof cut);
-    EXPECT_STREQ("Bad EXE for", cut);
 }
