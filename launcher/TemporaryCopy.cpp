@@ -36,6 +36,42 @@ bool RemoveFolder(const char* path)
 {
     return ::RemoveDirectoryA(path) != 0;
 }
+
+bool SizeOf(const char* path, DWORD& high, DWORD& low)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    high = found.nFileSizeHigh;
+    low = found.nFileSizeLow;
+    return true;
+}
+
+bool SameSize(const char* path, const char* other)
+{
+    DWORD high, low, otherHigh, otherLow;
+    return SizeOf(path, high, low) && SizeOf(other, otherHigh, otherLow) && high == otherHigh && low == otherLow;
+}
+}
+
+bool ChooseTemporaryFolder(const char* sourceFolder, char* folder, DWORD size)
+{
+    char temporary[MAX_PATH];
+    DWORD length = ::GetTempPathA(sizeof temporary, temporary);
+    if (length == 0 || length >= sizeof temporary) return false;
+    // The short form keeps the paths the installer and the help viewer get short.
+    length = ::GetShortPathNameA(temporary, folder, size);
+    if (length == 0 || length >= size) return false;
+    // A folder on a network share is never on a removable drive; one on the
+    // share the disks were copied to is used all the same.
+    char root[] = "X:\\";
+    root[0] = DriveLetterOf(folder);
+    if (root[0] && (root[0] == DriveLetterOf(sourceFolder) || ::GetDriveTypeA(root) == DRIVE_REMOVABLE)) return false;
+    char name[kTemporaryFolderNameSize];
+    TemporaryFolderName(0, name);
+    char copy[MAX_PATH];
+    return Join(copy, folder, name) && HelpFileFitsViewer(copy);
 }
 
 TemporaryCopy::~TemporaryCopy()
@@ -43,11 +79,8 @@ TemporaryCopy::~TemporaryCopy()
     Remove();
 }
 
-bool TemporaryCopy::CreateFolder()
+bool TemporaryCopy::CreateFolder(const char* temporary)
 {
-    char temporary[MAX_PATH];
-    DWORD length = ::GetTempPathA(sizeof temporary, temporary);
-    if (length == 0 || length >= sizeof temporary) return false;
     char name[kTemporaryFolderNameSize];
     const DWORD seed = ::GetCurrentProcessId();
     for (DWORD attempt = 0; attempt < 64; ++attempt) {
@@ -67,16 +100,17 @@ bool TemporaryCopy::CopyIn(const char* sourceFolder, const char* name, bool requ
     char to[MAX_PATH];
     if (!Join(from, sourceFolder, name) || !Join(to, Path, name)) return false;
     if (!required && ::GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return true;
-    if (!::CopyFileA(from, to, TRUE)) return false;
+    if (!Copy(from, to, TRUE)) return false;
     // A floppy's read-only flag comes along with the copy and would keep it from being removed.
     ::SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
+    if (!SameSize(from, to)) return false;
     if (required) ::lstrcpyA(InstallerPath, to);
     return true;
 }
 
-bool TemporaryCopy::Make(const char* sourceFolder, const char* installer)
+bool TemporaryCopy::Make(const char* temporaryFolder, const char* sourceFolder, const char* installer)
 {
-    if (!CreateFolder()) return false;
+    if (!CreateFolder(temporaryFolder)) return false;
     bool copied = CopyIn(sourceFolder, installer, true);
     for (std::size_t i = 0; copied && i < CompanionFileCount; ++i)
         copied = CopyIn(sourceFolder, CompanionFiles[i], false);

@@ -4,8 +4,9 @@
 // and waits until it has ended, then removes the copy.
 //
 // Exit codes: 0 the installer ended and said so (message 1074), or another
-// SETUP.EXE was running; 1 the system is not supported or the installer could
-// not be started; 2 the installer ended without saying so; 3 out of memory.
+// SETUP.EXE was running; 1 the system is not supported, the installer could
+// not be started, or the person chose not to go on from a folder; 2 the
+// installer ended without saying so; 3 out of memory.
 #include "launcher/FinishWatch.h"
 #include "launcher/OneSetup.h"
 #include "launcher/TemporaryCopy.h"
@@ -24,16 +25,30 @@ int Refuse(const char* text)
     return ExitNotStarted;
 }
 
-// "Cannot start <file>" and the platform's reason on the next line.
+// "Cannot start <file>" and the platform's reason on the next line, its
+// inserts filled with the file's name.
 int RefuseStart(const char* file, DWORD error)
 {
     char reason[256];
     if (!::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
                           sizeof reason, nullptr))
         ::wsprintfA(reason, "Error %lu.", static_cast<unsigned long>(error));
-    char text[MAX_PATH + sizeof reason + 32];
-    ::wsprintfA(text, "Cannot start %s:\n%s", file, reason);
+    char filled[sizeof reason + MAX_PATH];
+    FillReasonInserts(reason, file, filled, sizeof filled);
+    char text[MAX_PATH + sizeof filled + 32];
+    ::wsprintfA(text, "Cannot start %s:\n%s", file, filled);
     return Refuse(text);
+}
+
+// The installer keeps only the drive letter of its source, so from a folder
+// that is not a drive's root an installation asks for its disks in that
+// drive's root. Whether to go on all the same.
+bool GoOnFromFolder(const char* source)
+{
+    if (IsDriveRoot(source)) return true;
+    char question[MAX_PATH + 256];
+    if (!FolderStartQuestion(source, question, sizeof question)) return true;
+    return ::MessageBoxA(nullptr, question, BoxTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 bool Start(const char* program, const char* commandLine, const char* directory, PROCESS_INFORMATION& process)
@@ -64,6 +79,7 @@ int AppMain(int, char*[])
     // Room is kept for the installer's folder and name after the source folder.
     if (length == 0 || length >= sizeof own || !SourceFolderOf(own, source, sizeof source - 32))
         return RefuseStart(own, ::GetLastError());
+    if (!GoOnFromFolder(source)) return ExitNotStarted;
 
     // The installer as it lies on the disk: SETUP\TSINST95.EXE.
     char setupDirectory[MAX_PATH];
@@ -80,7 +96,9 @@ int AppMain(int, char*[])
     // from the swap file, it is not read from the disk again once loaded.
     // Its folder there is its current directory all the same, where the help
     // viewer finds the help file while disk 1 is in the drive.
-    const bool copied = copy.Make(setupFolder, name);
+    char temporary[MAX_PATH];
+    const bool copied = ChooseTemporaryFolder(source, temporary, sizeof temporary) &&
+                        copy.Make(temporary, setupFolder, name);
     const char* program = copied ? copy.Installer() : onDisk;
     char commandLine[2 * MAX_PATH + 32];
     PROCESS_INFORMATION process;
@@ -88,8 +106,8 @@ int AppMain(int, char*[])
         !BuildInstallerCommandLine(program, source, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(watch.Handle())),
                                    commandLine, sizeof commandLine) ||
         !Start(program, commandLine, copied ? copy.Folder() : setupDirectory, process)) {
-        // The disk's file is named: the copy is only a stand-in for it.
-        return RefuseStart(onDisk, ::GetLastError());
+        // The file that was started is named, the copy where there is one.
+        return RefuseStart(program, ::GetLastError());
     }
     ::CloseHandle(process.hThread);
     watch.WaitFor(process.hProcess);

@@ -12,7 +12,9 @@ enum HelpTopic : UINT {
 };
 
 // Opens a topic of the help file for the window.
-inline void ShowHelpTopic(HWND owner, HelpTopic topic)
-{
-    ::WinHelpA(owner, HelpFileName, HELP_CONTEXT, topic);
-}
+void ShowHelpTopic(HWND owner, HelpTopic topic);
+
+// Tells the help viewer that the installer no longer needs it (HELP_QUIT),
+// which the viewer takes as its cue to close; only after the help was
+// opened. The main window calls it as it goes.
+void QuitHelp(HWND main);

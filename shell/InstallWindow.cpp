@@ -52,7 +52,17 @@ TInstallWindow::TInstallWindow(TWindow* parent, const char* title)
 
 TInstallWindow::~TInstallWindow()
 {
+    // A window still there is destroyed without its WM_DESTROY reaching this object.
+    if (GetHandle()) QuitHelp(GetHandle());
     CloseDdeLink();
+}
+
+LRESULT TInstallWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The viewer would outlive the program its help is about, and keep the
+    // launcher's temporary folder (its current directory) from going.
+    if (message == WM_DESTROY) QuitHelp(GetHandle());
+    return TFrameWindow::HandleMessage(message, wParam, lParam);
 }
 
 void TInstallWindow::SetupWindow()

@@ -89,6 +89,8 @@ protected:
     // shell/InstallWindow.cpp
     void SetupWindow() override;
     void Paint(TDC& dc, bool erase, const RECT& rect) override;
+    // As the window goes, the help viewer it opened goes too.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // engine/ExpandListFile.cpp: the titled programs of a list into free slots.

@@ -50,8 +50,8 @@ launcher_imports="
 crtdll.dll: isspace isxdigit memmove strchr strlen tolower
 kernel32.dll: CloseHandle CopyFileA CreateDirectoryA CreateMutexA CreateProcessA DeleteFileA ExitProcess
   FindClose FindFirstFileA FindNextFileA FormatMessageA GetCommandLineA GetCurrentProcessId
-  GetFileAttributesA GetLastError GetModuleFileNameA GetModuleHandleA GetProcessHeap GetTempPathA
-  GetVersion HeapAlloc HeapFree IsDBCSLeadByte RemoveDirectoryA SetFileAttributesA Sleep lstrcatA
+  GetDriveTypeA GetFileAttributesA GetLastError GetModuleFileNameA GetModuleHandleA GetProcessHeap
+  GetShortPathNameA GetTempPathA GetVersion HeapAlloc HeapFree IsDBCSLeadByte RemoveDirectoryA SetFileAttributesA Sleep lstrcatA
   lstrcpyA lstrlenA
 user32.dll: CreateWindowExA DefWindowProcA DestroyWindow DispatchMessageA FindWindowA GetLastActivePopup
   IsIconic MessageBoxA MsgWaitForMultipleObjects PeekMessageA RegisterClassA SetForegroundWindow

@@ -31,13 +31,14 @@ disk_1.lst and the compressed files: the source for the installer's
 maintenance update. Its titles come from --titles, or else from titles.txt in
 the folder's parent directory (the release tree) when there is one.
 
---installer DIR puts the installer (tsinst95.exe, tsinstnt.exe and
-install.emf from DIR, and its help file tsw_inst.hlp where DIR has one) into
-a SETUP folder on disk 1, where the launcher starts it, and the launcher
+--installer DIR puts the installer (tsinst95.exe, tsinstnt.exe,
+install.emf and its help file tsw_inst.hlp from DIR) into a SETUP folder on
+disk 1, where the launcher starts it, and the launcher
 setup.exe from DIR as SETUP.EXE into disk 1's root, the file a person starts;
 they count in disk 1's space. With --update it puts the same into the update
 set, which can then be started on its own: the installer's maintenance update
-reads disk_1.lst from the same drive.
+reads disk_1.lst from the same drive. A DIR without tsw_inst.hlp is refused
+unless --no-help-file says to leave the help out.
 
 --images also writes each disk as a 1.44 MB FAT12 floppy image (1,474,560
 bytes) with mtools: OUT/disk1.img labelled "TSW30 DISK1", OUT/disk2.img
@@ -106,7 +107,7 @@ UPDATE_IMAGE_LABEL = "TSW30 UPD"
 # The installer's files, as SETUP.EXE finds them on disk 1.
 INSTALLER_FOLDER = "SETUP"
 INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
-# The help file goes with them when the installer folder has one.
+# The help file goes with them unless the build is told to leave it out.
 INSTALLER_HELP_FILE = "TSW_INST.HLP"
 # The launcher a person starts from the root of disk 1.
 LAUNCHER = "SETUP.EXE"
@@ -436,18 +437,19 @@ def refuse_oversized(disks):
 # Installer and images
 
 
-def copy_installer(installer_dir, disk1):
-    """Copies the installer's files from installer_dir into disk1/SETUP and the launcher into disk1;
-    returns the names in SETUP."""
+def copy_installer(installer_dir, disk1, help_file=True):
+    """Copies the installer's files (its help file too unless help_file is false) from installer_dir into
+    disk1/SETUP and the launcher into disk1; returns the names in SETUP."""
     if not os.path.isdir(installer_dir):
         raise DiskSetError("installer folder %s is not a directory" % installer_dir)
     present = {name.upper(): name for name in os.listdir(installer_dir)}
-    missing = [name for name in INSTALLER_FILES + (LAUNCHER,) if name not in present]
+    names = list(INSTALLER_FILES) + ([INSTALLER_HELP_FILE] if help_file else [])
+    missing = [name for name in names + [LAUNCHER] if name not in present]
     if missing:
-        raise DiskSetError("%s lacks the installer's %s" % (installer_dir, ", ".join(missing)))
+        hint = " (--no-help-file leaves the help out)" if INSTALLER_HELP_FILE in missing else ""
+        raise DiskSetError("%s lacks the installer's %s%s" % (installer_dir, ", ".join(missing), hint))
     setup = os.path.join(disk1, INSTALLER_FOLDER)
     os.makedirs(setup)
-    names = list(INSTALLER_FILES) + [name for name in (INSTALLER_HELP_FILE,) if name in present]
     for name in names:
         shutil.copyfile(os.path.join(installer_dir, present[name]), os.path.join(setup, name))
     shutil.copyfile(os.path.join(installer_dir, present[LAUNCHER]), os.path.join(disk1, LAUNCHER))
@@ -611,7 +613,7 @@ def replace_dir(built, final):
 
 
 def build_disk_set(release, out, titles_path=None, verify=True, strict=False, workers=None,
-                   installer=None, images=False):
+                   installer=None, images=False, help_file=True):
     """Builds OUT/disk1 and OUT/disk2 (and their images) from a release tree; returns (report, warnings)."""
     if not os.path.isdir(release):
         raise DiskSetError("release tree %s is not a directory" % release)
@@ -655,7 +657,8 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         report = build_lists(plan, staging, verify, workers or default_workers())
         layouts = {disk: image_layout(plan, disk) for disk in DISKS}
         if installer:
-            layouts["disk1"][:0] = installer_layout(copy_installer(installer, os.path.join(staging, "disk1")))
+            layouts["disk1"][:0] = installer_layout(copy_installer(installer, os.path.join(staging, "disk1"),
+                                                                   help_file))
         disks = sorted(disk for disk in layouts if layouts[disk])
         for disk in disks:
             used = check_floppy(os.path.join(staging, disk), disk, warnings)
@@ -685,7 +688,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
 
 
 def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None, images=False,
-                 installer=None):
+                 installer=None, help_file=True):
     """Builds a maintenance-update source from one folder; returns (report, warnings)."""
     if not os.path.isdir(folder):
         raise DiskSetError("update folder %s is not a directory" % folder)
@@ -712,7 +715,7 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
                              workers or default_workers())
         layout = [("", [UPDATE_LIST] + [e.packed for e in entries])]
         if installer:
-            layout[:0] = installer_layout(copy_installer(installer, staging))
+            layout[:0] = installer_layout(copy_installer(installer, staging, help_file))
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
         if images:
@@ -745,8 +748,10 @@ def main(argv=None):
     ap.add_argument("--images", action="store_true",
                     help="also write each disk as a 1.44 MB FAT12 floppy image (needs mtools)")
     ap.add_argument("--installer", metavar="DIR",
-                    help="put tsinst95.exe, tsinstnt.exe, install.emf and tsw_inst.hlp (if there) from DIR "
+                    help="put tsinst95.exe, tsinstnt.exe, install.emf and tsw_inst.hlp from DIR "
                          "into SETUP on disk 1 (or the update set) and setup.exe as SETUP.EXE into its root")
+    ap.add_argument("--no-help-file", action="store_true",
+                    help="with --installer: leave the help file tsw_inst.hlp out of SETUP")
     ap.add_argument("--titles", metavar="FILE",
                     help="program titles, NAME<TAB>Title per line (default: titles.txt of the release tree)")
     ap.add_argument("--no-titles", action="store_true", help="write no program titles")
@@ -773,10 +778,12 @@ def main(argv=None):
     try:
         if args.update:
             report, warnings = build_update(args.source, args.out, titles, args.verify, args.strict,
-                                            args.jobs, images=args.images, installer=args.installer)
+                                            args.jobs, images=args.images, installer=args.installer,
+                                            help_file=not args.no_help_file)
         else:
             report, warnings = build_disk_set(args.source, args.out, titles, args.verify, args.strict,
-                                              args.jobs, installer=args.installer, images=args.images)
+                                              args.jobs, installer=args.installer, images=args.images,
+                                              help_file=not args.no_help_file)
     except DiskSetError as e:
         print("make_disk_set: error: %s" % str(e).replace("\n", "\nmake_disk_set: error: "),
               file=sys.stderr)

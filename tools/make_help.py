@@ -19,17 +19,22 @@ The source is plain text:
     topic NAME [NUMBER] Title of the topic
     keywords first keyword; second keyword
 
-followed by the topic's paragraphs, separated by blank lines. The search
+NUMBER, the context number HELP_CONTEXT asks for, is plain decimal digits,
+0 to 2147483647; a word after the name that starts with a digit is taken as
+one. The topic's paragraphs follow, separated by blank lines. The search
 lists each topic under its title and its keywords. Lines of one
 paragraph are joined with a space; a line starting with "- " starts a list
 item. In a paragraph, **text** is bold and [text](NAME) jumps to topic NAME.
 The topic's title is shown as its heading. The first topic is the contents.
+The source is UTF-8 text without control characters (a tab included). A
+fault is reported with its line and exit code 1.
 """
 
 import argparse
 import re
 import struct
 import sys
+import unicodedata
 
 # Topic blocks of 4 KB, each a 12-byte header and LZ77 data that expands into a
 # 16 KB space, which topic positions address. The data is stored as literals
@@ -84,6 +89,9 @@ PARAGRAPH_STYLES = {
 BULLET = "\u2022 "
 
 CONTEXT_NAME = re.compile(r"^[A-Za-z0-9_.]+$")
+PLAIN_DECIMAL = re.compile(r"^[0-9]+$", re.ASCII)
+HEX_NUMBER = re.compile(r"^0[xX]")
+MAX_CONTEXT_NUMBER = 2 ** 31 - 1
 INLINE = re.compile(r"\*\*(.+?)\*\*|\[(.+?)\]\(([A-Za-z0-9_.]+)\)")
 
 
@@ -121,6 +129,35 @@ def parse_runs(text, line_number):
     return runs
 
 
+def decode_source(data):
+    """The source's text: UTF-8, with or without a byte order mark."""
+    try:
+        return data.decode("utf-8-sig")
+    except UnicodeDecodeError as e:
+        raise HelpSourceError("line %d: not UTF-8 text" % (data[:e.start].count(b"\n") + 1))
+
+
+def refuse_control_characters(line, line_number):
+    """A control character (a NUL, a tab, a form feed, ...) would go into the file as text."""
+    for ch in line:
+        if unicodedata.category(ch) in ("Cc", "Zl", "Zp"):
+            raise HelpSourceError("line %d: control character U+%04X" % (line_number, ord(ch)))
+
+
+def looks_numeric(field):
+    """Whether the field after a topic's name is meant as its context number (4097, -1, 0x1001, 4²97)."""
+    digits = field.lstrip("+-")
+    return bool(digits) and (digits.isnumeric() or digits[0].isdigit() or HEX_NUMBER.match(digits) is not None)
+
+
+def context_number(field, line_number):
+    """A context number: plain decimal digits, 0 to 2^31 - 1, as HELP_CONTEXT passes a signed 32-bit value."""
+    if not PLAIN_DECIMAL.match(field) or int(field) > MAX_CONTEXT_NUMBER:
+        raise HelpSourceError("line %d: context number %s is not a decimal number of 0 to %d"
+                              % (line_number, field, MAX_CONTEXT_NUMBER))
+    return int(field)
+
+
 def parse_source(text):
     """Returns (title, copyright, [Topic]) from the help source."""
     title = copyright_text = None
@@ -136,7 +173,11 @@ def parse_source(text):
                 style = "text after list"
             topics[-1].paragraphs.append((style, parse_runs(" ".join(parts), number)))
 
-    for number, raw in enumerate(text.splitlines(), 1):
+    # Only a line feed ends a line: the other breaks Python knows are control
+    # characters here, refused with the line they stand in.
+    for number, raw in enumerate(text.split("\n"), 1):
+        raw = raw[:-1] if raw.endswith("\r") else raw
+        refuse_control_characters(raw, number)
         line = raw.strip()
         if line.startswith("#"):
             continue
@@ -153,8 +194,8 @@ def parse_source(text):
         elif keyword == "topic":
             close_paragraph()
             fields = rest.split(None, 2)
-            if len(fields) >= 2 and fields[1].isdigit():
-                name, topic_number, topic_title = fields[0], int(fields[1]), " ".join(fields[2:])
+            if len(fields) >= 2 and looks_numeric(fields[1]):
+                name, topic_number, topic_title = fields[0], context_number(fields[1], number), " ".join(fields[2:])
             else:
                 name, topic_number, topic_title = fields[0] if fields else "", None, " ".join(fields[1:])
             if not CONTEXT_NAME.match(name) or not topic_title:
@@ -360,9 +401,13 @@ def btree(structure, entries, page_size, directory=False):
     return header + page.ljust(page_size, b"\0")
 
 
-# The viewer's main window in the screen's 1024 x 1024 units: the right part of
-# the screen, so that the dialog the help is about stays mostly in view.
-MAIN_WINDOW_PLACE = (560, 120, 450, 600)
+# The viewer's main window: x, y, width, height. Wine's viewer reads them as
+# pixels, the viewers of Windows 3.1, 95 and NT as 1024ths of the screen's
+# width and height. In both readings the window lies on a 640 x 480 screen, at
+# its left, and at 1024 x 768 it ends left of the buttons of the dialogs,
+# which are centred on the screen: the dialog the help is about can still be
+# answered.
+MAIN_WINDOW_PLACE = (8, 8, 352, 464)
 
 
 def main_window_record(caption):
@@ -437,13 +482,13 @@ def main(argv=None):
     ap.add_argument("out", help="help file to write")
     args = ap.parse_args(argv)
     try:
-        with open(args.source, encoding="utf-8") as f:
-            data = compile_help(*parse_source(f.read()))
+        with open(args.source, "rb") as f:
+            data = compile_help(*parse_source(decode_source(f.read())))
+        with open(args.out, "wb") as f:
+            f.write(data)
     except (HelpSourceError, OSError) as e:
         print("make_help: error: %s" % e, file=sys.stderr)
         return 1
-    with open(args.out, "wb") as f:
-        f.write(data)
     return 0
 
 

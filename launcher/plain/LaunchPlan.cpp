@@ -15,6 +15,23 @@ bool Append(char*& at, char* end, const char* text)
     return true;
 }
 
+bool IsLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char Upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::size_t Length(const char* text)
+{
+    std::size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
 void HexDigits(std::uint32_t value, int digits, char* out)
 {
     static const char Hex[] = "0123456789ABCDEF";
@@ -23,7 +40,8 @@ void HexDigits(std::uint32_t value, int digits, char* out)
 }
 }
 
-const char* const CompanionFiles[] = {"INSTALL.EMF", "TSW_INST.HLP"};
+const char* const HelpFile = "TSW_INST.HLP";
+const char* const CompanionFiles[] = {"INSTALL.EMF", HelpFile};
 const std::size_t CompanionFileCount = sizeof CompanionFiles / sizeof CompanionFiles[0];
 
 InstallerBuildChoice ChooseInstallerBuild(std::uint32_t platformVersion)
@@ -88,4 +106,64 @@ void TemporaryFolderName(std::uint32_t number, char* name)
     name[10] = 'M';
     name[11] = 'P';
     name[12] = '\0';
+}
+
+char DriveLetterOf(const char* path)
+{
+    return IsLetter(path[0]) && path[1] == ':' && path[2] == '\\' ? Upper(path[0]) : '\0';
+}
+
+bool IsDriveRoot(const char* sourceFolder)
+{
+    return DriveLetterOf(sourceFolder) && !sourceFolder[3];
+}
+
+bool FolderStartQuestion(const char* sourceFolder, char* text, std::size_t size)
+{
+    if (size == 0) return false;
+    char folder[kPathSize];
+    std::size_t length = Length(sourceFolder);
+    if (length == 0 || length >= sizeof folder) return false;
+    for (std::size_t i = 0; i <= length; ++i) folder[i] = sourceFolder[i];
+    // Shown without its closing backslash, as a folder is named.
+    if (EndsWithBackslash(folder)) folder[length - 1] = '\0';
+    char drive[] = "drive X:";
+    drive[6] = DriveLetterOf(sourceFolder);
+    char* at = text;
+    char* const end = text + size;
+    const bool fits = Append(at, end, "SETUP.EXE was started from ") && Append(at, end, folder) &&
+                      Append(at, end, ", which is not the root of a drive.\n\nAn installation will ask for the "
+                                      "program disks in the root of ") &&
+                      Append(at, end, drive[6] ? drive : "a drive") &&
+                      Append(at, end, ". A maintenance update from this folder works as usual.\n\nContinue?");
+    *at = '\0';
+    return fits;
+}
+
+bool HelpFileFitsViewer(const char* folder)
+{
+    return Length(folder) + 1 + Length(HelpFile) <= kHelpPathLimit;
+}
+
+void FillReasonInserts(const char* reason, const char* file, char* text, std::size_t size)
+{
+    if (size == 0) return;
+    char* at = text;
+    char* const end = text + size;
+    for (const char* c = reason; *c;) {
+        if (c[0] == '%' && c[1] >= '1' && c[1] <= '9') {
+            const char* number = ++c;
+            while (*c >= '0' && *c <= '9') ++c;
+            if (*c == '!') {
+                const char* close = c + 1;
+                while (*close && *close != '!') ++close;
+                if (*close) c = close + 1;
+            }
+            if (number[0] == '1' && !(number[1] >= '0' && number[1] <= '9') && !Append(at, end, file)) break;
+            continue;
+        }
+        if (at + 1 >= end) break;
+        *at++ = *c++;
+    }
+    *at = '\0';
 }

@@ -43,3 +43,26 @@ bool BuildInstallerCommandLine(const char* installer, const char* sourceFolder, 
 // digits of `number`: 13 bytes with the terminator.
 constexpr std::size_t kTemporaryFolderNameSize = 13;
 void TemporaryFolderName(std::uint32_t number, char* name);
+
+// The upper-case drive letter of a full path on a lettered drive ("a:\\TEMP"
+// gives 'A'); 0 for any other form (a network path, a relative one).
+char DriveLetterOf(const char* path);
+
+// Whether the source folder is the root of a lettered drive ("A:\"): only
+// there the installer, which keeps only its drive letter, finds the disks.
+bool IsDriveRoot(const char* sourceFolder);
+
+// The question SETUP.EXE asks before it starts the installer from a folder
+// that is not a drive's root. False when it does not fit `size`.
+bool FolderStartQuestion(const char* sourceFolder, char* text, std::size_t size);
+
+// The help viewers read a help file of a path of at most 127 characters.
+constexpr std::size_t kHelpPathLimit = 127;
+// Whether the help file's path in `folder` (without a trailing backslash)
+// stays within that limit.
+bool HelpFileFitsViewer(const char* folder);
+
+// The platform's reason for a failure with its inserts filled: %1 becomes
+// `file`, any other insert (%2 to %99, each with an optional !format!) goes;
+// other text is kept. Cut to fit `size`.
+void FillReasonInserts(const char* reason, const char* file, char* text, std::size_t size);

@@ -121,11 +121,12 @@ Installer::Installer(const std::string& program, const std::string& directory)
     Run = std::make_unique<LauncherRun>(setup);
 }
 
-Installer::Installer(StartedBySetup)
+Installer::Installer(StartedBySetup, const std::vector<std::string>& environment)
     : BySetup(true)
 {
     LauncherSetup setup;
     setup.Installer = "A:\\SETUP.EXE";
+    setup.Environment = environment;
     setup.Raw = true;
     setup.TimeoutMs = 120000;
     Run = std::make_unique<LauncherRun>(setup);

@@ -100,7 +100,8 @@ struct StartedBySetup {};
 // SETUP.EXE's exit code).
 class Installer {
 public:
-    explicit Installer(StartedBySetup);
+    // NAME=VALUE entries are set for SETUP.EXE.
+    explicit Installer(StartedBySetup, const std::vector<std::string>& environment = {});
     explicit Installer(const InstallerBuild& build, const std::string& directory = std::string());
     // The installer at `program` (a Windows path), e.g. A:\SETUP\TSINST95.EXE.
     explicit Installer(const std::string& program, const std::string& directory = std::string());

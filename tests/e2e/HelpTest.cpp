@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "tests/kit/FileBytes.h"
+#include "tests/kit/FileTree.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/PrivateDesktop.h"
 #include "tests/kit/WindowFinder.h"
@@ -50,8 +50,9 @@ class Help : public FlowTest {
 protected:
     // One Help press: Wine's help viewer (class MS_WINHELP) opens with the
     // file's title as its caption, at the topic with this title (its rich
-    // edit control's text), shows no box, and is closed again.
-    void ExpectTopic(const std::function<void()>& press, const std::string& topic)
+    // edit control's text), shows no box, and is closed again, unless its
+    // process id is to be kept in `leftOpen`.
+    void ExpectTopic(const std::function<void()>& press, const std::string& topic, DWORD* leftOpen = nullptr)
     {
         SCOPED_TRACE(topic);
         WindowRecorder recorder;
@@ -63,7 +64,8 @@ protected:
         const std::string shown = ShownTopic(viewer);
         EXPECT_EQ(0u, shown.rfind(topic, 0)) << shown;
         recorder.Poll();
-        ASSERT_TRUE(CloseViewer(viewer, viewerProcess));
+        if (leftOpen) *leftOpen = viewerProcess;
+        else ASSERT_TRUE(CloseViewer(viewer, viewerProcess));
         for (const WindowInfo& window : recorder.Seen())
             EXPECT_FALSE(window.ProcessId == viewerProcess && window.ClassName == "#32770")
                 << "the viewer showed the box \"" << window.Title << "\"";
@@ -79,9 +81,12 @@ protected:
 };
 }
 
-// The launcher copies SETUP's help file to a folder of its own and starts
-// the installer with that folder as its current directory, where the viewer
-// finds a help file named without a folder.
+// SETUP.EXE copies SETUP's help file to a folder of its own and starts the
+// installer with that folder as its current directory, where the viewer
+// finds a help file named without a folder. The temporary folder's long
+// form would give the viewer a path of more than 127 characters; the copy
+// goes to its short form. Closing the installer ends the viewer it opened,
+// which would otherwise keep the folder (its current directory).
 TEST_P(Help, EachHelpPressOpensItsTopicFromTheHelpFileOnDisk1)
 {
     const std::string why = FloppyImage::Unavailable();
@@ -89,19 +94,29 @@ TEST_P(Help, EachHelpPressOpensItsTopicFromTheHelpFileOnDisk1)
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
     ASSERT_NO_FATAL_FAILURE(UseImages());
-    TempFolder launcherFolder("e2e-help");
-    const std::string help = ReadBytes(DiskFolder(1) + "\\SETUP\\TSW_INST.HLP");
-    ASSERT_FALSE(help.empty()) << "disk 1 carries the help file in SETUP";
-    ASSERT_TRUE(WriteFileBytes(launcherFolder / "tsw_inst.hlp", help));
+    ReportedWindows system("SETUP.EXE", Build().System);
+    const std::string temporary =
+        *Work / "A temporary folder with a name too long for the help viewer\\and a second folder";
+    ASSERT_TRUE(MakeDirectories(temporary));
+    ASSERT_GT(temporary.size() + std::string("\\TSW00000.TMP\\TSW_INST.HLP").size(), 127u);
 
-    Installer installer(Build().PathOnDisk1(), launcherFolder.Path());
+    Installer installer(StartedBySetup{}, {"TMP=" + temporary, "TEMP=" + temporary});
     ASSERT_TRUE(installer.WaitForMainWindow());
+    EXPECT_EQ(1u, Names(temporary).size()) << "started from a copy";
     HWND main = installer.MainWindow();
     ASSERT_NO_FATAL_FAILURE(ExpectTopic([main] { PostCommand(main, HelpCommand); }, "Installing Tessaryn 3.0"));
     ASSERT_NO_FATAL_FAILURE(PressInDialog(installer, LocalCommand, LocalDialogTitle, "Local installation"));
     ASSERT_NO_FATAL_FAILURE(PressInDialog(installer, NetworkCommand, NetworkDialogTitle, "Network installation"));
     ASSERT_NO_FATAL_FAILURE(PressInDialog(installer, UpdateCommand, UpdateDialogTitle, "Maintenance update"));
+    DWORD viewer = 0;
+    ASSERT_NO_FATAL_FAILURE(ExpectTopic([main] { PostCommand(main, HelpCommand); }, "Installing Tessaryn 3.0",
+                                        &viewer));
+    HANDLE viewerProcess = ::OpenProcess(SYNCHRONIZE, FALSE, viewer);
     ASSERT_TRUE(installer.Close());
+    EXPECT_EQ(0u, installer.Report().InstallerExitCode) << "SETUP.EXE's exit code";
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(viewerProcess, 10000)) << "the viewer outlived the installer";
+    ::CloseHandle(viewerProcess);
+    EXPECT_EQ(std::vector<std::string>(), Names(temporary));
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, Help, ::testing::Values(Build95, BuildNt), BuildName);

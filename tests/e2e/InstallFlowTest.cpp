@@ -153,6 +153,7 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     ASSERT_TRUE(installer.WaitForMainWindow());
     char temporary[MAX_PATH] = {};
     ::GetTempPathA(sizeof temporary, temporary);
+    ::GetShortPathNameA(temporary, temporary, sizeof temporary);
     const std::string image = ProcessImage(installer.ProcessId());
     EXPECT_EQ(Upper(temporary), Upper(image.substr(0, std::strlen(temporary)))) << image;
     EXPECT_EQ(std::string("\\") + Build().FileName(), Upper(image.substr(image.find_last_of('\\')))) << image;

@@ -5,6 +5,7 @@
 #include "tests/e2e/Installers.h"
 
 #include "tests/kit/FileBytes.h"
+#include "tests/kit/FileTree.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/ReportedWindows.h"
 #include "tests/kit/UnixBridge.h"
@@ -65,10 +66,11 @@ protected:
 
     // A:\SETUP.EXE with no arguments, through the launcher stand-in, which
     // reports its exit code.
-    std::unique_ptr<LauncherRun> StartSetup(const std::vector<std::string>& environment = {})
+    std::unique_ptr<LauncherRun> StartSetup(const std::vector<std::string>& environment = {},
+                                            const std::string& setupPath = "A:\\SETUP.EXE")
     {
         LauncherSetup setup;
-        setup.Installer = "A:\\SETUP.EXE";
+        setup.Installer = setupPath;
         setup.Raw = true;
         setup.Environment = environment;
         return std::make_unique<LauncherRun>(setup);
@@ -122,6 +124,7 @@ TEST_P(Setup, StartsTheSystemsBuildFromATemporaryCopyAndRemovesIt)
     ProbeRecord& probe = records[0];
     char temporary[MAX_PATH] = {};
     ::GetTempPathA(sizeof temporary, temporary);
+    ::GetShortPathNameA(temporary, temporary, sizeof temporary);
     const std::string folder = FolderOf(probe["program"]);
     EXPECT_EQ(std::string(temporary), folder.substr(0, folder.find_last_of('\\') + 1))
         << "started from " << probe["program"];
@@ -168,6 +171,39 @@ TEST_P(Setup, WithoutATemporaryFolderStartsTheInstallerFromTheDisk)
     const std::string start = "\"" + records[0]["program"] + "\" A:\\ ";
     EXPECT_EQ(start, records[0]["line"].substr(0, start.size()));
     ExpectNoTemporaryFolderLeft();
+}
+
+// A temporary folder on the floppy, where GetTempPath points when TMP and
+// TEMP are unset and the current directory is A:\, is not used: nothing is
+// written to the disk.
+TEST_P(Setup, ATemporaryFolderOnTheFloppyIsNotUsed)
+{
+    const FileMap before = TakeTree(Disk.Path());
+    ProbeMode("notify");
+    auto run = StartSetup({"TMP=A:\\", "TEMP=A:\\"});
+    ASSERT_TRUE(run->WaitForEnd());
+    std::vector<ProbeRecord> records = ProbeRecords();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(std::string("A:\\SETUP\\") + GetParam().Installer, records[0]["program"]);
+    EXPECT_EQ(std::vector<std::string>(), TreeDifferences(before, TakeTree(Disk.Path())));
+}
+
+// The box names the copy that was started and fills the platform's reason
+// ("Bad EXE format for %1.") with its name.
+TEST_P(Setup, AnInstallerThatIsNoProgramIsNamedInTheReason)
+{
+    ASSERT_TRUE(WriteFileBytes(Disk / "SETUP\\" + GetParam().Installer, std::string(4096, 'x')));
+    auto run = StartSetup();
+    HWND box;
+    ASSERT_TRUE(WaitForWindow(BoxTitled(SetupBoxTitle, run->InstallerProcessId()), box));
+    const std::string text = MessageBoxText(box);
+    const std::string copy = text.substr(13, text.find(":\n") - 13);  // after "Cannot start "
+    EXPECT_NE(std::string::npos, copy.find(".TMP\\" + std::string(GetParam().Installer))) << text;
+    EXPECT_NE(std::string::npos, text.find(copy, copy.size() + 14)) << text;
+    EXPECT_EQ(std::string::npos, text.find('%')) << text;
+    PressButton(box, IDOK);
+    ASSERT_TRUE(run->WaitForEnd());
+    EXPECT_EQ(1u, run->Report().InstallerExitCode);
 }
 
 TEST_P(Setup, MissingInstallerGetsABoxNamingItAndWhy)
@@ -223,6 +259,34 @@ INSTANTIATE_TEST_SUITE_P(Systems, Setup,
                                            ReportedSystem{"Nt40", "nt40", "TSINSTNT.EXE"},
                                            ReportedSystem{"Nt351", "nt351", "TSINSTNT.EXE"}),
                          [](const ::testing::TestParamInfo<ReportedSystem>& info) { return info.param.Name; });
+
+// Started from a folder that is not a drive's root, SETUP.EXE first asks
+// whether to go on: No starts nothing, Yes starts the installer with that
+// folder as its source, from the folder, the temporary folder being on the
+// same drive.
+TEST_F(SetupOnDisk1, FromAFolderAsksFirstWhetherToGoOn)
+{
+    ASSERT_NO_FATAL_FAILURE(Prepare("win95"));
+    if (IsSkipped()) return;
+    const std::string folder = Work / "DISK1";
+    ASSERT_TRUE(CopyTree(Disk.Path(), folder));
+    ProbeMode("notify");
+    for (int answer : {IDNO, IDYES}) {
+        auto run = StartSetup({}, folder + "\\SETUP.EXE");
+        HWND box;
+        ASSERT_TRUE(WaitForWindow(BoxTitled(SetupBoxTitle, run->InstallerProcessId()), box));
+        EXPECT_EQ("SETUP.EXE was started from " + folder + ", which is not the root of a drive.\n\nAn installation "
+                  "will ask for the program disks in the root of drive " + folder.substr(0, 2) +
+                  ". A maintenance update from this folder works as usual.\n\nContinue?", MessageBoxText(box));
+        PressButton(box, answer);
+        ASSERT_TRUE(run->WaitForEnd());
+        EXPECT_EQ(answer == IDNO ? 1u : 0u, run->Report().InstallerExitCode);
+    }
+    std::vector<ProbeRecord> records = ProbeRecords();
+    ASSERT_EQ(1u, records.size()) << "No started nothing";
+    const std::string start = "\"" + folder + "\\SETUP\\TSINST95.EXE\" " + folder + "\\ ";
+    EXPECT_EQ(start, records[0]["line"].substr(0, start.size()));
+}
 
 // Win32s on Windows 3.1 runs neither build: a box says what is needed.
 using SetupOnWin32s = SetupOnDisk1;

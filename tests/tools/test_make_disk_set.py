@@ -331,6 +331,17 @@ class FloppyImageTest(BuilderTest):
         clusters = [first_cluster(update + ".img", path) for path in ("SETUP.EXE", "SETUP/TSINST95.EXE", "DISK_1.LST")]
         self.assertEqual(sorted(clusters), clusters)
 
+    def test_an_installer_folder_without_the_help_file_is_refused_unless_it_is_left_out(self):
+        self.put("PROGRAM1/TSW.EXE", "program")
+        folder = self.installer()
+        os.remove(os.path.join(folder, "tsw_inst.hlp"))
+        run = self.build("--installer", folder, ok=False)
+        self.assertIn("lacks the installer's TSW_INST.HLP (--no-help-file leaves the help out)", run.stderr)
+        self.assertFalse(os.path.exists(os.path.join(self.out, "disk1")))
+        self.build("--installer", folder, "--no-help-file")
+        self.assertEqual(["INSTALL.EMF", "TSINST95.EXE", "TSINSTNT.EXE"],
+                         sorted(os.listdir(os.path.join(self.out, "disk1", "SETUP"))))
+
     def test_a_disk_one_file_too_large_is_refused_with_its_overflow(self):
         noise = random.Random(14)
         self.put("PROGRAM1/TSW.EXE", "program")

@@ -1,6 +1,7 @@
 """Tests of tools/make_help.py: the help file read back by a reader of its own."""
 
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -181,6 +182,14 @@ def compile_source(text):
     return run, data
 
 
+def dialog_buttons():
+    """[(width, x of the leftmost push button)] of each dialog in the installer's resources, in dialog units."""
+    with open(os.path.join(ROOT, "resources", "tsinst.rc"), encoding="utf-8") as f:
+        dialogs = f.read().split(" DIALOG ")[1:]
+    return [(int(d.split(",")[2]), min(map(int, re.findall(r"PUSHBUTTON.*, (\d+), \d+, \d+, \d+", d))))
+            for d in dialogs]
+
+
 class InstallerHelpFileTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -233,6 +242,16 @@ class InstallerHelpFileTest(unittest.TestCase):
                     self.assertIn(reports[0], targets)
         self.assertIn("Insufficient Disk Space", topics[reports[0]][2])
 
+    def test_the_viewer_window_lies_on_a_small_screen_and_beside_the_centred_dialogs_buttons(self):
+        x, y, width, height = struct.unpack_from("<hhhh", self.help.system_records()[1][6], 72)
+        for screen_x, screen_y in ((640, 480), (1024, 768)):
+            for scale_x, scale_y in ((1, 1), (screen_x / 1024, screen_y / 1024)):  # pixels, 1024ths
+                self.assertTrue((x + width) * scale_x <= screen_x and (y + height) * scale_y <= screen_y)
+        # At 1024 x 768 both readings give one x: left of the buttons at 1.5 to 2 pixels a dialog unit.
+        for dialog_width, button_x in dialog_buttons():
+            for unit in (1.5, 2.0):
+                self.assertLessEqual(x + width, (1024 - dialog_width * unit) / 2 + button_x * unit)
+
     def test_topics_spread_over_several_blocks_keep_their_places(self):
         # Each topic of 60 paragraphs takes more than one 4 KB topic block.
         body = "\n\n".join("Paragraph %d of a long topic, with some words in it." % i for i in range(60))
@@ -246,6 +265,19 @@ class InstallerHelpFileTest(unittest.TestCase):
         self.assertGreater(max(topics) >> 15, 2)
         numbers = help_file.context_numbers()
         self.assertEqual(["Topic %d" % i for i in range(4)], [topics[numbers[100 + i]][0] for i in range(4)])
+
+
+class SourceFaultTest(unittest.TestCase):
+    def test_bad_context_numbers_and_control_characters_are_refused_with_their_line(self):
+        for body, fault in (("topic a 4\u00b297 T\n", "line 2: context number 4\u00b297"),
+                            ("topic a 2147483648 T\n", "line 2: context number 2147483648"),
+                            ("topic a 1 T\nA NUL \0\n", "line 3: control character U+0000"),
+                            ("topic a 1 T\nA form feed \f breaks no line\nText\n", "line 3: control character U+000C")):
+            run, data = compile_source("title T\n" + body)
+            self.assertEqual((1, None, "make_help: error: " + fault),
+                             (run.returncode, data, run.stderr[:len(fault) + 18]))
+        run, data = compile_source("title T\ntopic a 2147483647 T\nText\n")
+        self.assertEqual([2147483647], list(HelpFile(data).context_numbers()), run.stderr)
 
 
 if __name__ == "__main__":

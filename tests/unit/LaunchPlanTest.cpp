@@ -70,3 +70,10 @@ TEST(BuildInstallerCommandLine, QuotesTheInstallerAndASourceWithABlank)
                                            sizeof shortLine));
     EXPECT_LT(std::string(shortLine).size(), sizeof shortLine);
 }
+
+TEST(HelpFileFitsViewer, TheHelpPathTakesAtMost127Characters)
+{
+    const std::string folder = "C:\\" + std::string(111, 'T');  // with \TSW_INST.HLP: 127
+    EXPECT_TRUE(HelpFileFitsViewer(folder.c_str()));
+    EXPECT_FALSE(HelpFileFitsViewer((folder + "X").c_str()));
+}
