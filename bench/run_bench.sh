@@ -10,8 +10,10 @@
 # makes the reference disk set once (sample release at scale 20: two program
 # disks of about 1.4 MB compressed, 351 files; cached under build/bench), and
 # puts both disks into one folder shown as drive A:, so that a drive holding
-# both list files answers both disk prompts at once. Then, in the project's
-# Wine prefix on a private Xvfb, each round measures:
+# both list files answers both disk prompts at once. Then, in a Wine prefix
+# of its own (build/bench/wineprefix: the installations and the Program
+# Manager group it makes are not the demo's) on a private Xvfb, each round
+# measures:
 #   - a whole local installation through the real tsinst95.exe, started by the
 #     launcher stand-in: start-up to the visible main window, time from the
 #     menu command to the "Installation Complete" question, peak working set
@@ -28,7 +30,7 @@
 #
 # Environment: BENCH_BUILD_DIR (build tree to use), BENCH_DRIVE (drive letter
 # for the disk folder, default a; the prefix's link for it is restored at the
-# end), WINEPREFIX (another prefix than the project's).
+# end), WINEPREFIX (another prefix than build/bench/wineprefix).
 set -euo pipefail
 
 rounds="${1:-9}"
@@ -82,6 +84,7 @@ both="$disks/both"
 rm -f "$both/INSTALL.OPT"
 
 # ---- Wine -----------------------------------------------------------------
+export WINEPREFIX="${WINEPREFIX:-$cache/wineprefix}"
 source "$root/tools/wine-env.sh"
 export TSINST_FORCE_XVFB=1
 start_private_display
@@ -93,7 +96,7 @@ cleanup() {
     # Only what this script started: its Xvfb, its trees, the drive link.
     if [ -n "$previous" ]; then ln -sfn "$previous" "$link"; else rm -f "$link"; fi
     rm -rf "$work" "$cache/msexpand"
-    # The prefix is shared: no "wineserver -k". Close the group's folder window
+    # The prefix may be the caller's: no "wineserver -k". Close the group's folder window
     # that Wine's Program Manager opened, and give Wine's own processes
     # (explorer, which may be using this display) a moment to end first.
     "$WINELOADER" "$driver" close-folder-window "Tessaryn 3.0" 2>/dev/null || true

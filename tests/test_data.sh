@@ -4,7 +4,15 @@
 # state before each test program (reset). The test programs find the folder
 # through TSINST_TEST_DATA (the ROOT below, a Unix path; Wine shows it under Z:).
 #
-#   test_data.sh setup ROOT [INSTALLER]     test_data.sh reset ROOT     test_data.sh cleanup ROOT
+#   test_data.sh setup ROOT [INSTALLER]     test_data.sh lane LANE ROOT
+#   test_data.sh reset ROOT|LANE            test_data.sh cleanup ROOT|LANE
+#
+# The test programs run in lanes, several at once (tests/CMakeLists.txt): each
+# lane has a Wine prefix (WINEPREFIX), a Wine server, a drive A: and a folder
+# of its own. ROOT is the first lane's folder and holds the data all share;
+# "lane" makes another lane's folder LANE, with a floppy folder and a display
+# of its own, and the data of ROOT in it. "cleanup" of a lane ends its server
+# and display; of ROOT, it also removes the shared data.
 #
 # ROOT/floppy       drive A: of the prefix (declared a floppy drive there), empty
 #                   at the start of each program. The window tests "insert" a
@@ -42,8 +50,8 @@
 # test kit and SETUP.EXE's copies (TSW*.TMP) in the prefix's temporary folder: whatever ran before, each test
 # program starts from the same prefix.
 #
-# Drive A: is shared by everything that runs in the same prefix; the tests
-# that use it hold the CTest resource lock "wine_drive_a".
+# Drive A: is shared by everything that runs in the same prefix; the tests of
+# one lane hold its CTest resource lock and run one after another.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/.." && pwd)
@@ -90,9 +98,24 @@ reset_prefix() {
     return 0
 }
 
+# What a lane reads of ROOT, linked; the floppy images copied, since a test
+# mounts an image at a folder beside it named after its Windows process id,
+# which the lanes' Wine servers hand out alike.
+fill_lane() {
+    local shared="$1" item
+    [ -d "$shared/release" ] || { echo "no test data at $shared: run setup first" >&2; return 1; }
+    for item in release set plain release2 update update-plain pe32.unavailable; do
+        [ -e "$shared/$item" ] && ln -s "$shared/$item" "$root/$item"
+    done
+    if [ -d "$shared/images" ]; then
+        mkdir -p "$root/images" && cp "$shared"/images/*.img "$root/images/"
+    fi
+}
+
 case "$action" in
 setup)
     wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
+    start_wine_server
     unmount_below "$root"
     chattr -R -i "$root" 2>/dev/null
     rm -rf "$root"
@@ -127,11 +150,22 @@ setup)
     fi
     reset_prefix
     ;;
+lane)
+    shared=${3:?shared data folder}
+    wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
+    unmount_below "$root"
+    rm -rf "$root"
+    mkdir -p "$root/floppy"
+    fill_lane "$shared" || exit 1
+    start_lane_services || exit 1
+    reset_prefix
+    ;;
 reset)
     reset_prefix
     ;;
 cleanup)
     [ -d "$root" ] && reset_prefix
+    stop_lane_services
     unmount_below "$root"
     chattr -R -i "$root" 2>/dev/null
     rm -rf "$root"
@@ -140,7 +174,7 @@ cleanup)
     rm -f "$devices/r:"
     ;;
 *)
-    echo "usage: $0 setup ROOT [INSTALLER] | reset ROOT | cleanup ROOT" >&2
+    echo "usage: $0 setup ROOT [INSTALLER] | lane LANE ROOT | reset ROOT|LANE | cleanup ROOT|LANE" >&2
     exit 2
     ;;
 esac

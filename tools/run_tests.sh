@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, builds both targets, starts
-# a private Xvfb and the project's Wine prefix with one server for the whole
-# run, runs CTest, tears down what it started. Exits non-zero when a test
-# fails. Arguments go to CTest: "-R e2e" runs one test program with its
-# fixture; GTEST_FILTER narrows it to cases.
+# a private Xvfb, runs CTest, tears down what it started. The Windows test
+# programs run in lanes at the same time (tests/CMakeLists.txt), each in a Wine
+# prefix of its own under build/x86_64 with one server for the whole run;
+# the demo's prefix is not touched. Exits non-zero when a test fails or when no
+# test matches. Arguments go to CTest: "-R e2e" runs the end-to-end tests with
+# their fixtures; GTEST_FILTER narrows them to cases; TSINST_TEST_JOBS (4)
+# is how many tests run at once.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
@@ -15,12 +18,24 @@ source "$root/tools/wine-env.sh"
 # Always a private display: the tests expect a 1024x768 screen at 96 dpi.
 export TSINST_FORCE_XVFB=1
 start_private_display
-trap 'stop_wine; stop_private_display' EXIT
-wine_ensure_prefix
-start_wine_server
+# The lanes' servers and displays end with their clean-up fixtures; these
+# calls only matter when the run was cut short.
+stop_test_lanes() {
+    local prefix
+    for prefix in "$TSINST_BUILD"/x86_64/wineprefix-*; do
+        [ -d "$prefix" ] && (WINEPREFIX="$prefix" && stop_lane_services)
+    done
+}
+trap 'stop_test_lanes; stop_private_display' EXIT
 
+tests=$(ctest --test-dir "$root/build/x86_64" -N "$@" | sed -n 's/^Total Tests: //p')
+if [ "${tests:-0}" -eq 0 ]; then
+    echo "run_tests.sh: no test matches: $*" >&2
+    exit 1
+fi
 status=0
-ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 "$@" || status=$?
+ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 -j "${TSINST_TEST_JOBS:-4}" "$@" ||
+    status=$?
 # Test cases that skipped themselves (no FUSE for the floppy images, ...) pass
 # as far as CTest is concerned; their count and reasons are in its log.
 log="$root/build/x86_64/Testing/Temporary/LastTest.log"

@@ -85,28 +85,53 @@ wine_map_drive() {
 }
 
 # Starts a private Xvfb unless a display is already set; sets XVFB_PID when it started one.
+# Xvfb takes the first free display number itself (-displayfd), so that runs
+# started at the same moment do not pick the same one.
 start_private_display() {
     XVFB_PID=""
     if [ -n "${DISPLAY:-}" ] && [ -z "${TSINST_FORCE_XVFB:-}" ]; then return 0; fi
-    local n
-    for n in $(seq 91 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        for _ in $(seq 1 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            sleep 0.1
-        done
-        export DISPLAY=":$n"
-        return 0
+    local answer number=""
+    answer=$(mktemp "${TMPDIR:-/tmp}/xvfb-display.XXXXXX")
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$answer" </dev/null >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 1 200); do
+        number=$(cat "$answer")
+        [ -n "$number" ] || ! kill -0 "$XVFB_PID" 2>/dev/null && break
+        sleep 0.1
     done
-    echo "no free display number for Xvfb" >&2
-    return 1
+    rm -f "$answer"
+    if [ -z "$number" ]; then
+        echo "Xvfb did not start" >&2
+        stop_private_display
+        return 1
+    fi
+    export DISPLAY=":$number"
 }
 
 # Stops the Xvfb that start_private_display started (only that one).
 stop_private_display() {
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+}
+
+# A test lane (tests/test_data.sh) runs on a display and a Wine server of its
+# own from its set-up to its clean-up: the display and its Xvfb's process are
+# kept in the lane's prefix, where tools/wine-run.sh finds the display.
+start_lane_services() {
+    stop_lane_services
+    TSINST_FORCE_XVFB=1 start_private_display || return 1
+    echo "$DISPLAY" >"$WINEPREFIX/.tsinst-display"
+    echo "$XVFB_PID" >"$WINEPREFIX/.tsinst-xvfb"
+    start_wine_server
+}
+
+stop_lane_services() {
+    local pid
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    pid=$(cat "$WINEPREFIX/.tsinst-xvfb" 2>/dev/null) || pid=""
+    # Only the Xvfb the lane started: a process id left from an earlier boot
+    # may name another program now.
+    if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then kill "$pid" 2>/dev/null || true; fi
+    rm -f "$WINEPREFIX/.tsinst-display" "$WINEPREFIX/.tsinst-xvfb"
 }
 
 # Keeps the prefix's server up until stop_wine: without it the server ends

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # CTest's cross-compiling emulator: runs a Windows program with the 64-bit loader
-# in the project's own prefix (the caller provides DISPLAY).
+# in the prefix WINEPREFIX names (each test names its lane's, tests/CMakeLists.txt;
+# the project's own otherwise) on DISPLAY, or on its lane's own display.
 #
 # The program's output goes through a file: windows that Wine's Program
 # Manager opens (folder windows of explorer.exe) outlive the program and would
 # otherwise hold CTest's output pipe open until the prefix ends.
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
+# A test lane's own display (tests/test_data.sh lane).
+if [ -f "$WINEPREFIX/.tsinst-display" ]; then DISPLAY=$(cat "$WINEPREFIX/.tsinst-display"); export DISPLAY; fi
 # Every test program starts from the same prefix, whatever ran before it.
 if [ -n "${TSINST_TEST_DATA:-}" ]; then
     "$(dirname "${BASH_SOURCE[0]}")/../tests/test_data.sh" reset "$TSINST_TEST_DATA" || exit 1

@@ -19,6 +19,32 @@ std::string ObjectName(HANDLE object)
     return name;
 }
 
+// gtest's sharding variables, hidden while the child starts: the child runs
+// exactly the one test it is named, whichever shard of the parent's run that is.
+class ShardingHidden {
+public:
+    ShardingHidden()
+    {
+        for (int i = 0; i < 2; ++i) {
+            DWORD length = ::GetEnvironmentVariableA(Names[i], Values[i], sizeof Values[i]);
+            Had[i] = length > 0 && length < sizeof Values[i];
+            if (Had[i]) ::SetEnvironmentVariableA(Names[i], nullptr);
+        }
+    }
+    ~ShardingHidden()
+    {
+        for (int i = 0; i < 2; ++i)
+            if (Had[i]) ::SetEnvironmentVariableA(Names[i], Values[i]);
+    }
+    ShardingHidden(const ShardingHidden&) = delete;
+    ShardingHidden& operator=(const ShardingHidden&) = delete;
+
+private:
+    const char* const Names[2] = {"GTEST_TOTAL_SHARDS", "GTEST_SHARD_INDEX"};
+    char Values[2][32] = {};
+    bool Had[2] = {};
+};
+
 HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
     return nullptr;
@@ -66,6 +92,7 @@ std::string CurrentTestName()
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION info = {};
     ::SetEnvironmentVariableA(ChildMarker, "1");
+    ShardingHidden sharding;
     // Wine gives the child's other threads the desktop of the thread that
     // started it (only its main thread follows lpDesktop), so the child is
     // started from a thread of its own that has moved to that desktop first.
