@@ -95,6 +95,11 @@ echo "== Program Manager group =="
 programs=$(find "$drive_c/users" -type d -path '*Start Menu/Programs' 2>/dev/null | head -n 1)
 if [ -n "$programs" ] && [ -d "$programs/Tessaryn 3.0" ]; then
     ls -1 "$programs/Tessaryn 3.0" | sed 's/^/  /'
+    # The installer sends a "Revisions" item (Notepad with tsw.txt) as well;
+    # Wine's Program Manager makes no shortcut for an item whose command line
+    # carries an argument, where Windows' Program Manager and shell do.
+    [ -e "$programs/Tessaryn 3.0/Revisions.lnk" ] ||
+        echo "  (no \"Revisions\" item: Wine's Program Manager skips an item whose command line has an argument, here notepad.exe C:\\TSW30\\tsw.txt)"
 else
     echo "  (no group folder found)"
 fi
