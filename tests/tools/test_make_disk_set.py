@@ -10,6 +10,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 TOOLS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
@@ -344,16 +345,61 @@ class FloppyImageTest(BuilderTest):
         images = lambda: [read_bytes(os.path.join(self.out, name)) for name in ("disk1.img", "disk2.img")]
         before = images()
 
-        self.put("TSDATA/MORE.BIN", bytes(noise.getrandbits(8) for _ in range(60000)))
-        unchecked = os.path.join(self.tmp, "unchecked")
-        self.build(out=unchecked)             # without images a full disk is only a warning
-        over = floppy_bytes_used(os.path.join(unchecked, "disk2")) - (FLOPPY_BYTES - 16896)
+        more = self.put("TSDATA/MORE.BIN", bytes(noise.getrandbits(8) for _ in range(60000)))
+        alone = os.path.join(self.tmp, "alone")
+        os.makedirs(alone)
+        shutil.copy(more, alone)
+        self.build("--update", source=alone, out=os.path.join(self.tmp, "packed"))
+        packed = os.path.getsize(os.path.join(self.tmp, "packed", "MORE.BI_"))
+        over = floppy_bytes_used(os.path.join(self.out, "disk2")) + -(-packed // 512) * 512 - (FLOPPY_BYTES - 16896)
         self.assertGreater(over, 0)
-        run = self.build("--images", ok=False)
-        self.assertIn("disk2 does not fit on a 1.44 MB floppy: %d bytes over" % over, run.stderr)
-        self.assertNotIn("disk1", run.stderr)
+        # Refused with or without images, and nothing written: no folder, no image.
+        for extra, out in ((["--images"], self.out), ([], os.path.join(self.tmp, "unchecked"))):
+            with self.subTest(extra=extra):
+                run = self.build(*extra, out=out, ok=False)
+                self.assertEqual(1, run.returncode)
+                self.assertIn("disk2 does not fit on a 1.44 MB floppy: %d bytes over" % over, run.stderr)
+                self.assertNotIn("disk1", run.stderr)
         self.assertTrue(before == images(), "an image was written")
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk2", "TSDATA", "MORE.BI_")))
+        self.assertFalse(os.path.exists(os.path.join(self.tmp, "unchecked")))
+
+    def test_one_tree_gives_the_same_set_at_another_time_and_zone_with_the_release_dates(self):
+        self.put("PROGRAM1/TSW.EXE", "program " * 10)
+        self.put("PROGRAM2/TSWDATA.DLL", "library " * 10)
+        self.put("LOOKUP/ANTENNA.TBL", "table " * 10)
+        for name, when in (("PROGRAM1/TSW.EXE", 981173106), ("PROGRAM2/TSWDATA.DLL", 946684800),
+                           ("LOOKUP/ANTENNA.TBL", 915148800)):
+            os.utime(os.path.join(self.release, name), (when, when))
+        installer = self.installer()
+
+        def build(out, zone):
+            os.environ["TZ"], zone = zone, os.environ.get("TZ")
+            try:
+                self.build("--images", "--installer", installer, out=out)
+                self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"), out=out + "-upd")
+            finally:
+                os.environ.pop("TZ") if zone is None else os.environ.update(TZ=zone)
+            return {os.path.relpath(os.path.join(here, n), out): (read_bytes(os.path.join(here, n)),
+                                                                 int(os.stat(os.path.join(here, n)).st_mtime))
+                    for top in (out, out + "-upd", out + "-upd.img")
+                    for here, _, names in (os.walk(top) if os.path.isdir(top) else [(os.path.dirname(top), 0,
+                                                                                      [os.path.basename(top)])])
+                    for n in names}
+
+        first = build(self.out, "UTC0")
+        time.sleep(2.1)                       # a floppy's dates count in 2 seconds
+        self.assertEqual(first, build(os.path.join(self.tmp, "again"), "JST-9"))
+        # Each file its release file's date (the compressed one too); the rest the newest on its disk.
+        self.assertEqual(946684800, first[os.path.join("disk2", "TSWDATA.DL_")][1])
+        self.assertEqual(981173106, first[os.path.join("disk1", "SETUP", "TSINST95.EXE")][1])
+        shown = mtool("mdir", "-i", os.path.join(self.out, "disk2.img"), "::/")
+        self.assertRegex(shown, r"TSWDATA  DL_ .* 2000-01-01   0:00")
+        self.assertRegex(shown, r"LOOKUP       <DIR>     2000-01-01   0:00")
+        label = read_bytes(os.path.join(self.out, "disk1.img"))[19 * 512:19 * 512 + 32]
+        self.assertEqual((b"TSW30 DISK1", (2001 - 1980) << 9 | 2 << 5 | 3), (label[:11], label[24] | label[25] << 8))
+        # The update set's folder is made as the disk folders are.
+        self.assertEqual(os.stat(os.path.join(self.out, "disk1")).st_mode, os.stat(self.out + "-upd").st_mode)
 class ComponentTableTest(unittest.TestCase):
     """The builder's mapping against the installer's own table of lists."""
 
