@@ -10,9 +10,14 @@
 # from C:\UPD, taking screenshots on the way. Then prints what was installed
 # and the Program Manager group that resulted.
 #
-#   tools/demo.sh             on a private Xvfb
-#   tools/demo.sh --visible   on your own $DISPLAY, to watch it
+# Usage: tools/demo.sh             on a private Xvfb
+#        tools/demo.sh --visible   on your own $DISPLAY, to watch it
+# Exit code: 0 when the installation and the update ran as expected and every
+# installed file is the release's; 1 otherwise; 2 for an unknown argument.
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
+case $# in 0) ;; 1) [ "$1" = --visible ] || { echo "usage: $0 [--visible]" >&2; exit 2; } ;;
+    *) echo "usage: $0 [--visible]" >&2; exit 2 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
 

@@ -4,6 +4,9 @@
 # run, runs CTest, tears down what it started. Exits non-zero when a test
 # fails. Arguments go to CTest: "-R e2e" runs one test program with its
 # fixture; GTEST_FILTER narrows it to cases.
+#
+# Usage: tools/run_tests.sh [CTEST ARGUMENT...]   e.g. -R NAME: the tests whose name matches NAME
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
