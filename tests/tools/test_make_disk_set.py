@@ -3,6 +3,7 @@
     python3 -m unittest discover -s tests/tools
 """
 
+import hashlib
 import os
 import random
 import re
@@ -374,28 +375,29 @@ class FloppyImageTest(BuilderTest):
         installer = self.installer()
 
         def build(out, zone):
+            """{file of the set and the update set: (digest, date; an image's own date is its making's)},
+            built in a time zone."""
             os.environ["TZ"], zone = zone, os.environ.get("TZ")
             try:
                 self.build("--images", "--installer", installer, out=out)
                 self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"), out=out + "-upd")
             finally:
                 os.environ.pop("TZ") if zone is None else os.environ.update(TZ=zone)
-            return {os.path.relpath(os.path.join(here, n), out): (read_bytes(os.path.join(here, n)),
-                                                                 int(os.stat(os.path.join(here, n)).st_mtime))
-                    for top in (out, out + "-upd", out + "-upd.img")
-                    for here, _, names in (os.walk(top) if os.path.isdir(top) else [(os.path.dirname(top), 0,
-                                                                                      [os.path.basename(top)])])
-                    for n in names}
+            paths = [os.path.join(here, n) for top in (out, out + "-upd") for here, _, names in os.walk(top)
+                     for n in names] + [out + "-upd.img"]
+            return {os.path.relpath(path, self.tmp).replace(os.path.basename(out), "OUT", 1):
+                    (hashlib.sha1(read_bytes(path)).hexdigest(), None if path.endswith(".img") else int(os.stat(path).st_mtime))
+                    for path in paths}
 
         first = build(self.out, "UTC0")
         time.sleep(2.1)                       # a floppy's dates count in 2 seconds
         self.assertEqual(first, build(os.path.join(self.tmp, "again"), "JST-9"))
         # Each file its release file's date (the compressed one too); the rest the newest on its disk.
-        self.assertEqual(946684800, first[os.path.join("disk2", "TSWDATA.DL_")][1])
-        self.assertEqual(981173106, first[os.path.join("disk1", "SETUP", "TSINST95.EXE")][1])
-        shown = mtool("mdir", "-i", os.path.join(self.out, "disk2.img"), "::/")
-        self.assertRegex(shown, r"TSWDATA  DL_ .* 2000-01-01   0:00")
-        self.assertRegex(shown, r"LOOKUP       <DIR>     2000-01-01   0:00")
+        self.assertEqual(946684800, first[os.path.join("OUT", "disk2", "TSWDATA.DL_")][1])
+        self.assertEqual(981173106, first[os.path.join("OUT", "disk1", "SETUP", "TSINST95.EXE")][1])
+        image = os.path.join(self.out, "disk2.img")
+        self.assertRegex(mtool("mdir", "-i", image, "::/LOOKUP"), r"ANTENNA  TB_ .* 1999-01-01   0:00")
+        self.assertRegex(mtool("mdir", "-i", image, "::/"), r"LOOKUP       <DIR>     2000-01-01   0:00")
         label = read_bytes(os.path.join(self.out, "disk1.img"))[19 * 512:19 * 512 + 32]
         self.assertEqual((b"TSW30 DISK1", (2001 - 1980) << 9 | 2 << 5 | 3), (label[:11], label[24] | label[25] << 8))
         # The update set's folder is made as the disk folders are.
