@@ -18,7 +18,8 @@
 #                                  active window (xdotool's names: alt+i, l,
 #                                  Return, Tab), then takes a screenshot
 #        tools/wine-setup.sh shot   (--private) a screenshot of the display now
-#        tools/wine-setup.sh stop   ends the Wine programs and the private display
+#        tools/wine-setup.sh stop   ends the Wine programs and the private display,
+#                                  saying how A:\SETUP.EXE of run --private ended
 # Screenshots are PNG files in build/wine-setup/shots/.
 # Exit code: 0 when done (run: SETUP.EXE's own code); 1 when it failed; 2
 # for bad arguments.
@@ -110,7 +111,9 @@ run() {
     start_private_display || fail "no private display"
     echo "$DISPLAY $XVFB_PID" >"$state/private"
     wine_ensure_prefix || fail "the Wine prefix cannot be set up"
-    setsid "$WINELOADER" 'A:\SETUP.EXE' >"$state/setup.log" 2>&1 </dev/null &
+    rm -f "$state/setup.exit"
+    setsid bash -c '"$1" "A:\SETUP.EXE"; echo $? >"$2"' run "$WINELOADER" "$state/setup.exit" \
+        >"$state/setup.log" 2>&1 </dev/null &
     echo "A:\\SETUP.EXE started on the private display $DISPLAY (output in $state/setup.log)"
     # The 32-bit programs may run emulated: the window can take a while.
     sleep 10
@@ -119,6 +122,7 @@ run() {
 
 stop() {
     local display pid
+    [ -f "$state/setup.exit" ] && echo "A:\SETUP.EXE ended with exit code $(cat "$state/setup.exit")"
     stop_wine
     if [ -f "$state/private" ] && read -r display pid <"$state/private"; then
         kill "$pid" 2>/dev/null || true
