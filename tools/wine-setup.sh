@@ -143,7 +143,7 @@ case "$command" in
         [ $# -ge 1 ] || usage
         display=$(private_display) || fail "no private display: start one with run --private"
         command -v xdotool >/dev/null || fail "xdotool is missing (apt-get install xdotool)"
-        DISPLAY=$display xdotool key --delay 300 "$@"
+        DISPLAY=$display xdotool key --delay 600 "$@"
         sleep 3
         shot ;;
     shot) [ $# -eq 0 ] || usage; shot ;;
