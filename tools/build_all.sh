@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Builds both targets: x86_64 (runs under wine64, with the tests) and i686
 # (the shipped PE32 executables). Output under build/.
+#
+# Usage: tools/build_all.sh
+# Exit code: 0 when both are built; the failing step's (non-zero) otherwise.
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
+[ $# -eq 0 ] || { echo "usage: $0 (no arguments; --help)" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
 jobs=$(nproc)

@@ -14,12 +14,21 @@
 #     run from the swap file when started from removable media (the disk is
 #     swapped while they run), no debug sections, at most 64 KB each.
 # The launcher SETUP.EXE (setup.exe) is checked the same way, against a list
-# of its own, and must stay within 16 KB.
+# of its own, and must stay within 16 KB. Every header time (the PE header's
+# and the export directory's) is the source date the build linked with, never
+# the time of the link: SOURCE_DATE_EPOCH when set, else the build's date
+# (build/i686/generated/source_date), else the commit's.
 #
 # Usage: check_deliverables.sh [PE32 FILE...]   (default: the build's files;
 # a file's link map is FILE with .map for .exe)
+# Exit code: 0 when every check passes; 1 when one fails (its FAIL line says
+# which); 2 for an option it does not know.
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+for file in "$@"; do
+    [[ $file != -* ]] || { echo "usage: $0 [PE32 FILE...]" >&2; exit 2; }
+done
 size_limit=65536
 run_from_swap=0x0400
 objdump=x86_64-w64-mingw32-objdump
@@ -60,11 +69,21 @@ user32.dll: CreateWindowExA DefWindowProcA DestroyWindow DispatchMessageA FindWi
 launcher_size_limit=16384
 fail=0
 failed() { echo "FAIL: $1"; fail=1; }
+# A file is named as it was given; the build's own files relative to the clone.
+shown() { echo "${1#"$root/"}"; }
+
+# The time every header must carry: the one the build linked with.
+source_date() {
+    if [[ -n ${SOURCE_DATE_EPOCH:-} ]]; then echo "$SOURCE_DATE_EPOCH"
+    elif [[ -f $root/build/i686/generated/source_date ]]; then cat "$root/build/i686/generated/source_date"
+    else git -C "$root" log -1 --format=%ct 2>/dev/null || echo 0
+    fi
+}
 
 check() {
     local file="$1" want="$2"
     local name kind headers dll
-    name="$(basename "$(dirname "$file")")/$(basename "$file")"
+    name=$(shown "$file")
     if [[ ! -f $file ]]; then failed "$name: missing"; return; fi
     kind=$(file -b "$file")
     case "$kind" in
@@ -116,6 +135,21 @@ check_header() {
     done
     characteristics=$(awk '$1 == "Characteristics" {print $2; exit}' <<<"$headers")
     (( characteristics & run_from_swap )) || failed "$name: characteristics $characteristics without run-from-swap ($run_from_swap)"
+    check_times "$file" "$name" "$headers"
+}
+
+# The file header's TimeDateStamp and the export directory's (where there is
+# one) against the source date: a link's own time would make every build differ.
+check_times() {
+    local file="$1" name="$2" headers="$3" want pe stamp exported
+    want=$(source_date)
+    pe=$(od -An -tu4 -j60 -N4 "$file" | tr -d ' ')
+    stamp=$(od -An -tu4 -j$((pe + 8)) -N4 "$file" | tr -d ' ')
+    [[ $stamp == "$want" ]] || failed "$name: header time $stamp, not the source date $want"
+    exported=$(awk '/^Time\/Date stamp/ {print $3; exit}' <<<"$headers")
+    [[ -z $exported || $((16#$exported)) == "$want" ]] ||
+        failed "$name: export directory time $((16#$exported)), not the source date $want"
+    echo "time: $name: $stamp"
 }
 
 # Disassembles every executable section; an instruction newer than the 386
@@ -196,7 +230,7 @@ if scanned == 0:
 check_shipped() {
     local file="$1"
     local name size debug
-    name="$(basename "$(dirname "$file")")/$(basename "$file")"
+    name=$(shown "$file")
     [[ -f $file ]] || return 0
     size=$(stat -c %s "$file")
     echo "size: $name: $size bytes (limit $size_limit)"

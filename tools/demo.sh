@@ -10,9 +10,14 @@
 # from C:\UPD, taking screenshots on the way. Then prints what was installed
 # and the Program Manager group that resulted.
 #
-#   tools/demo.sh             on a private Xvfb
-#   tools/demo.sh --visible   on your own $DISPLAY, to watch it
+# Usage: tools/demo.sh             on a private Xvfb
+#        tools/demo.sh --visible   on your own $DISPLAY, to watch it
+# Exit code: 0 when the installation and the update ran as expected and every
+# installed file is the release's; 1 otherwise; 2 for an unknown argument.
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
+case $# in 0) ;; 1) [ "$1" = --visible ] || { echo "usage: $0 [--visible]" >&2; exit 2; } ;;
+    *) echo "usage: $0 [--visible]" >&2; exit 2 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
 
@@ -95,6 +100,11 @@ echo "== Program Manager group =="
 programs=$(find "$drive_c/users" -type d -path '*Start Menu/Programs' 2>/dev/null | head -n 1)
 if [ -n "$programs" ] && [ -d "$programs/Tessaryn 3.0" ]; then
     ls -1 "$programs/Tessaryn 3.0" | sed 's/^/  /'
+    # The installer sends a "Revisions" item (Notepad with tsw.txt) as well;
+    # Wine's Program Manager makes no shortcut for an item whose command line
+    # carries an argument, where Windows' Program Manager and shell do.
+    [ -e "$programs/Tessaryn 3.0/Revisions.lnk" ] ||
+        echo "  (no \"Revisions\" item: Wine's Program Manager skips an item whose command line has an argument, here notepad.exe C:\\TSW30\\tsw.txt)"
 else
     echo "  (no group folder found)"
 fi

@@ -4,7 +4,13 @@
 # executables): Debian's 32-bit Wine (wine32:i386, a multiarch package) beside
 # wine64, and, where the kernel cannot execute i386 code itself, qemu-user
 # registered in binfmt_misc to execute it. Quiet when everything is there.
+#
+# Usage: tools/ensure_packages.sh
+# Exit code: 0 when the packages are there (also where 32-bit programs still
+# cannot start: that is reported, and their tests skip); apt's code otherwise.
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
+[ $# -eq 0 ] || { echo "usage: $0 (no arguments; --help)" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
@@ -27,9 +33,11 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 # fonts-wine is only recommended by wine, and recommendations are left out: it
-# holds Marlett, the font Wine draws the title bar's buttons with.
+# holds Marlett, the font Wine draws the title bar's buttons with. xdotool
+# presses keys on a private display (tools/wine-setup.sh keys).
 needed=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb mscompress
-        fonts-wine imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools fusefat fuse3 ccache locales)
+        fonts-wine imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools fusefat fuse3 ccache locales
+        xdotool)
 missing=()
 for package in "${needed[@]}"; do
     installed "$package" || missing+=("$package")

@@ -48,7 +48,18 @@ installer's SETUP folder, then each list followed by its files in list order, th
 subfolders of disk 2 in the order the installer visits them), so that a floppy
 is read front to back. Every image is read back with mtools and compared with
 the folder it came from. A disk that does not fit is refused with the number
-of bytes over before anything is written.
+of bytes over before anything is written (exit code 1), with or without
+--images.
+
+The set depends only on the release tree (and the installer's files): each
+compressed file carries its release file's date, in the disk folders and on
+the images; the lists, the installer's files, the folders and the volume
+label carry the newest of those dates on their disk. Dates are written as
+UTC, and each image's serial number comes from the set's files: one tree
+gives the same images on any machine, at any time.
+
+Exit code: 0 when written (warnings go to stderr); 1 when refused, with
+nothing written; 2 for bad arguments.
 
 Output directories (OUT/disk1 and OUT/disk2, or OUT in --update mode) are
 rebuilt from scratch. An --update OUT that is neither empty nor a previous
@@ -430,7 +441,7 @@ def refuse_oversized(disks):
             problems.append("%s does not fit on a 1.44 MB floppy: %d entries in its root and the label, %d allowed"
                             % (name, root + 1, FLOPPY_ROOT_ENTRIES))
     if problems:
-        raise DiskSetError("no image written:\n" + "\n".join(problems))
+        raise DiskSetError("nothing written:\n" + "\n".join(problems))
 
 
 # --------------------------------------------------------------------------
@@ -471,8 +482,13 @@ def image_layout(plan, disk):
     return layout
 
 
-def mtools(*command):
-    env = dict(os.environ, MTOOLSRC=os.devnull, MTOOLS_SKIP_CHECK="1")
+def mtools(*command, date=None):
+    """Runs an mtools command; date (seconds) is the time it writes for what it makes (folders, the
+    label): not now. A floppy's dates are local times, and the image's are UTC whatever the machine's
+    zone."""
+    env = dict(os.environ, MTOOLSRC=os.devnull, MTOOLS_SKIP_CHECK="1", TZ="UTC0")
+    if date is not None:
+        env["SOURCE_DATE_EPOCH"] = str(date)
     try:
         run = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
     except FileNotFoundError:
@@ -510,20 +526,21 @@ def volume_serial(digest, label):
     return hashlib.sha1(digest + label.encode()).hexdigest()[:8]
 
 
-def write_image(folder, layout, label, serial, image, work):
-    """Writes folder as a floppy image, the files in layout order, then reads it back."""
-    mtools("mformat", "-i", image, "-C", "-f", "1440", "-v", label, "-N", serial, "::")
+def write_image(folder, layout, label, serial, date, image, work):
+    """Writes folder as a floppy image, the files in layout order with their own dates, the label and
+    the folders dated date, then reads it back."""
+    mtools("mformat", "-i", image, "-C", "-f", "1440", "-v", label, "-N", serial, "::", date=date)
     for number, (subdir, names) in enumerate(layout):
         if subdir:
-            mtools("mmd", "-i", image, "::/" + subdir)
+            mtools("mmd", "-i", image, "::/" + subdir, date=date)
         # mcopy keeps a source's own name, so each file is offered under its
         # upper-case DOS name: the floppy then holds short names only.
         offered = os.path.join(work, "dir%02d" % number)
         os.makedirs(offered)
         for name in names:
             os.symlink(os.path.abspath(os.path.join(folder, subdir, name)), os.path.join(offered, name.upper()))
-        mtools("mcopy", "-i", image, "-D", "o", *[os.path.join(offered, n.upper()) for n in names],
-               "::/" + subdir)
+        mtools("mcopy", "-m", "-i", image, "-D", "o", *[os.path.join(offered, n.upper()) for n in names],
+               "::/" + subdir, date=date)
     check_image(image, folder, label, work)
 
 
@@ -549,14 +566,15 @@ def check_image(image, folder, label, work):
 
 
 def make_images(jobs, staging):
-    """jobs: [(folder, layout, label, image name)]; writes the images under staging, returns their paths."""
+    """jobs: [(folder, layout, label, date, image name)]; writes the images under staging, returns their
+    paths."""
     written = []
-    digest = set_digest([folder for folder, _, _, _ in jobs])
-    for number, (folder, layout, label, name) in enumerate(jobs):
+    digest = set_digest([job[0] for job in jobs])
+    for number, (folder, layout, label, date, name) in enumerate(jobs):
         work = os.path.join(staging, ".image-work%d" % number)
         os.makedirs(work)
         image = os.path.join(staging, name)
-        write_image(folder, layout, label, volume_serial(digest, label), image, work)
+        write_image(folder, layout, label, volume_serial(digest, label), date, image, work)
         shutil.rmtree(work)
         written.append(image)
     return written
@@ -582,6 +600,7 @@ def build_lists(plan, staging, verify, workers):
             verify_entries(jobs, work, workers)
     finally:
         shutil.rmtree(work, ignore_errors=True)
+    dated = {dest: release_date(entry.source) for entry, dest in jobs}
     report = []
     for entries, subdir, list_name, label in plan:
         target = os.path.join(staging, subdir)
@@ -589,7 +608,24 @@ def build_lists(plan, staging, verify, workers):
         packed = sum(sizes[os.path.join(target, e.packed)] for e in entries)
         report.append("  %-27s %4d %-5s %10d -> %10d bytes"
                       % (label, len(entries), "file" if len(entries) == 1 else "files", raw, packed))
-    return report
+    return report, dated
+
+
+def release_date(path):
+    """A release file's date in whole seconds."""
+    return int(os.stat(path).st_mtime)
+
+
+def date_files(folder, dated):
+    """Gives each file below folder its release file's date (dated: {path: seconds}), every other
+    file (lists, the installer's) the newest of those; returns that newest date."""
+    newest = max((when for path, when in dated.items() if path.startswith(os.path.join(folder, ""))), default=0)
+    for here, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(here, name)
+            when = dated.get(path, newest)
+            os.utime(path, (when, when))
+    return newest
 
 
 def count_titled(entry_lists, warnings):
@@ -651,25 +687,26 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         warnings.append("%s names %s, which is in no component folder" % (titles_path, name))
     count_titled([p[0] for p in plan], warnings)
 
+    made_out = not os.path.lexists(out)
     os.makedirs(out, exist_ok=True)
     staging = tempfile.mkdtemp(prefix=".disk-set-", dir=out)
     try:
-        report = build_lists(plan, staging, verify, workers or default_workers())
+        report, dated = build_lists(plan, staging, verify, workers or default_workers())
         layouts = {disk: image_layout(plan, disk) for disk in DISKS}
         if installer:
             layouts["disk1"][:0] = installer_layout(copy_installer(installer, os.path.join(staging, "disk1"),
                                                                    help_file))
         disks = sorted(disk for disk in layouts if layouts[disk])
+        dates = {disk: date_files(os.path.join(staging, disk), dated) for disk in disks}
         for disk in disks:
             used = check_floppy(os.path.join(staging, disk), disk, warnings)
             report.append("  %s: %d bytes on a 1.44 MB floppy" % (disk, used))
-        if images:
-            refuse_oversized([(disk, os.path.join(staging, disk)) for disk in disks])
+        refuse_oversized([(disk, os.path.join(staging, disk)) for disk in disks])
         refuse_on_warnings(strict, warnings)
         written = []
         if images:
-            written = make_images([(os.path.join(staging, disk), layouts[disk], IMAGE_LABELS[disk], disk + ".img")
-                                   for disk in disks], staging)
+            written = make_images([(os.path.join(staging, disk), layouts[disk], IMAGE_LABELS[disk], dates[disk],
+                                    disk + ".img") for disk in disks], staging)
         for disk in DISKS:
             final = os.path.join(out, disk)
             if disk in disks:
@@ -682,6 +719,11 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         for disk, image in zip(disks, written):
             os.rename(image, os.path.join(out, disk + ".img"))
             report.append(image_report(os.path.join(out, disk + ".img"), IMAGE_LABELS[disk]))
+    except DiskSetError:
+        shutil.rmtree(staging, ignore_errors=True)
+        if made_out:
+            os.rmdir(out)
+        raise
     finally:
         shutil.rmtree(staging, ignore_errors=True)
     return report, warnings
@@ -709,30 +751,29 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
                            "refusing to replace it" % (out, UPDATE_LIST))
     parent = os.path.dirname(out)
     os.makedirs(parent, exist_ok=True)
-    staging = tempfile.mkdtemp(prefix=".update-set-", dir=parent)
+    # The set is a folder made as the disk folders are (mkdtemp's own is private to its owner); its
+    # image is made beside it, so that it is not part of it.
+    holder = tempfile.mkdtemp(prefix=".update-set-", dir=parent)
+    staging = os.path.join(holder, "set")
+    os.makedirs(staging)
     try:
-        report = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
-                             workers or default_workers())
+        report, dated = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
+                                    workers or default_workers())
         layout = [("", [UPDATE_LIST] + [e.packed for e in entries])]
         if installer:
             layout[:0] = installer_layout(copy_installer(installer, staging, help_file))
+        date = date_files(staging, dated)
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
-        if images:
-            refuse_oversized([("the update set", staging)])
+        refuse_oversized([("the update set", staging)])
         refuse_on_warnings(strict, warnings)
         if images:
-            # The image is made beside the set, so that it is not part of it.
-            holder = tempfile.mkdtemp(prefix=".update-image-", dir=parent)
-            try:
-                image = make_images([(staging, layout, UPDATE_IMAGE_LABEL, "update.img")], holder)[0]
-                os.rename(image, out + ".img")
-            finally:
-                shutil.rmtree(holder, ignore_errors=True)
+            image = make_images([(staging, layout, UPDATE_IMAGE_LABEL, date, "update.img")], holder)[0]
+            os.rename(image, out + ".img")
             report.append(image_report(out + ".img", UPDATE_IMAGE_LABEL))
         replace_dir(staging, out)
     finally:
-        shutil.rmtree(staging, ignore_errors=True)
+        shutil.rmtree(holder, ignore_errors=True)
     return report, warnings
 
 

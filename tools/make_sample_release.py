@@ -20,8 +20,8 @@ notes in TSW.TXT), so that a tree made with a newer version serves as the
 small files, about 100 KB in all: quick to compress and install. Scale 20 is
 the benchmark set: 351 files, 4.2 MB, text tables and binary files mixed;
 compressed, disk 1 takes 1.37 MB and disk 2 1.38 MB (root and subdirectories)
-of a 1.44 MB floppy. Above scale 20 the disks no longer fit floppies (the disk
-set builder warns), which matters only if they are to be written to real ones.
+of a 1.44 MB floppy. Above scale 20 the disks no longer fit floppies, and the
+disk set builder refuses them.
 """
 
 import argparse

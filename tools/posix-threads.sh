@@ -5,6 +5,9 @@
 # same command with the posix thread model's driver of the same compiler
 # ("...-g++-win32" becomes "...-g++-posix"); everything else passes through,
 # so that a launcher named after this one (ccache) still runs first.
+#
+# Usage: posix-threads.sh COMPILER ARGUMENT...   (exit code: the compiler's)
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
 command=()
 swapped=

@@ -4,13 +4,15 @@
 # for the given number of seconds (default 60). Every committed regression
 # input is replayed first.
 #
-#   tools/run_fuzzers.sh [seconds-per-target] [target...]
+# Usage: tools/run_fuzzers.sh [seconds-per-target] [target...]
 #
-# Exits non-zero when a fuzzer finds a crash, a sanitizer report, a failed
-# check, a leak or a hang, or when a regression input fails. Crashing inputs
+# Exits 2 for bad arguments or without clang; 1 for an unknown target, a
+# build that fails, or when a fuzzer finds a crash, a sanitizer report, a
+# failed check, a leak or a hang, or when a regression input fails. Crashing inputs
 # are kept in build/fuzz/artifacts/<target>/; the corpus a run grows stays in
 # build/fuzz/corpus/<target>/ and is reused by the next run.
 # Needs: apt-get install clang libclang-rt-14-dev (Debian).
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -u
 
 seconds=${1:-60}

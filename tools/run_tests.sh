@@ -7,6 +7,9 @@
 # test matches. Arguments go to CTest: "-R e2e" runs the end-to-end tests with
 # their fixtures; GTEST_FILTER narrows them to cases; TSINST_TEST_JOBS (4)
 # is how many tests run at once.
+#
+# Usage: tools/run_tests.sh [CTEST ARGUMENT...]   e.g. -R NAME: the tests whose name matches NAME
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"

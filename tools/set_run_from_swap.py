@@ -5,7 +5,9 @@ that Windows loads it whole and never pages it back in from a floppy that has
 been swapped for the next disk. The linker has no option for it.
 
 Usage: set_run_from_swap.py FILE.exe   (changes the file in place)
+Exit code: 0 when marked; 1 when FILE is not a PE file; 2 for bad arguments.
 """
+import argparse
 import struct
 import sys
 
@@ -30,8 +32,8 @@ def pe_checksum(data, checksum_offset):
 def mark(path):
     with open(path, "rb") as f:
         data = bytearray(f.read())
-    (pe_offset,) = struct.unpack_from("<I", data, 0x3C)
-    if data[pe_offset:pe_offset + 4] != b"PE\0\0":
+    pe_offset = struct.unpack_from("<I", data, 0x3C)[0] if len(data) >= 0x40 else 0
+    if pe_offset == 0 or data[pe_offset:pe_offset + 4] != b"PE\0\0" or len(data) < pe_offset + 4 + 20 + 68:
         sys.exit(f"{path}: not a PE file")
     characteristics_offset = pe_offset + 4 + 18
     (characteristics,) = struct.unpack_from("<H", data, characteristics_offset)
@@ -47,6 +49,10 @@ def mark(path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    mark(sys.argv[1])
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("file", help="the PE executable to mark")
+    path = parser.parse_args().file
+    try:
+        mark(path)
+    except OSError as e:
+        sys.exit(f"{path}: {e.strerror}")

@@ -3,6 +3,12 @@
 # with the 64-bit loader, and a PE32 program it starts (the shipped i686
 # installer) runs under the 32-bit loader beside it, in the same prefix and
 # with the same server. tools/ensure_packages.sh makes this machine able to.
+#
+# Usage: source tools/wine-env.sh   (defines the functions below; runs nothing)
+if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
+    case ${1:-} in -h|--help) sed -n '1,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
+    echo "usage: source $0" >&2; exit 2
+fi
 : "${TSINST_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
 export WINEPREFIX="${WINEPREFIX:-$TSINST_BUILD/wineprefix}"
 export WINELOADER="${WINELOADER:-/usr/lib/wine/wine64}"

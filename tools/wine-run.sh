@@ -6,6 +6,10 @@
 # The program's output goes through a file: windows that Wine's Program
 # Manager opens (folder windows of explorer.exe) outlive the program and would
 # otherwise hold CTest's output pipe open until the prefix ends.
+#
+# Usage: tools/wine-run.sh PROGRAM [ARGUMENT...]
+# Exit code: the program's; 1 when the prefix cannot be set up or a process crashed.
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
 # A test lane's own display (tests/test_data.sh lane).

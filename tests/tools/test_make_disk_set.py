@@ -3,6 +3,7 @@
     python3 -m unittest discover -s tests/tools
 """
 
+import hashlib
 import os
 import random
 import re
@@ -10,6 +11,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 TOOLS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
@@ -59,9 +61,9 @@ class BuilderTest(unittest.TestCase):
             f.write(data if isinstance(data, bytes) else data.encode("ascii"))
         return path
 
-    def build(self, *extra, source=None, out=None, ok=True):
+    def build(self, *extra, source=None, out=None, ok=True, env=None):
         cmd = [sys.executable, BUILDER, source or self.release, out or self.out, "-q"] + list(extra)
-        run = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        run = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=env)
         if ok:
             self.assertEqual(run.returncode, 0, run.stderr)
         else:
@@ -355,16 +357,51 @@ class FloppyImageTest(BuilderTest):
         images = lambda: [read_bytes(os.path.join(self.out, name)) for name in ("disk1.img", "disk2.img")]
         before = images()
 
-        self.put("TSDATA/MORE.BIN", bytes(noise.getrandbits(8) for _ in range(60000)))
-        unchecked = os.path.join(self.tmp, "unchecked")
-        self.build(out=unchecked)             # without images a full disk is only a warning
-        over = floppy_bytes_used(os.path.join(unchecked, "disk2")) - (FLOPPY_BYTES - 16896)
+        more = self.put("TSDATA/MORE.BIN", bytes(noise.getrandbits(8) for _ in range(60000)))
+        subprocess.run(["mscompress", shutil.copy(more, self.tmp)], stdout=subprocess.DEVNULL, check=True)
+        over = (floppy_bytes_used(os.path.join(self.out, "disk2")) - (FLOPPY_BYTES - 16896)
+                + -(-os.path.getsize(os.path.join(self.tmp, "MORE.BIN_")) // 512) * 512)
         self.assertGreater(over, 0)
-        run = self.build("--images", ok=False)
-        self.assertIn("disk2 does not fit on a 1.44 MB floppy: %d bytes over" % over, run.stderr)
-        self.assertNotIn("disk1", run.stderr)
+        # Refused with or without images, and nothing written: no folder, no image.
+        for extra, out in ((["--images"], self.out), ([], os.path.join(self.tmp, "unchecked"))):
+            with self.subTest(extra=extra):
+                run = self.build(*extra, out=out, ok=False)
+                self.assertEqual(1, run.returncode)
+                self.assertIn("disk2 does not fit on a 1.44 MB floppy: %d bytes over" % over, run.stderr)
+                self.assertNotIn("disk1", run.stderr)
         self.assertTrue(before == images(), "an image was written")
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk2", "TSDATA", "MORE.BI_")))
+        self.assertFalse(os.path.exists(os.path.join(self.tmp, "unchecked")))
+
+    def test_one_tree_gives_the_same_set_at_another_time_and_zone_with_the_release_dates(self):
+        for name, when in (("PROGRAM1/TSW.EXE", 981173106), ("PROGRAM2/TSWDATA.DLL", 946684800),
+                           ("LOOKUP/ANTENNA.TBL", 915148800)):
+            os.utime(self.put(name, name * 10), (when, when))
+        installer = self.installer()
+
+        def build(out, zone):   # {file: (digest, date)}; an image file's own date is its making's
+            env = dict(os.environ, TZ=zone)
+            self.build("--images", "--installer", installer, out=out, env=env)
+            self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"), out=out + "-upd", env=env)
+            paths = [os.path.join(here, n) for top in (out, out + "-upd") for here, _, names in os.walk(top)
+                     for n in names] + [out + "-upd.img"]
+            return {os.path.relpath(path, self.tmp).replace(os.path.basename(out), "OUT", 1):
+                    (hashlib.sha1(read_bytes(path)).hexdigest(), None if path.endswith(".img") else int(os.stat(path).st_mtime))
+                    for path in paths}
+
+        first = build(self.out, "UTC0")
+        time.sleep(2.1)                       # a floppy's dates count in 2 seconds
+        self.assertEqual(first, build(os.path.join(self.tmp, "again"), "JST-9"))
+        # Each file its release file's date (the compressed one too); the rest the newest on its disk.
+        self.assertEqual(946684800, first[os.path.join("OUT", "disk2", "TSWDATA.DL_")][1])
+        self.assertEqual(981173106, first[os.path.join("OUT", "disk1", "SETUP", "TSINST95.EXE")][1])
+        image = os.path.join(self.out, "disk2.img")
+        self.assertRegex(mtool("mdir", "-i", image, "::/LOOKUP"), r"ANTENNA  TB_ .* 1999-01-01   0:00")
+        self.assertRegex(mtool("mdir", "-i", image, "::/"), r"LOOKUP       <DIR>     2000-01-01   0:00")
+        label = read_bytes(os.path.join(self.out, "disk1.img"))[19 * 512:19 * 512 + 32]
+        self.assertEqual((b"TSW30 DISK1", (2001 - 1980) << 9 | 2 << 5 | 3), (label[:11], label[24] | label[25] << 8))
+        # The update set's folder is made as the disk folders are.
+        self.assertEqual(os.stat(os.path.join(self.out, "disk1")).st_mode, os.stat(self.out + "-upd").st_mode)
 class ComponentTableTest(unittest.TestCase):
     """The builder's mapping against the installer's own table of lists."""
 

@@ -1,0 +1,61 @@
+"""Every script in tools/ answers --help; bad use gets the exit code the README lists."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+TOOLS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
+SCRIPTS = sorted(name for name in os.listdir(TOOLS) if name.endswith((".sh", ".py")))
+
+# (script, arguments, exit code, text in the output); NOT_PE is the absolute path of a file that is no program.
+EXIT_CODES = [
+    ("build_all.sh", ["extra"], 2, "usage"),
+    ("check_deliverables.sh", ["--bogus"], 2, "usage"),
+    ("check_deliverables.sh", ["NOT_PE"], 1, "FAIL: NOT_PE"),
+    ("demo.sh", ["--bogus"], 2, "usage"),
+    ("ensure_packages.sh", ["extra"], 2, "usage"),
+    ("make_disk_set.py", [], 2, "usage"),
+    ("make_disk_set.py", ["NOT_PE", "OUT"], 1, "not a directory"),
+    ("make_help.py", ["NOT_PE", "OUT"], 1, "make_help: error"),
+    ("make_sample_release.py", ["OUT", "--scale", "0"], 2, "--scale"),
+    ("run_fuzzers.sh", ["0"], 2, "usage"),
+    ("set_run_from_swap.py", [], 2, "usage"),
+    ("set_run_from_swap.py", ["NOT_PE"], 1, "not a PE file"),
+    ("wine-env.sh", [], 2, "usage"),
+    ("wine-setup.sh", ["version", "98"], 2, "usage"),
+]
+
+
+class ToolsAnswerTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="tools-answer-")
+        self.addCleanup(shutil.rmtree, self.tmp)
+        self.not_pe = os.path.join(self.tmp, "NOT_PE")
+        with open(self.not_pe, "w") as f:
+            f.write("plain text, no program\n")
+
+    def run_tool(self, script, args, path=os.environ["PATH"]):
+        command = ["bash" if script.endswith(".sh") else "python3", os.path.join(TOOLS, script)] + args
+        return subprocess.run(command, cwd=self.tmp, env=dict(os.environ, PATH=path), stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, text=True, timeout=120)
+
+    def test_every_script_answers_help_with_its_usage_and_starts_nothing(self):
+        # A PATH of the interpreters and sed only: starting anything else (a build, Wine) fails loudly.
+        for name, path in (("bash", shutil.which("bash")), ("python3", sys.executable), ("sed", shutil.which("sed"))):
+            os.symlink(path, os.path.join(self.tmp, name))
+        for script in SCRIPTS:
+            with self.subTest(script=script):
+                run = self.run_tool(script, ["--help"], path=self.tmp)
+                self.assertEqual((0, ""), (run.returncode, run.stderr))
+                self.assertIn("usage", run.stdout.lower())
+
+    def test_bad_use_gets_the_exit_code_the_readme_lists(self):
+        for script, args, code, text in EXIT_CODES:
+            with self.subTest(script=script, args=args):
+                run = self.run_tool(script, [self.not_pe if a == "NOT_PE" else a for a in args])
+                self.assertEqual(code, run.returncode, run.stdout + run.stderr)
+                self.assertIn(text.replace("NOT_PE", self.not_pe), run.stdout + run.stderr)
+                self.assertFalse(os.path.exists(os.path.join(self.tmp, "OUT")), "a refused run wrote OUT")

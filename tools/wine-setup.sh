@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# Runs the release's A:\SETUP.EXE by hand under Wine, as a person runs it
+# from the floppies, in the project's Wine prefix (tools/wine-env.sh: Wine's
+# fonts, windows that Wine does not frame itself, A: a floppy drive;
+# WINEPREFIX chooses another prefix).
+#
+# Usage: tools/wine-setup.sh insert IMAGE|FOLDER   put a floppy image (mounted
+#                                  read-only) or a disk folder into drive A:
+#        tools/wine-setup.sh eject  drive A: empty; the images put in are unmounted
+#        tools/wine-setup.sh version 95|nt40|nt351
+#                                  the Windows that SETUP.EXE and the installer
+#                                  it starts are told they run on (default 95)
+#        tools/wine-setup.sh run [--private]
+#                                  starts A:\SETUP.EXE on your $DISPLAY and
+#                                  waits for its end; with --private on a
+#                                  private Xvfb of its own, and returns
+#        tools/wine-setup.sh keys KEY...   (--private) presses keys in the
+#                                  active window (xdotool's names: alt+i, l,
+#                                  Return, Tab), then takes a screenshot
+#        tools/wine-setup.sh shot   (--private) a screenshot of the display now
+#        tools/wine-setup.sh stop   ends the Wine programs and the private display,
+#                                  saying how A:\SETUP.EXE of run --private ended
+# Screenshots are PNG files in build/wine-setup/shots/.
+# Exit code: 0 when done (run: SETUP.EXE's own code); 1 when it failed; 2
+# for bad arguments.
+case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export TSINST_BUILD="$root/build"
+source "$root/tools/wine-env.sh"
+state="$TSINST_BUILD/wine-setup"
+mkdir -p "$state/mnt" "$state/shots"
+usage() { echo "usage: $0 insert IMAGE|FOLDER | eject | version 95|nt40|nt351 | run [--private] | keys KEY... | shot | stop" >&2; exit 2; }
+fail() { echo "wine-setup: $*" >&2; exit 1; }
+
+# The private display of a run --private, while its Xvfb lives.
+private_display() {
+    local display pid
+    [ -f "$state/private" ] && read -r display pid <"$state/private" && kill -0 "$pid" 2>/dev/null &&
+        echo "$display"
+}
+
+shot() {
+    local display file
+    display=$(private_display) || fail "no private display: start one with run --private"
+    file="$state/shots/$(date +%H%M%S).png"
+    import -display "$display" -window root "$file" && echo "screenshot: $file"
+}
+
+insert() {
+    local disk="$1" folder
+    [ -e "$disk" ] || fail "$disk: no such image or folder"
+    disk=$(cd "$(dirname "$disk")" && pwd)/$(basename "$disk")
+    if [ -d "$disk" ]; then
+        folder=$disk
+    else
+        # Each image at a folder of its own, mounted once: a program started
+        # from one disk keeps running from it while another is in the drive.
+        folder="$state/mnt/$(basename "$disk" .img)-$(sha1sum <<<"$disk" | cut -c1-8)"
+        if ! mountpoint -q "$folder"; then
+            mkdir -p "$folder"
+            fusefat -o ro "$disk" "$folder" 2>"$folder.log" ||
+                fail "cannot mount $disk ($(cat "$folder.log")); copy it out and insert the folder instead:" \
+                     "mcopy -s -m -i $disk '::*' FOLDER"
+        fi
+    fi
+    wine_ensure_prefix || fail "the Wine prefix cannot be set up"
+    wine_map_drive a "$folder"
+    echo "drive A: holds $disk"
+}
+
+eject() {
+    wine_map_drive a "$WINEPREFIX/no-disk"
+    mkdir -p "$WINEPREFIX/no-disk"
+    unmount_below "$state/mnt"
+    echo "drive A: is empty"
+}
+
+# Wine answers each program with the version its AppDefaults name: SETUP.EXE
+# and the build it starts for that system.
+version() {
+    local setup installer
+    case "${1:-}" in
+        95) setup=win95 installer=tsinst95.exe ;;
+        nt40) setup=nt40 installer=tsinstnt.exe ;;
+        nt351) setup=nt351 installer=tsinstnt.exe ;;
+        *) usage ;;
+    esac
+    wine_ensure_prefix || fail "the Wine prefix cannot be set up"
+    for exe in setup.exe "$installer"; do
+        "$WINELOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$setup" /f >/dev/null 2>&1 ||
+            fail "cannot set the Windows version of $exe"
+    done
+    echo "SETUP.EXE and $installer run as Windows $1"
+}
+
+run() {
+    local why display
+    why=$(wine_pe32_unavailable)
+    [ -z "$why" ] || fail "SETUP.EXE cannot start here: $why (tools/ensure_packages.sh)"
+    [ -f "$WINEPREFIX/dosdevices/a:/SETUP.EXE" ] || fail "no SETUP.EXE in drive A: (insert disk 1 first)"
+    if [ "${1:-}" != --private ]; then
+        [ -z "${1:-}" ] || usage
+        [ -n "${DISPLAY:-}" ] || fail "no \$DISPLAY: use run --private"
+        wine_ensure_prefix || fail "the Wine prefix cannot be set up"
+        "$WINELOADER" 'A:\SETUP.EXE'
+        return
+    fi
+    private_display >/dev/null && fail "a private run is going on: $0 stop ends it"
+    export TSINST_FORCE_XVFB=1
+    start_private_display || fail "no private display"
+    echo "$DISPLAY $XVFB_PID" >"$state/private"
+    wine_ensure_prefix || fail "the Wine prefix cannot be set up"
+    rm -f "$state/setup.exit"
+    setsid bash -c '"$1" "A:\SETUP.EXE"; echo $? >"$2"' run "$WINELOADER" "$state/setup.exit" \
+        >"$state/setup.log" 2>&1 </dev/null &
+    echo "A:\\SETUP.EXE started on the private display $DISPLAY (output in $state/setup.log)"
+    # The 32-bit programs may run emulated: the window can take a while.
+    sleep 10
+    shot
+}
+
+stop() {
+    local display pid
+    [ -f "$state/setup.exit" ] && echo "A:\SETUP.EXE ended with exit code $(cat "$state/setup.exit")"
+    stop_wine
+    if [ -f "$state/private" ] && read -r display pid <"$state/private"; then
+        kill "$pid" 2>/dev/null || true
+        rm -f "$state/private"
+    fi
+    echo "Wine programs and the private display ended"
+}
+
+[ $# -ge 1 ] || usage
+command=$1
+shift
+case "$command" in
+    insert) [ $# -eq 1 ] || usage; insert "$1" ;;
+    eject) [ $# -eq 0 ] || usage; eject ;;
+    version) [ $# -eq 1 ] || usage; version "$1" ;;
+    run) [ $# -le 1 ] || usage; run "$@" ;;
+    keys)
+        [ $# -ge 1 ] || usage
+        display=$(private_display) || fail "no private display: start one with run --private"
+        command -v xdotool >/dev/null || fail "xdotool is missing (apt-get install xdotool)"
+        DISPLAY=$display xdotool key --delay 600 "$@"
+        sleep 3
+        shot ;;
+    shot) [ $# -eq 0 ] || usage; shot ;;
+    stop) [ $# -eq 0 ] || usage; stop ;;
+    *) usage ;;
+esac
