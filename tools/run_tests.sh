@@ -14,8 +14,22 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TSINST_BUILD="$root/build"
 
+# A name that matches no test fails the run: before anything is installed or
+# built where the build tree knows its tests already, else once it is built.
+require_matching_tests() {
+    local tests
+    tests=$(ctest --test-dir "$root/build/x86_64" -N "$@" | sed -n 's/^Total Tests: //p')
+    if [ "${tests:-0}" -eq 0 ]; then
+        echo "run_tests.sh: no test matches: $*" >&2
+        exit 1
+    fi
+}
+if [ -f "$root/build/x86_64/CTestTestfile.cmake" ] && command -v ctest >/dev/null; then
+    require_matching_tests "$@"
+fi
 "$root/tools/ensure_packages.sh"
 "$root/tools/build_all.sh"
+require_matching_tests "$@"
 
 source "$root/tools/wine-env.sh"
 # Always a private display: the tests expect a 1024x768 screen at 96 dpi.
@@ -31,11 +45,6 @@ stop_test_lanes() {
 }
 trap 'stop_test_lanes; stop_private_display' EXIT
 
-tests=$(ctest --test-dir "$root/build/x86_64" -N "$@" | sed -n 's/^Total Tests: //p')
-if [ "${tests:-0}" -eq 0 ]; then
-    echo "run_tests.sh: no test matches: $*" >&2
-    exit 1
-fi
 status=0
 ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 -j "${TSINST_TEST_JOBS:-4}" "$@" ||
     status=$?

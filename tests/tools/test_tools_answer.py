@@ -22,6 +22,7 @@ EXIT_CODES = [
     ("make_help.py", ["NOT_PE", "OUT"], 1, "make_help: error"),
     ("make_sample_release.py", ["OUT", "--scale", "0"], 2, "--scale"),
     ("run_fuzzers.sh", ["0"], 2, "usage"),
+    ("run_tests.sh", ["-R", "no_such_test"], 1, "no test matches"),
     ("set_run_from_swap.py", [], 2, "usage"),
     ("set_run_from_swap.py", ["NOT_PE"], 1, "not a PE file"),
     ("wine-env.sh", [], 2, "usage"),
