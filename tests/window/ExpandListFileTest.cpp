@@ -439,10 +439,13 @@ TEST_F(ExpandListFileTest, ProgressNamesTheListThenEachCompressedFile)
     ExpectInstalled("LOOKUP2.TBL");
 }
 
-TEST_F(ExpandListFileTest, InstalledFilesCarryTheirCompressedFilesDates)
+// An installed file carries its compressed file's date; a scratch file an
+// interrupted run left behind is reused, and none stays.
+TEST_F(ExpandListFileTest, InstalledFilesCarryTheirDatesAndNoScratchFileStays)
 {
     Provide("A.TXT");
     WriteList(ListText({"1", "A.TXT"}));
+    ASSERT_TRUE(WriteFileBytes(Join(Dest, "~TSW0000.TMP"), "left by a power cut"));
     const FILETIME released = {0xB9192000, 0x01BB3755};  // 1996-05-01 12:00
     TFile compressed(::CreateFileA(Join(Source, "A.TX_").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(::SetFileTime(compressed.Get(), nullptr, nullptr, &released));
@@ -452,4 +455,5 @@ TEST_F(ExpandListFileTest, InstalledFilesCarryTheirCompressedFilesDates)
     TFile file(::CreateFileA(Join(Dest, "A.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(::GetFileTime(file.Get(), nullptr, nullptr, &installed));
     EXPECT_EQ(0, ::CompareFileTime(&released, &installed));
+    EXPECT_EQ(Lines({"A.TXT"}), Installed());
 }
