@@ -439,13 +439,17 @@ TEST_F(ExpandListFileTest, ProgressNamesTheListThenEachCompressedFile)
     ExpectInstalled("LOOKUP2.TBL");
 }
 
-// An installed file carries its compressed file's date; a scratch file an
-// interrupted run left behind is reused, and none stays.
+// An installed file carries its compressed file's date and none of the
+// attributes of a file of a scratch name that the installer did not make (a
+// person's own, hidden and read-only), which stays as it was; no scratch
+// file of the installer's stays.
 TEST_F(ExpandListFileTest, InstalledFilesCarryTheirDatesAndNoScratchFileStays)
 {
     Provide("A.TXT");
     WriteList(ListText({"1", "A.TXT"}));
-    ASSERT_TRUE(WriteFileBytes(Join(Dest, "~TSW0000.TMP"), "left by a power cut"));
+    const std::string own = Join(Dest, "~TSW0000.TMP");
+    ASSERT_TRUE(WriteFileBytes(own, "a person's own"));
+    ASSERT_TRUE(::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     const FILETIME released = {0xB9192000, 0x01BB3755};  // 1996-05-01 12:00
     TFile compressed(::CreateFileA(Join(Source, "A.TX_").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(::SetFileTime(compressed.Get(), nullptr, nullptr, &released));
@@ -455,5 +459,9 @@ TEST_F(ExpandListFileTest, InstalledFilesCarryTheirDatesAndNoScratchFileStays)
     TFile file(::CreateFileA(Join(Dest, "A.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(::GetFileTime(file.Get(), nullptr, nullptr, &installed));
     EXPECT_EQ(0, ::CompareFileTime(&released, &installed));
-    EXPECT_EQ(Lines({"A.TXT"}), Installed());
+    EXPECT_EQ(0u, ::GetFileAttributesA(Join(Dest, "A.TXT").c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(own, bytes) && bytes == "a person's own");
+    ::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Lines({"A.TXT", "~TSW0000.TMP"}), Installed());
 }
