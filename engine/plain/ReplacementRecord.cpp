@@ -57,9 +57,9 @@ std::string RecordRenameMark()
     return std::string(RenameMark) + "\r\n";
 }
 
-RecordState ReadReplacementRecord(const char* data, std::size_t size, std::vector<Replacement>& files)
+namespace {
+RecordState ReadRecord(const char* data, std::size_t size, std::vector<Replacement>& files)
 {
-    files.clear();
     if (size && std::memchr(data, '\0', size)) return RecordState::Bad;
     RecordState state = RecordState::Expanding;
     bool headerRead = false;
@@ -90,4 +90,13 @@ RecordState ReadReplacementRecord(const char* data, std::size_t size, std::vecto
         files.push_back(file);
     }
     return headerRead ? state : RecordState::Bad;
+}
+}
+
+RecordState ReadReplacementRecord(const char* data, std::size_t size, std::vector<Replacement>& files)
+{
+    files.clear();
+    const RecordState state = ReadRecord(data, size, files);
+    if (state == RecordState::Bad) files.clear();
+    return state;
 }

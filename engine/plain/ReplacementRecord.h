@@ -41,5 +41,5 @@ std::string RecordRenameMark();
 // numbered scratch names in its folder; nothing may follow the mark. A last
 // line without its line break before the mark was cut by the power cut that
 // interrupted its writing: its files were never written to, and it is left
-// out.
+// out. A bad record leaves `files` empty.
 RecordState ReadReplacementRecord(const char* data, std::size_t size, std::vector<Replacement>& files);
