@@ -175,7 +175,8 @@ Installer::Installer(StartedBySetup, const std::vector<std::string>& environment
                                          << DescribeWindows(windows);
 }
 
-::testing::AssertionResult Installer::Answer(const std::string& title, const std::string& text, int button)
+::testing::AssertionResult Installer::Answer(const std::string& title, const std::string& text, int button,
+                                             const std::function<::testing::AssertionResult()>& before)
 {
     Box box;
     ::testing::AssertionResult next = NextBox(box);
@@ -183,6 +184,13 @@ Installer::Installer(StartedBySetup, const std::vector<std::string>& environment
     if (box.Title != title || box.Text != text) {
         return ::testing::AssertionFailure() << "expected the box \"" << title << "|" << text << "\", got \""
                                              << box.Title << "|" << box.Text << "\"";
+    }
+    // A message box ends on any button id posted to it, even one it lacks.
+    if (!::GetDlgItem(box.Handle, button))
+        return ::testing::AssertionFailure() << "the box \"" << title << "|" << text << "\" has no button " << button;
+    if (before) {
+        ::testing::AssertionResult done = before();
+        if (!done) return done;
     }
     return Press(box.Handle, button);
 }

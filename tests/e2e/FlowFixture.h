@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -113,9 +114,11 @@ public:
     // The next box or dialog of the installer that has not been returned yet
     // (boxes are modal, so they come one after the other).
     ::testing::AssertionResult NextBox(Box& box, DWORD timeoutMs = 20000);
-    // The next box must have this title and text; then the button is pressed
-    // and the box is waited away.
-    ::testing::AssertionResult Answer(const std::string& title, const std::string& text, int button);
+    // The next box must have this title and text and the button; then
+    // `before` runs (a disk swapped while the box is up), the button is
+    // pressed and the box is waited away.
+    ::testing::AssertionResult Answer(const std::string& title, const std::string& text, int button,
+                                      const std::function<::testing::AssertionResult()>& before = nullptr);
     // Posts a menu command and waits for its dialog as the next box.
     ::testing::AssertionResult OpenDialog(int command, const std::string& title, HWND& dialog);
     // Presses a dialog's button and waits until it has gone.
