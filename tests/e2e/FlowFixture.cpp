@@ -309,7 +309,7 @@ std::string FlowTest::DiskFolder(int disk) const
     return *Work / ("disk" + std::to_string(disk));
 }
 
-::testing::AssertionResult FlowTest::InstallThroughDisks(Installer& installer, int command,
+::testing::AssertionResult FlowTest::SubmitInstallDialog(Installer& installer, int command,
                                                          const InstallEntries& entries)
 {
     HWND dialog = nullptr;
@@ -317,7 +317,14 @@ std::string FlowTest::DiskFolder(int disk) const
     ::testing::AssertionResult step = installer.OpenDialog(command, title, dialog);
     if (!step) return step;
     if (!(step = FillInstallDialog(dialog, entries))) return step;
-    if (!(step = installer.Press(dialog, IDOK))) return step;
+    return installer.Press(dialog, IDOK);
+}
+
+::testing::AssertionResult FlowTest::InstallThroughDisks(Installer& installer, int command,
+                                                         const InstallEntries& entries)
+{
+    ::testing::AssertionResult step = SubmitInstallDialog(installer, command, entries);
+    if (!step) return step;
 
     const std::string drive = entries.Source;
     if (entries.Components[0] == '1') {

@@ -167,6 +167,9 @@ protected:
     // `diskSet` names a disk set of the sample data ("set" or "plain").
     void Prepare(Progman progman, const std::string& diskSet = "set");
 
+    // Opens the installation dialog of `command`, fills it with `entries` and
+    // presses Install.
+    ::testing::AssertionResult SubmitInstallDialog(Installer& installer, int command, const InstallEntries& entries);
     // Runs an installation through the dialog of `command` up to its last
     // disk prompt: the dialog filled with `entries`, disk 1 (already in the
     // drive) confirmed, disk 2 put in while its prompt is up.

@@ -189,12 +189,9 @@ TEST_P(RetryFlow, WrongDisk1ThenTheGoodOneAndRetryCompletesTheInstallation)
 
     Installer installer(Build());
     ASSERT_TRUE(installer.WaitForMainWindow());
-    HWND dialog = nullptr;
-    ASSERT_TRUE(installer.OpenDialog(LocalCommand, LocalDialogTitle, dialog));
     InstallEntries entries;
     entries.Target = Target();
-    ASSERT_TRUE(FillInstallDialog(dialog, entries));
-    ASSERT_TRUE(installer.Press(dialog, IDOK));
+    ASSERT_TRUE(SubmitInstallDialog(installer, LocalCommand, entries));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
     ASSERT_TRUE(installer.Answer("Installation Error", "File Not Found TSW.EX_", IDRETRY, insert(1)));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 2 in Drive A", IDOK, insert(2)));
@@ -470,13 +467,10 @@ TEST_P(InstallChecks, NothingSelectedIsNothingToInstall)
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
     Installer installer(Build());
     ASSERT_TRUE(installer.WaitForMainWindow());
-    HWND dialog = nullptr;
-    ASSERT_TRUE(installer.OpenDialog(LocalCommand, LocalDialogTitle, dialog));
     InstallEntries entries;
     entries.Target = Target();
     entries.Components = "00000";
-    ASSERT_TRUE(FillInstallDialog(dialog, entries));
-    ASSERT_TRUE(installer.Press(dialog, IDOK));
+    ASSERT_TRUE(SubmitInstallDialog(installer, LocalCommand, entries));
     ASSERT_TRUE(installer.Answer("Installation Error", "Nothing to Install", IDOK));
     ASSERT_TRUE(installer.IdleWithoutBoxes());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(Target().c_str()));
