@@ -333,13 +333,12 @@ std::string FlowTest::DiskFolder(int disk) const
     } else if (entries.Components == "00000") {
         return ::testing::AssertionSuccess();
     }
-    Box prompt;
-    if (!(step = installer.NextBox(prompt))) return step;
-    if (prompt.Title != DiskPromptTitle || prompt.Text != "Place Program Disk 2 in Drive " + drive)
-        return ::testing::AssertionFailure() << "expected the prompt for disk 2, got \"" << prompt.Title << "|"
-                                             << prompt.Text << "\"";
-    if (!Floppy->Insert(DiskFolder(2))) return ::testing::AssertionFailure() << Floppy->LastError();
-    return installer.Press(prompt.Handle, IDOK);
+    return installer.Answer(DiskPromptTitle, "Place Program Disk 2 in Drive " + drive, IDOK, InsertDisk(2));
+}
+
+std::function<::testing::AssertionResult()> FlowTest::InsertDisk(int disk)
+{
+    return [this, disk] { return ::testing::AssertionResult(Floppy->Insert(DiskFolder(disk))) << Floppy->LastError(); };
 }
 
 }  // namespace flow

@@ -175,6 +175,9 @@ protected:
     // drive) confirmed, disk 2 put in while its prompt is up.
     ::testing::AssertionResult InstallThroughDisks(Installer& installer, int command, const InstallEntries& entries);
 
+    // Puts disk 1 or 2 of this test into drive A:, as an Answer's step.
+    std::function<::testing::AssertionResult()> InsertDisk(int disk);
+
     // Puts the floppy images of the sample disk set in place of the
     // folders: each mounted read-only, disk 1 in drive A:. The test skips
     // itself first where FloppyImage::Unavailable() says why it cannot.

@@ -180,12 +180,6 @@ TEST_P(RetryFlow, WrongDisk1ThenTheGoodOneAndRetryCompletesTheInstallation)
     ASSERT_TRUE(CopyTree(DiskFolder(1), badCopy));
     ASSERT_TRUE(::DeleteFileA((badCopy + "\\TSW.EX_").c_str()));
     ASSERT_TRUE(Floppy->Insert(badCopy)) << Floppy->LastError();
-    auto insert = [&](int disk) {
-        return [this, disk] {
-            return Floppy->Insert(DiskFolder(disk)) ? ::testing::AssertionSuccess()
-                                                    : ::testing::AssertionFailure() << Floppy->LastError();
-        };
-    };
 
     Installer installer(Build());
     ASSERT_TRUE(installer.WaitForMainWindow());
@@ -193,8 +187,8 @@ TEST_P(RetryFlow, WrongDisk1ThenTheGoodOneAndRetryCompletesTheInstallation)
     entries.Target = Target();
     ASSERT_TRUE(SubmitInstallDialog(installer, LocalCommand, entries));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
-    ASSERT_TRUE(installer.Answer("Installation Error", "File Not Found TSW.EX_", IDRETRY, insert(1)));
-    ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 2 in Drive A", IDOK, insert(2)));
+    ASSERT_TRUE(installer.Answer("Installation Error", "File Not Found TSW.EX_", IDRETRY, InsertDisk(1)));
+    ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 2 in Drive A", IDOK, InsertDisk(2)));
     ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
     ASSERT_TRUE(installer.WaitForEnd());
     EXPECT_EQ(0u, installer.Report().InstallerExitCode);

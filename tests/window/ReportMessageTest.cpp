@@ -25,21 +25,6 @@ TEST(ReportMessage, ShowsTitleAndTextFromTheTable)
     EXPECT_EQ(expected, boxes.Transcript());
 }
 
-// A report that offers Retry answers the keyboard as a person expects:
-// Enter retries (Retry is the default button), Esc cancels.
-TEST(ReportMessage, OfferingRetryEnterRetriesAndEscCancels)
-{
-    BoxWatcher boxes;
-    auto key = [](WPARAM code) { return [code](HWND box) { ::PostMessageA(box, WM_KEYDOWN, code, 1); }; };
-    boxes.Expect("Installation Error", 0, key(VK_RETURN));  // 0: the key alone answers
-    EXPECT_TRUE(ReportMessageOfferingRetry(nullptr, MsgInstallationError, MsgFileNotFound, "TSW.EX_"));
-    boxes.Expect("Installation Error", 0, key(VK_ESCAPE));
-    EXPECT_FALSE(ReportMessageOfferingRetry(nullptr, MsgInstallationError, MsgInsufficientDiskSpace));
-    EXPECT_EQ((std::vector<std::string>{"Installation Error|File Not Found TSW.EX_",
-                                        "Installation Error|Insufficient Disk Space"}),
-              boxes.Transcript());
-}
-
 TEST(Application, SaysSoWhenItsMainWindowCannotBeCreated)
 {
     class WithoutWindow : public TApplication {
