@@ -87,22 +87,37 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::strin
     return result;
 }
 
-// Expands the files of a list that was read and checked whole, in list
-// order, with the library prepared once; each takes its name as the set
-// says. Stops at the first failure, which it reports.
-bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TReplacementSet& set, LONG& lastResult)
+// Expands one file of a list (in an installation it takes its name at once)
+// and reports its fault with Retry and Cancel. Retry expands it again from
+// its first byte into a fresh scratch file, the source opened anew: the
+// person may have changed the disk, freed space or closed the program that
+// held the file. False once the person cancels.
+bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacementSet& set, const ListPlan& plan,
+                              const PlannedFile& file, LONG& lastResult)
 {
-    ::LZStart();
-    for (const PlannedFile& file : plan.Files) {
-        const std::string source = plan.SourceOf(file);
+    const std::string source = plan.SourceOf(file);
+    for (;;) {
         std::string destination = plan.DestinationOf(file);
         lastResult = ExpandFile(progress, set, source, file, destination);
         if (lastResult >= 0 && !set.TakesNamesTogether()) {
             const LONG committed = set.Commit(destination);
             if (committed < 0) lastResult = committed;
         }
-        if (lastResult < 0) {
-            ReportExpansionFault(owner, MsgInstallationError, lastResult, source.c_str(), destination.c_str());
+        if (lastResult >= 0) return true;
+        if (!ReportExpansionFault(owner, MsgInstallationError, lastResult, source.c_str(), destination.c_str(),
+                                  FaultButtons::RetryOrCancel))
+            return false;
+    }
+}
+
+// Expands the files of a list that was read and checked whole, in list
+// order, with the library prepared once; each takes its name as the set
+// says. Stops at the first failure the person does not retry.
+bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TReplacementSet& set, LONG& lastResult)
+{
+    ::LZStart();
+    for (const PlannedFile& file : plan.Files) {
+        if (!ExpandFileUntilCancelled(owner, progress, set, plan, file, lastResult)) {
             ::LZDone();
             progress.Close();
             return false;

@@ -122,7 +122,7 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
         if (HasFatalFailure()) return;
 
         AnswerPromptsWith(v2);
-        Boxes.Expect("Installation Error", IDOK);
+        Boxes.Expect("Installation Error", IDCANCEL);
         EXPECT_FALSE(Window->InstallComponents());
         EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
         EXPECT_EQ(c.ListsRead, Progress.ListsRead());
@@ -164,7 +164,7 @@ TEST_F(FaultInjection, InstallationOnAWriteProtectedDiskIsLeftAsItWas)
     // failure in a program disk's list ends the run before disk 2.
     SetTarget(std::string(1, testenv::ReadOnlyDrive) + ":\\FAULTS");
     Boxes.Expect(NewDiskTitle, IDOK, Insert(v2.Disk1));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Creation Error TSW.EXE"}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
@@ -195,7 +195,7 @@ TEST_F(FaultInjection, ReadOnlyInstalledFilesAreNeitherReplacedNorEmptied)
     // Read-only lookup tables: the first one stops the lookup list, and the
     // run goes on with the user database and the data components.
     AnswerPromptsWith(v2);
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error LOOKUP1.TBL"}), Transcript());
     EXPECT_EQ(AllLists, Progress.ListsRead());
@@ -210,7 +210,7 @@ TEST_F(FaultInjection, ReadOnlyInstalledFilesAreNeitherReplacedNorEmptied)
     Progress.Clear();
     Floppy.Eject();
     Boxes.Expect(NewDiskTitle, IDOK, Insert(v1.Disk1));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Creation Error TSW.EXE"}), Transcript());
     ExpectTree(expected, Target());
@@ -232,7 +232,7 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     const std::string image = ReadBytes(cut);
     ASSERT_TRUE(WriteFileBytes(cut, image.substr(0, image.size() / 2)));
     AnswerPromptsWith(v2);
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Read Error LOOKUP2.TB_"}), Transcript());
     EXPECT_EQ(AllLists, Progress.ListsRead());
@@ -251,7 +251,7 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     ASSERT_TRUE(WriteFileBytes(help, helpImage.substr(0, helpImage.size() - 100)));
     const FileMap beforeSecond = TakeTree(Target());
     Boxes.Expect(NewDiskTitle, IDOK, Insert(v1.Disk1));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Read Error TSW.HL_"}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
@@ -293,7 +293,7 @@ protected:
         ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), image));
         ASSERT_TRUE(WriteFileBytes(Join(Dest, "A.TXT"), Earlier.at("A.TXT")));
         Boxes.Clear();
-        Boxes.Expect("Installation Error", IDOK);
+        Boxes.Expect("Installation Error", IDCANCEL);
         EXPECT_FALSE(Expand());
         EXPECT_EQ(Lines({"Installation Error|" + report}), Transcript());
         EXPECT_EQ(result, LastResult);
@@ -329,7 +329,7 @@ protected:
     // expansion begun, the installation as it was.
     void ExpectUpdateRefused(const std::string& report, std::function<void(HWND)> atReport = nullptr)
     {
-        RunUpdate(report, atReport);
+        RunUpdate(report, IDOK, atReport);
         // The dialog's first static line stands as its text.
         EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report}), Transcript());
         EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
@@ -337,8 +337,9 @@ protected:
     }
 
     // Runs the update from the update folder into the installation, with one
-    // report ("title|text"): a box the test does not expect fails it.
-    void RunUpdate(const std::string& report, std::function<void(HWND)> atReport = nullptr)
+    // report ("title|text") answered with `button` (the completion question
+    // with No): a box the test does not expect fails it.
+    void RunUpdate(const std::string& report, int button = IDOK, std::function<void(HWND)> atReport = nullptr)
     {
         Boxes.Clear();
         Progress.Clear();
@@ -347,7 +348,7 @@ protected:
             ::SetDlgItemTextA(dialog, 122, UpdateSource.c_str());
         });
         const std::string title = report.substr(0, report.find('|'));
-        Boxes.Expect(title, title == "Maintenance Update Complete" ? IDNO : IDOK, atReport);
+        Boxes.Expect(title, title == "Maintenance Update Complete" ? IDNO : button, atReport);
         Window->MaintenanceUpdate();
     }
 
@@ -502,10 +503,12 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         std::string Image;         // BIG.DA_
         bool BigTakenIntoUse;      // while Z.TXT, the last, is expanded
         std::string Report;
+        int Button;  // Cancel where the expansion stops, OK where the names are refused
     } cases[] = {
-        {Join(full, "I"), Compress(SampleBytes(100000, 7)), false, "Installation Error|Insufficient Disk Space"},
-        {"", cut, false, "Installation Error|File Read Error BIG.DA_"},
-        {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT"},
+        {Join(full, "I"), Compress(SampleBytes(100000, 7)), false, "Installation Error|Insufficient Disk Space",
+         IDCANCEL},
+        {"", cut, false, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
+        {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT", IDOK},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Report);
@@ -520,11 +523,32 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
                 holder.Reset(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                            nullptr, OPEN_EXISTING, 0, nullptr));
         });
-        RunUpdate(c.Report);
+        RunUpdate(c.Report, c.Button);
         EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", c.Report}), Transcript());
         holder.Reset();
         ExpectTree(BeforeUpdate, Installation);
     }
+}
+
+// Retry in an update goes on with its expansion, where no file has taken its
+// name yet: the file mended while the report is up is expanded again, and
+// then every file takes its name.
+TEST_F(DamagedFile, RetriedUpdateGoesOnToItsEnd)
+{
+    PrepareUpdate();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+    const std::string big = Join(UpdateSource, "BIG.DA_");
+    ASSERT_TRUE(WriteFileBytes(big, Compress(Newer).substr(0, Compress(Newer).size() / 2)));
+    const std::string report = "Installation Error|File Read Error BIG.DA_";
+    RunUpdate(report, IDRETRY, [&](HWND) {
+        EXPECT_TRUE(WriteFileBytes(big, Compress(Newer)));
+        Boxes.Expect("Maintenance Update Complete", IDNO);
+    });
+    EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report,
+                     "Maintenance Update Complete|Exit Installation Program"}),
+              Transcript());
+    ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}}, Installation);
 }
 
 // Windows 95 has no replacing move: the installed file moves aside first.
@@ -817,8 +841,8 @@ TEST_F(FaultInjection, FileNamedLikeASubdirectoryIsLeftAndOnlyItsListFails)
     // Something of that name exists, so no folder is made; expanding into it
     // fails for its first file, and the run goes on.
     AnswerPromptsWith(v2);
-    Boxes.Expect("Installation Error", IDOK);
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error LOOKUP1.TBL",
                      "Installation Error|File Creation Error CRANE1.RN"}),
