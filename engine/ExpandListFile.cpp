@@ -159,12 +159,17 @@ bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, L
     // All or nothing: no file takes its name before every one is whole.
     TReplacementSet set(plan.DestinationFolder, true);
     if (!ExpandFiles(GetHandle(), progress, plan, set, lastResult)) return false;
-    std::string refused;
-    const LONG committed = set.Commit(refused);
-    if (committed == 0) return true;
-    lastResult = committed;
-    ReportExpansionFault(GetHandle(), MsgInstallationError, committed, "", refused.c_str());
-    return false;
+    // A file taken into use meanwhile keeps its name: once the person has
+    // closed the program that holds it, Retry tries the names again.
+    for (;;) {
+        std::string refused;
+        const LONG committed = set.Commit(refused);
+        if (committed == 0) return true;
+        lastResult = committed;
+        if (!ReportExpansionFault(GetHandle(), MsgInstallationError, committed, "", refused.c_str(),
+                                  set.CanCommitAgain() ? FaultButtons::RetryOrCancel : FaultButtons::Ok))
+            return false;
+    }
 }
 
 void TInstallWindow::CaptureProgramItems(const ListPlan& plan)

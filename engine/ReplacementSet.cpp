@@ -41,7 +41,10 @@ void TReplacementSet::Abandon()
 long TReplacementSet::Commit(std::string& refused)
 {
     // Every file is whole: from here on the next run finishes the renames.
-    if (AllTogether && !Append(RecordRenameMark())) return kLzWrite;
+    if (AllTogether && !MarkWritten) {
+        if (!Append(RecordRenameMark())) return kLzWrite;
+        MarkWritten = true;
+    }
     for (std::size_t i = 0; i < Files.size(); ++i) {
         Entry& file = Files[i];
         const PlaceResult result = PutInPlace(file.Paths, file.HadFile);
@@ -54,14 +57,15 @@ long TReplacementSet::Commit(std::string& refused)
             return kLzBadOutHandle;
         }
         refused = file.Paths.Installed;
-        // The files placed before it go back, and the set goes.
+        // The files placed before it go back. Files that take their names
+        // together stay whole for another try; a single file is made again.
         while (i-- > 0) {
             if (!TakeBack(Files[i].Paths, Files[i].HadFile)) {
                 Forget();
                 return kLzBadOutHandle;
             }
         }
-        Discard();
+        if (!AllTogether) Discard();
         return kLzBadOutHandle;
     }
     // Every file has its name: the earlier ones go, then the record. An
@@ -83,6 +87,8 @@ void TReplacementSet::Discard()
         ::DeleteFileA((Folder + kReplacementRecordName).c_str());
     }
     NextNumber = 0;
+    RecordSize = 0;
+    MarkWritten = false;
 }
 
 // Leaves every file and the record as they are, for the next run.
@@ -91,6 +97,8 @@ void TReplacementSet::Forget()
     Files.clear();
     Record.Reset();
     NextNumber = 0;
+    RecordSize = 0;
+    MarkWritten = false;
 }
 
 bool TReplacementSet::Append(const std::string& text)
@@ -104,7 +112,15 @@ bool TReplacementSet::Append(const std::string& text)
         if (!Append(RecordHeader())) return false;
     }
     DWORD written = 0;
-    // On the disk before anything that depends on it happens.
-    return ::WriteFile(Record.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size() && ::FlushFileBuffers(Record.Get());
+    // On the disk before anything that depends on it happens; a line that
+    // cannot be written whole (a full disk) is taken back, so that the
+    // record stays one that reads right.
+    if (::WriteFile(Record.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size() && ::FlushFileBuffers(Record.Get())) {
+        RecordSize += written;
+        return true;
+    }
+    ::SetFilePointer(Record.Get(), static_cast<LONG>(RecordSize), nullptr, FILE_BEGIN);
+    ::SetEndOfFile(Record.Get());
+    return false;
 }

@@ -39,10 +39,13 @@ public:
 
     // Gives every whole file its installed name. 0; or kLzBadOutHandle with
     // `refused` the installed path (or, for a file stranded between its two
-    // names, StrandedDetail) to report: a refused name leaves every installed
-    // file as it was before the set, and a stranded one leaves the record
-    // for the next run to finish.
+    // names, StrandedDetail) to report, or kLzWrite (the record cannot be
+    // written). A refused name leaves every installed file as it was before
+    // the set; files that take their names together then stay whole, and
+    // Commit may be tried again while CanCommitAgain(). A stranded file
+    // leaves the files and the record as they are, for the next run.
     long Commit(std::string& refused);
+    bool CanCommitAgain() const { return AllTogether && !Files.empty(); }
 
     // Removes every scratch file of the set and its record.
     void Discard();
@@ -62,4 +65,6 @@ private:
     TFile Output;
     TFile Record;
     int NextNumber = 0;
+    DWORD RecordSize = 0;  // what of the record was written whole
+    bool MarkWritten = false;
 };

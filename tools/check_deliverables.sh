@@ -43,7 +43,7 @@ kernel32.dll: CloseHandle CreateDirectoryA CreateFileA DeleteFileA ExitProcess F
   GetCurrentDirectoryA GetCurrentThreadId GetDriveTypeA GetFileAttributesA GetFileSize GetFileTime
   GetFileType GetFullPathNameA GetLastError GetModuleHandleA GetProcAddress GetProcessHeap
   GetShortPathNameA GetTickCount GetVersion GetWindowsDirectoryA HeapAlloc HeapFree IsDBCSLeadByte
-  LoadLibraryA MoveFileA ReadFile SetErrorMode SetFileTime WriteFile
+  LoadLibraryA MoveFileA ReadFile SetEndOfFile SetErrorMode SetFilePointer SetFileTime WriteFile
 lz32.dll: CopyLZFile LZClose LZDone LZOpenFileA LZSeek LZStart
 user32.dll: BeginPaint CallNextHookEx ClientToScreen CreateWindowExA DdeClientTransaction DdeConnect
   DdeCreateStringHandleA DdeDisconnect DdeFreeStringHandle DdeInitializeA DdeUninitialize

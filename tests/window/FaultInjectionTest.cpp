@@ -508,7 +508,7 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         {Join(full, "I"), Compress(SampleBytes(100000, 7)), false, "Installation Error|Insufficient Disk Space",
          IDCANCEL},
         {"", cut, false, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
-        {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT", IDOK},
+        {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT", IDCANCEL},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Report);
@@ -532,23 +532,36 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
 
 // Retry in an update goes on with its expansion, where no file has taken its
 // name yet: the file mended while the report is up is expanded again, and
-// then every file takes its name.
+// then every file takes its name. A file taken into use meanwhile refuses
+// its name at the end; once it is closed, Retry gives every file its name.
 TEST_F(DamagedFile, RetriedUpdateGoesOnToItsEnd)
 {
-    PrepareUpdate();
-    if (HasFatalFailure()) return;
-    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
-    const std::string big = Join(UpdateSource, "BIG.DA_");
-    ASSERT_TRUE(WriteFileBytes(big, Compress(Newer).substr(0, Compress(Newer).size() / 2)));
-    const std::string report = "Installation Error|File Read Error BIG.DA_";
-    RunUpdate(report, IDRETRY, [&](HWND) {
-        EXPECT_TRUE(WriteFileBytes(big, Compress(Newer)));
-        Boxes.Expect("Maintenance Update Complete", IDNO);
-    });
-    EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report,
-                     "Maintenance Update Complete|Exit Installation Program"}),
-              Transcript());
-    ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}}, Installation);
+    const std::string cut = Compress(Newer).substr(0, Compress(Newer).size() / 2);
+    for (const bool takenIntoUse : {false, true}) {
+        PrepareUpdate();
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+        const std::string big = Join(UpdateSource, "BIG.DA_");
+        ASSERT_TRUE(WriteFileBytes(big, takenIntoUse ? Compress(Newer) : cut));
+        TFile holder;
+        ProgressTrigger takeIntoUse("Expanding Z.TX_ . . .", [&] {
+            if (takenIntoUse)
+                holder.Reset(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+        });
+        const std::string report = takenIntoUse ? "Installation Error|File Creation Error BIG.DAT"
+                                                : "Installation Error|File Read Error BIG.DA_";
+        RunUpdate(report, IDRETRY, [&](HWND) {
+            EXPECT_TRUE(takenIntoUse || WriteFileBytes(big, Compress(Newer)));
+            holder.Reset();
+            Boxes.Expect("Maintenance Update Complete", IDNO);
+        });
+        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report,
+                         "Maintenance Update Complete|Exit Installation Program"}),
+                  Transcript());
+        ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}},
+                   Installation);
+    }
 }
 
 // Windows 95 has no replacing move: the installed file moves aside first.
