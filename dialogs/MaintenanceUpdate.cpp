@@ -13,6 +13,7 @@
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -49,12 +50,30 @@ bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
     }
     // An installed file that cannot be replaced now (most often TSW.EXE of a
     // running Tessaryn), or that would go into a folder the installation
-    // lacks, stops the update before anything is written.
+    // lacks, stops the update before anything is written. Each is checked
+    // while its compressed file is held open, as the expander holds it: a
+    // file that is its own compressed file, however its folder was spelt
+    // (a short name, a network path, another drive letter for the disk),
+    // is in use then.
     for (const PlannedFile& file : plan.Files) {
+        const std::string sourcePath = plan.SourceOf(file);
         const std::string destination = plan.DestinationOf(file);
+        TLzFile source;
+        OpenCompressedSource(sourcePath.c_str(), source);
         if (CheckDestination(destination.c_str()) != 0) {
-            ReportExpansionFault(owner, MsgUpdateError, kLzBadOutHandle, plan.SourceOf(file).c_str(),
-                                 destination.c_str());
+            ReportExpansionFault(owner, MsgUpdateError, kLzBadOutHandle, sourcePath.c_str(), destination.c_str());
+            return false;
+        }
+    }
+    // The new files are made beside the installed ones: a folder that lets
+    // its files be changed but refuses new ones is refused by name.
+    std::vector<std::string> folders;
+    for (const PlannedFile& file : plan.Files) {
+        const std::string folder = FolderOf(plan.DestinationOf(file).c_str());
+        if (std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+        folders.push_back(folder);
+        if (!AcceptsNewFiles(folder)) {
+            ReportMessage(owner, MsgUpdateError, MsgFileCreationError, WithoutTrailingSeparator(folder).c_str());
             return false;
         }
     }
@@ -76,6 +95,9 @@ void TInstallWindow::MaintenanceUpdate()
         int& Disk;
         ~ForgetDisk() { Disk = 0; }
     } forgetDisk{CurrentDisk};
+    // An update interrupted there is finished first: its TSW.EXE may still
+    // be under a scratch name.
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError)) return;
     if (!JoinPath(Settings.TargetDirectory, "TSW.EXE", 1)) {
         ReportMessage(owner, MsgUpdateError, MsgFileNotFound, "TSW.EXE");
         return;

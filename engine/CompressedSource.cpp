@@ -37,12 +37,16 @@ long OpenCompressedSource(const char* path, TLzFile& file, FILETIME* released)
     return fault;
 }
 
-void ReportExpansionFault(HWND owner, int title, long result, const char* source, const char* destination)
+bool ReportExpansionFault(HWND owner, int title, long result, const char* source, const char* destination,
+                          FaultButtons buttons)
 {
     LzErrorReport report = LzErrorReportFor(result);
-    if (!report.Shown) return;
+    if (!report.Shown) return false;
     const char* detail = nullptr;
     if (report.Detail == LzDetail::SourceName) detail = FileNamePart(source);
     if (report.Detail == LzDetail::DestinationName) detail = FileNamePart(destination);
+    if (buttons == FaultButtons::RetryOrCancel && report.Retry)
+        return ReportMessageOfferingRetry(owner, title, report.Message, detail);
     ReportMessage(owner, title, report.Message, detail);
+    return false;
 }

@@ -11,6 +11,13 @@
 // time (zero when unknown): the release's date of the file it expands to.
 long OpenCompressedSource(const char* path, TLzFile& file, FILETIME* released = nullptr);
 
+// The buttons of an expansion fault's report: OK where nothing on the disk
+// can mend it (a check before anything is written), Retry and Cancel where
+// the file is about to be expanded.
+enum class FaultButtons { Ok, RetryOrCancel };
+
 // Reports a negative expansion result under `title`: the expander's message,
-// with the compressed or the installed file's name where it names one.
-void ReportExpansionFault(HWND owner, int title, long result, const char* source, const char* destination);
+// with the compressed or the installed file's name where it names one. True
+// when the person chose Retry, which only a fault they can mend offers.
+bool ReportExpansionFault(HWND owner, int title, long result, const char* source, const char* destination,
+                          FaultButtons buttons = FaultButtons::Ok);

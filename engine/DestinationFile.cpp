@@ -1,25 +1,26 @@
 #include "engine/DestinationFile.h"
 
+#include "engine/FileReplacement.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/plain/PathHelpers.h"
 
 #include <strings.h>
 
 namespace {
-// A folder, or a read-only file: never replaced, even where the platform
-// would let this process write it regardless (an administrator's rights).
+// A folder, or a read-only, hidden or system file: never replaced, even
+// where the platform would let this process write it regardless (an
+// administrator's rights; Windows 95 opens a hidden file for writing where
+// NT refuses it).
 bool CannotBeReplaced(DWORD attributes)
 {
     return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                          FILE_ATTRIBUTE_DIRECTORY));
 }
 
 bool IsFolder(const std::string& folder)
 {
-    // A root keeps its separator; any other folder is named without it.
-    std::string name = folder.empty() ? std::string(".") : folder;
-    if (name.size() > 3 && EndsWithBackslash(name.c_str())) name.pop_back();
-    const DWORD attributes = ::GetFileAttributesA(name.c_str());
+    const DWORD attributes = ::GetFileAttributesA(WithoutTrailingSeparator(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -47,6 +48,25 @@ long CheckDestination(const char* path)
     if (file.IsValid()) return ::GetFileType(file.Get()) == FILE_TYPE_DISK ? 0 : kLzBadOutHandle;
     if (attributes != INVALID_FILE_ATTRIBUTES) return kLzBadOutHandle;
     return IsFolder(FolderOf(path)) ? 0 : kLzBadOutHandle;
+}
+
+bool AcceptsNewFiles(const std::string& folder)
+{
+    int number = 0;
+    std::string path;
+    TFile file;
+    if (CreateScratchFile(folder, number, path, file) < 0) return false;
+    file.Reset();
+    ::DeleteFileA(path.c_str());
+    return true;
+}
+
+std::string WithoutTrailingSeparator(std::string folder)
+{
+    // A root keeps its separator; any other folder is named without it.
+    if (folder.empty()) return ".";
+    if (folder.size() > 3 && EndsWithBackslash(folder.c_str())) folder.pop_back();
+    return folder;
 }
 
 std::string FolderOf(const char* path)

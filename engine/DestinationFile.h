@@ -8,13 +8,21 @@
 // Whether an installed file could be replaced now, without touching it: 0
 // when it is a writable disk file nobody holds open, or absent from a folder
 // that exists (no subfolder is made for it); otherwise kLzBadOutHandle. A
-// read-only file, a folder, a file in use and a name that opens something
-// other than a disk file (a device) are refused.
+// read-only, hidden or system file, a folder, a file in use and a name that
+// opens something other than a disk file (a device) are refused.
 long CheckDestination(const char* path);
 
 // The folder part of a path: up to and including its last separator, or
 // empty for a bare name. The file's scratch copy is made there.
 std::string FolderOf(const char* path);
+
+// Whether new files can be made in `folder` (ending in a separator): a
+// scratch file made there and removed at once.
+bool AcceptsNewFiles(const std::string& folder);
+
+// A folder's path as a report names it: without its last separator, but for
+// a root's.
+std::string WithoutTrailingSeparator(std::string folder);
 
 // Whether two folders are one: their full paths (GetFullPathNameA) compared,
 // case ignored, so "C:\TSW30\." is "C:\TSW30".

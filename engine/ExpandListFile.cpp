@@ -2,7 +2,7 @@
 
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
-#include "engine/ScratchFile.h"
+#include "engine/ReplacementSet.h"
 #include "engine/ShowProg.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
@@ -54,19 +54,20 @@ private:
 };
 
 // Expands one file of a list into a scratch file beside the installed one,
-// which takes the installed name only once it is whole: on any failure the
-// installed file stays as it was (or absent). Returns the expansion's result
-// (the length written, or a negative error code).
-LONG ExpandFile(ProgressWindow& progress, const std::string& source, const std::string& destination)
+// which the set gives the installed name once it is whole (at once, or with
+// the rest of the list): on any failure the installed file stays as it was
+// (or absent). Returns the expansion's result (the length written, or a
+// negative error code).
+LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::string& source, const PlannedFile& file,
+                const std::string& destination)
 {
     // The destination is checked, and its scratch file made, only once the
     // source is known to open and to be expandable.
     TLzFile sourceFile;
     FILETIME released;
-    TScratchFile scratch;
     LONG result = OpenCompressedSource(source.c_str(), sourceFile, &released);
     if (result == 0) result = CheckDestination(destination.c_str());
-    if (result == 0) result = scratch.Create(FolderOf(destination.c_str()));
+    if (result == 0) result = set.Begin(file.Name);
     progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
     if (result < 0) return result;
 
@@ -75,26 +76,48 @@ LONG ExpandFile(ProgressWindow& progress, const std::string& source, const std::
     // took must be all of it, too.
     const LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
     ::LZSeek(sourceFile.Get(), 0, 0);
-    result = ::CopyLZFile(sourceFile.Get(), LzFileHandle(scratch.File()));
-    if (result < 0) return result;
-    if (declared >= 0 && result != declared) return kLzRead;
-    if (::GetFileSize(scratch.File().Get(), nullptr) != static_cast<DWORD>(result)) return kLzWrite;
-    const LONG committed = scratch.Commit(destination.c_str(), released);
-    return committed < 0 ? committed : result;
+    result = ::CopyLZFile(sourceFile.Get(), LzFileHandle(set.Writing()));
+    if (result >= 0 && declared >= 0 && result != declared) result = kLzRead;
+    if (result >= 0 && ::GetFileSize(set.Writing().Get(), nullptr) != static_cast<DWORD>(result)) result = kLzWrite;
+    if (result < 0) {
+        set.Abandon();
+        return result;
+    }
+    set.Finish(released);
+    return result;
+}
+
+// Expands one file of a list (in an installation it takes its name at once)
+// and reports its fault with Retry and Cancel. Retry expands it again from
+// its first byte into a fresh scratch file, the source opened anew: the
+// person may have changed the disk, freed space or closed the program that
+// held the file. False once the person cancels.
+bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacementSet& set, const ListPlan& plan,
+                              const PlannedFile& file, LONG& lastResult)
+{
+    const std::string source = plan.SourceOf(file);
+    for (;;) {
+        std::string destination = plan.DestinationOf(file);
+        lastResult = ExpandFile(progress, set, source, file, destination);
+        if (lastResult >= 0 && !set.TakesNamesTogether()) {
+            const LONG committed = set.Commit(destination);
+            if (committed < 0) lastResult = committed;
+        }
+        if (lastResult >= 0) return true;
+        if (!ReportExpansionFault(owner, MsgInstallationError, lastResult, source.c_str(), destination.c_str(),
+                                  FaultButtons::RetryOrCancel))
+            return false;
+    }
 }
 
 // Expands the files of a list that was read and checked whole, in list
-// order, with the library prepared once. Stops at the first failure, which
-// it reports.
-bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, LONG& lastResult)
+// order, with the library prepared once; each takes its name as the set
+// says. Stops at the first failure the person does not retry.
+bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TReplacementSet& set, LONG& lastResult)
 {
     ::LZStart();
     for (const PlannedFile& file : plan.Files) {
-        const std::string source = plan.SourceOf(file);
-        const std::string destination = plan.DestinationOf(file);
-        lastResult = ExpandFile(progress, source, destination);
-        if (lastResult < 0) {
-            ReportExpansionFault(owner, MsgInstallationError, lastResult, source.c_str(), destination.c_str());
+        if (!ExpandFileUntilCancelled(owner, progress, set, plan, file, lastResult)) {
             ::LZDone();
             progress.Close();
             return false;
@@ -124,7 +147,8 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
         return false;
     }
     CaptureProgramItems(plan);
-    return ExpandFiles(GetHandle(), progress, plan, lastResult);
+    TReplacementSet set(plan.DestinationFolder, false);
+    return ExpandFiles(GetHandle(), progress, plan, set, lastResult);
 }
 
 bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult)
@@ -132,7 +156,20 @@ bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, L
     lastResult = 0;
     ProgressWindow progress(this, caption);
     CaptureProgramItems(plan);
-    return ExpandFiles(GetHandle(), progress, plan, lastResult);
+    // All or nothing: no file takes its name before every one is whole.
+    TReplacementSet set(plan.DestinationFolder, true);
+    if (!ExpandFiles(GetHandle(), progress, plan, set, lastResult)) return false;
+    // A file taken into use meanwhile keeps its name: once the person has
+    // closed the program that holds it, Retry tries the names again.
+    for (;;) {
+        std::string refused;
+        const LONG committed = set.Commit(refused);
+        if (committed == 0) return true;
+        lastResult = committed;
+        if (!ReportExpansionFault(GetHandle(), MsgInstallationError, committed, "", refused.c_str(),
+                                  set.CanCommitAgain() ? FaultButtons::RetryOrCancel : FaultButtons::Ok))
+            return false;
+    }
 }
 
 void TInstallWindow::CaptureProgramItems(const ListPlan& plan)

@@ -64,6 +64,7 @@ bool TInstallWindow::InstallComponents()
 {
     LONG runResult = 0;
     if (!PrepareDirectories()) return false;
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgInstallationError)) return false;
 
     auto expand = [&](const InstallStep& step) {
         char source[16];

@@ -11,7 +11,8 @@ enum HelpTopic : UINT {
     HelpTopicUpdate = 4101,
 };
 
-// Opens a topic of the help file for the window.
+// Opens a topic of the help file for the window, in the name of its
+// top-level owner (the main window).
 void ShowHelpTopic(HWND owner, HelpTopic topic);
 
 // Tells the help viewer that the installer no longer needs it (HELP_QUIT),

@@ -53,11 +53,19 @@ public:
     bool PromptForDisk(int disk, char drive);
 
     // engine/ExpandListFile.cpp: one list file, read whole and checked, then
-    // expanded; or a list its caller has read and checked already, expanded
-    // as it was read.
+    // expanded file by file; or a list its caller has read and checked
+    // already, expanded all or nothing (an update: no file takes its
+    // installed name before every one is whole).
     bool ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
                         const char* caption, LONG& lastResult);
     bool ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult);
+
+    // engine/InterruptedUpdate.cpp: an update that a power cut interrupted in
+    // `folder` (the installation's), finished (every new file whole: each
+    // takes its name) or undone (its scratch files removed) as its record
+    // says. False, reported under `title`, when the record cannot be read or
+    // a file cannot take its name: nothing else may be done there then.
+    bool FinishInterruptedUpdate(const char* folder, int title);
 
     // engine/InstallDriver.cpp: the lists of an installation.
     bool PrepareDirectories();

@@ -10,3 +10,8 @@ int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detai
     TBoxInFront inFront(style);
     return ::MessageBoxExA(owner, text, MessageText(titleNumber), MB_OK | MB_ICONHAND | style, 0);
 }
+
+bool ReportMessageOfferingRetry(HWND owner, int titleNumber, int textNumber, const char* detail)
+{
+    return ReportMessage(owner, titleNumber, textNumber, detail, MB_RETRYCANCEL | MB_DEFBUTTON1) == IDRETRY;
+}

@@ -39,16 +39,16 @@ crtdll.dll: _stricmp _strnicmp fclose fopen fread fseek ftell isspace isxdigit m
   memmove memset rewind strchr strlen strrchr tolower toupper
 gdi32.dll: DeleteEnhMetaFile GetDeviceCaps GetEnhMetaFileA GetTextMetricsA PlayEnhMetaFile RestoreDC
   SaveDC SetBkColor SetBkMode SetTextAlign SetTextColor TextOutA
-kernel32.dll: CloseHandle CreateDirectoryA CreateFileA DeleteFileA ExitProcess FreeLibrary GetCommandLineA
+kernel32.dll: CloseHandle CreateDirectoryA CreateFileA DeleteFileA ExitProcess FlushFileBuffers FreeLibrary GetCommandLineA
   GetCurrentDirectoryA GetCurrentThreadId GetDriveTypeA GetFileAttributesA GetFileSize GetFileTime
   GetFileType GetFullPathNameA GetLastError GetModuleHandleA GetProcAddress GetProcessHeap
   GetShortPathNameA GetTickCount GetVersion GetWindowsDirectoryA HeapAlloc HeapFree IsDBCSLeadByte
-  LoadLibraryA MoveFileA ReadFile SetErrorMode SetFileTime WriteFile
+  LoadLibraryA MoveFileA ReadFile SetEndOfFile SetErrorMode SetFilePointer SetFileTime WriteFile
 lz32.dll: CopyLZFile LZClose LZDone LZOpenFileA LZSeek LZStart
 user32.dll: BeginPaint CallNextHookEx ClientToScreen CreateWindowExA DdeClientTransaction DdeConnect
   DdeCreateStringHandleA DdeDisconnect DdeFreeStringHandle DdeInitializeA DdeUninitialize
   DefWindowProcA DestroyWindow DialogBoxParamA DispatchMessageA EndDialog EndPaint GetActiveWindow
-  GetClassInfoA GetClientRect GetDC GetForegroundWindow GetMessageA GetSysColor GetSystemMetrics
+  GetClassInfoA GetClientRect GetDC GetForegroundWindow GetMessageA GetParent GetSysColor GetSystemMetrics
   GetWindowLongA GetWindowRect InvalidateRect IsWindow KillTimer LoadCursorA LoadIconA LoadMenuA
   MessageBeep MessageBoxA MessageBoxExA PostMessageA PostQuitMessage RegisterClassA ReleaseDC
   SendDlgItemMessageA SendMessageA SetForegroundWindow SetTimer SetWindowLongA SetWindowPos

@@ -52,17 +52,18 @@ wine_ensure_prefix() {
 }
 
 # Each build of the installer is told its own system: Wine reports Windows 95
-# to tsinst95.exe and NT 4.0 to tsinstnt.exe (its per-program AppDefaults).
-# Also done once for a prefix made before.
+# to tsinst95.exe and NT 4.0 to tsinstnt.exe (its per-program AppDefaults),
+# and Windows 95 to the in-process tests of the Windows 95 build. Also done
+# once for a prefix made before.
 wine_tell_versions() {
-    [ -f "$WINEPREFIX/.tsinst-versions" ] && return 0
+    [ -f "$WINEPREFIX/.tsinst-versions-2" ] && return 0
     local exe version
-    for exe in tsinst95.exe:win95 tsinstnt.exe:nt40; do
+    for exe in tsinst95.exe:win95 tsinstnt.exe:nt40 window_tests_95.exe:win95; do
         version=${exe#*:}
         "$WINELOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\${exe%%:*}" /v Version /d "$version" /f \
             >/dev/null 2>&1 || return 1
     done
-    touch "$WINEPREFIX/.tsinst-versions"
+    touch "$WINEPREFIX/.tsinst-versions-2"
 }
 
 # Wine's own fonts (Debian's fonts-wine) into the prefix's Fonts folder, where

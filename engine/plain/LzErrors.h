@@ -8,6 +8,9 @@ struct LzErrorReport {
     bool Shown = false;        // some codes show nothing
     int Message = 0;
     LzDetail Detail = LzDetail::None;
+    // Whether the person can mend the cause (change the disk, free space,
+    // close the program holding the file) and have the file tried again.
+    bool Retry = false;
 };
 
 LzErrorReport LzErrorReportFor(long result);

@@ -15,3 +15,11 @@ bool IsScratchName(const char* begin, const char* end)
     const std::size_t length = static_cast<std::size_t>(end - begin);
     return length >= 8 && strncasecmp(begin, "~TSW", 4) == 0 && strncasecmp(end - 4, ".TMP", 4) == 0;
 }
+
+bool IsNumberedScratchName(const char* name)
+{
+    if (std::strlen(name) != kScratchNameSize - 1) return false;
+    for (int digit = 4; digit < 8; ++digit)
+        if (name[digit] < '0' || name[digit] > '9') return false;
+    return strncasecmp(name, "~TSW", 4) == 0 && strcasecmp(name + 8, ".TMP") == 0;
+}

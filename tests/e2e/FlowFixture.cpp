@@ -183,7 +183,8 @@ Installer::Installer(StartedBySetup, const std::vector<std::string>& environment
                                          << DescribeWindows(windows);
 }
 
-::testing::AssertionResult Installer::Answer(const std::string& title, const std::string& text, int button)
+::testing::AssertionResult Installer::Answer(const std::string& title, const std::string& text, int button,
+                                             const std::function<::testing::AssertionResult()>& before)
 {
     Box box;
     ::testing::AssertionResult next = NextBox(box);
@@ -191,6 +192,13 @@ Installer::Installer(StartedBySetup, const std::vector<std::string>& environment
     if (box.Title != title || box.Text != text) {
         return ::testing::AssertionFailure() << "expected the box \"" << title << "|" << text << "\", got \""
                                              << box.Title << "|" << box.Text << "\"";
+    }
+    // A message box ends on any button id posted to it, even one it lacks.
+    if (!::GetDlgItem(box.Handle, button))
+        return ::testing::AssertionFailure() << "the box \"" << title << "|" << text << "\" has no button " << button;
+    if (before) {
+        ::testing::AssertionResult done = before();
+        if (!done) return done;
     }
     return Press(box.Handle, button);
 }
@@ -309,7 +317,7 @@ std::string FlowTest::DiskFolder(int disk) const
     return *Work / ("disk" + std::to_string(disk));
 }
 
-::testing::AssertionResult FlowTest::InstallThroughDisks(Installer& installer, int command,
+::testing::AssertionResult FlowTest::SubmitInstallDialog(Installer& installer, int command,
                                                          const InstallEntries& entries)
 {
     HWND dialog = nullptr;
@@ -317,7 +325,14 @@ std::string FlowTest::DiskFolder(int disk) const
     ::testing::AssertionResult step = installer.OpenDialog(command, title, dialog);
     if (!step) return step;
     if (!(step = FillInstallDialog(dialog, entries))) return step;
-    if (!(step = installer.Press(dialog, IDOK))) return step;
+    return installer.Press(dialog, IDOK);
+}
+
+::testing::AssertionResult FlowTest::InstallThroughDisks(Installer& installer, int command,
+                                                         const InstallEntries& entries)
+{
+    ::testing::AssertionResult step = SubmitInstallDialog(installer, command, entries);
+    if (!step) return step;
 
     const std::string drive = entries.Source;
     if (entries.Components[0] == '1') {
@@ -326,13 +341,12 @@ std::string FlowTest::DiskFolder(int disk) const
     } else if (entries.Components == "00000") {
         return ::testing::AssertionSuccess();
     }
-    Box prompt;
-    if (!(step = installer.NextBox(prompt))) return step;
-    if (prompt.Title != DiskPromptTitle || prompt.Text != "Place Program Disk 2 in Drive " + drive)
-        return ::testing::AssertionFailure() << "expected the prompt for disk 2, got \"" << prompt.Title << "|"
-                                             << prompt.Text << "\"";
-    if (!Floppy->Insert(DiskFolder(2))) return ::testing::AssertionFailure() << Floppy->LastError();
-    return installer.Press(prompt.Handle, IDOK);
+    return installer.Answer(DiskPromptTitle, "Place Program Disk 2 in Drive " + drive, IDOK, InsertDisk(2));
+}
+
+std::function<::testing::AssertionResult()> FlowTest::InsertDisk(int disk)
+{
+    return [this, disk] { return ::testing::AssertionResult(Floppy->Insert(DiskFolder(disk))) << Floppy->LastError(); };
 }
 
 }  // namespace flow

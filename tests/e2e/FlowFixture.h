@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -115,9 +116,11 @@ public:
     // The next box or dialog of the installer that has not been returned yet
     // (boxes are modal, so they come one after the other).
     ::testing::AssertionResult NextBox(Box& box, DWORD timeoutMs = 20000);
-    // The next box must have this title and text; then the button is pressed
-    // and the box is waited away.
-    ::testing::AssertionResult Answer(const std::string& title, const std::string& text, int button);
+    // The next box must have this title and text and the button; then
+    // `before` runs (a disk swapped while the box is up), the button is
+    // pressed and the box is waited away.
+    ::testing::AssertionResult Answer(const std::string& title, const std::string& text, int button,
+                                      const std::function<::testing::AssertionResult()>& before = nullptr);
     // Posts a menu command and waits for its dialog as the next box.
     ::testing::AssertionResult OpenDialog(int command, const std::string& title, HWND& dialog);
     // Presses a dialog's button and waits until it has gone.
@@ -166,10 +169,16 @@ protected:
     // `diskSet` names a disk set of the sample data ("set" or "plain").
     void Prepare(Progman progman, const std::string& diskSet = "set");
 
+    // Opens the installation dialog of `command`, fills it with `entries` and
+    // presses Install.
+    ::testing::AssertionResult SubmitInstallDialog(Installer& installer, int command, const InstallEntries& entries);
     // Runs an installation through the dialog of `command` up to its last
     // disk prompt: the dialog filled with `entries`, disk 1 (already in the
     // drive) confirmed, disk 2 put in while its prompt is up.
     ::testing::AssertionResult InstallThroughDisks(Installer& installer, int command, const InstallEntries& entries);
+
+    // Puts disk 1 or 2 of this test into drive A:, as an Answer's step.
+    std::function<::testing::AssertionResult()> InsertDisk(int disk);
 
     // Puts the floppy images of the sample disk set in place of the
     // folders: each mounted read-only, disk 1 in drive A:. The test skips

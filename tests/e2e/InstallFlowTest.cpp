@@ -90,6 +90,7 @@ protected:
     }
 };
 using InstallChecks = FlowTest;
+using RetryFlow = FlowTest;
 
 std::string WithoutTitle(std::string list, const std::string& title)
 {
@@ -169,6 +170,32 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     EXPECT_EQ(0u, installer.Report().InstallerExitCode) << "SETUP.EXE's exit code";
     EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
     EXPECT_EQ(before, SetupTemporaryFolders());
+}
+
+// A person's disk 1 is a bad copy without TSW.EX_: its report offers Retry,
+// and with the good disk 1 in the drive the same run goes on from that file,
+// through disk 2, to its end.
+TEST_P(RetryFlow, WrongDisk1ThenTheGoodOneAndRetryCompletesTheInstallation)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    const std::string badCopy = *Work / "bad disk1";
+    ASSERT_TRUE(CopyTree(DiskFolder(1), badCopy));
+    ASSERT_TRUE(::DeleteFileA((badCopy + "\\TSW.EX_").c_str()));
+    ASSERT_TRUE(Floppy->Insert(badCopy)) << Floppy->LastError();
+
+    Installer installer(Build());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(SubmitInstallDialog(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
+    ASSERT_TRUE(installer.Answer("Installation Error", "File Not Found TSW.EX_", IDRETRY, InsertDisk(1)));
+    ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 2 in Drive A", IDOK, InsertDisk(2)));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+    ASSERT_TRUE(installer.WaitForEnd());
+    EXPECT_EQ(0u, installer.Report().InstallerExitCode);
+    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
 }
 
 // The execute transaction byte for byte at the stand-in, then a second run
@@ -437,13 +464,10 @@ TEST_P(InstallChecks, NothingSelectedIsNothingToInstall)
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
     Installer installer(Build());
     ASSERT_TRUE(installer.WaitForMainWindow());
-    HWND dialog = nullptr;
-    ASSERT_TRUE(installer.OpenDialog(LocalCommand, LocalDialogTitle, dialog));
     InstallEntries entries;
     entries.Target = Target();
     entries.Components = "00000";
-    ASSERT_TRUE(FillInstallDialog(dialog, entries));
-    ASSERT_TRUE(installer.Press(dialog, IDOK));
+    ASSERT_TRUE(SubmitInstallDialog(installer, LocalCommand, entries));
     ASSERT_TRUE(installer.Answer("Installation Error", "Nothing to Install", IDOK));
     ASSERT_TRUE(installer.IdleWithoutBoxes());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(Target().c_str()));
@@ -456,3 +480,4 @@ TEST_P(InstallChecks, NothingSelectedIsNothingToInstall)
 
 INSTANTIATE_TEST_SUITE_P(Builds, InstallFlow, ::testing::Values(Build95, BuildNt), BuildName);
 INSTANTIATE_TEST_SUITE_P(Builds, InstallChecks, ::testing::Values(BuildNt), BuildName);
+INSTANTIATE_TEST_SUITE_P(Builds, RetryFlow, ::testing::Values(Build95), BuildName);

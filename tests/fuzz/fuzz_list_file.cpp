@@ -2,6 +2,7 @@
 // count line, then the entries, each joined to a source and a destination
 // directory and given its compressed name.
 #include "engine/plain/ListFile.h"
+#include "engine/plain/ReplacementRecord.h"
 #include "shell/plain/PathHelpers.h"
 
 #include <algorithm>
@@ -267,6 +268,24 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
             Check(plan.DestinationOf(file).size() <= kLzMaxPathLength, "every planned destination can be opened");
         Check(plan.Items.size() <= plan.Files.size(), "at most one item per planned file");
     }
+    static const char* const lookup = "C:\\TSW30\\LOOKUP";
+    static std::vector<Element> lookupElements;
+    static const bool lookupResolves = ResolvedElements(lookup, lookupElements);
+    Check(lookupResolves, "the destination resolves");
+
+    // The same bytes as an update's record, whose names are moved and
+    // removed: every one stays below the installation, whatever it reads as.
+    {
+        static std::vector<Replacement> recorded;
+        static ListEntry named;
+        ReadReplacementRecord(contents, size, recorded);
+        for (const Replacement& file : recorded) {
+            for (const std::string* path : {&file.Fresh, &file.Aside, &file.Installed}) {
+                named.Name = *path;
+                CheckStaysInside(CheckPaths(named, "A:", lookup), lookupElements);
+            }
+        }
+    }
     // Each entry as the expander parses it, from the lines read above: a real
     // line is never empty.
     char line[kListLineSize];
@@ -275,11 +294,6 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
     std::memcpy(line, lines[0].Text, kListLineSize);
     Check(count >= 0 && count <= kMaxListCount, "the count is within bounds");
     Check(std::strtol(line, nullptr, 10) == count, "the count reads as %d reads it");
-
-    static const char* const lookup = "C:\\TSW30\\LOOKUP";
-    static std::vector<Element> lookupElements;
-    static const bool lookupResolves = ResolvedElements(lookup, lookupElements);
-    Check(lookupResolves, "the destination resolves");
 
     static FirstSightings sightings;
     static ListEntry entry;

@@ -2,6 +2,15 @@
 
 #include <algorithm>
 
+namespace {
+// A box that lacks the answer's button is not the box the test waits for: a
+// message box ends on any button id posted to it, even one it does not show.
+bool Matches(const BoxWatcher::Answer& answer, HWND window, const std::string& title)
+{
+    return answer.Title == title && (answer.Button == 0 || ::GetDlgItem(window, answer.Button));
+}
+}
+
 BoxWatcher::BoxWatcher()
     : Worker([this] { Run(); })
 {
@@ -74,7 +83,7 @@ void BoxWatcher::Handle(HWND window)
         auto it = std::find_if(Handled.begin(), Handled.end(), [&](const Visited& v) { return v.Window == window; });
         if (it != Handled.end()) {
             if (std::chrono::steady_clock::now() - it->Pressed < std::chrono::milliseconds(300)) return;
-            if (Answers.empty() || Answers.front().Title != title) return;
+            if (Answers.empty() || !Matches(Answers.front(), window, title)) return;
             seenBefore = true;
         }
     }
@@ -86,7 +95,7 @@ void BoxWatcher::Handle(HWND window)
     bool expected = false;
     {
         std::lock_guard<std::mutex> guard(Lock);
-        if (!Answers.empty() && Answers.front().Title == box.Title) {
+        if (!Answers.empty() && Matches(Answers.front(), window, box.Title)) {
             answer = std::move(Answers.front());
             Answers.pop_front();
             expected = true;

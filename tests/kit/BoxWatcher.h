@@ -15,8 +15,9 @@
 // process, from a watcher thread, and records every box it saw.
 //
 // Scripted answers are taken in order: each matches a window by its exact
-// title, may run an action first (set a dialog's fields, swap a floppy), then
-// presses a button by posting WM_COMMAND with its id. A window that matches
+// title and a button of its id (0: none, the action answers), may run an
+// action first (set a dialog's fields, swap a floppy), then presses the
+// button by posting WM_COMMAND with its id. A window that matches
 // no pending answer is recorded as unexpected and dismissed with IDCANCEL
 // (IDNO, or IDOK, when the box has no Cancel). A dialog that stays open after
 // a press (its entries were refused) takes the next answer queued for its title.

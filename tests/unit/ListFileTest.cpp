@@ -1,4 +1,5 @@
 #include "engine/plain/ListFile.h"
+#include "engine/plain/ReplacementRecord.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -299,4 +300,45 @@ TEST(LoadListFile, AnEmptyFileHasNoFirstLine)
     EXPECT_EQ(ListLineReader::Result::End, reader.Next(line));
     EXPECT_STREQ("", line);
     EXPECT_EQ(ListLineReader::Result::End, ListLineReader(nullptr, 0).Next(line));
+}
+
+// An update's record is read like a list: only what the installer writes
+// there is acted on, and a line cut by a power cut before the mark is left
+// out.
+TEST(ReadReplacementRecord, ActsOnlyOnWhatTheInstallerWrites)
+{
+    const std::string header = "TSW30 RENAMES\r\n";
+    const std::string line = "SUB\\~TSW0000.TMP SUB\\~TSW0001.TMP SUB\\A.TXT\r\n";
+    const struct {
+        std::string Text;
+        RecordState State;
+        std::size_t Files;
+    } cases[] = {
+        {header + line, RecordState::Expanding, 1},
+        {header + line + "RENAME\r\n", RecordState::Renaming, 1},
+        {header + line + "~TSW0002.TMP ~TSW0003", RecordState::Expanding, 1},
+        {header + line + "RENAME", RecordState::Expanding, 1},
+        {header, RecordState::Expanding, 0},
+        {"TSW30 RENA", RecordState::Bad, 0},
+        {line, RecordState::Bad, 0},
+        {header + line + "RENAME\r\n" + line, RecordState::Bad, 0},
+        {header + line + "RENAME\r\n~TSW", RecordState::Bad, 0},
+        {header + "~TSW0000.TMP ~TSW0001.TMP ..\\A.TXT\r\n", RecordState::Bad, 0},
+        {header + "~TSW0000.TMP ~TSW0001.TMP CON\r\n", RecordState::Bad, 0},
+        {header + "~TSW0000.TMP ~TSW0001.TMP SUB\\A.TXT\r\n", RecordState::Bad, 0},
+        {header + "SUB\\~TSWMOVE.TMP SUB\\~TSW0001.TMP SUB\\A.TXT\r\n", RecordState::Bad, 0},
+        {header + "SUB\\A.TXT SUB\\~TSW0001.TMP SUB\\~TSW0002.TMP\r\n", RecordState::Bad, 0},
+        {header + "SUB\\~TSW0001.TMP SUB\\~tsw0001.tmp SUB\\A.TXT\r\n", RecordState::Bad, 0},
+        {header + "SUB\\~TSW0000.TMP  SUB\\~TSW0001.TMP SUB\\A.TXT\r\n", RecordState::Bad, 0},
+        {header + std::string("~TSW0000.TMP ~TSW0001.TMP A.TXT\0\r\n", 33), RecordState::Bad, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        std::vector<Replacement> files = {{"x", "y", "z"}};
+        EXPECT_EQ(c.State, ReadReplacementRecord(c.Text.data(), c.Text.size(), files));
+        ASSERT_EQ(c.State == RecordState::Bad ? 0u : c.Files, files.size());
+    }
+    std::vector<Replacement> files;
+    ASSERT_EQ(RecordState::Expanding, ReadReplacementRecord((header + line).data(), header.size() + line.size(), files));
+    EXPECT_EQ(line, RecordLine(files[0]));
 }

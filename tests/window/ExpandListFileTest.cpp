@@ -326,7 +326,7 @@ TEST_F(ExpandListFileTest, TextAfterAPlainNameBecomesPartOfTheName)
     Provide("A.TXT");
     Provide("README.TXT");
     WriteList(ListText({"2", "A.TXT", "README.TXT notes"}));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Expand());
     EXPECT_EQ(Lines({"Installation Error|File Not Found README.TXT note_"}), Transcript());
     EXPECT_EQ(kLzBadInHandle, LastResult);
@@ -344,7 +344,7 @@ TEST_F(ExpandListFileTest, MissingCompressedFileKeepsTheInstalledCopyAndStopsThe
     WriteList(ListText({"3", "A.TXT", "TSW.EXE Tessaryn 3.0", "C.TXT"}));
 
     ProgressAtBox atBox;
-    Boxes.Expect("Installation Error", IDOK, atBox.Recorder());
+    Boxes.Expect("Installation Error", IDCANCEL, atBox.Recorder());
     EXPECT_FALSE(Expand());
     EXPECT_EQ(Lines({"Installation Error|File Not Found TSW.EX_"}), Transcript());
     EXPECT_EQ(kLzBadInHandle, LastResult);
@@ -360,12 +360,56 @@ TEST_F(ExpandListFileTest, MissingCompressedFileKeepsTheInstalledCopyAndStopsThe
     EXPECT_EQ("last year's C\r\n", ReadBytes(Join(Dest, "C.TXT"))) << "an entry after the failure was touched";
 }
 
+// The person mends the cause while the report is up and retries (Enter: the
+// default button): the file is expanded again from its start and the list
+// goes on. A Retry before the mend meets the same fault and report.
+TEST_F(ExpandListFileTest, RetryAfterTheCauseIsMendedExpandsTheFileAndGoesOn)
+{
+    const std::string onFullDisk = Join(testenv::FullDiskFolder(), "D");
+    const std::string filler = Join(onFullDisk, "FILLER.BIN");
+    RemoveOnExit emptyTheDisk(onFullDisk);
+    const struct {
+        bool FullDisk;
+        std::function<void()> Break;
+        std::function<void()> Mend;
+        std::string Report;
+    } rows[] = {
+        {false, [&] { ::DeleteFileA(Join(Source, "B.TX_").c_str()); }, [&] { Provide("B.TXT", Originals["B.TXT"]); },
+         "File Not Found B.TX_"},
+        // 48 KB of the 64 KB disk taken: B.TXT does not fit until it goes.
+        {true, [&] { EXPECT_TRUE(WriteFileBytes(filler, SampleBytes(48 * 1024, 9))); },
+         [&] { ::DeleteFileA(filler.c_str()); }, "Insufficient Disk Space"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Report);
+        if (row.FullDisk && !testenv::FullDiskUnavailable().empty()) continue;  // the full-disk tests skip
+        if (row.FullDisk) Dest = onFullDisk;
+        ASSERT_TRUE(MakeDirectories(Dest));
+        Provide("A.TXT");
+        Provide("B.TXT", SampleBytes(20000, 8));
+        Provide("C.TXT");
+        WriteList(ListText({"3", "A.TXT", "B.TXT", "C.TXT"}));
+        row.Break();
+        Boxes.Clear();
+        Boxes.Expect("Installation Error", IDRETRY);
+        Boxes.Expect("Installation Error", 0, [&](HWND box) {
+            row.Mend();
+            ::PostMessageA(box, WM_KEYDOWN, VK_RETURN, 1);
+        });
+        EXPECT_TRUE(Expand());
+        EXPECT_GT(LastResult, 0) << "the driver would still see the fault";
+        EXPECT_EQ(Lines({"Installation Error|" + row.Report, "Installation Error|" + row.Report}), Transcript());
+        EXPECT_EQ(Lines({"A.TXT", "B.TXT", "C.TXT"}), Installed()) << "a scratch file was left";
+        for (const char* name : {"A.TXT", "B.TXT", "C.TXT"}) ExpectInstalled(name);
+    }
+}
+
 TEST_F(ExpandListFileTest, MissingDestinationFolderIsFileCreationErrorNotDiskSpace)
 {
     Provide("A.TXT");
     WriteList(ListText({"1", "A.TXT"}));
     Dest = Join(Scratch, "no such folder");
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Expand());
     EXPECT_EQ(Lines({"Installation Error|File Creation Error A.TXT"}), Transcript());
     EXPECT_EQ(kLzBadOutHandle, LastResult);
@@ -380,7 +424,7 @@ TEST_F(ExpandListFileTest, ReadOnlyDestinationFileIsFileCreationError)
     ASSERT_TRUE(WriteFileBytes(target, "kept"));
     ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
     WriteList(ListText({"2", "A.TXT", "B.TXT"}));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Expand());
     EXPECT_EQ(Lines({"Installation Error|File Creation Error B.TXT"}), Transcript());
     EXPECT_EQ(kLzBadOutHandle, LastResult);
@@ -401,7 +445,7 @@ TEST_F(ExpandListFileTest, CompressedFileCutInTheMiddleIsReadError)
         ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), image.substr(0, image.size() / 2)));
         WriteList(ListText({"2", "BIG.DAT", "Z.TXT"}));
         Boxes.Clear();
-        Boxes.Expect("Installation Error", IDOK);
+        Boxes.Expect("Installation Error", IDCANCEL);
         EXPECT_FALSE(Expand());
         EXPECT_EQ(Lines({"Installation Error|File Read Error BIG.DA_"}), Transcript());
         EXPECT_EQ(kLzRead, LastResult);
@@ -439,13 +483,17 @@ TEST_F(ExpandListFileTest, ProgressNamesTheListThenEachCompressedFile)
     ExpectInstalled("LOOKUP2.TBL");
 }
 
-// An installed file carries its compressed file's date; a scratch file an
-// interrupted run left behind is reused, and none stays.
+// An installed file carries its compressed file's date and none of the
+// attributes of a file of a scratch name that the installer did not make (a
+// person's own, hidden and read-only), which stays as it was; no scratch
+// file of the installer's stays.
 TEST_F(ExpandListFileTest, InstalledFilesCarryTheirDatesAndNoScratchFileStays)
 {
     Provide("A.TXT");
     WriteList(ListText({"1", "A.TXT"}));
-    ASSERT_TRUE(WriteFileBytes(Join(Dest, "~TSW0000.TMP"), "left by a power cut"));
+    const std::string own = Join(Dest, "~TSW0000.TMP");
+    ASSERT_TRUE(WriteFileBytes(own, "a person's own"));
+    ASSERT_TRUE(::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     const FILETIME released = {0xB9192000, 0x01BB3755};  // 1996-05-01 12:00
     TFile compressed(::CreateFileA(Join(Source, "A.TX_").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(::SetFileTime(compressed.Get(), nullptr, nullptr, &released));
@@ -455,5 +503,9 @@ TEST_F(ExpandListFileTest, InstalledFilesCarryTheirDatesAndNoScratchFileStays)
     TFile file(::CreateFileA(Join(Dest, "A.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(::GetFileTime(file.Get(), nullptr, nullptr, &installed));
     EXPECT_EQ(0, ::CompareFileTime(&released, &installed));
-    EXPECT_EQ(Lines({"A.TXT"}), Installed());
+    EXPECT_EQ(0u, ::GetFileAttributesA(Join(Dest, "A.TXT").c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(own, bytes) && bytes == "a person's own");
+    ::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Lines({"A.TXT", "~TSW0000.TMP"}), Installed());
 }

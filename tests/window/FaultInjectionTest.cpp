@@ -7,7 +7,9 @@
 #include "tests/window/InstallerFixture.h"
 
 #include "tests/kit/DiskSet.h"
+#include "tests/kit/UnixBridge.h"
 #include "engine/DestinationFile.h"
+#include "engine/FileReplacement.h"
 #include "engine/plain/LzErrors.h"
 #include "framework/UniqueHandle.h"
 #include "shell/plain/Settings.h"
@@ -15,6 +17,7 @@
 #include <lzexpand.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -119,7 +122,7 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
         if (HasFatalFailure()) return;
 
         AnswerPromptsWith(v2);
-        Boxes.Expect("Installation Error", IDOK);
+        Boxes.Expect("Installation Error", IDCANCEL);
         EXPECT_FALSE(Window->InstallComponents());
         EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
         EXPECT_EQ(c.ListsRead, Progress.ListsRead());
@@ -161,7 +164,7 @@ TEST_F(FaultInjection, InstallationOnAWriteProtectedDiskIsLeftAsItWas)
     // failure in a program disk's list ends the run before disk 2.
     SetTarget(std::string(1, testenv::ReadOnlyDrive) + ":\\FAULTS");
     Boxes.Expect(NewDiskTitle, IDOK, Insert(v2.Disk1));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Creation Error TSW.EXE"}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
@@ -192,7 +195,7 @@ TEST_F(FaultInjection, ReadOnlyInstalledFilesAreNeitherReplacedNorEmptied)
     // Read-only lookup tables: the first one stops the lookup list, and the
     // run goes on with the user database and the data components.
     AnswerPromptsWith(v2);
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error LOOKUP1.TBL"}), Transcript());
     EXPECT_EQ(AllLists, Progress.ListsRead());
@@ -207,7 +210,7 @@ TEST_F(FaultInjection, ReadOnlyInstalledFilesAreNeitherReplacedNorEmptied)
     Progress.Clear();
     Floppy.Eject();
     Boxes.Expect(NewDiskTitle, IDOK, Insert(v1.Disk1));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Creation Error TSW.EXE"}), Transcript());
     ExpectTree(expected, Target());
@@ -229,7 +232,7 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     const std::string image = ReadBytes(cut);
     ASSERT_TRUE(WriteFileBytes(cut, image.substr(0, image.size() / 2)));
     AnswerPromptsWith(v2);
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Read Error LOOKUP2.TB_"}), Transcript());
     EXPECT_EQ(AllLists, Progress.ListsRead());
@@ -248,7 +251,7 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     ASSERT_TRUE(WriteFileBytes(help, helpImage.substr(0, helpImage.size() - 100)));
     const FileMap beforeSecond = TakeTree(Target());
     Boxes.Expect(NewDiskTitle, IDOK, Insert(v1.Disk1));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Read Error TSW.HL_"}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
@@ -290,7 +293,7 @@ protected:
         ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), image));
         ASSERT_TRUE(WriteFileBytes(Join(Dest, "A.TXT"), Earlier.at("A.TXT")));
         Boxes.Clear();
-        Boxes.Expect("Installation Error", IDOK);
+        Boxes.Expect("Installation Error", IDCANCEL);
         EXPECT_FALSE(Expand());
         EXPECT_EQ(Lines({"Installation Error|" + report}), Transcript());
         EXPECT_EQ(result, LastResult);
@@ -326,7 +329,7 @@ protected:
     // expansion begun, the installation as it was.
     void ExpectUpdateRefused(const std::string& report, std::function<void(HWND)> atReport = nullptr)
     {
-        RunUpdate(report, atReport);
+        RunUpdate(report, IDOK, atReport);
         // The dialog's first static line stands as its text.
         EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report}), Transcript());
         EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
@@ -334,8 +337,9 @@ protected:
     }
 
     // Runs the update from the update folder into the installation, with one
-    // report ("title|text"): a box the test does not expect fails it.
-    void RunUpdate(const std::string& report, std::function<void(HWND)> atReport = nullptr)
+    // report ("title|text") answered with `button` (the completion question
+    // with No): a box the test does not expect fails it.
+    void RunUpdate(const std::string& report, int button = IDOK, std::function<void(HWND)> atReport = nullptr)
     {
         Boxes.Clear();
         Progress.Clear();
@@ -343,7 +347,8 @@ protected:
             ::SetDlgItemTextA(dialog, 121, Installation.c_str());
             ::SetDlgItemTextA(dialog, 122, UpdateSource.c_str());
         });
-        Boxes.Expect(report.substr(0, report.find('|')), IDOK, atReport);
+        const std::string title = report.substr(0, report.find('|'));
+        Boxes.Expect(title, title == "Maintenance Update Complete" ? IDNO : button, atReport);
         Window->MaintenanceUpdate();
     }
 
@@ -482,9 +487,11 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
     }
 }
 
-// An update whose expansion stops, on a disk too full for the new file or at
-// a compressed file cut in its data, replaced the files before it and keeps
-// the rest whole: no cut file, no scratch file, and no completion question.
+// An update is all or nothing. Whatever stops it (a disk too full for the
+// new files, a compressed file cut in its data, an installed file taken into
+// use while it expands, so that it cannot move aside for its new version),
+// every installed file is as it was, byte for byte, no scratch file of the
+// update stays, and there is no completion question.
 TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
 {
     const std::string full = testenv::FullDiskFolder();
@@ -494,10 +501,14 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
     const struct {
         std::string Installation;  // empty: a folder of the test's
         std::string Image;         // BIG.DA_
+        bool BigTakenIntoUse;      // while Z.TXT, the last, is expanded
         std::string Report;
+        int Button;  // Cancel where the expansion stops, OK where the names are refused
     } cases[] = {
-        {Join(full, "I"), Compress(SampleBytes(100000, 7)), "Installation Error|Insufficient Disk Space"},
-        {"", cut, "Installation Error|File Read Error BIG.DA_"},
+        {Join(full, "I"), Compress(SampleBytes(100000, 7)), false, "Installation Error|Insufficient Disk Space",
+         IDCANCEL},
+        {"", cut, false, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
+        {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT", IDCANCEL},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Report);
@@ -506,10 +517,111 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         if (HasFatalFailure()) return;
         ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
         ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "BIG.DA_"), c.Image));
-        RunUpdate(c.Report);
+        TFile holder;
+        ProgressTrigger takeIntoUse("Expanding Z.TX_ . . .", [&] {
+            if (c.BigTakenIntoUse)
+                holder.Reset(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+        });
+        RunUpdate(c.Report, c.Button);
         EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", c.Report}), Transcript());
-        FileMap expected = BeforeUpdate;
-        expected["A.TXT"] = Newer;
+        holder.Reset();
+        ExpectTree(BeforeUpdate, Installation);
+    }
+}
+
+// Retry in an update goes on with its expansion, where no file has taken its
+// name yet: the file mended while the report is up is expanded again, and
+// then every file takes its name. A file taken into use meanwhile refuses
+// its name at the end; once it is closed, Retry gives every file its name.
+TEST_F(DamagedFile, RetriedUpdateGoesOnToItsEnd)
+{
+    const std::string cut = Compress(Newer).substr(0, Compress(Newer).size() / 2);
+    for (const bool takenIntoUse : {false, true}) {
+        PrepareUpdate();
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+        const std::string big = Join(UpdateSource, "BIG.DA_");
+        ASSERT_TRUE(WriteFileBytes(big, takenIntoUse ? Compress(Newer) : cut));
+        TFile holder;
+        ProgressTrigger takeIntoUse("Expanding Z.TX_ . . .", [&] {
+            if (takenIntoUse)
+                holder.Reset(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+        });
+        const std::string report = takenIntoUse ? "Installation Error|File Creation Error BIG.DAT"
+                                                : "Installation Error|File Read Error BIG.DA_";
+        RunUpdate(report, IDRETRY, [&](HWND) {
+            EXPECT_TRUE(takenIntoUse || WriteFileBytes(big, Compress(Newer)));
+            holder.Reset();
+            Boxes.Expect("Maintenance Update Complete", IDNO);
+        });
+        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report,
+                         "Maintenance Update Complete|Exit Installation Program"}),
+                  Transcript());
+        ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}},
+                   Installation);
+    }
+}
+
+// Windows 95 has no replacing move: the installed file moves aside first.
+// When the new file then cannot take the name, the earlier one moves back.
+TEST_F(DamagedFile, NewFileThatCannotTakeTheNameGivesItBack)
+{
+    const ReplacementPaths paths = {Join(Dest, "~TSW0000.TMP"), Join(Dest, "~TSW0001.TMP"), Join(Dest, "A.TXT")};
+    ASSERT_TRUE(WriteFileBytes(paths.Fresh, Newer) && WriteFileBytes(paths.Aside, ""));
+    TFile holder(::CreateFileA(paths.Fresh.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    bool hadFile = false;
+    EXPECT_EQ(PlaceResult::Refused, PutInPlace(paths, hadFile));
+    holder.Reset();
+    FileMap expected = Earlier;
+    expected["~TSW0000.TMP"] = Newer;
+    ExpectTree(expected, Dest);
+}
+
+// The record of an update that a power cut interrupted: the next update
+// first finishes the renames it lists (every new file was whole), or removes
+// the new files of an update cut before its renames; only files the record
+// names are touched. A record that does not read right changes nothing.
+TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
+{
+    const std::string record = "TSW30 RENAMES\r\n~TSW0000.TMP ~TSW0001.TMP TSW.EXE\r\n"
+                               "~TSW0002.TMP ~TSW0003.TMP A.TXT\r\n~TSW0004.TMP ~TSW0005.TMP Z.TXT\r\n";
+    const std::string complete = "Maintenance Update Complete|Exit Installation Program";
+    const struct {
+        std::string Record;
+        bool RenamesBegun;  // A.TXT took its name, TSW.EXE moved aside and its new version did not yet
+        std::string Report;
+    } cases[] = {
+        {record + "RENAME\r\n", true, complete},
+        {record + "RENA", false, complete},  // cut as the mark was written
+        {record + "~TSW0006.TMP ~TSW0007.TMP ..\\OUTSIDE.DAT\r\nRENAME\r\n", true,
+         "Update Error|File Read Error ~TSWMOVE.TMP"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Report);
+        PrepareUpdate();
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+        FileMap left = {{"~TSW0000.TMP", "new TSW.EXE"}, {"~TSW0001.TMP", ""},      {"~TSW0002.TMP", "new A"},
+                        {"~TSW0003.TMP", ""},            {"~TSW0004.TMP", "new Z"}, {"~TSW0005.TMP", ""},
+                        {"~TSW0009.TMP", "a person's own"}, {"~TSWMOVE.TMP", c.Record}};
+        if (c.RenamesBegun) {
+            left.erase("~TSW0002.TMP");
+            left["A.TXT"] = "new A";
+            left["~TSW0003.TMP"] = BeforeUpdate.at("A.TXT");
+            left["~TSW0001.TMP"] = BeforeUpdate.at("TSW.EXE");
+            ASSERT_TRUE(::DeleteFileA(Join(Installation, "TSW.EXE").c_str()));
+        }
+        for (const auto& file : left) ASSERT_TRUE(WriteFileBytes(Join(Installation, file.first), file.second));
+        BeforeUpdate = TakeTree(Installation);
+        if (c.Report != complete) {
+            ExpectUpdateRefused(c.Report);
+            continue;
+        }
+        RunUpdate(c.Report);
+        FileMap expected = {{"TSW.EXE", c.RenamesBegun ? "new TSW.EXE" : "earlier TSW.EXE"}, {"A.TXT", Newer},
+                            {"BIG.DAT", Newer}, {"Z.TXT", Newer}, {"~TSW0009.TMP", "a person's own"}};
         ExpectTree(expected, Installation);
     }
 }
@@ -590,11 +702,14 @@ TEST_F(DamagedFile, UpdateRefusesFilesItCannotReplaceNow)
         TFile holder(inUse ? ::CreateFileA(Join(Installation, name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                                            nullptr)
                            : INVALID_HANDLE_VALUE);
-        ExpectUpdateRefused("Update Error|File Creation Error " + name, [&](HWND) { holder.Reset(); });
+        ExpectUpdateRefused(("Update Error|File Creation Error " + name).substr(0, 13 + 79),
+                            [&](HWND) { holder.Reset(); });
     };
     const std::string big = Join(Installation, "BIG.DAT");
-    ASSERT_TRUE(::SetFileAttributesA(big.c_str(), FILE_ATTRIBUTE_READONLY));
-    refused(updates, {"3", "A.TXT", "BIG.DAT", "Z.TXT"}, "BIG.DAT", false);
+    for (DWORD attribute : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        ASSERT_TRUE(::SetFileAttributesA(big.c_str(), attribute));
+        refused(updates, {"3", "A.TXT", "BIG.DAT", "Z.TXT"}, "BIG.DAT", false);
+    }
     ASSERT_TRUE(::SetFileAttributesA(big.c_str(), FILE_ATTRIBUTE_NORMAL));
     refused(updates, {"3", "A.TXT", "BIG.DAT", "Z.TXT"}, "BIG.DAT", true);
     ASSERT_TRUE(::DeleteFileA(big.c_str()) && ::CreateDirectoryA(big.c_str(), nullptr));
@@ -602,6 +717,19 @@ TEST_F(DamagedFile, UpdateRefusesFilesItCannotReplaceNow)
     refused(Installation, {"1", "TSW.EXE Tessaryn"}, "TSW.EXE", true);
     refused(Installation, {"2", "A.TXT", "TSW.EX_"}, "TSW.EX_", false);
     refused(Installation + "\\.", {"2", "A.TXT", "TSW.EX_"}, "TSW.EX_", false);
+    // Spelt with its short name, which no comparison of paths recognises:
+    // the file is still its own compressed file, held open as it is checked.
+    char shortName[MAX_PATH] = {};
+    ASSERT_TRUE(::GetShortPathNameA(Installation.c_str(), shortName, MAX_PATH));
+    ASSERT_STRCASENE(Installation.c_str(), shortName);
+    refused(shortName, {"1", "TSW.EX_"}, "TSW.EX_", false);
+    // A folder whose files may be changed but that refuses new ones: refused
+    // by name before anything is written.
+    ASSERT_EQ(0, RunUnixShell("chattr +i \"$1\"", {ToUnixPath(Installation)}));
+    std::string folder = Installation;  // as the dialog stores it
+    std::transform(folder.begin(), folder.end(), folder.begin(), [](unsigned char c) { return std::toupper(c); });
+    refused(updates, {"2", "A.TXT", "Z.TXT"}, folder, false);
+    EXPECT_EQ(0, RunUnixShell("chattr -i \"$1\"", {ToUnixPath(Installation)}));
     // The expander makes no folder: one the installation lacks is refused.
     ASSERT_TRUE(MakeDirectories(Join(updates, "SUB")) && WriteCompressed(Join(updates, "SUB"), "X.DAT", Newer));
     refused(updates, {"2", "A.TXT", "SUB\\X.DAT"}, "X.DAT", false);
@@ -726,8 +854,8 @@ TEST_F(FaultInjection, FileNamedLikeASubdirectoryIsLeftAndOnlyItsListFails)
     // Something of that name exists, so no folder is made; expanding into it
     // fails for its first file, and the run goes on.
     AnswerPromptsWith(v2);
-    Boxes.Expect("Installation Error", IDOK);
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Creation Error LOOKUP1.TBL",
                      "Installation Error|File Creation Error CRANE1.RN"}),

@@ -168,7 +168,7 @@ TEST_F(InstallDriverTest, MissingLookupFileDoesNotStopTheRest)
     ASSERT_TRUE(::DeleteFileA(Join(Join(Disk2, "LOOKUP"), CompressedFileName(lookup[1])).c_str()));
     Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
     Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_TRUE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|File Not Found " + CompressedFileName(lookup[1])}),
               Transcript());
@@ -217,7 +217,7 @@ TEST_F(InstallDriverTest, ProgramComponentEndsAtCancelOrAFailedProgramList)
     Window->CurrentDisk = 0;
     ASSERT_TRUE(::DeleteFileA(Join(Disk1, "TSW.EX_").c_str()));
     Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk1, "Installation Error|File Not Found TSW.EX_"}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
@@ -300,7 +300,7 @@ TEST_F(InstallDriverTest, FullTargetDiskEndsTheRunBeforeTheDataComponents)
     SetTarget(Join(full, "TSW30"));
     Boxes.Expect("New Disk Required", IDOK, Insert(disk1));
     Boxes.Expect("New Disk Required", IDOK, Insert(disk2));
-    Boxes.Expect("Installation Error", IDOK);
+    Boxes.Expect("Installation Error", IDCANCEL);
     bool complete = Window->InstallComponents();
     std::string target = Settings.TargetDirectory;
     EXPECT_FALSE(complete);

@@ -295,7 +295,7 @@ TEST_F(UpdateDialog, HelpAsksForTopic4101AndTheDialogStaysOpen)
 
     EXPECT_TRUE(openAfterHelp);
     ASSERT_EQ(1u, viewer.Requests.size());
-    EXPECT_EQ(dialog, viewer.Requests[0].Caller);
+    EXPECT_EQ(Window->GetHandle(), viewer.Requests[0].Caller) << "asked in the main window's name";
     EXPECT_EQ(static_cast<unsigned>(HELP_CONTEXT), viewer.Requests[0].Command);
     EXPECT_EQ(4101, viewer.Requests[0].Context);
     EXPECT_EQ("tsw_inst.hlp", viewer.Requests[0].File);

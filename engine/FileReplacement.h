@@ -1,0 +1,43 @@
+#pragma once
+#include <windows.h>
+
+#include "engine/plain/ReplacementRecord.h"
+#include "framework/UniqueHandle.h"
+
+#include <string>
+
+// Makes a numbered scratch file in `folder` (empty, or ending in a
+// separator), open for writing: the first name from `next` on that does not
+// exist yet, so a file of that name, the installer's or anybody's, is never
+// opened. `next` moves past the name taken. 0, or kLzBadOutHandle when none
+// can be made (a full or write-protected disk, no such folder).
+long CreateScratchFile(const std::string& folder, int& next, std::string& path, TFile& file);
+
+// The three full paths of one file that is replaced whole.
+using ReplacementPaths = Replacement;
+
+enum class PlaceResult {
+    Placed,    // the new file has the installed name; the earlier one, if any, is at Aside
+    Refused,   // the new file could not take the name; the earlier one is back under it
+    Stranded,  // neither could: the new file is still at Fresh, the earlier one at Aside
+};
+
+// Gives the whole new file at Fresh the installed name. An earlier file of
+// that name first moves to Aside (a placeholder of the installer's, which it
+// replaces) and stays there, to be removed once the new file is in place, or
+// moved back. `hadFile` says whether there was one.
+PlaceResult PutInPlace(const ReplacementPaths& file, bool& hadFile);
+
+// Undoes a PutInPlace that placed the file: the new file back to Fresh and
+// the earlier one, if there was one, back to its name. False when a move is
+// refused.
+bool TakeBack(const ReplacementPaths& file, bool hadFile);
+
+// What a report says of a file stranded between its two names: the installed
+// name, and the scratch names that hold the new and the earlier file.
+std::string StrandedDetail(const ReplacementPaths& file);
+
+inline bool FileExists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
