@@ -54,9 +54,9 @@ installer's SETUP folder, then each list followed by its files in list order, th
 subfolders of disk 2 in the order the installer visits them), so that a floppy
 is read front to back. Every image is read back with mtools and compared with
 the folder it came from, its files' dates too, and checked with fsck.fat -n
-(dosfstools), which must find nothing to complain of. A disk that does not fit is refused with the number
-of bytes over before anything is written (exit code 1), with or without
---images.
+(dosfstools), which must find nothing to complain of. A disk that does not
+fit is refused with the number of bytes over before anything is written
+(exit code 1), with or without --images.
 
 The set depends only on the release tree (and the installer's files): each
 compressed file carries its release file's date, in the disk folders and on
@@ -453,13 +453,17 @@ def refuse_what_the_installer_refuses(lists):
     listed = {path: (entries, label) for path, entries, label in lists}
     problems = []
     for line in run.stdout.splitlines():
-        path, number, reason = re.match(r"(.*):(\d+): (.*)", line).groups()
+        refused = re.match(r"(.*):(\d+): (.*)", line)
+        if not refused or refused.group(1) not in listed:
+            problems.append(line)
+            continue
+        path, number, reason = refused.group(1), int(refused.group(2)), refused.group(3)
         entries, label = listed[path]
-        number = int(number)
-        # The count is line 1, each entry a line after it.
+        # The count is line 1, each entry a line after it; line 0 is the list as a whole.
         entry = entries[number - 2] if 2 <= number <= len(entries) + 1 else None
-        problems.append("%s%s line %d: %s%s" % ("%s: " % entry.source if entry else "", label, number, reason,
-                                                " (its title %r)" % entry.title if entry and entry.title else ""))
+        where = "%s line %d" % (label, number) if number else label
+        problems.append("%s%s: %s%s" % ("%s: " % entry.source if entry else "", where, reason,
+                                        " (its title %r)" % entry.title if entry and entry.title else ""))
     raise DiskSetError("\n".join(problems))
 
 
