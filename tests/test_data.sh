@@ -40,7 +40,8 @@
 #                   tsinst95.exe, tsinstnt.exe and install.emf): the disk set
 #                   as floppy images disk1.img and disk2.img, the installer
 #                   as shipped in SETUP on disk 1; the tests mount them read-only
-#                   with fusefat at folders beside them (tests/kit/FloppyImage.h)
+#                   with tools/native/floppy_mount at folders beside them
+#                   (tests/kit/FloppyImage.h)
 #
 # Reset (run by tools/wine-run.sh before every test program) re-points A: and
 # R: (never removes A:: Wine's mount manager would then take a new A: for a

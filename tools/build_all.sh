@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both targets: x86_64 (runs under wine64, with the tests) and i686
-# (the shipped PE32 executables). Output under build/.
+# (the shipped PE32 executables), and the release tools' native helpers.
+# Output under build/.
 #
 # Usage: tools/build_all.sh
 # Exit code: 0 when both are built; the failing step's (non-zero) otherwise.
@@ -32,6 +33,11 @@ reconfigure_if_compiler_changed() {
 }
 reconfigure_if_compiler_changed "$root/build/x86_64"
 reconfigure_if_compiler_changed "$root/build/i686"
+
+# The release tools' helpers for this machine (tools/native): the disk-set
+# builder's list check and the floppy image reader.
+cmake -S "$root/tools/native" -B "$root/build/native" >/dev/null
+cmake --build "$root/build/native" -j "$jobs"
 
 cmake -S "$root" -B "$root/build/x86_64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
 cmake --build "$root/build/x86_64" -j "$jobs"

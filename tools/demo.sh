@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The installer's main job on a sample disk set: builds everything, makes a
 # two-disk set as 1.44 MB floppy images (the installer in SETUP on disk 1) and
-# a newer update set, mounts the images read-only (fusefat) and shows disk 1
-# as floppy drive A:, starts A:\SETUP.EXE (the shipped launcher) with no
+# a newer update set, mounts the images read-only (tools/native/floppy_mount,
+# which keeps their files' dates) and shows disk 1 as floppy drive A:, starts
+# A:\SETUP.EXE (the shipped launcher) with no
 # arguments under Wine told that it runs on Windows 95, as a person
 # double-clicking it would; it starts the Windows 95 build from a temporary
 # copy. The script runs a whole local installation (dialog, both disk
@@ -53,7 +54,7 @@ start_private_display
 trap 'stop_wine; stop_private_display; unmount_below "$demo/mnt"' EXIT
 for disk in 1 2; do
     mkdir -p "$demo/mnt/disk$disk"
-    fusefat -o ro "$demo/disks/disk$disk.img" "$demo/mnt/disk$disk" >"$demo/mnt/disk$disk.log" 2>&1 ||
+    mount_floppy_image "$demo/disks/disk$disk.img" "$demo/mnt/disk$disk" >"$demo/mnt/disk$disk.log" 2>&1 ||
         { cat "$demo/mnt/disk$disk.log" >&2; exit 1; }
 done
 wine_ensure_prefix

@@ -34,10 +34,12 @@ fi
 
 # fonts-wine is only recommended by wine, and recommendations are left out: it
 # holds Marlett, the font Wine draws the title bar's buttons with. xdotool
-# presses keys on a private display (tools/wine-setup.sh keys).
+# presses keys on a private display (tools/wine-setup.sh keys). The floppy
+# images: mtools writes them, dosfstools' fsck.fat checks them, and the
+# project's FUSE reader (libfuse3-dev, pkg-config) shows them to Wine.
 needed=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb mscompress
-        fonts-wine imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools fusefat fuse3 ccache locales
-        xdotool)
+        fonts-wine imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools dosfstools fuse3
+        libfuse3-dev pkg-config ccache locales xdotool)
 missing=()
 for package in "${needed[@]}"; do
     installed "$package" || missing+=("$package")

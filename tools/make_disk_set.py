@@ -16,6 +16,12 @@ optional file titles.txt in the release tree gives program item titles, one
 "NAME<TAB>Title" per line; a ".EXE" file with a title is listed as
 "NAME Title", which the installer turns into a Program Manager item.
 
+Each list is read back by the installer's own list reader (build/native/
+list_check, which tools/build_all.sh builds) before anything is compressed:
+a name or title the installer would refuse (a device name such as AUX, one
+of its scratch names ~TSW....TMP, a title with a double quote or a control
+character) stops the build, naming the file, the list and the reason.
+
 Every file is written compressed in the SZDD format that the platform's LZ
 expansion library reads, under its installed name with the last character
 replaced by "_" (TSW.EXE -> TSW.EX_). Each list file starts with the count of
@@ -47,18 +53,24 @@ Files go onto an image in the order the installer reads them (SETUP.EXE, the
 installer's SETUP folder, then each list followed by its files in list order, the
 subfolders of disk 2 in the order the installer visits them), so that a floppy
 is read front to back. Every image is read back with mtools and compared with
-the folder it came from. A disk that does not fit is refused with the number
-of bytes over before anything is written (exit code 1), with or without
---images.
+the folder it came from, its files' dates too, and checked with fsck.fat -n
+(dosfstools), which must find nothing to complain of. A disk that does not
+fit is refused with the number of bytes over before anything is written
+(exit code 1), with or without --images.
 
 The set depends only on the release tree (and the installer's files): each
 compressed file carries its release file's date, in the disk folders and on
 the images; the lists, the installer's files, the folders and the volume
 label carry the newest of those dates on their disk. Dates are written as
 UTC, and each image's serial number comes from the set's files: one tree
-gives the same images on any machine, at any time.
+gives the same images on any machine, at any time. A floppy holds dates from
+1980-01-01 to 2107-12-31: a release file dated outside them is refused, or
+with --clamp-dates given the nearest date a floppy holds, with a warning.
 
-Exit code: 0 when written (warnings go to stderr); 1 when refused, with
+titles.txt is read as UTF-8; a line that is not is refused with its number.
+
+Exit code: 0 when written (warnings go to stderr); 1 when refused (also a
+file that cannot be read, an OUT that is a file or cannot be made), with
 nothing written; 2 for bad arguments.
 
 Output directories (OUT/disk1 and OUT/disk2, or OUT in --update mode) are
@@ -67,14 +79,18 @@ update set (one holding disk_1.lst) is never touched.
 """
 
 import argparse
+import calendar
 import concurrent.futures
 import hashlib
 import os
+import re
 import shutil
+import stat
 import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 # (release folder, list file, disk, directory on the disk), in the order the
 # installer takes the lists. The installer's own table is checked against this
@@ -122,6 +138,14 @@ INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
 INSTALLER_HELP_FILE = "TSW_INST.HLP"
 # The launcher a person starts from the root of disk 1.
 LAUNCHER = "SETUP.EXE"
+
+# A floppy's dates, written here as UTC: FAT counts years from 1980 in 7 bits
+# and seconds in steps of two.
+FLOPPY_EARLIEST = calendar.timegm((1980, 1, 1, 0, 0, 0))
+FLOPPY_LATEST = calendar.timegm((2107, 12, 31, 23, 59, 58))
+
+# The installer's own list reader, built for this machine (tools/native).
+LIST_CHECKER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "native", "list_check")
 
 DOS_NAME_CHARS = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789$%'-_@~`!(){}^#&")
 
@@ -184,10 +208,15 @@ def read_titles(path):
     """
     titles = {}
     try:
-        with open(path, "r", encoding="utf-8") as f:
-            lines = f.read().splitlines()
+        with open(path, "rb") as f:
+            data = f.read()
     except OSError as e:
         raise DiskSetError("cannot read titles file %s: %s" % (path, e.strerror))
+    try:
+        lines = data.decode("utf-8-sig").splitlines()
+    except UnicodeDecodeError as e:
+        raise DiskSetError("%s:%d: not UTF-8 text; save the file as UTF-8"
+                           % (path, data[:e.start].count(b"\n") + 1))
     for number, line in enumerate(lines, 1):
         where = "%s:%d" % (path, number)
         if not line.strip() or line.lstrip().startswith("#"):
@@ -223,6 +252,7 @@ class Entry:
         self.name = name              # installed name, upper case
         self.title = title            # program item title or None
         self.packed = compressed_name(name)
+        self.date = None              # its date on the floppy, in seconds (settle_dates)
 
     def list_line(self):
         return self.name + (" " + self.title if self.title else "")
@@ -236,6 +266,13 @@ def collect_folder(folder, titles):
         path = os.path.join(folder, fname)
         if os.path.isdir(path):
             problems.append("%s: subdirectories are not supported (%s)" % (folder, fname))
+            continue
+        try:
+            if not stat.S_ISREG(os.stat(path).st_mode):
+                problems.append("%s: not a regular file" % path)
+                continue
+        except OSError as e:
+            problems.append("%s: cannot be read: %s" % (path, e.strerror))
             continue
         try:
             name = dos_name(fname)
@@ -400,6 +437,36 @@ def write_list(path, entries):
         f.write("".join(line + "\r\n" for line in lines).encode("cp1252"))
 
 
+def refuse_what_the_installer_refuses(lists):
+    """Runs the installer's own list reader over the lists written, [(path, entries, label)]; raises,
+    naming the file, the list and the reason, for each list an installation would refuse."""
+    try:
+        run = subprocess.run([LIST_CHECKER] + [path for path, _, _ in lists], stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT, text=True, errors="replace")
+    except OSError as e:
+        raise DiskSetError("cannot run the installer's list check %s: %s; tools/build_all.sh builds it"
+                           % (os.path.normpath(LIST_CHECKER), e.strerror))
+    if run.returncode == 0:
+        return
+    if run.returncode != 1:
+        raise DiskSetError("the list check failed:\n" + run.stdout.strip())
+    listed = {path: (entries, label) for path, entries, label in lists}
+    problems = []
+    for line in run.stdout.splitlines():
+        refused = re.match(r"(.*):(\d+): (.*)", line)
+        if not refused or refused.group(1) not in listed:
+            problems.append(line)
+            continue
+        path, number, reason = refused.group(1), int(refused.group(2)), refused.group(3)
+        entries, label = listed[path]
+        # The count is line 1, each entry a line after it; line 0 is the list as a whole.
+        entry = entries[number - 2] if 2 <= number <= len(entries) + 1 else None
+        where = "%s line %d" % (label, number) if number else label
+        problems.append("%s%s: %s%s" % ("%s: " % entry.source if entry else "", where, reason,
+                                        " (its title %r)" % entry.title if entry and entry.title else ""))
+    raise DiskSetError("\n".join(problems))
+
+
 def floppy_usage(disk_dir):
     """Bytes a 1.44 MB FAT12 floppy would allocate for disk_dir, and its root entry count."""
     used = 0
@@ -498,14 +565,17 @@ def mtools(*command, date=None):
     return run.stdout.decode(errors="replace")
 
 
-def tree_files(folder):
-    """{relative path in upper case: bytes} of every file below folder."""
+def tree_files(folder, dated=False):
+    """{relative path in upper case: bytes, or (bytes, date in seconds) when dated} of every file below
+    folder."""
     files = {}
     for here, _, names in os.walk(folder):
         for name in names:
             path = os.path.join(here, name)
             with open(path, "rb") as f:
-                files[os.path.relpath(path, folder).replace(os.sep, "/").upper()] = f.read()
+                data = f.read()
+            files[os.path.relpath(path, folder).replace(os.sep, "/").upper()] = (
+                (data, int(os.stat(path).st_mtime)) if dated else data)
     return files
 
 
@@ -554,15 +624,35 @@ def check_image(image, folder, label, work):
         raise DiskSetError("%s: label reads %r, not %r" % (image, shown, label))
     back = os.path.join(work, "read-back")
     os.makedirs(back)
-    mtools("mcopy", "-s", "-n", "-i", image, "::*", back)
-    want, got = tree_files(folder), tree_files(back)
+    mtools("mcopy", "-s", "-n", "-m", "-i", image, "::*", back)
+    want, got = tree_files(folder, dated=True), tree_files(back, dated=True)
+    # A floppy holds a date to 2 seconds.
+    want = {n: (data, when - when % 2) for n, (data, when) in want.items()}
     bad = sorted(n for n in set(want) | set(got) if want.get(n) != got.get(n))
     if bad:
         raise DiskSetError("%s does not read back as %s:\n%s" % (
             image, folder, "\n".join("  %s: %s" % (n, "missing" if n not in got else
-                                                   "not in the folder" if n not in want else "differs")
+                                                   "not in the folder" if n not in want else
+                                                   "differs" if want[n][0] != got[n][0] else
+                                                   "dated %s, not %s" % (utc_text(got[n][1]), utc_text(want[n][1])))
                                       for n in bad)))
     shutil.rmtree(back)
+    check_file_system(image)
+
+
+def check_file_system(image):
+    """fsck.fat (dosfstools) over the image without changing it: it must find nothing to complain of."""
+    tool = shutil.which("fsck.fat", path=os.environ.get("PATH", "") + os.pathsep + "/usr/sbin:/sbin")
+    if not tool:
+        raise DiskSetError("fsck.fat not found; install the Debian package 'dosfstools'")
+    run = subprocess.run([tool, "-n", image], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                         errors="replace")
+    # It names itself, then sums the file system up; any other line is a complaint.
+    summary = re.compile(re.escape(image) + r": \d+ files, \d+/\d+ clusters$")
+    complaints = [line for line in run.stdout.splitlines()
+                  if not line.startswith("fsck.fat ") and not summary.match(line)]
+    if run.returncode != 0 or complaints:
+        raise DiskSetError("fsck.fat -n finds fault with %s:\n%s" % (image, run.stdout.strip()))
 
 
 def make_images(jobs, staging):
@@ -586,12 +676,14 @@ def image_report(path, label):
 
 def build_lists(plan, staging, verify, workers):
     """plan: [(entries, directory under staging, list name, label)]; writes them all."""
-    jobs = []
+    jobs, lists = [], []
     for entries, subdir, list_name, label in plan:
         target = os.path.join(staging, subdir)
         os.makedirs(target, exist_ok=True)
         write_list(os.path.join(target, list_name), entries)
+        lists.append((os.path.join(target, list_name), entries, label))
         jobs.extend((e, os.path.join(target, e.packed)) for e in entries)
+    refuse_what_the_installer_refuses(lists)
     work = os.path.join(staging, ".work")
     os.makedirs(work)
     try:
@@ -600,7 +692,7 @@ def build_lists(plan, staging, verify, workers):
             verify_entries(jobs, work, workers)
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    dated = {dest: release_date(entry.source) for entry, dest in jobs}
+    dated = {dest: entry.date for entry, dest in jobs}
     report = []
     for entries, subdir, list_name, label in plan:
         target = os.path.join(staging, subdir)
@@ -616,10 +708,37 @@ def release_date(path):
     return int(os.stat(path).st_mtime)
 
 
+def utc_text(when):
+    try:
+        return time.strftime("%Y-%m-%d %H:%M:%S UTC", time.gmtime(when))
+    except (OverflowError, ValueError, OSError):
+        return "%d seconds from 1970" % when
+
+
+def settle_dates(entry_lists, clamp, warnings):
+    """Gives each entry its release file's date. One a floppy cannot hold is refused, or with clamp given
+    the nearest it can hold, with a warning."""
+    problems = []
+    for entries in entry_lists:
+        for e in entries:
+            when = release_date(e.source)
+            e.date = min(max(when, FLOPPY_EARLIEST), FLOPPY_LATEST)
+            if e.date != when:
+                fault = "%s is dated %s, which a floppy cannot hold (%s to %s)" % (
+                    e.source, utc_text(when), utc_text(FLOPPY_EARLIEST)[:10], utc_text(FLOPPY_LATEST)[:10])
+                if clamp:
+                    warnings.append("%s; dated %s" % (fault, utc_text(e.date)))
+                else:
+                    problems.append("%s; --clamp-dates gives it the nearest date it can" % fault)
+    if problems:
+        raise DiskSetError("\n".join(problems))
+
+
 def date_files(folder, dated):
     """Gives each file below folder its release file's date (dated: {path: seconds}), every other
     file (lists, the installer's) the newest of those; returns that newest date."""
-    newest = max((when for path, when in dated.items() if path.startswith(os.path.join(folder, ""))), default=0)
+    newest = max((when for path, when in dated.items() if path.startswith(os.path.join(folder, ""))),
+                 default=FLOPPY_EARLIEST)
     for here, _, names in os.walk(folder):
         for name in names:
             path = os.path.join(here, name)
@@ -648,9 +767,15 @@ def replace_dir(built, final):
     os.rename(built, final)
 
 
+def refuse_file_as_out(out):
+    if os.path.lexists(out) and not os.path.isdir(out):
+        raise DiskSetError("%s exists and is not a directory" % out)
+
+
 def build_disk_set(release, out, titles_path=None, verify=True, strict=False, workers=None,
-                   installer=None, images=False, help_file=True):
+                   installer=None, images=False, help_file=True, clamp_dates=False):
     """Builds OUT/disk1 and OUT/disk2 (and their images) from a release tree; returns (report, warnings)."""
+    refuse_file_as_out(out)
     if not os.path.isdir(release):
         raise DiskSetError("release tree %s is not a directory" % release)
     warnings = []
@@ -686,6 +811,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
     for name in sorted(set(titles) - listed):
         warnings.append("%s names %s, which is in no component folder" % (titles_path, name))
     count_titled([p[0] for p in plan], warnings)
+    settle_dates([p[0] for p in plan], clamp_dates, warnings)
 
     made_out = not os.path.lexists(out)
     os.makedirs(out, exist_ok=True)
@@ -719,10 +845,10 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         for disk, image in zip(disks, written):
             os.rename(image, os.path.join(out, disk + ".img"))
             report.append(image_report(os.path.join(out, disk + ".img"), IMAGE_LABELS[disk]))
-    except DiskSetError:
+    except BaseException:
         shutil.rmtree(staging, ignore_errors=True)
         if made_out:
-            os.rmdir(out)
+            shutil.rmtree(out, ignore_errors=True)
         raise
     finally:
         shutil.rmtree(staging, ignore_errors=True)
@@ -730,7 +856,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
 
 
 def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None, images=False,
-                 installer=None, help_file=True):
+                 installer=None, help_file=True, clamp_dates=False):
     """Builds a maintenance-update source from one folder; returns (report, warnings)."""
     if not os.path.isdir(folder):
         raise DiskSetError("update folder %s is not a directory" % folder)
@@ -742,10 +868,10 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     titles = read_titles(titles_path) if titles_path else {}
     entries = collect_folder(folder, titles)
     count_titled([entries], warnings)
+    settle_dates([entries], clamp_dates, warnings)
 
     out = os.path.abspath(out)
-    if os.path.lexists(out) and not os.path.isdir(out):
-        raise DiskSetError("%s exists and is not a directory" % out)
+    refuse_file_as_out(out)
     if os.path.isdir(out) and os.listdir(out) and not os.path.isfile(os.path.join(out, UPDATE_LIST)):
         raise DiskSetError("%s is not empty and is not an update set (no %s); "
                            "refusing to replace it" % (out, UPDATE_LIST))
@@ -798,6 +924,9 @@ def main(argv=None):
     ap.add_argument("--no-titles", action="store_true", help="write no program titles")
     ap.add_argument("--verify", action=argparse.BooleanOptionalAction, default=True,
                     help="expand every written file with msexpand and compare (default: on)")
+    ap.add_argument("--clamp-dates", action="store_true",
+                    help="give a file dated before 1980-01-01 or after 2107-12-31, which a floppy cannot hold, "
+                         "the nearest date it can, with a warning (default: refuse it)")
     ap.add_argument("--strict", action="store_true",
                     help="treat warnings (a disk that does not fit a 1.44 MB floppy, ...) as errors")
     ap.add_argument("-j", "--jobs", type=int, default=default_workers(),
@@ -820,14 +949,17 @@ def main(argv=None):
         if args.update:
             report, warnings = build_update(args.source, args.out, titles, args.verify, args.strict,
                                             args.jobs, images=args.images, installer=args.installer,
-                                            help_file=not args.no_help_file)
+                                            help_file=not args.no_help_file, clamp_dates=args.clamp_dates)
         else:
             report, warnings = build_disk_set(args.source, args.out, titles, args.verify, args.strict,
                                               args.jobs, installer=args.installer, images=args.images,
-                                              help_file=not args.no_help_file)
+                                              help_file=not args.no_help_file, clamp_dates=args.clamp_dates)
     except DiskSetError as e:
         print("make_disk_set: error: %s" % str(e).replace("\n", "\nmake_disk_set: error: "),
               file=sys.stderr)
+        return 1
+    except OSError as e:
+        print("make_disk_set: error: %s: %s" % (e.filename or args.out, e.strerror or e), file=sys.stderr)
         return 1
     for w in warnings:
         print("make_disk_set: warning: %s" % w, file=sys.stderr)

@@ -27,10 +27,18 @@ paragraph are joined with a space; a line starting with "- " starts a list
 item. In a paragraph, **text** is bold and [text](NAME) jumps to topic NAME.
 The topic's title is shown as its heading. The first topic is the contents.
 The source is UTF-8 text without control characters (a tab included). A
-fault is reported with its line and exit code 1.
+fault is reported with the source's name and its line, and exit code 1; so is
+a source the format has no room for (a paragraph longer than a topic block,
+more than 32,767 topics under one keyword, a file over 64 KB). The file is
+written beside OUT under a temporary name and takes its name once whole: a
+failed write (a full disk) leaves no file.
+
+Exit code: 0 when written; 1 for a fault in the source, a source that cannot
+be read or an OUT that cannot be written; 2 for bad arguments.
 """
 
 import argparse
+import os
 import re
 import struct
 import sys
@@ -57,6 +65,8 @@ DIRECTORY_PAGE = 1024
 BTREE_PAGE = 2048
 # The file goes into SETUP on disk 1 beside the executables, which keep to 64 KB too.
 MAX_HELP_FILE_BYTES = 65536
+# |KWDATA counts a keyword's topics in a signed 16-bit number.
+MAX_KEYWORD_TOPICS = 32767
 SYSTEM_MAGIC = 0x036C
 SYSTEM_MINOR_HC31 = 21
 
@@ -317,6 +327,8 @@ def display_record(style, runs):
     commands += [bytes([CMD_PARAGRAPH_END]), bytes([CMD_END])]
     strings.append(b"")
     data2 = b"".join(s + b"\0" for s in strings)
+    if len(data2) > TOPIC_BLOCK_DATA:
+        raise HelpSourceError("a paragraph of %d bytes is longer than a topic block" % len(data2))
     data1 = compressed_signed_long(len(data2)) + compressed_unsigned_short(len(data2)) + layout + b"".join(commands)
     return data1, data2, len(data2)
 
@@ -447,6 +459,9 @@ def compile_help(title, copyright_text, topics):
     keyword_entries, keyword_data = [], b""
     for keyword in sorted(keyword_topics, key=str.upper):
         targets = sorted(set(keyword_topics[keyword]))
+        if len(targets) > MAX_KEYWORD_TOPICS:
+            raise HelpSourceError("keyword %s names %d topics, more than the %d the format can count"
+                                  % (keyword, len(targets), MAX_KEYWORD_TOPICS))
         keyword_entries.append(encode_text(keyword) + b"\0" + struct.pack("<hI", len(targets), len(keyword_data)))
         keyword_data += b"".join(struct.pack("<I", o) for o in targets)
     files = {
@@ -476,6 +491,19 @@ def compile_help(title, copyright_text, topics):
     return bytes(out)
 
 
+def write_whole(path, data):
+    """Writes data beside path under a temporary name, which takes path's name once the file is whole."""
+    temporary = os.path.join(os.path.dirname(path), ".%s.%d.tmp" % (os.path.basename(path), os.getpid()))
+    try:
+        with open(temporary, "wb") as f:
+            f.write(data)
+        os.replace(temporary, path)
+    except BaseException:
+        if os.path.lexists(temporary):
+            os.remove(temporary)
+        raise
+
+
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("source", help="help source text")
@@ -484,10 +512,20 @@ def main(argv=None):
     try:
         with open(args.source, "rb") as f:
             data = compile_help(*parse_source(decode_source(f.read())))
-        with open(args.out, "wb") as f:
-            f.write(data)
-    except (HelpSourceError, OSError) as e:
-        print("make_help: error: %s" % e, file=sys.stderr)
+        fault = None
+    except HelpSourceError as e:
+        fault = "%s: %s" % (args.source, e)
+    except struct.error as e:  # a value with no room in the format that no check above names
+        fault = "%s: beyond the help format's limits (%s)" % (args.source, e)
+    except OSError as e:
+        fault = "cannot read %s: %s" % (args.source, e.strerror or e)
+    if fault is None:
+        try:
+            write_whole(args.out, data)
+        except OSError as e:
+            fault = "cannot write %s: %s" % (args.out, e.strerror or e)
+    if fault:
+        print("make_help: error: %s" % fault, file=sys.stderr)
         return 1
     return 0
 

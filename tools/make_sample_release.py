@@ -9,8 +9,12 @@ titles.txt. The program files are stand-ins (pseudo-random bytes mixed with
 strings and tables, so that they compress about as well as real programs);
 the lookup, rain and example files are numeric text tables in the style of
 the application's own data, with a few binary files among them. The same
-arguments always give the same bytes. Component folders already in DIR are
-replaced; anything else there is left alone.
+arguments always give the same bytes and the same dates, so a disk set made
+from the tree is the same again: the files of each folder, in name order,
+are dated 10:30:00 UTC, 10:32:00, 10:34:00 and so on, on 1996-11-04 for
+version 3.0 and on 1997-03-10 for any other version (the newer files of a
+maintenance update); titles.txt is dated 10:30:00 of that day. Component
+folders already in DIR are replaced; anything else there is left alone.
 
 --version V changes the content of every file (and adds V to the revision
 notes in TSW.TXT), so that a tree made with a newer version serves as the
@@ -22,15 +26,20 @@ the benchmark set: 351 files, 4.2 MB, text tables and binary files mixed;
 compressed, disk 1 takes 1.37 MB and disk 2 1.38 MB (root and subdirectories)
 of a 1.44 MB floppy. Above scale 20 the disks no longer fit floppies, and the
 disk set builder refuses them.
+
+Exit code: 0 when written; 1 when DIR cannot be written (nothing new is left
+there); 2 for bad arguments.
 """
 
 import argparse
+import calendar
 import math
 import os
 import random
 import shutil
 import struct
 import sys
+import tempfile
 import zlib
 
 BENCH_SCALE = 20
@@ -42,6 +51,11 @@ RANDOM_SHARE = 0.30
 OVL_SIZE = 40000
 MAP_SIZE = 40000
 TITLES = [("TSW.EXE", "Tessaryn 3.0"), ("RAINCALC.EXE", "Rain Calculator")]
+# The first file's date in each folder, by version; each further file is
+# FILE_DATE_STEP seconds later.
+FIRST_DATE = {"3.0": calendar.timegm((1996, 11, 4, 10, 30, 0))}
+NEWER_FIRST_DATE = calendar.timegm((1997, 3, 10, 10, 30, 0))
+FILE_DATE_STEP = 120
 FOLDERS = ["PROGRAM1", "PROGRAM2", "LOOKUP", "USER_DLL", "CRANE", "CCIR", "CANADA", "TSDATA"]
 
 
@@ -364,19 +378,38 @@ def release_files(scale, version):
     return tree
 
 
+def write_file(path, data, when):
+    with open(path, "wb") as f:
+        f.write(data)
+    os.utime(path, (when, when))
+
+
 def write_release(root, scale=1, version="3.0"):
+    """Writes the tree into root, each folder made whole beside it first; on a failure nothing new is left
+    in root."""
     tree = release_files(scale, version)
-    for folder in FOLDERS:
-        path = os.path.join(root, folder)
-        if os.path.isdir(path):
-            shutil.rmtree(path)
-        os.makedirs(path)
-        for name, data in sorted(tree[folder].items()):
-            with open(os.path.join(path, name), "wb") as f:
-                f.write(data)
-    with open(os.path.join(root, "titles.txt"), "w", encoding="ascii", newline="\n") as f:
-        for name, title in TITLES:
-            f.write("%s\t%s\n" % (name, title))
+    first = FIRST_DATE.get(version, NEWER_FIRST_DATE)
+    made_root = not os.path.lexists(root)
+    os.makedirs(root, exist_ok=True)
+    staging = tempfile.mkdtemp(prefix=".sample-release-", dir=root)
+    try:
+        for folder in FOLDERS:
+            os.makedirs(os.path.join(staging, folder))
+            for number, (name, data) in enumerate(sorted(tree[folder].items())):
+                write_file(os.path.join(staging, folder, name), data, first + number * FILE_DATE_STEP)
+        write_file(os.path.join(staging, "titles.txt"),
+                   "".join("%s\t%s\n" % item for item in TITLES).encode("ascii"), first)
+        for name in FOLDERS + ["titles.txt"]:
+            path = os.path.join(root, name)
+            if os.path.isdir(path) and not os.path.islink(path):
+                shutil.rmtree(path)
+            os.replace(os.path.join(staging, name), path)
+    except BaseException:
+        if made_root:
+            shutil.rmtree(root, ignore_errors=True)
+        raise
+    finally:
+        shutil.rmtree(staging, ignore_errors=True)
     return tree
 
 
@@ -390,7 +423,12 @@ def main(argv=None):
     args = ap.parse_args(argv)
     if args.scale < 1:
         ap.error("--scale must be 1 or more")
-    tree = write_release(args.dir, args.scale, args.version)
+    try:
+        tree = write_release(args.dir, args.scale, args.version)
+    except OSError as e:
+        print("make_sample_release: error: cannot write %s: %s" % (e.filename or args.dir, e.strerror or e),
+              file=sys.stderr)
+        return 1
     files = sum(len(v) for v in tree.values())
     size = sum(len(d) for v in tree.values() for d in v.values())
     print("make_sample_release: wrote %s: %d files, %d bytes (scale %d, version %s)"

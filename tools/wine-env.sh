@@ -148,6 +148,13 @@ start_wine_server() {
     "$WINESERVER" -p >/dev/null 2>&1 || true
 }
 
+# Shows a floppy image read-only at a folder, as the disk in a drive: the
+# project's own FAT reader (tools/native/floppy_mount.cpp), which gives each
+# file the date of its directory entry. unmount_below undoes it.
+mount_floppy_image() {
+    "$TSINST_BUILD/native/floppy_mount" "$1" "$2"
+}
+
 # Undoes every mount below a folder, deepest first: floppy images (FUSE) with
 # fusermount, the rest with umount; lazily when a mount is still busy.
 unmount_below() {

@@ -59,7 +59,7 @@ insert() {
         folder="$state/mnt/$(basename "$disk" .img)-$(sha1sum <<<"$disk" | cut -c1-8)"
         if ! mountpoint -q "$folder"; then
             mkdir -p "$folder"
-            fusefat -o ro "$disk" "$folder" 2>"$folder.log" ||
+            mount_floppy_image "$disk" "$folder" 2>"$folder.log" ||
                 fail "cannot mount $disk ($(cat "$folder.log")); copy it out and insert the folder instead:" \
                      "mcopy -s -m -i $disk '::*' FOLDER"
         fi

@@ -61,14 +61,22 @@ FileMap FolderFiles(const std::string& folder)
     return TakeTree(folder, TreeUpperCase | TreeTopOnly);
 }
 
-FileMap ReleaseFiles(const std::string& release, const std::string& components)
+std::map<std::string, std::string> ReleasePaths(const std::string& release, const std::string& components)
 {
-    FileMap files;
+    std::map<std::string, std::string> paths;
     for (const ReleaseFolder& folder : ReleaseFolders) {
         if (components.at(folder.Component) != '1') continue;
         std::string prefix = *folder.Subdirectory ? std::string(folder.Subdirectory) + "\\" : std::string();
-        for (const auto& file : FolderFiles(release + "\\" + folder.Folder)) files[prefix + file.first] = file.second;
+        std::string from = release + "\\" + folder.Folder;
+        for (const auto& file : FolderFiles(from)) paths[prefix + file.first] = from + "\\" + file.first;
     }
+    return paths;
+}
+
+FileMap ReleaseFiles(const std::string& release, const std::string& components)
+{
+    FileMap files;
+    for (const auto& file : ReleasePaths(release, components)) files[file.first] = ReadBytes(file.second);
     return files;
 }
 

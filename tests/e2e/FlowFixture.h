@@ -57,6 +57,8 @@ FileMap TreeOf(const std::string& folder);
 // of AllComponents): the program folders into the target itself, each other
 // component into its subdirectory.
 FileMap ReleaseFiles(const std::string& release, const std::string& components);
+// The same files' paths in the release tree, by their installed paths.
+std::map<std::string, std::string> ReleasePaths(const std::string& release, const std::string& components);
 // The files of one release folder as the target's root receives them.
 FileMap FolderFiles(const std::string& folder);
 std::string Upper(std::string text);

@@ -135,6 +135,9 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedFromDisk1)
     ASSERT_NO_FATAL_FAILURE(InstallEverythingAndExit(installer));
     EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
     EXPECT_FALSE(FileExists(DiskFolder(2) + "\\INSTALL.OPT"));
+    // Each file is dated as its release file, which a floppy holds to 2 seconds.
+    for (const auto& file : ReleasePaths(DataFolder("release"), AllComponents))
+        EXPECT_NEAR(LastWriteSeconds(file.second), LastWriteSeconds(Join(Target(), file.first)), 2) << file.first;
 }
 
 // The release as a person installs it: A:\SETUP.EXE started from disk 1's

@@ -39,3 +39,13 @@ std::string ReadBytes(const std::string& path, bool* found)
     if (found) *found = read;
     return bytes;
 }
+
+long long LastWriteSeconds(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    ULARGE_INTEGER time;
+    time.LowPart = data.ftLastWriteTime.dwLowDateTime;
+    time.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    return static_cast<long long>(time.QuadPart / 10000000);
+}

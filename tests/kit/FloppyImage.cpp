@@ -8,11 +8,12 @@
 
 std::string FloppyImage::Unavailable()
 {
-    switch (RunUnixShell("[ -e /dev/fuse ] || exit 3; command -v fusefat >/dev/null || exit 4;"
-                         "command -v fusermount >/dev/null || exit 5")) {
+    switch (RunUnixShell("[ -e /dev/fuse ] || exit 3; [ -x \"$1\" ] || exit 4;"
+                         "command -v fusermount >/dev/null || exit 5",
+                         {TSTESTKIT_FLOPPY_MOUNT})) {
     case 0: return std::string();
     case 3: return "no FUSE device /dev/fuse on this machine";
-    case 4: return "fusefat is not installed (Debian package fusefat)";
+    case 4: return TSTESTKIT_FLOPPY_MOUNT " is not built (it needs Debian's libfuse3-dev)";
     case 5: return "fusermount is not installed (Debian package fuse3)";
     default: return "cannot ask this machine's shell whether FUSE is there";
     }
@@ -27,12 +28,11 @@ FloppyImage::FloppyImage(const std::string& windowsImagePath)
     }
     static std::atomic<unsigned> serial{0};
     UnixFolder = image + ".mount-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(serial++);
-    // fusefat talks about the image it mounts; its status and the mount
-    // table say whether it worked.
-    int status = RunUnixShell("mkdir -p \"$2\" && fusefat -o ro \"$1\" \"$2\" >/dev/null 2>&1 && mountpoint -q \"$2\"",
-                              {image, UnixFolder});
+    // The reader's status and the mount table say whether it worked.
+    int status = RunUnixShell("mkdir -p \"$3\" && \"$1\" \"$2\" \"$3\" >/dev/null 2>&1 && mountpoint -q \"$3\"",
+                              {TSTESTKIT_FLOPPY_MOUNT, image, UnixFolder});
     if (status != 0) {
-        Error = "fusefat -o ro " + image + " " + UnixFolder + " gave " + std::to_string(status);
+        Error = TSTESTKIT_FLOPPY_MOUNT " " + image + " " + UnixFolder + " gave " + std::to_string(status);
         RunUnixShell("rmdir \"$1\"", {UnixFolder});
         UnixFolder.clear();
         return;

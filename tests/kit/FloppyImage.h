@@ -2,7 +2,7 @@
 #include <string>
 
 // A 1.44 MB floppy image made by tools/make_disk_set.py, mounted read-only
-// through FUSE ("fusefat -o ro IMAGE FOLDER") at a folder of its own beside
+// through FUSE (tools/native/floppy_mount IMAGE FOLDER) at a folder of its own beside
 // the image for the object's life, so that FloppyDrive can show it as the
 // disk in A:. Being mounted read-only, it behaves like a write-protected
 // floppy. The destructor unmounts it ("fusermount -u"; lazily if a program
@@ -19,8 +19,8 @@ public:
     FloppyImage(const FloppyImage&) = delete;
     FloppyImage& operator=(const FloppyImage&) = delete;
 
-    // Why images cannot be mounted on this machine (no FUSE device, fusefat
-    // or fusermount missing), or "" when they can.
+    // Why images cannot be mounted on this machine (no FUSE device, the
+    // reader or fusermount missing), or "" when they can.
     static std::string Unavailable();
 
     bool Mounted() const { return IsMounted; }

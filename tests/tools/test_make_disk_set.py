@@ -22,6 +22,15 @@ HAVE_MTOOLS = all(shutil.which(tool) for tool in ("mformat", "mcopy", "mdir", "m
 FLOPPY_BYTES = 1474560
 
 
+def builder_module():
+    sys.path.insert(0, TOOLS)
+    try:
+        import make_disk_set
+    finally:
+        sys.path.remove(TOOLS)
+    return make_disk_set
+
+
 def expand(path):
     """The bytes msexpand makes of a compressed file."""
     with open(path, "rb") as f:
@@ -120,6 +129,8 @@ class DiskSetTest(BuilderTest):
             "TSW.EXE Tessaryn 3.0\n": "NAME<TAB>Title",
             "TSW.EXE\t" + "T" * 80 + "\n": "longer than 78",
             "TSW.EXE\t\n": "empty title",
+            'TSW.EXE\tTess"aryn\n': "disk1/disk_1.lst line 2: the installer refuses the title of TSW.EXE",
+            "TSW.EXE\tTess\x01aryn\n": "disk1/disk_1.lst line 2: the installer refuses the title of TSW.EXE",
         }
         for text, message in cases.items():
             with self.subTest(titles=text):
@@ -157,7 +168,7 @@ class DiskSetTest(BuilderTest):
         text = originals["F14.BIN"]
         self.assertLess(os.path.getsize(os.path.join(folder, "F14.BI_")), len(text))
 
-    def test_colliding_and_non_dos_names_are_refused(self):
+    def test_colliding_non_dos_and_uninstallable_names_are_refused(self):
         cases = [
             (["TSW.EXE", "TSW.EXX"], "TSW.EX_"),
             (["README", "READM_"], "READM_"),     # an installed name that is another's compressed name
@@ -166,6 +177,8 @@ class DiskSetTest(BuilderTest):
             (["TABLE.TEXT"], "extension longer"),
             (["A.B.C"], "more than one"),
             (["RAIN RAT.TBL"], "not allowed"),
+            (["AUX.TBL"], "disk2/disk_2.lst line 2: the installer refuses the name AUX.TBL"),
+            (["~TSW0001.TMP"], "disk2/disk_2.lst line 3: the installer refuses the name ~TSW0001.TMP"),
         ]
         for names, message in cases:
             with self.subTest(names=names):
@@ -179,6 +192,30 @@ class DiskSetTest(BuilderTest):
                 for name in names:
                     self.assertIn(name, run.stderr)
                 self.assertFalse(os.path.exists(os.path.join(self.out, "disk2")))
+
+    def test_what_cannot_be_built_is_one_line_each_and_leaves_no_output(self):
+        def dated_1970():
+            os.utime(self.put("PROGRAM1/OLD.DAT", "unpacked from an archive dated 0"), (0, 0))
+        cases = [
+            (dated_1970, "OLD.DAT is dated 1970-01-01 00:00:00 UTC, which a floppy cannot hold"),
+            (lambda: self.put("titles.txt", "TSW.EXE\tT\xe9ssaryn\n".encode("cp1252")), "titles.txt:1: not UTF-8"),
+            (lambda: os.symlink("nowhere", os.path.join(self.release, "PROGRAM1", "GONE.DAT")),
+             "GONE.DAT: cannot be read"),
+            (lambda: open(self.out, "w").close(), "out exists and is not a directory"),
+        ]
+        for damage, message in cases:
+            with self.subTest(message=message):
+                for tree in (self.release, self.out):
+                    shutil.rmtree(tree, ignore_errors=True)
+                self.put("PROGRAM1/TSW.EXE", "program")
+                damage()
+                before = sorted(os.listdir(self.tmp))
+                run = self.build(ok=False)
+                self.assertEqual((1, 1), (run.returncode, len(run.stderr.splitlines())), run.stderr)
+                self.assertIn(message, run.stderr)
+                self.assertEqual(before, sorted(os.listdir(self.tmp)))
+                if os.path.isfile(self.out):
+                    os.remove(self.out)
 
     def test_same_name_in_different_folders_is_fine(self):
         self.put("PROGRAM2/README", "program notes")
@@ -344,6 +381,20 @@ class FloppyImageTest(BuilderTest):
         self.assertEqual(["INSTALL.EMF", "TSINST95.EXE", "TSINSTNT.EXE"],
                          sorted(os.listdir(os.path.join(self.out, "disk1", "SETUP"))))
 
+    def test_an_image_read_back_with_another_date_or_that_fsck_faults_is_refused(self):
+        self.put("PROGRAM1/TSW.EXE", "program")
+        self.build("--images")
+        make_disk_set = builder_module()
+        image, folder = os.path.join(self.out, "disk1.img"), os.path.join(self.out, "disk1")
+        os.utime(os.path.join(folder, "TSW.EX_"), (86400 * 365 * 20, 86400 * 365 * 20))
+        with self.assertRaisesRegex(make_disk_set.DiskSetError, "TSW.EX_: dated .*, not 1989-12-27"):
+            make_disk_set.check_image(image, folder, "TSW30 DISK1", self.tmp)
+        with open(image, "r+b") as f:
+            f.seek(512 + 3)       # the first FAT: clusters 2 and 3, the first files', marked free
+            f.write(b"\0\0")
+        with self.assertRaisesRegex(make_disk_set.DiskSetError, "fsck.fat -n finds fault with"):
+            make_disk_set.check_file_system(image)
+
     def test_a_disk_one_file_too_large_is_refused_with_its_overflow(self):
         noise = random.Random(14)
         self.put("PROGRAM1/TSW.EXE", "program")
@@ -374,14 +425,15 @@ class FloppyImageTest(BuilderTest):
         self.assertFalse(os.path.exists(os.path.join(self.tmp, "unchecked")))
 
     def test_one_tree_gives_the_same_set_at_another_time_and_zone_with_the_release_dates(self):
+        # OLD.DAT from an archive dated 0: a floppy's earliest date instead.
         for name, when in (("PROGRAM1/TSW.EXE", 981173106), ("PROGRAM2/TSWDATA.DLL", 946684800),
-                           ("LOOKUP/ANTENNA.TBL", 915148800)):
+                           ("LOOKUP/ANTENNA.TBL", 915148800), ("TSDATA/OLD.DAT", 0)):
             os.utime(self.put(name, name * 10), (when, when))
         installer = self.installer()
 
         def build(out, zone):   # {file: (digest, date)}; an image file's own date is its making's
             env = dict(os.environ, TZ=zone)
-            self.build("--images", "--installer", installer, out=out, env=env)
+            self.build("--images", "--installer", installer, "--clamp-dates", out=out, env=env)
             self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"), out=out + "-upd", env=env)
             paths = [os.path.join(here, n) for top in (out, out + "-upd") for here, _, names in os.walk(top)
                      for n in names] + [out + "-upd.img"]
@@ -397,6 +449,7 @@ class FloppyImageTest(BuilderTest):
         self.assertEqual(981173106, first[os.path.join("OUT", "disk1", "SETUP", "TSINST95.EXE")][1])
         image = os.path.join(self.out, "disk2.img")
         self.assertRegex(mtool("mdir", "-i", image, "::/LOOKUP"), r"ANTENNA  TB_ .* 1999-01-01   0:00")
+        self.assertRegex(mtool("mdir", "-i", image, "::/TSDATA"), r"OLD      DA_ .* 1980-01-01   0:00")
         self.assertRegex(mtool("mdir", "-i", image, "::/"), r"LOOKUP       <DIR>     2000-01-01   0:00")
         label = read_bytes(os.path.join(self.out, "disk1.img"))[19 * 512:19 * 512 + 32]
         self.assertEqual((b"TSW30 DISK1", (2001 - 1980) << 9 | 2 << 5 | 3), (label[:11], label[24] | label[25] << 8))
@@ -417,11 +470,7 @@ class ComponentTableTest(unittest.TestCase):
         steps = [(name, "disk" + disk, folder or "") for name, disk, folder in self.ROW.findall(table)]
         self.assertEqual(len(steps), table.count("{"), "a row of the installer's table was not understood")
 
-        sys.path.insert(0, TOOLS)
-        try:
-            import make_disk_set
-        finally:
-            sys.path.remove(TOOLS)
+        make_disk_set = builder_module()
         self.assertEqual([(list_name, disk, folder) for _, list_name, disk, folder in make_disk_set.COMPONENTS],
                          steps)
         self.assertEqual(make_disk_set.UPDATE_LIST, steps[0][0])

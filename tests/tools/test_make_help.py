@@ -2,6 +2,7 @@
 
 import os
 import re
+import resource
 import struct
 import subprocess
 import sys
@@ -174,7 +175,8 @@ def compile_source(text):
         source, out = os.path.join(tmp, "help.txt"), os.path.join(tmp, "help.hlp")
         with open(source, "w", encoding="utf-8") as f:
             f.write(text)
-        run = subprocess.run([sys.executable, COMPILER, source, out], stderr=subprocess.PIPE, text=True)
+        run = subprocess.run([sys.executable, COMPILER, "help.txt", "help.hlp"], cwd=tmp, stderr=subprocess.PIPE,
+                             text=True)
         data = None
         if run.returncode == 0:
             with open(out, "rb") as f:
@@ -270,14 +272,23 @@ class InstallerHelpFileTest(unittest.TestCase):
 class SourceFaultTest(unittest.TestCase):
     def test_bad_context_numbers_and_control_characters_are_refused_with_their_line(self):
         for body, fault in (("topic a 4\u00b297 T\n", "line 2: context number 4\u00b297"),
+                            ("topic a \u0664\u0660\uff19\uff17 T\n", "line 2: context number \u0664\u0660\uff19\uff17"),
                             ("topic a 2147483648 T\n", "line 2: context number 2147483648"),
                             ("topic a 1 T\nA NUL \0\n", "line 3: control character U+0000"),
                             ("topic a 1 T\nA form feed \f breaks no line\nText\n", "line 3: control character U+000C")):
             run, data = compile_source("title T\n" + body)
-            self.assertEqual((1, None, "make_help: error: " + fault),
-                             (run.returncode, data, run.stderr[:len(fault) + 18]))
+            fault = "make_help: error: help.txt: " + fault
+            self.assertEqual((1, None, fault), (run.returncode, data, run.stderr[:len(fault)]))
         run, data = compile_source("title T\ntopic a 2147483647 T\nText\n")
         self.assertEqual([2147483647], list(HelpFile(data).context_numbers()), run.stderr)
+
+    def test_a_full_disk_leaves_no_file(self):
+        # The file may grow to 12 KB, as on a disk that fills up there.
+        limit = lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (12288, 12288))
+        with tempfile.TemporaryDirectory() as tmp:
+            run = subprocess.run([sys.executable, COMPILER, SOURCE, os.path.join(tmp, "full.hlp")], preexec_fn=limit,
+                                 stderr=subprocess.PIPE, text=True)
+            self.assertEqual((1, []), (run.returncode, os.listdir(tmp)), run.stderr)
 
 
 if __name__ == "__main__":

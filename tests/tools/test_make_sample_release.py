@@ -47,6 +47,10 @@ class SampleReleaseTest(unittest.TestCase):
                                              shallow=False))
         with open(os.path.join(newer, "PROGRAM1", "TSW.TXT"), "rb") as f:
             self.assertIn(b"Version 3.01", f.read())
+        # Dated by the version, not the time of making: 10:30 UTC of its day, 2 minutes a file.
+        dated = lambda tree, name: os.stat(os.path.join(tree, "LOOKUP", name)).st_mtime
+        self.assertEqual([847103400, 847103520, 857989800],
+                         [dated(first, "ANTENNA.TBL"), dated(first, "FEEDER.TBL"), dated(newer, "ANTENNA.TBL")])
 
     @unittest.skipUnless(shutil.which("mscompress") and shutil.which("msexpand"),
                          "mscompress/msexpand not installed")
