@@ -29,6 +29,7 @@ EXIT_CODES = [
     ("set_run_from_swap.py", ["NOT_PE"], 1, "not a PE file"),
     ("wine-env.sh", [], 2, "usage"),
     ("wine-setup.sh", ["version", "98"], 2, "usage"),
+    ("wine-setup.sh", ["insert", "NOT_PE"], 2, "is no floppy image"),
 ]
 
 
@@ -41,7 +42,8 @@ class ToolsAnswerTest(unittest.TestCase):
             f.write("plain text, no program\n")
 
     def run_tool(self, script, args, path=os.environ["PATH"]):
-        command = ["bash" if script.endswith(".sh") else "python3", os.path.join(TOOLS, script)] + args
+        # Started by its own "#!" line, as a person or env and timeout start it.
+        command = [os.path.join(TOOLS, script)] + args
         return subprocess.run(command, cwd=self.tmp, env=dict(os.environ, PATH=path), stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, text=True, timeout=120)
 
