@@ -64,3 +64,15 @@ class ToolsAnswerTest(unittest.TestCase):
                 self.assertEqual(code, run.returncode, run.stdout + run.stderr)
                 self.assertIn(text.replace("NOT_PE", self.not_pe), run.stdout + run.stderr)
                 self.assertFalse(os.path.exists(os.path.join(self.tmp, "OUT")), "a refused run wrote OUT")
+
+    def test_the_test_command_lists_a_case_that_skipped_itself(self):
+        # The run below runs this case again, which then skips itself, while the other cases here
+        # list the suite's tests with a ctest of their own (run_tests.sh -R no_such_test).
+        if os.environ.get("TSINST_NESTED_TEST_RUN"):
+            self.skipTest("made to skip by the test of the test command")
+        run = subprocess.run([os.path.join(TOOLS, "run_tests.sh"), "-R", "^disk_set_builder$"],
+                             env=dict(os.environ, TSINST_NESTED_TEST_RUN="1"), stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT, text=True, timeout=900)
+        self.assertEqual(0, run.returncode, run.stdout)
+        self.assertIn("test cases skipped: 1\n  disk_set_builder test_the_test_command_lists_a_case_that_skipped_itself:"
+                      " made to skip by the test of the test command\n", run.stdout)
