@@ -18,6 +18,11 @@
 #                   at the start of each program. The window tests "insert" a
 #                   disk by renaming a disk folder to ROOT/floppy through Z:; the
 #                   end-to-end tests re-point A: (tests/kit/FloppyDrive.h).
+# ROOT/floppy-b     drive B: of the prefix, a second floppy drive (declared so
+#                   once per prefix; Wine's mount manager sees it from the next
+#                   start of the prefix's server, which a lane's set-up makes),
+#                   empty at the start of each program: the launcher tests put
+#                   the temporary folder there.
 # ROOT/full         a 64 KB tmpfs: a target disk that fills up. When this machine
 #                   cannot mount, ROOT/full.unavailable says why and the disk-full
 #                   test reports itself skipped.
@@ -43,9 +48,9 @@
 #                   with tools/native/floppy_mount at folders beside them
 #                   (tests/kit/FloppyImage.h)
 #
-# Reset (run by tools/wine-run.sh before every test program) re-points A: and
-# R: (never removes A:: Wine's mount manager would then take a new A: for a
-# fixed disk until its services restart, see tools/wine-env.sh), removes drive letters a test mapped into the prefix or this folder, the
+# Reset (run by tools/wine-run.sh before every test program) re-points A:, B:
+# and R: (never removes A: or B:: Wine's mount manager would then take a new
+# one for a fixed disk until its services restart, see tools/wine-env.sh), removes drive letters a test mapped into the prefix or this folder, the
 # Program Manager group "Tessaryn 3.0", the default target C:\TSW30, options
 # files and markers a program may have left on C:, and scratch folders of the
 # test kit and SETUP.EXE's copies (TSW*.TMP) in the prefix's temporary folder: whatever ran before, each test
@@ -64,11 +69,11 @@ installer=${3:-}
 devices="$WINEPREFIX/dosdevices"
 
 
-# Links of drive letters B: to Y: that point into this folder or the prefix's
+# Links of drive letters C: to Y: that point into this folder or the prefix's
 # own drive C: (a test's mapped drive that outlived it).
 remove_stray_drives() {
     local link target
-    for link in "$devices"/[b-y]:; do
+    for link in "$devices"/[c-y]:; do
         [ -L "$link" ] || continue
         target=$(readlink "$link")
         case "$target" in
@@ -77,12 +82,21 @@ remove_stray_drives() {
     done
 }
 
+# B: a floppy drive for Wine, as tools/wine-env.sh declares A:.
+declare_floppy_b() {
+    [ -f "$WINEPREFIX/.tsinst-floppy-b" ] && return 0
+    wine_map_drive b "$WINEPREFIX/no-disk"
+    "$WINELOADER" reg add 'HKLM\Software\Wine\Drives' /v 'b:' /d floppy /f >/dev/null 2>&1 || return 1
+    touch "$WINEPREFIX/.tsinst-floppy-b"
+}
+
 reset_prefix() {
     [ -d "$root" ] || { echo "no test data at $root: run setup first" >&2; return 1; }
     remove_stray_drives
-    rm -rf "$root/floppy"
-    mkdir -p "$root/floppy"
+    rm -rf "$root/floppy" "$root/floppy-b"
+    mkdir -p "$root/floppy" "$root/floppy-b"
     wine_map_drive a "$root/floppy"
+    wine_map_drive b "$root/floppy-b"
     if mountpoint -q "$root/readonly"; then wine_map_drive r "$root/readonly"; else wine_map_drive r /proc; fi
 
     local c="$WINEPREFIX/drive_c" folder
@@ -115,7 +129,7 @@ fill_lane() {
 
 case "$action" in
 setup)
-    wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
+    wine_ensure_prefix && declare_floppy_b || { echo "wine prefix set-up failed" >&2; exit 1; }
     start_wine_server
     unmount_below "$root"
     chattr -R -i "$root" 2>/dev/null
@@ -153,7 +167,7 @@ setup)
     ;;
 lane)
     shared=${3:?shared data folder}
-    wine_ensure_prefix || { echo "wine prefix set-up failed" >&2; exit 1; }
+    wine_ensure_prefix && declare_floppy_b || { echo "wine prefix set-up failed" >&2; exit 1; }
     unmount_below "$root"
     rm -rf "$root"
     mkdir -p "$root/floppy"
@@ -170,8 +184,9 @@ cleanup)
     unmount_below "$root"
     chattr -R -i "$root" 2>/dev/null
     rm -rf "$root"
-    # A: stays linked (see wine_ensure_prefix): to no disk.
+    # A: and B: stay linked (see wine_ensure_prefix): to no disk.
     wine_map_drive a "$WINEPREFIX/no-disk"
+    wine_map_drive b "$WINEPREFIX/no-disk"
     rm -f "$devices/r:"
     ;;
 *)

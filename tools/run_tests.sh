@@ -35,29 +35,48 @@ source "$root/tools/wine-env.sh"
 # Always a private display: the tests expect a 1024x768 screen at 96 dpi.
 export TSINST_FORCE_XVFB=1
 start_private_display
-# The lanes' servers and displays end with their clean-up fixtures; these
-# calls only matter when the run was cut short.
+# The lanes' servers and displays end with their clean-up fixtures. Only a
+# run cut short (Ctrl-C, a signal) ends them here: a run that ends by itself
+# leaves them to the run that may still be using them (the tools' tests start
+# a run of their own in the middle of the suite).
 stop_test_lanes() {
     local prefix
     for prefix in "$TSINST_BUILD"/x86_64/wineprefix-*; do
-        [ -d "$prefix" ] && (WINEPREFIX="$prefix" && stop_lane_services)
+        if [ -d "$prefix" ]; then (WINEPREFIX="$prefix" && stop_lane_services) || true; fi
     done
 }
-trap 'stop_test_lanes; stop_private_display' EXIT
+# Each test's output as this run's CTest gives it, whole: the skipped cases
+# are read from it (CTest's own LastTest.log is rewritten by any other ctest
+# in this build tree meanwhile, even one that only lists the tests).
+results=$(mktemp "${TMPDIR:-/tmp}/run_tests-results.XXXXXX")
+trap 'stop_private_display; rm -f "$results"' EXIT
+trap 'stop_test_lanes; exit 130' INT TERM HUP
+
+# The cases that skipped themselves and why, from the JUnit file of a CTest
+# run: gtest's "[  SKIPPED ] Suite.Case" after the first line of its reason
+# (a case on a desktop of its own appears twice: from its own process and
+# from the test program), unittest's "name (module.Class.name) ... skipped 'why'"
+# (with -v).
+skipped_cases() {
+    awk 'function text(s) { gsub(/&lt;/, "<", s); gsub(/&gt;/, ">", s); gsub(/&quot;/, "\"", s);
+                            gsub(/&apos;/, "\047", s); gsub(/&amp;/, "\\&", s); return s }
+         function add(key, why) { if (!(key in seen)) { seen[key] = 1; print "  " key ": " text(why) } }
+         /<testcase name="/ { match($0, /name="[^"]*"/); test = substr($0, RSTART + 6, RLENGTH - 7) }
+         reason_follows { reason = $0; reason_follows = 0 }
+         /: Skipped$/ { reason_follows = 1 }
+         /^\[  SKIPPED \] [^0-9]/ { add(test " " $4, reason); reason = "" }
+         match($0, / \.\.\. skipped .*/) { add(test " " $1, substr($0, RSTART + 14, RLENGTH - 15)) }' "$1"
+}
 
 status=0
-ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 -j "${TSINST_TEST_JOBS:-4}" "$@" ||
+ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 -j "${TSINST_TEST_JOBS:-4}" \
+      --output-junit "$results" --test-output-size-passed 100000000 --test-output-size-failed 100000000 "$@" ||
     status=$?
-# Test cases that skipped themselves (no FUSE for the floppy images, ...) pass
-# as far as CTest is concerned; their count and reasons are in its log.
-log="$root/build/x86_64/Testing/Temporary/LastTest.log"
-if [ -f "$log" ]; then
-    # gtest names each skipped case (a case on a desktop of its own twice:
-    # from its own process and from the test program); unittest counts them.
-    skipped=$(awk '/^[0-9]+\/[0-9]+ Testing: / { test = $3 }
-                   /^\[  SKIPPED \] [^0-9]/ { cases[test " " $4] = 1 }
-                   match($0, /skipped=[0-9]+/) { n += substr($0, RSTART + 8, RLENGTH - 8) }
-                   END { for (c in cases) n++; print n + 0 }' "$log")
-    echo "test cases skipped: $skipped (reasons: grep -A3 SKIPPED $log)"
+# Cases that skipped themselves (no FUSE for the floppy images, ...) pass as
+# far as CTest is concerned.
+if [ -s "$results" ]; then
+    skipped=$(skipped_cases "$results")
+    echo "test cases skipped: $(printf '%s' "$skipped" | grep -c .)"
+    [ -z "$skipped" ] || echo "$skipped"
 fi
 exit $status

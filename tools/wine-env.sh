@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Sourced by the build, test and demo scripts: the project's own Wine set-up.
 # One Wine serves both widths, as 64-bit Windows does: programs are started
 # with the 64-bit loader, and a PE32 program it starts (the shipped i686
@@ -6,7 +7,7 @@
 #
 # Usage: source tools/wine-env.sh   (defines the functions below; runs nothing)
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
-    case ${1:-} in -h|--help) sed -n '1,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
+    case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
     echo "usage: source $0" >&2; exit 2
 fi
 : "${TSINST_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"

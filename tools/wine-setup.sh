@@ -2,10 +2,14 @@
 # Runs the release's A:\SETUP.EXE by hand under Wine, as a person runs it
 # from the floppies, in the project's Wine prefix (tools/wine-env.sh: Wine's
 # fonts, windows that Wine does not frame itself, A: a floppy drive;
-# WINEPREFIX chooses another prefix).
+# WINEPREFIX chooses another prefix, TSINST_BUILD another folder than build/
+# for this script's notes, mounts and screenshots).
 #
 # Usage: tools/wine-setup.sh insert IMAGE|FOLDER   put a floppy image (mounted
 #                                  read-only) or a disk folder into drive A:
+#                                  (the installer writes INSTALL.OPT into a
+#                                  folder, as into a disk that is not
+#                                  write-protected)
 #        tools/wine-setup.sh eject  drive A: empty; the images put in are unmounted
 #        tools/wine-setup.sh version 95|nt40|nt351
 #                                  the Windows that SETUP.EXE and the installer
@@ -15,41 +19,90 @@
 #                                  waits for its end; with --private on a
 #                                  private Xvfb of its own, and returns
 #        tools/wine-setup.sh keys KEY...   (--private) presses keys in the
-#                                  active window (xdotool's names: alt+i, l,
-#                                  Return, Tab), then takes a screenshot
-#        tools/wine-setup.sh shot   (--private) a screenshot of the display now
+#                                  window Wine shows as active (xdotool's
+#                                  names: alt+i, l, Return, Tab, shift+Tab,
+#                                  space, alt+F4), then takes a screenshot
+#        tools/wine-setup.sh type TEXT     (--private) types the text into the
+#                                  active window's field that has the focus
+#                                  (a folder: 'C:\APPS\TSW'), then a screenshot
+#        tools/wine-setup.sh shot   (--private) a screenshot of the display now,
+#                                  naming the active window
 #        tools/wine-setup.sh stop   ends the Wine programs and the private display,
 #                                  saying how A:\SETUP.EXE of run --private ended
 # Screenshots are PNG files in build/wine-setup/shots/.
 # Exit code: 0 when done (run: SETUP.EXE's own code); 1 when it failed; 2
-# for bad arguments.
+# for bad arguments (also an insert of a file that is no floppy image).
 case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-export TSINST_BUILD="$root/build"
+export TSINST_BUILD="${TSINST_BUILD:-$root/build}"
 source "$root/tools/wine-env.sh"
 state="$TSINST_BUILD/wine-setup"
 mkdir -p "$state/mnt" "$state/shots"
-usage() { echo "usage: $0 insert IMAGE|FOLDER | eject | version 95|nt40|nt351 | run [--private] | keys KEY... | shot | stop" >&2; exit 2; }
+usage() {
+    echo "usage: $0 insert IMAGE|FOLDER | eject | version 95|nt40|nt351 | run [--private] | keys KEY... | type TEXT | shot | stop" >&2
+    exit 2
+}
 fail() { echo "wine-setup: $*" >&2; exit 1; }
+
+# Whether the process is still the Xvfb of that display: its command line,
+# and the display's socket among its open files. Once a process has ended,
+# its number may name another program.
+is_private_xvfb() {
+    local display="$1" pid="$2" inode
+    case "$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" in Xvfb\ -displayfd\ *) ;; *) return 1 ;; esac
+    for inode in $(awk -v path="/tmp/.X11-unix/X${display#:}" '$8 == path || $8 == "@" path { print $7 }' \
+                   /proc/net/unix); do
+        [ -n "$(find "/proc/$pid/fd" -lname "socket:\[$inode\]" 2>/dev/null)" ] && return 0
+    done
+    return 1
+}
 
 # The private display of a run --private, while its Xvfb lives.
 private_display() {
     local display pid
-    [ -f "$state/private" ] && read -r display pid <"$state/private" && kill -0 "$pid" 2>/dev/null &&
+    [ -f "$state/private" ] && read -r display pid <"$state/private" && is_private_xvfb "$display" "$pid" &&
         echo "$display"
 }
 
+# The window Wine shows as active on the display: "<X window id><TAB><title>".
+active_window() {
+    DISPLAY="$1" "$WINELOADER" "$root/build/x86_64/tools/active_window.exe" 2>/dev/null | tr -d '\r'
+}
+
 shot() {
-    local display file
+    local display file active
     display=$(private_display) || fail "no private display: start one with run --private"
     file="$state/shots/$(date +%H%M%S).png"
-    import -display "$display" -window root "$file" && echo "screenshot: $file"
+    import -display "$display" -window root "$file" || fail "no screenshot"
+    if active=$(active_window "$display"); then active="\"${active#*$'\t'}\""; else active=none; fi
+    echo "screenshot: $file (active window: $active)"
+}
+
+# Runs an xdotool command (key, type) in the window Wine shows as active.
+# X's focus may lie elsewhere (the help viewer is made active by another
+# process than the one X's focus is on, and a window closed takes X's focus
+# with it): it is given to that window first.
+to_active_window() {
+    local display window
+    display=$(private_display) || fail "no private display: start one with run --private"
+    command -v xdotool >/dev/null || fail "xdotool is missing (apt-get install xdotool)"
+    [ -f "$root/build/x86_64/tools/active_window.exe" ] || fail "no active_window.exe: tools/build_all.sh builds it"
+    if window=$(active_window "$display"); then
+        DISPLAY=$display timeout 5 xdotool windowfocus --sync "${window%%$'\t'*}" || true
+    fi
+    DISPLAY=$display xdotool "$@"
 }
 
 insert() {
     local disk="$1" folder
     [ -e "$disk" ] || fail "$disk: no such image or folder"
+    # mtools reads the FAT of an image; the largest floppy holds 2.88 MB.
+    if [ ! -d "$disk" ] && { [ "$(stat -c %s "$disk")" -gt 2949120 ] ||
+                             ! MTOOLSRC=/dev/null minfo -i "$disk" :: >/dev/null 2>&1; }; then
+        echo "wine-setup: $disk is no floppy image (a FAT image of at most 2.88 MB) nor a folder" >&2
+        exit 2
+    fi
     disk=$(cd "$(dirname "$disk")" && pwd)/$(basename "$disk")
     if [ -d "$disk" ]; then
         folder=$disk
@@ -121,14 +174,22 @@ run() {
 }
 
 stop() {
-    local display pid
+    local display="" pid=""
     [ -f "$state/setup.exit" ] && echo "A:\SETUP.EXE ended with exit code $(cat "$state/setup.exit")"
+    rm -f "$state/setup.exit"
     stop_wine
-    if [ -f "$state/private" ] && read -r display pid <"$state/private"; then
-        kill "$pid" 2>/dev/null || true
+    if [ -f "$state/private" ]; then
+        read -r display pid <"$state/private" || true
+        if is_private_xvfb "$display" "$pid"; then
+            kill "$pid"
+            echo "Wine programs and the private display $display ended"
+        else
+            echo "Wine programs ended; the private display $display had ended already (note removed)"
+        fi
         rm -f "$state/private"
+    else
+        echo "Wine programs ended"
     fi
-    echo "Wine programs and the private display ended"
 }
 
 [ $# -ge 1 ] || usage
@@ -141,10 +202,18 @@ case "$command" in
     run) [ $# -le 1 ] || usage; run "$@" ;;
     keys)
         [ $# -ge 1 ] || usage
-        display=$(private_display) || fail "no private display: start one with run --private"
-        command -v xdotool >/dev/null || fail "xdotool is missing (apt-get install xdotool)"
-        DISPLAY=$display xdotool key --delay 600 "$@"
+        # One at a time: a key may bring up or close a window, and the next
+        # goes to the window active then.
+        for key in "$@"; do
+            to_active_window key "$key"
+            sleep 0.6
+        done
         sleep 3
+        shot ;;
+    type)
+        [ $# -eq 1 ] || usage
+        to_active_window type --delay 100 -- "$1"
+        sleep 1
         shot ;;
     shot) [ $# -eq 0 ] || usage; shot ;;
     stop) [ $# -eq 0 ] || usage; stop ;;

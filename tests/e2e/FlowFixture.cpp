@@ -114,16 +114,16 @@ std::vector<ProgramItemText> SampleProgramItems()
 
 // ---------------------------------------------------------------------------
 
-Installer::Installer(const InstallerBuild& build, const std::string& directory)
-    : Installer(build.Path(), directory)
+Installer::Installer(const InstallerBuild& build, const std::string& directory, const std::string& source)
+    : Installer(build.Path(), directory, source)
 {
 }
 
-Installer::Installer(const std::string& program, const std::string& directory)
+Installer::Installer(const std::string& program, const std::string& directory, const std::string& source)
 {
     LauncherSetup setup;
     setup.Installer = program;
-    setup.Source = "A:\\";
+    setup.Source = source;
     setup.Directory = directory;
     setup.TimeoutMs = 120000;
     Run = std::make_unique<LauncherRun>(setup);
@@ -256,6 +256,32 @@ InstallEntries ReadInstallDialog(HWND dialog)
     entries.Components.clear();
     for (int i = 0; i < 5; ++i) entries.Components += IsChecked(dialog, FirstComponentBox + i) ? '1' : '0';
     return entries;
+}
+
+::testing::AssertionResult QuestionStaysInFrontOfTheGroup(Installer& installer, const std::string& title,
+                                                          Box& question)
+{
+    ::testing::AssertionResult step = installer.NextBox(question);
+    if (!step) return step;
+    if (question.Title != title || question.Text != ExitQuestion)
+        return ::testing::AssertionFailure() << "expected the question \"" << title << "|" << ExitQuestion
+                                             << "\", got \"" << question.Title << "|" << question.Text << "\"";
+    ::Sleep(3000);
+    const std::vector<HWND> groupWindows = FolderWindows(GroupName);
+    if (groupWindows.size() != 1)
+        return ::testing::AssertionFailure() << groupWindows.size() << " group windows, not the shell's one";
+    if (::GetForegroundWindow() != question.Handle)
+        return ::testing::AssertionFailure() << "the question is not in the foreground";
+    HWND below = question.Handle;
+    while (below && below != groupWindows[0]) below = ::GetWindow(below, GW_HWNDNEXT);
+    if (!below) return ::testing::AssertionFailure() << "the group's window lies above the question";
+    return ::testing::AssertionSuccess();
+}
+
+void CloseGroupFolderWindows(DWORD waitMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (CloseFolderWindows(GroupName) == 0 && ::GetTickCount() - start < waitMs) ::Sleep(50);
 }
 
 // ---------------------------------------------------------------------------

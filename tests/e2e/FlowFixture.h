@@ -105,9 +105,12 @@ class Installer {
 public:
     // NAME=VALUE entries are set for SETUP.EXE.
     explicit Installer(StartedBySetup, const std::vector<std::string>& environment = {});
-    explicit Installer(const InstallerBuild& build, const std::string& directory = std::string());
+    // `source` is its source argument.
+    explicit Installer(const InstallerBuild& build, const std::string& directory = std::string(),
+                       const std::string& source = "A:\\");
     // The installer at `program` (a Windows path), e.g. A:\SETUP\TSINST95.EXE.
-    explicit Installer(const std::string& program, const std::string& directory = std::string());
+    explicit Installer(const std::string& program, const std::string& directory = std::string(),
+                       const std::string& source = "A:\\");
 
     ::testing::AssertionResult WaitForMainWindow();
     HWND MainWindow() const { return Main; }
@@ -146,6 +149,19 @@ private:
     std::set<HWND> Returned;
     std::vector<std::string> Seen;
 };
+
+// The Program Manager group the installer makes.
+constexpr const char* GroupName = "Tessaryn 3.0";
+
+// The installer's next box must be the completion question `title`
+// ("Exit Installation Program"). The shell opens the new group's window a
+// moment after it is up (Wine's Program Manager on the test's desktop): the
+// question must stay above that window, in the foreground.
+::testing::AssertionResult QuestionStaysInFrontOfTheGroup(Installer& installer, const std::string& title,
+                                                          Box& question);
+// Closes the group's window that Wine's Program Manager opened, so that
+// nothing of the test stays behind.
+void CloseGroupFolderWindows(DWORD waitMs);
 
 // The entries of the installation dialog.
 struct InstallEntries {

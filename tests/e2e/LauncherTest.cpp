@@ -111,10 +111,10 @@ protected:
 // The build for the system, from a copy in a folder of SETUP.EXE's own under
 // the temporary folder, which is its current directory and holds the
 // picture and the help file; the contract's command line; the copy removed
-// after the installer's end.
+// after the installer's end, which comes a while after its notification.
 TEST_P(Setup, StartsTheSystemsBuildFromATemporaryCopyAndRemovesIt)
 {
-    ProbeMode("notify");
+    ProbeMode("linger");
     auto run = StartSetup();
     ASSERT_TRUE(run->WaitForEnd());
     EXPECT_EQ(0u, run->Report().InstallerExitCode);
@@ -173,18 +173,23 @@ TEST_P(Setup, WithoutATemporaryFolderStartsTheInstallerFromTheDisk)
     ExpectNoTemporaryFolderLeft();
 }
 
-// A temporary folder on the floppy, where GetTempPath points when TMP and
-// TEMP are unset and the current directory is A:\, is not used: nothing is
-// written to the disk.
-TEST_P(Setup, ATemporaryFolderOnTheFloppyIsNotUsed)
+// A temporary folder on a floppy drive is not used: on A:, the source drive,
+// where GetTempPath points when TMP and TEMP are unset and the current
+// directory is A:\, or on a second floppy drive B:. Nothing is written to
+// the disk.
+TEST_P(Setup, ATemporaryFolderOnAFloppyDriveIsNotUsed)
 {
+    ASSERT_EQ(static_cast<UINT>(DRIVE_REMOVABLE), ::GetDriveTypeA("B:\\")) << "B: is no floppy drive in this prefix";
     const FileMap before = TakeTree(Disk.Path());
     ProbeMode("notify");
-    auto run = StartSetup({"TMP=A:\\", "TEMP=A:\\"});
-    ASSERT_TRUE(run->WaitForEnd());
-    std::vector<ProbeRecord> records = ProbeRecords();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(std::string("A:\\SETUP\\") + GetParam().Installer, records[0]["program"]);
+    std::size_t runs = 0;
+    for (std::string temporary : {"A:\\", "B:\\"}) {
+        auto run = StartSetup({"TMP=" + temporary, "TEMP=" + temporary});
+        ASSERT_TRUE(run->WaitForEnd());
+        std::vector<ProbeRecord> records = ProbeRecords();
+        ASSERT_EQ(++runs, records.size()) << temporary;
+        EXPECT_EQ(std::string("A:\\SETUP\\") + GetParam().Installer, records.back()["program"]) << temporary;
+    }
     EXPECT_EQ(std::vector<std::string>(), TreeDifferences(before, TakeTree(Disk.Path())));
 }
 

@@ -196,11 +196,13 @@ TEST_P(UpdateChecks, FromTheFloppyDriveTheDiskIsAskedForEvenWhenItIsIn)
 
 // A directory typed after a floppy drive's letter is not used: the update
 // comes from the drive's root. Typed in lower case, the source is used
-// upper-cased (the prompt names drive A).
+// upper-cased (the prompt names drive A). With Wine's Program Manager, the
+// completion question stays in front of the group's window, as the
+// installation's does.
 TEST_P(UpdateChecks, ADirectoryOnTheFloppyDriveMeansTheDrivesRoot)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
-    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Wine));
     ASSERT_TRUE(WriteTree(Target(), Installed()));
     const std::string disk = *Work / "update";
     ASSERT_TRUE(CopyTree(DataFolder("update"), disk));
@@ -212,7 +214,11 @@ TEST_P(UpdateChecks, ADirectoryOnTheFloppyDriveMeansTheDrivesRoot)
     ASSERT_TRUE(installer.WaitForMainWindow());
     ASSERT_TRUE(StartUpdate(installer, Target(), "a:\\newfiles"));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
-    ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
+    Box question;
+    EXPECT_TRUE(QuestionStaysInFrontOfTheGroup(installer, UpdateComplete, question));
+    ASSERT_TRUE(question.Handle);
+    ASSERT_TRUE(installer.Press(question.Handle, IDNO));
+    CloseGroupFolderWindows(5000);
     EXPECT_TRUE(SameTree(Updated(), TreeOf(Target())));
     ASSERT_TRUE(installer.Close());
 }

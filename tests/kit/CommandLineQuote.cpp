@@ -5,7 +5,8 @@ std::string QuoteArgument(const std::string& argument)
     if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
     std::string quoted = "\"";
     std::size_t backslashes = 0;
-    for (char c : argument) {
+    for (std::size_t i = 0; i < argument.size(); ++i) {
+        const char c = argument[i];
         if (c == '\\') {
             ++backslashes;
             continue;
@@ -14,6 +15,7 @@ std::string QuoteArgument(const std::string& argument)
         quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
         backslashes = 0;
         quoted += c;
+        if (::IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < argument.size()) quoted += argument[++i];
     }
     quoted.append(backslashes * 2, '\\');
     quoted += '"';

@@ -7,7 +7,8 @@
 // Quotes one argument so that the C runtime's command-line splitting (and
 // Wine's, for programs of this machine) gives it back unchanged: blanks,
 // tabs, double quotes and an empty argument are quoted, backslashes before a
-// quote are doubled.
+// quote are doubled. A double-byte character of the ANSI code page goes
+// whole: its second byte may be 0x5C and is no backslash.
 std::string QuoteArgument(const std::string& argument);
 
 // The arguments quoted one by one and joined with single blanks.

@@ -29,6 +29,7 @@ EXIT_CODES = [
     ("set_run_from_swap.py", ["NOT_PE"], 1, "not a PE file"),
     ("wine-env.sh", [], 2, "usage"),
     ("wine-setup.sh", ["version", "98"], 2, "usage"),
+    ("wine-setup.sh", ["insert", "NOT_PE"], 2, "is no floppy image"),
 ]
 
 
@@ -41,7 +42,8 @@ class ToolsAnswerTest(unittest.TestCase):
             f.write("plain text, no program\n")
 
     def run_tool(self, script, args, path=os.environ["PATH"]):
-        command = ["bash" if script.endswith(".sh") else "python3", os.path.join(TOOLS, script)] + args
+        # Started by its own "#!" line, as a person or env and timeout start it.
+        command = [os.path.join(TOOLS, script)] + args
         return subprocess.run(command, cwd=self.tmp, env=dict(os.environ, PATH=path), stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, text=True, timeout=120)
 
@@ -62,3 +64,15 @@ class ToolsAnswerTest(unittest.TestCase):
                 self.assertEqual(code, run.returncode, run.stdout + run.stderr)
                 self.assertIn(text.replace("NOT_PE", self.not_pe), run.stdout + run.stderr)
                 self.assertFalse(os.path.exists(os.path.join(self.tmp, "OUT")), "a refused run wrote OUT")
+
+    def test_the_test_command_lists_a_case_that_skipped_itself(self):
+        # The run below runs this case again, which then skips itself, while the other cases here
+        # list the suite's tests with a ctest of their own (run_tests.sh -R no_such_test).
+        if os.environ.get("TSINST_NESTED_TEST_RUN"):
+            self.skipTest("made to skip by the test of the test command")
+        run = subprocess.run([os.path.join(TOOLS, "run_tests.sh"), "-R", "^disk_set_builder$"],
+                             env=dict(os.environ, TSINST_NESTED_TEST_RUN="1"), stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT, text=True, timeout=900)
+        self.assertEqual(0, run.returncode, run.stdout)
+        self.assertIn("test cases skipped: 1\n  disk_set_builder test_the_test_command_lists_a_case_that_skipped_itself:"
+                      " made to skip by the test of the test command\n", run.stdout)

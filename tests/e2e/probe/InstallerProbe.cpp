@@ -9,6 +9,8 @@
 // then does what TSINST_PROBE_MODE says:
 //   notify     posts message 1074 twice to the window its second argument
 //              names, as the Windows 95 build does, and ends (the default)
+//   linger     notifies as "notify" does, then lives on for 3 s, as an
+//              installer still ending (its files and folder still in use)
 //   untold     ends with exit code 5 without a word, as after a crash
 //   window     shows a main window as the installer's (class TsFrameWindow,
 //              title "Tessaryn 3.0 Installation") until it is closed, then notifies
@@ -80,5 +82,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (mode == "untold") return 5;
     if (mode == "window") ShowMainWindowUntilClosed(instance);
     Notify();
+    if (mode == "linger") ::Sleep(3000);
     return 0;
 }
