@@ -3,21 +3,30 @@
 #include "engine/DestinationFile.h"
 #include "engine/plain/LzErrors.h"
 
+namespace {
+// Makes the placeholder of the name an earlier file moves aside to.
+bool ReserveAside(ReplacementPaths& paths, int& next)
+{
+    TFile placeholder;
+    return CreateScratchFile(FolderOf(paths.Installed.c_str()), next, paths.Aside, placeholder) == 0;
+}
+}
+
 long TReplacementSet::Begin(const std::string& name)
 {
     Entry entry;
     entry.Paths.Installed = Folder + name;
-    const std::string folder = FolderOf(entry.Paths.Installed.c_str());
-    TFile placeholder;
-    if (CreateScratchFile(folder, NextNumber, entry.Paths.Fresh, Output) < 0) return kLzBadOutHandle;
-    if (CreateScratchFile(folder, NextNumber, entry.Paths.Aside, placeholder) < 0) {
-        Output.Reset();
-        ::DeleteFileA(entry.Paths.Fresh.c_str());
+    if (CreateScratchFile(FolderOf(entry.Paths.Installed.c_str()), NextNumber, entry.Paths.Fresh, Output) < 0)
+        return kLzBadOutHandle;
+    Files.push_back(entry);
+    // A single file needs its second name only where an earlier file is
+    // there when it takes its name; the record names both at once.
+    if (!AllTogether) return 0;
+    ReplacementPaths& paths = Files.back().Paths;
+    if (!ReserveAside(paths, NextNumber)) {
+        Abandon();
         return kLzBadOutHandle;
     }
-    Files.push_back(entry);
-    if (!AllTogether) return 0;
-    const ReplacementPaths& paths = Files.back().Paths;
     if (Append(RecordLine({Relative(paths.Fresh), Relative(paths.Aside), name}))) return 0;
     Abandon();
     return kLzWrite;
@@ -34,7 +43,7 @@ void TReplacementSet::Abandon()
     Output.Reset();
     if (Files.empty()) return;
     ::DeleteFileA(Files.back().Paths.Fresh.c_str());
-    ::DeleteFileA(Files.back().Paths.Aside.c_str());
+    if (!Files.back().Paths.Aside.empty()) ::DeleteFileA(Files.back().Paths.Aside.c_str());
     Files.pop_back();
 }
 
@@ -47,6 +56,11 @@ long TReplacementSet::Commit(std::string& refused)
     }
     for (std::size_t i = 0; i < Files.size(); ++i) {
         Entry& file = Files[i];
+        if (file.Paths.Aside.empty() && FileExists(file.Paths.Installed) && !ReserveAside(file.Paths, NextNumber)) {
+            refused = file.Paths.Installed;
+            Discard();
+            return kLzBadOutHandle;
+        }
         const PlaceResult result = PutInPlace(file.Paths, file.HadFile);
         if (result == PlaceResult::Placed) continue;
         if (result == PlaceResult::Stranded) {
@@ -71,7 +85,7 @@ long TReplacementSet::Commit(std::string& refused)
     // Every file has its name: the earlier ones go, then the record. An
     // earlier file is only removed once its name is taken.
     for (const Entry& file : Files) {
-        if (FileExists(file.Paths.Installed)) ::DeleteFileA(file.Paths.Aside.c_str());
+        if (!file.Paths.Aside.empty() && FileExists(file.Paths.Installed)) ::DeleteFileA(file.Paths.Aside.c_str());
     }
     Files.clear();
     Discard();
