@@ -490,8 +490,10 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
 // An update is all or nothing. Whatever stops it (a disk too full for the
 // new files, a compressed file cut in its data, an installed file taken into
 // use while it expands, so that it cannot move aside for its new version),
-// every installed file is as it was, byte for byte, no scratch file of the
-// update stays, and there is no completion question.
+// Cancel leaves every installed file as it was, byte for byte, no scratch
+// file of the update, and no completion question. Retry, once the cause is
+// mended, goes on where the update stopped (no file has its name yet), and
+// every file takes its name.
 TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
 {
     const std::string full = testenv::FullDiskFolder();
@@ -503,15 +505,17 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         std::string Image;         // BIG.DA_
         bool BigTakenIntoUse;      // while Z.TXT, the last, is expanded
         std::string Report;
-        int Button;  // Cancel where the expansion stops, OK where the names are refused
+        int Button;
     } cases[] = {
         {Join(full, "I"), Compress(SampleBytes(100000, 7)), false, "Installation Error|Insufficient Disk Space",
          IDCANCEL},
         {"", cut, false, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
         {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT", IDCANCEL},
+        {"", cut, false, "Installation Error|File Read Error BIG.DA_", IDRETRY},
+        {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT", IDRETRY},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Report);
+        SCOPED_TRACE(c.Report + (c.Button == IDRETRY ? ", Retry" : ", Cancel"));
         if (!c.Installation.empty() && !why.empty()) continue;  // no size-limited disk here: the full-disk test skips
         PrepareUpdate(c.Installation);
         if (HasFatalFailure()) return;
@@ -523,43 +527,19 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
                 holder.Reset(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                            nullptr, OPEN_EXISTING, 0, nullptr));
         });
-        RunUpdate(c.Report, c.Button);
-        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", c.Report}), Transcript());
-        holder.Reset();
-        ExpectTree(BeforeUpdate, Installation);
-    }
-}
-
-// Retry in an update goes on with its expansion, where no file has taken its
-// name yet: the file mended while the report is up is expanded again, and
-// then every file takes its name. A file taken into use meanwhile refuses
-// its name at the end; once it is closed, Retry gives every file its name.
-TEST_F(DamagedFile, RetriedUpdateGoesOnToItsEnd)
-{
-    const std::string cut = Compress(Newer).substr(0, Compress(Newer).size() / 2);
-    for (const bool takenIntoUse : {false, true}) {
-        PrepareUpdate();
-        if (HasFatalFailure()) return;
-        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
-        const std::string big = Join(UpdateSource, "BIG.DA_");
-        ASSERT_TRUE(WriteFileBytes(big, takenIntoUse ? Compress(Newer) : cut));
-        TFile holder;
-        ProgressTrigger takeIntoUse("Expanding Z.TX_ . . .", [&] {
-            if (takenIntoUse)
-                holder.Reset(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                           nullptr, OPEN_EXISTING, 0, nullptr));
-        });
-        const std::string report = takenIntoUse ? "Installation Error|File Creation Error BIG.DAT"
-                                                : "Installation Error|File Read Error BIG.DA_";
-        RunUpdate(report, IDRETRY, [&](HWND) {
-            EXPECT_TRUE(takenIntoUse || WriteFileBytes(big, Compress(Newer)));
+        const bool retry = c.Button == IDRETRY;
+        RunUpdate(c.Report, c.Button, [&](HWND) {
+            if (!retry) return;
+            EXPECT_TRUE(WriteFileBytes(Join(UpdateSource, "BIG.DA_"), Compress(Newer)));
             holder.Reset();
             Boxes.Expect("Maintenance Update Complete", IDNO);
         });
-        EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report,
-                         "Maintenance Update Complete|Exit Installation Program"}),
-                  Transcript());
-        ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}},
+        Lines boxes = {"Maintenance Update|Update Tessaryn Program", c.Report};
+        if (retry) boxes.push_back("Maintenance Update Complete|Exit Installation Program");
+        EXPECT_EQ(boxes, Transcript());
+        holder.Reset();
+        ExpectTree(retry ? FileMap{{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}}
+                         : BeforeUpdate,
                    Installation);
     }
 }
