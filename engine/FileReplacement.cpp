@@ -18,7 +18,7 @@ long CreateScratchFile(const std::string& folder, int& next, std::string& path, 
         // Only a name that is taken lets the next one do better; a full or
         // write-protected disk, a folder that refuses new files or a missing
         // one fails every name alike.
-        if (!FileExists(path)) break;
+        if (!PathExists(path.c_str())) break;
     }
     path.clear();
     return kLzBadOutHandle;
@@ -26,7 +26,7 @@ long CreateScratchFile(const std::string& folder, int& next, std::string& path, 
 
 PlaceResult PutInPlace(const ReplacementPaths& file, bool& hadFile)
 {
-    hadFile = FileExists(file.Installed);
+    hadFile = PathExists(file.Installed.c_str());
     if (hadFile) {
         // Windows 95 knows no replacing move: the placeholder goes first.
         ::DeleteFileA(file.Aside.c_str());

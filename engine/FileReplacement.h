@@ -36,8 +36,3 @@ bool TakeBack(const ReplacementPaths& file, bool hadFile);
 // What a report says of a file stranded between its two names: the installed
 // name, and the scratch names that hold the new and the earlier file.
 std::string StrandedDetail(const ReplacementPaths& file);
-
-inline bool FileExists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}

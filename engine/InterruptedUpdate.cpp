@@ -14,7 +14,7 @@ bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title)
 {
     const std::string base = JoinedPath(folder, "");
     const std::string recordPath = base + kReplacementRecordName;
-    if (!FileExists(recordPath)) return true;
+    if (!PathExists(recordPath.c_str())) return true;
 
     std::vector<char> contents;
     std::vector<Replacement> files;
@@ -36,14 +36,14 @@ bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title)
         // A new file still under its scratch name takes the installed name;
         // an earlier file moved aside goes once its name is taken.
         bool hadFile = false;
-        const PlaceResult placed = FileExists(paths.Fresh) ? PutInPlace(paths, hadFile) : PlaceResult::Placed;
+        const PlaceResult placed = PathExists(paths.Fresh.c_str()) ? PutInPlace(paths, hadFile) : PlaceResult::Placed;
         if (placed != PlaceResult::Placed) {
             ReportMessage(GetHandle(), title, MsgFileCreationError,
                           placed == PlaceResult::Stranded ? StrandedDetail(paths).c_str()
                                                           : FileNamePart(paths.Installed.c_str()));
             return false;
         }
-        if (FileExists(paths.Installed)) ::DeleteFileA(paths.Aside.c_str());
+        if (PathExists(paths.Installed.c_str())) ::DeleteFileA(paths.Aside.c_str());
     }
     ::DeleteFileA(recordPath.c_str());
     return true;

@@ -2,6 +2,7 @@
 
 #include "engine/DestinationFile.h"
 #include "engine/plain/LzErrors.h"
+#include "shell/plain/PathHelpers.h"
 
 namespace {
 // Makes the placeholder of the name an earlier file moves aside to.
@@ -56,7 +57,8 @@ long TReplacementSet::Commit(std::string& refused)
     }
     for (std::size_t i = 0; i < Files.size(); ++i) {
         Entry& file = Files[i];
-        if (file.Paths.Aside.empty() && FileExists(file.Paths.Installed) && !ReserveAside(file.Paths, NextNumber)) {
+        const bool needsAside = file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str());
+        if (needsAside && !ReserveAside(file.Paths, NextNumber)) {
             refused = file.Paths.Installed;
             Discard();
             return kLzBadOutHandle;
@@ -85,7 +87,7 @@ long TReplacementSet::Commit(std::string& refused)
     // Every file has its name: the earlier ones go, then the record. An
     // earlier file is only removed once its name is taken.
     for (const Entry& file : Files) {
-        if (!file.Paths.Aside.empty() && FileExists(file.Paths.Installed)) ::DeleteFileA(file.Paths.Aside.c_str());
+        if (!file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str())) ::DeleteFileA(file.Paths.Aside.c_str());
     }
     Files.clear();
     Discard();

@@ -2,6 +2,7 @@
 
 #include "engine/plain/ListFile.h"
 #include "engine/plain/ScratchName.h"
+#include "shell/plain/PathHelpers.h"
 
 #include <cstring>
 #include <strings.h>
@@ -12,10 +13,10 @@ namespace {
 const char* const Header = "TSW30 RENAMES";
 const char* const RenameMark = "RENAME";
 
+// The folder part of a path as the expander takes it (FolderOf).
 std::string FolderPart(const std::string& path)
 {
-    const std::size_t separator = path.rfind('\\');
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+    return path.substr(0, static_cast<std::size_t>(FileNamePart(path.c_str()) - path.c_str()));
 }
 
 // A scratch path of the record: a numbered scratch name in the folder of the
