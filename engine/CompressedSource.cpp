@@ -46,7 +46,7 @@ bool ReportExpansionFault(HWND owner, int title, long result, const char* source
     if (report.Detail == LzDetail::SourceName) detail = FileNamePart(source);
     if (report.Detail == LzDetail::DestinationName) detail = FileNamePart(destination);
     if (buttons == FaultButtons::RetryOrCancel && report.Retry)
-        return ReportMessageOfferingRetry(owner, title, report.Message, detail);
-    ReportMessage(owner, title, report.Message, detail);
+        return ReportMessageOfferingRetry(owner, title, report.Message, detail, report.Advice);
+    ReportMessage(owner, title, report.Message, detail, 0, report.Advice);
     return false;
 }

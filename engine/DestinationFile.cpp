@@ -1,6 +1,7 @@
 #include "engine/DestinationFile.h"
 
 #include "engine/FileReplacement.h"
+#include "engine/FileSteps.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/plain/PathHelpers.h"
 
@@ -52,12 +53,23 @@ long CheckDestination(const char* path)
 
 bool AcceptsNewFiles(const std::string& folder)
 {
-    int number = 0;
-    std::string path;
-    TFile file;
-    if (CreateScratchFile(folder, number, path, file) < 0) return false;
-    file.Reset();
-    ::DeleteFileA(path.c_str());
+    // The probe has the name of an update's record, which only the installer
+    // gives a file: one a cut left in the installation's folder is dealt with
+    // as a record before this; one left in a subfolder is an empty probe.
+    const std::string path = folder + kReplacementRecordName;
+    auto makeProbe = [&path] {
+        return ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    TFile probe(makeProbe());
+    if (!probe.IsValid()) {
+        TFile left(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const bool emptyProbe = left.IsValid() && ::GetFileSize(left.Get(), nullptr) == 0;
+        left.Reset();
+        if (emptyProbe && DeleteStep(path)) probe.Reset(makeProbe());
+    }
+    if (!probe.IsValid()) return false;
+    probe.Reset();
+    DeleteStep(path);
     return true;
 }
 

@@ -16,8 +16,8 @@ long CheckDestination(const char* path);
 // empty for a bare name. The file's scratch copy is made there.
 std::string FolderOf(const char* path);
 
-// Whether new files can be made in `folder` (ending in a separator): a
-// scratch file made there and removed at once.
+// Whether new files can be made in `folder` (ending in a separator): a probe
+// file made there and removed at once.
 bool AcceptsNewFiles(const std::string& folder);
 
 // A folder's path as a report names it: without its last separator, but for

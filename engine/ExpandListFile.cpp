@@ -57,9 +57,10 @@ private:
 // which the set gives the installed name once it is whole (at once, or with
 // the rest of the list): on any failure the installed file stays as it was
 // (or absent). Returns the expansion's result (the length written, or a
-// negative error code).
+// negative error code); `destination` is then the path at fault, where the
+// set could not make another.
 LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::string& source, const PlannedFile& file,
-                const std::string& destination)
+                std::string& destination)
 {
     // The destination is checked, and its scratch file made, only once the
     // source is known to open and to be expandable.
@@ -67,7 +68,7 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::strin
     FILETIME released;
     LONG result = OpenCompressedSource(source.c_str(), sourceFile, &released);
     if (result == 0) result = CheckDestination(destination.c_str());
-    if (result == 0) result = set.Begin(file.Name);
+    if (result == 0) result = set.Begin(file.Name, destination);
     progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
     if (result < 0) return result;
 
@@ -79,11 +80,11 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::strin
     result = ::CopyLZFile(sourceFile.Get(), LzFileHandle(set.Writing()));
     if (result >= 0 && declared >= 0 && result != declared) result = kLzRead;
     if (result >= 0 && ::GetFileSize(set.Writing().Get(), nullptr) != static_cast<DWORD>(result)) result = kLzWrite;
-    if (result < 0) {
-        set.Abandon();
-        return result;
+    if (result >= 0) {
+        const long finished = set.Finish(released);
+        if (finished < 0) result = finished;
     }
-    set.Finish(released);
+    if (result < 0) set.Abandon();
     return result;
 }
 

@@ -1,46 +1,68 @@
 #include "engine/FileReplacement.h"
 
+#include "engine/DestinationFile.h"
+#include "engine/FileSteps.h"
 #include "engine/plain/LzErrors.h"
 #include "engine/plain/ScratchName.h"
 #include "shell/plain/PathHelpers.h"
 
-long CreateScratchFile(const std::string& folder, int& next, std::string& path, TFile& file)
+bool FreeScratchPath(const std::string& folder, int& next, std::string& path)
 {
     for (; next < kScratchNames; ++next) {
         char name[kScratchNameSize];
         ScratchName(next, name);
         path = folder + name;
-        file.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.IsValid()) {
+        if (!PathExists(path.c_str())) {
             ++next;
-            return 0;
+            return true;
         }
-        // Only a name that is taken lets the next one do better; a full or
-        // write-protected disk, a folder that refuses new files or a missing
-        // one fails every name alike.
-        if (!PathExists(path.c_str())) break;
     }
     path.clear();
-    return kLzBadOutHandle;
+    return false;
+}
+
+long CreateScratchFile(const std::string& folder, int& next, std::string& path, TFile& file)
+{
+    while (FreeScratchPath(folder, next, path)) {
+        file.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.IsValid()) return 0;
+        // Only a name taken meanwhile lets the next one do better; a full or
+        // write-protected disk, a folder that refuses new files or a missing
+        // one fails every name alike.
+        if (!PathExists(path.c_str())) {
+            path.clear();
+            return kLzBadOutHandle;
+        }
+    }
+    return kNoScratchName;
+}
+
+bool IsFileOrNothing(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 PlaceResult PutInPlace(const ReplacementPaths& file, bool& hadFile)
 {
     hadFile = PathExists(file.Installed.c_str());
     if (hadFile) {
+        // Windows 95 renames, and then deletes, a file that another program
+        // holds open: one opened since the expansion's check stays.
+        if (CheckDestination(file.Installed.c_str()) != 0) return PlaceResult::Refused;
         // Windows 95 knows no replacing move: the placeholder goes first.
-        ::DeleteFileA(file.Aside.c_str());
-        if (!::MoveFileA(file.Installed.c_str(), file.Aside.c_str())) return PlaceResult::Refused;
+        DeleteStep(file.Aside);
+        if (!MoveStep(file.Installed, file.Aside)) return PlaceResult::Refused;
     }
-    if (::MoveFileA(file.Fresh.c_str(), file.Installed.c_str())) return PlaceResult::Placed;
-    if (!hadFile || ::MoveFileA(file.Aside.c_str(), file.Installed.c_str())) return PlaceResult::Refused;
+    if (MoveStep(file.Fresh, file.Installed)) return PlaceResult::Placed;
+    if (!hadFile || MoveStep(file.Aside, file.Installed)) return PlaceResult::Refused;
     return PlaceResult::Stranded;
 }
 
 bool TakeBack(const ReplacementPaths& file, bool hadFile)
 {
-    if (!::MoveFileA(file.Installed.c_str(), file.Fresh.c_str())) return false;
-    return !hadFile || ::MoveFileA(file.Aside.c_str(), file.Installed.c_str());
+    if (!MoveStep(file.Installed, file.Fresh)) return false;
+    return !hadFile || MoveStep(file.Aside, file.Installed);
 }
 
 std::string StrandedDetail(const ReplacementPaths& file)

@@ -6,12 +6,21 @@
 
 #include <string>
 
-// Makes a numbered scratch file in `folder` (empty, or ending in a
-// separator), open for writing: the first name from `next` on that does not
-// exist yet, so a file of that name, the installer's or anybody's, is never
-// opened. `next` moves past the name taken. 0, or kLzBadOutHandle when none
-// can be made (a full or write-protected disk, no such folder).
+// The next numbered scratch path in `folder` (empty, or ending in a
+// separator) from `next` on that no file has yet; `next` moves past it.
+// False when every number is taken.
+bool FreeScratchPath(const std::string& folder, int& next, std::string& path);
+
+// Makes a numbered scratch file in `folder`, open for writing: the first name
+// from `next` on that does not exist yet, so a file of that name, the
+// installer's or anybody's, is never opened. `next` moves past the name
+// taken. 0; kLzBadOutHandle when none can be made (a full or write-protected
+// disk, no such folder); kNoScratchName when every name is taken.
 long CreateScratchFile(const std::string& folder, int& next, std::string& path, TFile& file);
+
+// Whether a path names nothing, or a file (not a folder): what a scratch path
+// must be before anything is moved to or from it.
+bool IsFileOrNothing(const std::string& path);
 
 // The three full paths of one file that is replaced whole.
 using ReplacementPaths = Replacement;
@@ -23,9 +32,10 @@ enum class PlaceResult {
 };
 
 // Gives the whole new file at Fresh the installed name. An earlier file of
-// that name first moves to Aside (a placeholder of the installer's, which it
-// replaces) and stays there, to be removed once the new file is in place, or
-// moved back. `hadFile` says whether there was one.
+// that name is first checked again as the expansion checked it (a program
+// may have opened it since), then moves to Aside (a placeholder of the
+// installer's, which it replaces) and stays there, to be removed once the
+// new file is in place, or moved back. `hadFile` says whether there was one.
 PlaceResult PutInPlace(const ReplacementPaths& file, bool& hadFile);
 
 // Undoes a PutInPlace that placed the file: the new file back to Fresh and
@@ -34,5 +44,6 @@ PlaceResult PutInPlace(const ReplacementPaths& file, bool& hadFile);
 bool TakeBack(const ReplacementPaths& file, bool hadFile);
 
 // What a report says of a file stranded between its two names: the installed
-// name, and the scratch names that hold the new and the earlier file.
+// name, and the scratch names that hold the new and the earlier file
+// ("TSW.EXE: new ~TSW0000.TMP, old ~TSW0001.TMP").
 std::string StrandedDetail(const ReplacementPaths& file);

@@ -1,64 +1,132 @@
 #include "engine/ReplacementSet.h"
 
 #include "engine/DestinationFile.h"
+#include "engine/FileSteps.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/plain/PathHelpers.h"
 
 namespace {
 // Makes the placeholder of the name an earlier file moves aside to.
-bool ReserveAside(ReplacementPaths& paths, int& next)
+long ReserveAside(ReplacementPaths& paths, int& next)
 {
     TFile placeholder;
-    return CreateScratchFile(FolderOf(paths.Installed.c_str()), next, paths.Aside, placeholder) == 0;
+    return CreateScratchFile(FolderOf(paths.Installed.c_str()), next, paths.Aside, placeholder);
+}
+
+HANDLE CreateNewFile(const std::string& path)
+{
+    return ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 }
 
-long TReplacementSet::Begin(const std::string& name)
+long TReplacementSet::Begin(const std::string& name, std::string& refused)
 {
     Entry entry;
     entry.Paths.Installed = Folder + name;
-    if (CreateScratchFile(FolderOf(entry.Paths.Installed.c_str()), NextNumber, entry.Paths.Fresh, Output) < 0)
-        return kLzBadOutHandle;
-    Files.push_back(entry);
-    // A single file needs its second name only where an earlier file is
-    // there when it takes its name; the record names both at once.
-    if (!AllTogether) return 0;
-    ReplacementPaths& paths = Files.back().Paths;
-    if (!ReserveAside(paths, NextNumber)) {
-        Abandon();
-        return kLzBadOutHandle;
+    if (!Files.empty() && !Files.back().Whole) {
+        // Tried again after it failed: the same scratch file, written anew.
+        Entry& again = Files.back();
+        if (again.Paths.Installed == entry.Paths.Installed) {
+            Output.Reset(::CreateFileA(again.Paths.Fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (Output.IsValid()) return 0;
+            refused = again.Paths.Installed;
+            return kLzBadOutHandle;
+        }
+        DeleteStep(again.Paths.Fresh);
+        DeleteStep(again.Paths.Aside);
+        Files.pop_back();
     }
-    if (Append(RecordLine({Relative(paths.Fresh), Relative(paths.Aside), name}))) return 0;
-    Abandon();
-    return kLzWrite;
+    if (AllTogether) return BeginRecorded(entry, refused);
+    // A single file needs its second name only where an earlier file is
+    // there when it takes its name.
+    const long made = CreateScratchFile(FolderOf(entry.Paths.Installed.c_str()), NextNumber, entry.Paths.Fresh, Output);
+    if (made < 0) {
+        refused = entry.Paths.Installed;
+        return made;
+    }
+    Files.push_back(entry);
+    return 0;
 }
 
-void TReplacementSet::Finish(const FILETIME& released)
+// The file's line is on the disk before its scratch files are made, so that
+// the next run after a cut knows every file the update made.
+long TReplacementSet::BeginRecorded(Entry& entry, std::string& refused)
+{
+    const long opened = OpenRecord(refused);
+    if (opened < 0) return opened;
+    ReplacementPaths& paths = entry.Paths;
+    const std::string folder = FolderOf(paths.Installed.c_str());
+    for (;;) {
+        if (!FreeScratchPath(folder, NextNumber, paths.Fresh) || !FreeScratchPath(folder, NextNumber, paths.Aside)) {
+            refused = paths.Installed;
+            return kNoScratchName;
+        }
+        const DWORD before = RecordSize;
+        if (!Append(RecordLine({Relative(paths.Fresh), Relative(paths.Aside), Relative(paths.Installed)})))
+            return kLzWrite;
+        Output.Reset(CreateNewFile(paths.Fresh));
+        TFile placeholder(Output.IsValid() ? CreateNewFile(paths.Aside) : INVALID_HANDLE_VALUE);
+        if (placeholder.IsValid()) {
+            Files.push_back(entry);
+            return 0;
+        }
+        // A name taken meanwhile lets the next numbers do better; anything
+        // else fails them all alike. The line goes with its files.
+        const bool taken = PathExists((Output.IsValid() ? paths.Aside : paths.Fresh).c_str());
+        if (Output.IsValid()) {
+            Output.Reset();
+            DeleteStep(paths.Fresh);
+        }
+        if (!CutRecordTo(before)) return kLzWrite;
+        if (!taken) {
+            refused = paths.Installed;
+            return kLzBadOutHandle;
+        }
+    }
+}
+
+long TReplacementSet::Finish(const FILETIME& released)
 {
     if (released.dwLowDateTime || released.dwHighDateTime) ::SetFileTime(Output.Get(), nullptr, nullptr, &released);
+    // Both systems cache writes: the data is on the disk before the file can
+    // take its name, or before the record's mark says it is whole.
+    const bool flushed = FlushStep(Output.Get(), Files.back().Paths.Fresh);
     Output.Reset();
+    if (!flushed) return kLzWrite;
+    Files.back().Whole = true;
+    return 0;
 }
 
 void TReplacementSet::Abandon()
 {
     Output.Reset();
-    if (Files.empty()) return;
-    ::DeleteFileA(Files.back().Paths.Fresh.c_str());
-    if (!Files.back().Paths.Aside.empty()) ::DeleteFileA(Files.back().Paths.Aside.c_str());
+    if (AllTogether || Files.empty()) return;
+    DeleteStep(Files.back().Paths.Fresh);
+    if (!Files.back().Paths.Aside.empty()) DeleteStep(Files.back().Paths.Aside);
     Files.pop_back();
 }
 
 long TReplacementSet::Commit(std::string& refused)
 {
-    // Every file is whole: from here on the next run finishes the renames.
     if (AllTogether && !MarkWritten) {
+        // Only a file takes a name: a scratch path turned into a folder
+        // meanwhile stops the renames before they begin.
+        for (const Entry& file : Files) {
+            if (IsFileOrNothing(file.Paths.Fresh) && IsFileOrNothing(file.Paths.Aside)) continue;
+            refused = file.Paths.Installed;
+            return kLzBadOutHandle;
+        }
+        // Every file is whole and on the disk: from here on the next run
+        // finishes the renames.
+        SizeBeforeMark = RecordSize;
         if (!Append(RecordRenameMark())) return kLzWrite;
         MarkWritten = true;
     }
     for (std::size_t i = 0; i < Files.size(); ++i) {
         Entry& file = Files[i];
         const bool needsAside = file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str());
-        if (needsAside && !ReserveAside(file.Paths, NextNumber)) {
+        if (needsAside && ReserveAside(file.Paths, NextNumber) < 0) {
             refused = file.Paths.Installed;
             Discard();
             return kLzBadOutHandle;
@@ -68,7 +136,7 @@ long TReplacementSet::Commit(std::string& refused)
         if (result == PlaceResult::Stranded) {
             // Both files are kept where they are; the record, if any, lets
             // the next run finish.
-            refused = StrandedDetail(file.Paths);
+            refused = FolderOf(file.Paths.Installed.c_str()) + StrandedDetail(file.Paths);
             Forget();
             return kLzBadOutHandle;
         }
@@ -81,13 +149,24 @@ long TReplacementSet::Commit(std::string& refused)
                 return kLzBadOutHandle;
             }
         }
-        if (!AllTogether) Discard();
+        if (!AllTogether) {
+            Discard();
+            return kLzBadOutHandle;
+        }
+        // Every installed file is as it was: the record stops saying that
+        // the renames began before any new file can go (Cancel). Where it
+        // cannot, the files stay for the next run, which finishes the update.
+        if (!CutRecordTo(SizeBeforeMark)) {
+            Forget();
+            return kLzBadOutHandle;
+        }
+        MarkWritten = false;
         return kLzBadOutHandle;
     }
     // Every file has its name: the earlier ones go, then the record. An
     // earlier file is only removed once its name is taken.
     for (const Entry& file : Files) {
-        if (!file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str())) ::DeleteFileA(file.Paths.Aside.c_str());
+        if (!file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str())) DeleteStep(file.Paths.Aside);
     }
     Files.clear();
     Discard();
@@ -96,11 +175,15 @@ long TReplacementSet::Commit(std::string& refused)
 
 void TReplacementSet::Discard()
 {
-    while (!Files.empty()) Abandon();
     Output.Reset();
+    for (const Entry& file : Files) {
+        DeleteStep(file.Paths.Fresh);
+        if (!file.Paths.Aside.empty()) DeleteStep(file.Paths.Aside);
+    }
+    Files.clear();
     if (Record.IsValid()) {
         Record.Reset();
-        ::DeleteFileA((Folder + kReplacementRecordName).c_str());
+        DeleteStep(RecordPath());
     }
     NextNumber = 0;
     RecordSize = 0;
@@ -117,26 +200,41 @@ void TReplacementSet::Forget()
     MarkWritten = false;
 }
 
+// The record exists only with its header whole on the disk.
+long TReplacementSet::OpenRecord(std::string& refused)
+{
+    if (Record.IsValid()) return 0;
+    // Never a file of that name left by anybody: the run before this one
+    // finished or removed its record. Others may read it.
+    Record.Reset(::CreateFileA(RecordPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!Record.IsValid()) {
+        refused = RecordPath();
+        return kLzBadOutHandle;
+    }
+    RecordSize = 0;
+    if (Append(RecordHeader())) return 0;
+    Record.Reset();
+    DeleteStep(RecordPath());
+    return kLzWrite;
+}
+
 bool TReplacementSet::Append(const std::string& text)
 {
-    if (!Record.IsValid()) {
-        // Never a file of that name left by anybody: the run before this one
-        // finished or removed its record.
-        Record.Reset(::CreateFileA((Folder + kReplacementRecordName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!Record.IsValid()) return false;
-        if (!Append(RecordHeader())) return false;
-    }
-    DWORD written = 0;
     // On the disk before anything that depends on it happens; a line that
     // cannot be written whole (a full disk) is taken back, so that the
     // record stays one that reads right.
-    if (::WriteFile(Record.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-        written == text.size() && ::FlushFileBuffers(Record.Get())) {
-        RecordSize += written;
+    if (WriteStep(Record.Get(), RecordPath(), text) && FlushStep(Record.Get(), RecordPath())) {
+        RecordSize += static_cast<DWORD>(text.size());
         return true;
     }
-    ::SetFilePointer(Record.Get(), static_cast<LONG>(RecordSize), nullptr, FILE_BEGIN);
-    ::SetEndOfFile(Record.Get());
+    CutRecordTo(RecordSize);
     return false;
+}
+
+bool TReplacementSet::CutRecordTo(DWORD size)
+{
+    RecordSize = size;
+    return ::SetFilePointer(Record.Get(), static_cast<LONG>(size), nullptr, FILE_BEGIN) == size &&
+           ::SetEndOfFile(Record.Get()) && FlushStep(Record.Get(), RecordPath());
 }

@@ -12,7 +12,8 @@
 // it is whole (an installation, which goes file by file), or all together
 // once every one of them is whole (an update, all or nothing). An update
 // keeps a record of its files in the list's folder (ReplacementRecord.h), so
-// that the run after a power cut finishes or undoes it. What has not taken
+// that the run after a power cut finishes or undoes it: each piece of the
+// record is on the disk before what it speaks of is done. What has not taken
 // its name when the set goes is removed with it.
 class TReplacementSet {
 public:
@@ -26,36 +27,46 @@ public:
     bool TakesNamesTogether() const { return AllTogether; }
 
     // Makes the scratch files of the installed file `name`: the one its new
-    // contents are written to (Writing()), and the name the installed file
-    // moves aside to. 0, or kLzBadOutHandle (no scratch file can be made)
-    // or kLzWrite (the record cannot be written).
-    long Begin(const std::string& name);
+    // contents are written to (Writing()), and, in an update, the name the
+    // installed file moves aside to, once the record names both. A file
+    // begun again after it failed keeps its scratch names and its line. 0;
+    // or kLzBadOutHandle, kNoScratchName or kLzWrite (the record cannot be
+    // written whole: a full disk), with `refused` the path that could not be
+    // made (the record's own, where it cannot be made).
+    long Begin(const std::string& name, std::string& refused);
     const TFile& Writing() const { return Output; }
     // The file begun last is whole: it gets the release's date (when known)
-    // and is closed.
-    void Finish(const FILETIME& released);
-    // The file begun last failed: its scratch files go, the rest stay.
+    // and is flushed to the disk and closed. 0, or kLzWrite.
+    long Finish(const FILETIME& released);
+    // The file begun last failed: in an installation its scratch files go;
+    // an update keeps them, named in its record, for the file's next try.
     void Abandon();
 
     // Gives every whole file its installed name. 0; or kLzBadOutHandle with
     // `refused` the installed path (or, for a file stranded between its two
-    // names, StrandedDetail) to report, or kLzWrite (the record cannot be
-    // written). A refused name leaves every installed file as it was before
-    // the set; files that take their names together then stay whole, and
+    // names, its folder and StrandedDetail) to report, or kLzWrite (the
+    // record cannot be written). A refused name leaves every installed file
+    // as it was before the set, and a record that no longer says the renames
+    // began; files that take their names together then stay whole, and
     // Commit may be tried again while CanCommitAgain(). A stranded file
     // leaves the files and the record as they are, for the next run.
     long Commit(std::string& refused);
     bool CanCommitAgain() const { return AllTogether && !Files.empty(); }
 
-    // Removes every scratch file of the set and its record.
+    // Removes every scratch file of the set, then its record.
     void Discard();
 
 private:
     struct Entry {
         ReplacementPaths Paths;
         bool HadFile = false;
+        bool Whole = false;
     };
+    long BeginRecorded(Entry& entry, std::string& refused);
+    long OpenRecord(std::string& refused);
     bool Append(const std::string& text);
+    bool CutRecordTo(DWORD size);
+    std::string RecordPath() const { return Folder + kReplacementRecordName; }
     std::string Relative(const std::string& path) const { return path.substr(Folder.size()); }
     void Forget();
 
@@ -66,5 +77,6 @@ private:
     TFile Record;
     int NextNumber = 0;
     DWORD RecordSize = 0;  // what of the record was written whole
+    DWORD SizeBeforeMark = 0;
     bool MarkWritten = false;
 };

@@ -1,17 +1,21 @@
 #include "shell/ReportMessage.h"
 
 #include "framework/BoxInFront.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 
-int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detail, UINT style)
+#include <cstring>
+
+int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detail, UINT style, const char* advice)
 {
-    char text[kMessageSize];
-    ComposeMessage(text, sizeof text, textNumber, detail);
+    char text[kMessageSize + kAdviceSize];
+    ComposeMessage(text, kMessageSize, textNumber, detail);
+    if (advice) FormatText(text + std::strlen(text), kAdviceSize, "\n\n%s", advice);
     TBoxInFront inFront(style);
     return ::MessageBoxExA(owner, text, MessageText(titleNumber), MB_OK | MB_ICONHAND | style, 0);
 }
 
-bool ReportMessageOfferingRetry(HWND owner, int titleNumber, int textNumber, const char* detail)
+bool ReportMessageOfferingRetry(HWND owner, int titleNumber, int textNumber, const char* detail, const char* advice)
 {
-    return ReportMessage(owner, titleNumber, textNumber, detail, MB_RETRYCANCEL | MB_DEFBUTTON1) == IDRETRY;
+    return ReportMessage(owner, titleNumber, textNumber, detail, MB_RETRYCANCEL | MB_DEFBUTTON1, advice) == IDRETRY;
 }

@@ -13,6 +13,10 @@ LzErrorReport LzErrorReportFor(long result)
     case -4: return {true, MsgInsufficientDiskSpace, LzDetail::None, true};
     case -5: return {true, MsgInsufficientMemory, LzDetail::None, false};
     case -8: return {true, MsgIncorrectFileFormat, LzDetail::SourceName, true};
+    case kNoScratchName:
+        return {true, MsgFileCreationError, LzDetail::DestinationName, true,
+                "Every scratch name from ~TSW0000.TMP to ~TSW9999.TMP is taken in the folder of this file. "
+                "Delete those files there, then try again."};
     default: return {};
     }
 }

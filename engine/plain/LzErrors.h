@@ -11,6 +11,8 @@ struct LzErrorReport {
     // Whether the person can mend the cause (change the disk, free space,
     // close the program holding the file) and have the file tried again.
     bool Retry = false;
+    // What the person can do about it, shown below the report (or none).
+    const char* Advice = nullptr;
 };
 
 LzErrorReport LzErrorReportFor(long result);
@@ -21,6 +23,8 @@ constexpr long kLzBadOutHandle = -2;
 constexpr long kLzRead = -3;
 constexpr long kLzWrite = -4;
 constexpr long kLzUnknownAlg = -8;
+// The installer's own: every scratch name of the folder is taken.
+constexpr long kNoScratchName = -20;
 
 // The platform's compressed files start with a 14-byte header: the magic
 // "SZDD" 88 F0 27 33, the method 'A', the last character of the name and the

@@ -59,38 +59,46 @@ std::string RecordRenameMark()
 }
 
 namespace {
+// One line of the record, its line break and a carriage return before it
+// dropped. False where no line break ends it: the record stops there.
+bool NextLine(const char* data, std::size_t size, std::size_t& position, std::string& line)
+{
+    if (position >= size) return false;
+    const char* end = static_cast<const char*>(std::memchr(data + position, '\n', size - position));
+    if (!end) return false;
+    line.assign(data + position, end);
+    position = static_cast<std::size_t>(end - data) + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+// Whether the mark stands as a line of its own anywhere from `position` on.
+bool MarkFollows(const char* data, std::size_t size, std::size_t position)
+{
+    std::string line;
+    while (NextLine(data, size, position, line))
+        if (line == RenameMark) return true;
+    return false;
+}
+
 RecordState ReadRecord(const char* data, std::size_t size, std::vector<Replacement>& files)
 {
-    if (size && std::memchr(data, '\0', size)) return RecordState::Bad;
-    RecordState state = RecordState::Expanding;
-    bool headerRead = false;
+    // An update writes each piece of its record whole and flushed before it
+    // acts on it, and the mark only once every new file is whole. Before the
+    // mark, whatever stops the lines (a header or a line cut by a power cut,
+    // the NUL bytes an interrupted append leaves on the disk, an empty
+    // record) is where the update stopped writing: the lines before it name
+    // the new files, which go. With the mark, every byte must read right.
     std::size_t position = 0;
-    while (position < size) {
-        const char* end = static_cast<const char*>(std::memchr(data + position, '\n', size - position));
-        if (!end) {
-            // Cut while it was written: before the mark, the line of a file
-            // never written to (or the mark itself); anywhere else, damage.
-            if (!headerRead || state == RecordState::Renaming) return RecordState::Bad;
-            break;
-        }
-        std::string line(data + position, end);
-        position = static_cast<std::size_t>(end - data) + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (state == RecordState::Renaming) return RecordState::Bad;  // nothing follows the mark
-        if (!headerRead) {
-            if (line != Header) return RecordState::Bad;
-            headerRead = true;
-            continue;
-        }
-        if (line == RenameMark) {
-            state = RecordState::Renaming;
-            continue;
-        }
+    std::string line;
+    bool headerRead = NextLine(data, size, position, line) && line == Header;
+    while (headerRead && NextLine(data, size, position, line)) {
+        if (line == RenameMark) return position == size ? RecordState::Renaming : RecordState::Bad;
         Replacement file;
-        if (!ParseLine(line, file)) return RecordState::Bad;
+        if (line.find('\0') != std::string::npos || !ParseLine(line, file)) break;
         files.push_back(file);
     }
-    return headerRead ? state : RecordState::Bad;
+    return MarkFollows(data, size, headerRead ? position : 0) ? RecordState::Bad : RecordState::Expanding;
 }
 }
 

@@ -21,6 +21,8 @@ enum MessageNumber : int {
 
 // Size of the buffer a report is composed in (79 characters and the terminator).
 constexpr std::size_t kMessageSize = 80;
+// Room for the advice below a report (a path and a few sentences).
+constexpr std::size_t kAdviceSize = 640;
 
 // The table entry for a number; the empty string for numbers no operation uses.
 const char* MessageText(int number);

@@ -303,31 +303,39 @@ TEST(LoadListFile, AnEmptyFileHasNoFirstLine)
 }
 
 // An update's record is read like a list: only what the installer writes
-// there is acted on, and a line cut by a power cut before the mark is left
-// out.
+// there is acted on. Without the mark nothing in it is bad: a record cut or
+// damaged while it was written stops at its last line that reads right. With
+// the mark, any fault makes it bad.
 TEST(ReadReplacementRecord, ActsOnlyOnWhatTheInstallerWrites)
 {
     const std::string header = "TSW30 RENAMES\r\n";
     const std::string line = "SUB\\~TSW0000.TMP SUB\\~TSW0001.TMP SUB\\A.TXT\r\n";
+    const std::string mark = "RENAME\r\n";
     const struct {
         std::string Text;
         RecordState State;
         std::size_t Files;
     } cases[] = {
         {header + line, RecordState::Expanding, 1},
-        {header + line + "RENAME\r\n", RecordState::Renaming, 1},
+        {header + line + mark, RecordState::Renaming, 1},
         {header + line + "~TSW0002.TMP ~TSW0003", RecordState::Expanding, 1},
         {header + line + "RENAME", RecordState::Expanding, 1},
         {header, RecordState::Expanding, 0},
-        {line, RecordState::Bad, 0},
-        {header + line + "RENAME\r\n" + line, RecordState::Bad, 0},
-        {header + line + "RENAME\r\n~TSW", RecordState::Bad, 0},
-        {header + "~TSW0000.TMP ~TSW0001.TMP ..\\A.TXT\r\n", RecordState::Bad, 0},
-        {header + "~TSW0000.TMP ~TSW0001.TMP SUB\\A.TXT\r\n", RecordState::Bad, 0},
-        {header + "SUB\\~TSWMOVE.TMP SUB\\~TSW0001.TMP SUB\\A.TXT\r\n", RecordState::Bad, 0},
-        {header + "SUB\\~TSW0001.TMP SUB\\~tsw0001.tmp SUB\\A.TXT\r\n", RecordState::Bad, 0},
-        {header + "SUB\\~TSW0000.TMP  SUB\\~TSW0001.TMP SUB\\A.TXT\r\n", RecordState::Bad, 0},
-        {header + std::string("~TSW0000.TMP ~TSW0001.TMP A.TXT\0\r\n", 33), RecordState::Bad, 0},
+        {"", RecordState::Expanding, 0},
+        {"TSW30 REN", RecordState::Expanding, 0},
+        {header + line + std::string(40, '\0'), RecordState::Expanding, 1},
+        {header + line + "\x01\xFF#\r\n" + line, RecordState::Expanding, 1},
+        {header + line + "\x01\xFF#\r\n" + mark, RecordState::Bad, 0},
+        {line + mark, RecordState::Bad, 0},
+        {header + line + mark + line, RecordState::Bad, 0},
+        {header + line + mark + "~TSW", RecordState::Bad, 0},
+        {header + "..\\~TSW0000.TMP ..\\~TSW0001.TMP ..\\A.TXT\r\n" + mark, RecordState::Bad, 0},
+        {header + "~TSW0000.TMP ~TSW0001.TMP COM1\r\n" + mark, RecordState::Bad, 0},
+        {header + "~TSW0000.TMP ~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Bad, 0},
+        {header + "SUB\\~TSWMOVE.TMP SUB\\~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Bad, 0},
+        {header + "SUB\\~TSW0001.TMP SUB\\~tsw0001.tmp SUB\\A.TXT\r\n" + mark, RecordState::Bad, 0},
+        {header + "SUB\\~TSW0000.TMP  SUB\\~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Bad, 0},
+        {header + std::string("~TSW0000.TMP ~TSW0001.TMP A.TXT\0\r\n", 34) + mark, RecordState::Bad, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);

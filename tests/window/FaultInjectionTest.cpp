@@ -10,19 +10,62 @@
 #include "tests/kit/UnixBridge.h"
 #include "engine/DestinationFile.h"
 #include "engine/FileReplacement.h"
+#include "engine/FileSteps.h"
 #include "engine/plain/LzErrors.h"
+#include "engine/plain/ReplacementRecord.h"
 #include "framework/UniqueHandle.h"
+#include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 
 #include <lzexpand.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <strings.h>
 
 namespace {
+
+// Watches the installer's file steps for its life: each is recorded, and
+// `decide` (when given) may make it fail as the disk would.
+class StepWatch : private NoCopy {
+public:
+    struct Step {
+        FileStep Kind;
+        std::string Path;
+        std::string Other;
+    };
+    explicit StepWatch(std::function<bool(const Step&)> decide = nullptr) : Decide(std::move(decide))
+    {
+        WatchFileSteps(&StepWatch::Called, this);
+    }
+    ~StepWatch() { WatchFileSteps(nullptr, nullptr); }
+
+    std::vector<Step> Steps;
+
+private:
+    static bool Called(FileStep kind, const std::string& path, const std::string& other, void* context)
+    {
+        auto* self = static_cast<StepWatch*>(context);
+        self->Steps.push_back({kind, path, other});
+        return !self->Decide || self->Decide(self->Steps.back());
+    }
+    std::function<bool(const Step&)> Decide;
+};
+
+bool IsScratchPath(const std::string& path)
+{
+    return path.find("~TSW0") != std::string::npos || path.find("~TSW1") != std::string::npos;
+}
+
+// The box text without the advice below it.
+std::string WithoutAdvice(const std::string& text)
+{
+    return text.substr(0, text.find("\n\n"));
+}
 
 // ---------------------------------------------------------------------------
 
@@ -489,30 +532,35 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
 
 // An update is all or nothing. Whatever stops it (a disk too full for the
 // new files, a compressed file cut in its data, an installed file taken into
-// use while it expands, so that it cannot move aside for its new version),
-// Cancel leaves every installed file as it was, byte for byte, no scratch
-// file of the update, and no completion question. Retry, once the cause is
-// mended, goes on where the update stopped (no file has its name yet), and
-// every file takes its name.
+// use while it expands, so that it cannot move aside for its new version,
+// also by a program that lets others rename it), Cancel leaves every
+// installed file as it was, byte for byte, no scratch file of the update,
+// and no completion question; a power cut at any step of that clean-up
+// leaves what the next run turns back into the same. Retry, once the cause
+// is mended, goes on where the update stopped (no file has its name yet;
+// names refused at the end are tried again from the whole files, the update's
+// source no longer needed), and every file takes its name.
 TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
 {
     const std::string full = testenv::FullDiskFolder();
     const std::string why = testenv::FullDiskUnavailable();
     RemoveOnExit emptyTheDisk(Join(full, "I"));
     const std::string cut = Compress(Newer).substr(0, Compress(Newer).size() / 2);
+    const DWORD readers = FILE_SHARE_READ, everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     const struct {
         std::string Installation;  // empty: a folder of the test's
         std::string Image;         // BIG.DA_
-        bool BigTakenIntoUse;      // while Z.TXT, the last, is expanded
+        DWORD BigHolderShares;     // BIG.DAT taken into use while Z.TXT, the last, is expanded (0: not)
         std::string Report;
         int Button;
     } cases[] = {
-        {Join(full, "I"), Compress(SampleBytes(100000, 7)), false, "Installation Error|Insufficient Disk Space",
+        {Join(full, "I"), Compress(SampleBytes(100000, 7)), 0, "Installation Error|Insufficient Disk Space",
          IDCANCEL},
-        {"", cut, false, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
-        {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT", IDCANCEL},
-        {"", cut, false, "Installation Error|File Read Error BIG.DA_", IDRETRY},
-        {"", Compress(Newer), true, "Installation Error|File Creation Error BIG.DAT", IDRETRY},
+        {"", cut, 0, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
+        {"", Compress(Newer), readers, "Installation Error|File Creation Error BIG.DAT", IDCANCEL},
+        {"", cut, 0, "Installation Error|File Read Error BIG.DA_", IDRETRY},
+        {"", Compress(Newer), readers, "Installation Error|File Creation Error BIG.DAT", IDRETRY},
+        {"", Compress(Newer), everyone, "Installation Error|File Creation Error BIG.DAT", IDRETRY},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Report + (c.Button == IDRETRY ? ", Retry" : ", Cancel"));
@@ -523,17 +571,33 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "BIG.DA_"), c.Image));
         TFile holder;
         ProgressTrigger takeIntoUse("Expanding Z.TX_ . . .", [&] {
-            if (c.BigTakenIntoUse)
-                holder.Reset(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ,
+            if (c.BigHolderShares)
+                holder.Reset(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, c.BigHolderShares,
                                            nullptr, OPEN_EXISTING, 0, nullptr));
         });
         const bool retry = c.Button == IDRETRY;
-        RunUpdate(c.Report, c.Button, [&](HWND) {
-            if (!retry) return;
-            EXPECT_TRUE(WriteFileBytes(Join(UpdateSource, "BIG.DA_"), Compress(Newer)));
-            holder.Reset();
-            Boxes.Expect("Maintenance Update Complete", IDNO);
-        });
+        // What a cut before each removal after the report would leave.
+        std::vector<FileMap> cuts;
+        std::atomic<bool> reported(false);
+        {
+            StepWatch clean([&](const StepWatch::Step& step) {
+                if (reported && step.Kind == FileStep::Delete && IsScratchPath(step.Path))
+                    cuts.push_back(TakeTree(Installation));
+                return true;
+            });
+            RunUpdate(c.Report, c.Button, [&](HWND) {
+                reported = true;
+                if (!retry) return;
+                holder.Reset();
+                if (c.BigHolderShares) {
+                    for (const char* name : {"A.TX_", "BIG.DA_", "Z.TX_"})
+                        ::DeleteFileA(Join(UpdateSource, name).c_str());
+                } else {
+                    EXPECT_TRUE(WriteFileBytes(Join(UpdateSource, "BIG.DA_"), Compress(Newer)));
+                }
+                Boxes.Expect("Maintenance Update Complete", IDNO);
+            });
+        }
         Lines boxes = {"Maintenance Update|Update Tessaryn Program", c.Report};
         if (retry) boxes.push_back("Maintenance Update Complete|Exit Installation Program");
         EXPECT_EQ(boxes, Transcript());
@@ -541,6 +605,14 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         ExpectTree(retry ? FileMap{{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}}
                          : BeforeUpdate,
                    Installation);
+        if (retry) continue;
+        EXPECT_FALSE(cuts.empty());
+        for (const FileMap& left : cuts) {
+            const std::string after = Folder("aftercut");
+            ASSERT_TRUE(RemoveTree(after) && MakeDirectories(after) && WriteTree(after, left));
+            EXPECT_TRUE(Window->FinishInterruptedUpdate(after.c_str(), MsgUpdateError));
+            ExpectTree(BeforeUpdate, after);
+        }
     }
 }
 
@@ -559,49 +631,171 @@ TEST_F(DamagedFile, NewFileThatCannotTakeTheNameGivesItBack)
     ExpectTree(expected, Dest);
 }
 
+// Both systems cache writes: what a power cut leaves is what was flushed.
+// Each new file is flushed before it takes its name; in an update every one
+// is flushed before the record's mark, which is flushed before the first
+// rename, and the record reads right at every step (a line the disk took
+// only part of is taken back, here before the person's Retry). A file left
+// between its two names is reported with all three, and the next update
+// finishes it.
+TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
+{
+    auto flushedBefore = [](const std::vector<StepWatch::Step>& steps, std::size_t end, const std::string& path) {
+        for (std::size_t i = 0; i < end; ++i)
+            if (steps[i].Kind == FileStep::Flush && strcasecmp(steps[i].Path.c_str(), path.c_str()) == 0) return true;
+        return false;
+    };
+    {
+        SCOPED_TRACE("an installation");
+        StepWatch watch;
+        ASSERT_TRUE(Expand());
+        std::size_t renames = 0;
+        for (std::size_t i = 0; i < watch.Steps.size(); ++i) {
+            const StepWatch::Step& step = watch.Steps[i];
+            if (step.Kind != FileStep::Move || IsScratchPath(step.Other)) continue;
+            ++renames;
+            EXPECT_TRUE(flushedBefore(watch.Steps, i, step.Path)) << step.Path << " took its name unflushed";
+        }
+        EXPECT_EQ(3u, renames);
+    }
+    PrepareUpdate();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
+    const std::string record = Join(Installation, "~TSWMOVE.TMP");
+    bool torn = false;
+    std::vector<Replacement> recorded;
+    RecordState atFirstRename = RecordState::Bad;
+    StepWatch watch([&](const StepWatch::Step& step) {
+        if (step.Kind == FileStep::Move && recorded.empty()) {
+            const std::string text = ReadBytes(record);
+            atFirstRename = ReadReplacementRecord(text.data(), text.size(), recorded);
+        }
+        // The disk takes half of Z.TXT's line.
+        const bool tear = step.Kind == FileStep::Write && step.Other.find("Z.TXT") != std::string::npos && !torn;
+        torn = torn || tear;
+        return !tear;
+    });
+    RunUpdate("Installation Error|Insufficient Disk Space", IDRETRY,
+              [&](HWND) { Boxes.Expect("Maintenance Update Complete", IDNO); });
+    EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", "Installation Error|Insufficient Disk Space",
+                     "Maintenance Update Complete|Exit Installation Program"}),
+              Transcript());
+    EXPECT_EQ(RecordState::Renaming, atFirstRename);
+    EXPECT_EQ(3u, recorded.size());
+    const auto& steps = watch.Steps;
+    auto mark = std::find_if(steps.begin(), steps.end(), [](const StepWatch::Step& step) {
+        return step.Kind == FileStep::Write && step.Other == "RENAME\r\n";
+    });
+    auto firstRename = std::find_if(steps.begin(), steps.end(), [](const StepWatch::Step& s) { return s.Kind == FileStep::Move; });
+    ASSERT_TRUE(mark < firstRename) << "no mark before the renames";
+    ASSERT_TRUE(mark + 1 < firstRename && mark[1].Kind == FileStep::Flush && mark[1].Path == mark->Path);
+    for (const Replacement& file : recorded)
+        EXPECT_TRUE(flushedBefore(steps, static_cast<std::size_t>(mark - steps.begin()), Join(Installation, file.Fresh)))
+            << file.Fresh << " was not on the disk before the mark";
+    ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}}, Installation);
+
+    SCOPED_TRACE("stranded between its names");
+    PrepareUpdate();
+    ASSERT_TRUE(WriteCompressed(UpdateSource, "A.TXT", "newest A"));
+    {
+        StepWatch refuse([&](const StepWatch::Step& step) {
+            return !(step.Kind == FileStep::Move && strcasecmp(step.Other.c_str(), Join(Installation, "A.TXT").c_str()) == 0);
+        });
+        RunUpdate("Installation Error|File Creation Error A.TXT: new ~TSW0000.TMP, old ~TSW0001.TMP");
+    }
+    EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program",
+                     "Installation Error|File Creation Error A.TXT: new ~TSW0000.TMP, old ~TSW0001.TMP"}),
+              Transcript());
+    EXPECT_TRUE(FileExists(record));
+    RunUpdate("Maintenance Update Complete|Exit Installation Program");
+    ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", "newest A"}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}},
+               Installation);
+}
+
 // The record of an update that a power cut interrupted: the next update
 // first finishes the renames it lists (every new file was whole), or removes
 // the new files of an update cut before its renames; only files the record
-// names are touched. A record that does not read right changes nothing.
+// names are touched. A record without the mark never stops the run, however
+// it was cut; one with the mark that cannot be acted on changes nothing, and
+// its report says where it is. So does the installation's.
 TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
 {
-    const std::string record = "TSW30 RENAMES\r\n~TSW0000.TMP ~TSW0001.TMP TSW.EXE\r\n"
-                               "~TSW0002.TMP ~TSW0003.TMP A.TXT\r\n~TSW0004.TMP ~TSW0005.TMP Z.TXT\r\n";
+    const std::string lines = "TSW30 RENAMES\r\n~TSW0000.TMP ~TSW0001.TMP TSW.EXE\r\n"
+                              "~TSW0002.TMP ~TSW0003.TMP A.TXT\r\n~TSW0004.TMP ~TSW0005.TMP Z.TXT\r\n";
     const std::string complete = "Maintenance Update Complete|Exit Installation Program";
+    const FileMap made = {{"~TSW0000.TMP", "new TSW.EXE"}, {"~TSW0001.TMP", ""}, {"~TSW0002.TMP", "new A"},
+                          {"~TSW0003.TMP", ""},            {"~TSW0004.TMP", "new Z"}, {"~TSW0005.TMP", ""}};
+    // A.TXT took its name, TSW.EXE moved aside and its new version did not yet.
+    FileMap renamesBegun = made;
+    renamesBegun.erase("~TSW0002.TMP");
+    renamesBegun["A.TXT"] = "new A";
+    renamesBegun["~TSW0003.TMP"] = "earlier A.TXT";
+    renamesBegun["~TSW0001.TMP"] = "earlier TSW.EXE";
+    renamesBegun["TSW.EXE"] = "<none>";
+    FileMap newLost = renamesBegun;  // TSW.EXE's new file is gone too
+    newLost["~TSW0000.TMP"] = "<none>";
+    FileMap folderAsNew = made;
+    folderAsNew["~TSW0000.TMP"] = "<folder>";
     const struct {
         std::string Record;
-        bool RenamesBegun;  // A.TXT took its name, TSW.EXE moved aside and its new version did not yet
-        std::string Report;
+        FileMap Left;  // what else the cut left there: files, "<none>" for no file, "<folder>" for a folder
+        DWORD RecordAttributes;
+        std::string Report;  // without its advice
+        std::string TswAfter;
     } cases[] = {
-        {record + "RENAME\r\n", true, complete},
-        {record + "RENA", false, complete},  // cut as the mark was written
-        {record + "~TSW0006.TMP ~TSW0007.TMP ..\\OUTSIDE.DAT\r\nRENAME\r\n", true,
-         "Update Error|File Read Error ~TSWMOVE.TMP"},
+        {lines + "RENAME\r\n", renamesBegun, 0, complete, "new TSW.EXE"},
+        {lines + "RENAME\r\n", newLost, 0, complete, "earlier TSW.EXE"},
+        {lines + "RENA", made, 0, complete, "earlier TSW.EXE"},  // cut as the mark was written
+        {lines + std::string(64, '\0'), made, 0, complete, "earlier TSW.EXE"},
+        {"", {}, 0, complete, "earlier TSW.EXE"},
+        {"TSW30 REN", {}, 0, complete, "earlier TSW.EXE"},
+        {lines, {}, FILE_ATTRIBUTE_READONLY, "Update Error|File Creation Error ~TSWMOVE.TMP", ""},
+        {lines + "RENAME\r\n", folderAsNew, 0, "Update Error|File Read Error ~TSWMOVE.TMP", ""},
+        {lines + "~TSW0006.TMP ~TSW0007.TMP ..\\OUTSIDE.DAT\r\nRENAME\r\n", made, 0,
+         "Update Error|File Read Error ~TSWMOVE.TMP", ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Report);
+        SCOPED_TRACE(c.Report + ": " + c.Record.substr(0, 20));
         PrepareUpdate();
         if (HasFatalFailure()) return;
         ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
-        FileMap left = {{"~TSW0000.TMP", "new TSW.EXE"}, {"~TSW0001.TMP", ""},      {"~TSW0002.TMP", "new A"},
-                        {"~TSW0003.TMP", ""},            {"~TSW0004.TMP", "new Z"}, {"~TSW0005.TMP", ""},
-                        {"~TSW0009.TMP", "a person's own"}, {"~TSWMOVE.TMP", c.Record}};
-        if (c.RenamesBegun) {
-            left.erase("~TSW0002.TMP");
-            left["A.TXT"] = "new A";
-            left["~TSW0003.TMP"] = BeforeUpdate.at("A.TXT");
-            left["~TSW0001.TMP"] = BeforeUpdate.at("TSW.EXE");
-            ASSERT_TRUE(::DeleteFileA(Join(Installation, "TSW.EXE").c_str()));
+        const std::string record = Join(Installation, "~TSWMOVE.TMP");
+        for (const auto& file : c.Left) {
+            const std::string path = Join(Installation, file.first);
+            if (file.second == "<folder>") ASSERT_TRUE(::CreateDirectoryA(path.c_str(), nullptr));
+            else if (file.second == "<none>") ::DeleteFileA(path.c_str());
+            else ASSERT_TRUE(WriteFileBytes(path, file.second));
         }
-        for (const auto& file : left) ASSERT_TRUE(WriteFileBytes(Join(Installation, file.first), file.second));
+        ASSERT_TRUE(WriteFileBytes(Join(Installation, "~TSW0009.TMP"), "a person's own"));
+        ASSERT_TRUE(WriteFileBytes(record, c.Record));
+        ASSERT_TRUE(::SetFileAttributesA(record.c_str(), c.RecordAttributes | FILE_ATTRIBUTE_ARCHIVE));
         BeforeUpdate = TakeTree(Installation);
+        RunUpdate(c.Report);
+        const Lines seen = Transcript();
+        ASSERT_EQ(2u, seen.size());
+        EXPECT_EQ(c.Report, WithoutAdvice(seen[1]));
         if (c.Report != complete) {
-            ExpectUpdateRefused(c.Report);
+            // Where it is, and what to do.
+            std::string text = seen[1], path = record;
+            for (std::string* each : {&text, &path})
+                std::transform(each->begin(), each->end(), each->begin(), [](unsigned char ch) { return std::toupper(ch); });
+            EXPECT_NE(std::string::npos, text.find("\n\n" + path + " IS THE RECORD")) << seen[1];
+            EXPECT_NE(std::string::npos, text.find(c.RecordAttributes ? "MAY BE DELETED" : "THEN DELETE THE RECORD"));
+            EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
+            ExpectTree(BeforeUpdate, Installation);
+            // The installation into that folder reads the record first, too.
+            CopyBounded(Settings.TargetDirectory, kPathSize, Installation.c_str());
+            Boxes.Clear();
+            Boxes.Expect("Installation Error", IDOK);
+            EXPECT_FALSE(Window->InstallComponents());
+            ASSERT_EQ(1u, Transcript().size());
+            EXPECT_EQ("Installation Error|" + c.Report.substr(13), WithoutAdvice(Transcript()[0]));
+            ::SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ASSERT_TRUE(RemoveTree(Installation));
             continue;
         }
-        RunUpdate(c.Report);
-        FileMap expected = {{"TSW.EXE", c.RenamesBegun ? "new TSW.EXE" : "earlier TSW.EXE"}, {"A.TXT", Newer},
-                            {"BIG.DAT", Newer}, {"Z.TXT", Newer}, {"~TSW0009.TMP", "a person's own"}};
+        FileMap expected = {{"TSW.EXE", c.TswAfter}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer},
+                            {"~TSW0009.TMP", "a person's own"}};
         ExpectTree(expected, Installation);
     }
 }
