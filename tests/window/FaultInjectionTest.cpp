@@ -13,6 +13,7 @@
 #include "engine/FileSteps.h"
 #include "engine/plain/LzErrors.h"
 #include "engine/plain/ReplacementRecord.h"
+#include "engine/plain/ScratchName.h"
 #include "framework/UniqueHandle.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
@@ -629,6 +630,12 @@ TEST_F(DamagedFile, NewFileThatCannotTakeTheNameGivesItBack)
     FileMap expected = Earlier;
     expected["~TSW0000.TMP"] = Newer;
     ExpectTree(expected, Dest);
+    // Every number taken is said as such, not as a disk that refuses files.
+    int next = kScratchNames - 1;
+    std::string path;
+    TFile file;
+    ASSERT_TRUE(WriteFileBytes(Join(Dest, "~TSW9999.TMP"), ""));
+    EXPECT_EQ(kNoScratchName, CreateScratchFile(Dest + "\\", next, path, file));
 }
 
 // Both systems cache writes: what a power cut leaves is what was flushed.
