@@ -394,7 +394,19 @@ class FloppyImageTest(BuilderTest):
 
     def test_an_image_read_back_with_another_date_or_that_fsck_faults_is_refused(self):
         self.put("PROGRAM1/TSW.EXE", "program")
-        self.build("--images")
+        self.put("TSDATA/TABLE.DAT", "table")
+        # fsck.fat checks every image written: one that notes each image before it checks it.
+        fsck = shutil.which("fsck.fat", path=os.environ["PATH"] + os.pathsep + "/usr/sbin:/sbin")
+        noting, checked = os.path.join(self.tmp, "bin", "fsck.fat"), os.path.join(self.tmp, "checked")
+        os.makedirs(os.path.dirname(noting))
+        with open(noting, "w") as f:
+            f.write('#!/bin/sh\necho "${2##*/}" >>"%s"\nexec "%s" "$@"\n' % (checked, fsck))
+        os.chmod(noting, 0o755)
+        env = dict(os.environ, PATH=os.path.dirname(noting) + os.pathsep + os.environ["PATH"])
+        self.build("--images", env=env)
+        self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"),
+                   out=os.path.join(self.tmp, "update"), env=env)
+        self.assertEqual(["disk1.img", "disk2.img", "update.img"], read_bytes(checked).decode().split())
         make_disk_set = builder_module()
         image, folder = os.path.join(self.out, "disk1.img"), os.path.join(self.out, "disk1")
         os.utime(os.path.join(folder, "TSW.EX_"), (86400 * 365 * 20, 86400 * 365 * 20))
