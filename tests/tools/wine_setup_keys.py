@@ -25,7 +25,7 @@ class WineSetupByKeysTest(unittest.TestCase):
         tmp = tempfile.mkdtemp(prefix="wine-setup-")
         self.addCleanup(shutil.rmtree, tmp, True)
         self.env = dict(os.environ, TSINST_BUILD=tmp)
-        self.addCleanup(subprocess.run, ["bash", "-c", 'source "$0" && start_wine_server',
+        self.addCleanup(subprocess.run, ["bash", "-c", 'source "$1" && start_wine_server', "restart",
                                          os.path.join(ROOT, "tools", "wine-env.sh")])
         return tmp
 
@@ -56,8 +56,8 @@ class WineSetupByKeysTest(unittest.TestCase):
         os.close(write)
         self.addCleanup(xvfb.wait)
         self.addCleanup(xvfb.kill)
-        display = ":" + os.read(read, 16).decode().strip()
-        os.close(read)
+        with os.fdopen(read) as answer:  # the number, then a line end: the pipe stays open for both
+            display = ":" + answer.readline().strip()
         sleeper = subprocess.Popen(["sleep", "600"])
         self.addCleanup(sleeper.wait)
         self.addCleanup(sleeper.kill)
