@@ -38,15 +38,14 @@ EXIT_CODES = [
     ("wine-setup.sh", ["insert", "MISSING"], 2, "MISSING: no such image or folder"),
 ]
 
-# The output of two test programs as a CTest JUnit file holds it, and the skipped cases the test command lists
-# from it: each failing case quotes another run's skip lines, which are none of this run's.
-QUOTED = ("\n[==========] Running 1 test\n[ RUN      ] Other.Case\nx.cpp(3): Skipped\nnot here\n[  SKIPPED ] Other.Case (0 ms)\n"
+# Two test programs' output as a CTest JUnit file holds it, each with a failing case that prints another run's
+# skip lines, and the skipped cases the test command lists from it: none of those.
+QUOTED = ("\n[==========] 1 test\n[ RUN      ] O.Case\nx.cpp(3): Skipped\nnot here\n[  SKIPPED ] O.Case (0 ms)\n"
           "test_q (m.C.test_q) ... skipped 'not here'\n")
-RUNS = [("disk_set_builder", "test_s (m.C.test_s) ... skipped 'no <FUSE>'\ntest_f (m.C.test_f) ... FAIL\n\n" + "=" * 70
-         + "\nFAIL: test_f (m.C.test_f)\nAssertionError: 0 != 1 : " + QUOTED),
-        ("unit", "[==========] Running 2 tests\n[ RUN      ] Suite.Skips\nx.cpp(9): Skipped\nno FUSE & no floppy\n[  SKIPPED ] Suite.Skips (0 ms)\n"
-         "[ RUN      ] Suite.Fails\nx.cpp(12): error: inner run: " + QUOTED + "[  FAILED  ] Suite.Fails (5 ms)\n")]
-SKIPPED = "  disk_set_builder test_s: no <FUSE>\n  unit Suite.Skips: no FUSE & no floppy\n"
+RUNS = [("tools", "test_s (m.C.test_s) ... skipped 'no <FUSE>'\ntest_f (m.C.test_f) ... FAIL\n" + "=" * 70 + QUOTED),
+        ("unit", "[==========] 2 tests\n[ RUN      ] S.Skips\nx.cpp(9): Skipped\nno FUSE & no A:\n"
+         "[  SKIPPED ] S.Skips (0 ms)\n[ RUN      ] S.Fails\nx.cpp(12): error: " + QUOTED + "[  FAILED  ] S.Fails\n")]
+SKIPPED = "  tools test_s: no <FUSE>\n  unit S.Skips: no FUSE & no A:\n"
 
 
 class ToolsAnswerTest(unittest.TestCase):

@@ -49,31 +49,24 @@ class WineSetupByKeysTest(unittest.TestCase):
     def test_stop_ends_only_the_display_server_of_its_own_run(self):
         if not shutil.which("Xvfb"):
             self.skipTest("no Xvfb on this machine")
-        tmp = self.own_folder()
+        os.makedirs(os.path.join(self.own_folder(), "wine-setup"))
         read, write = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp"], pass_fds=(write,),
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        processes = [subprocess.Popen(command, pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                     for command in (["sleep", "600"], ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp"])]
+        for process in processes:
+            self.addCleanup(process.wait)
+            self.addCleanup(process.kill)
         os.close(write)
-        self.addCleanup(xvfb.wait)
-        self.addCleanup(xvfb.kill)
         with os.fdopen(read) as answer:  # the number, then a line end: the pipe stays open for both
-            display = ":" + answer.readline().strip()
-        sleeper = subprocess.Popen(["sleep", "600"])
-        self.addCleanup(sleeper.wait)
-        self.addCleanup(sleeper.kill)
-        os.makedirs(os.path.join(tmp, "wine-setup"))
-        # (the note of a run --private, the process that must end or live on)
-        for note, process, ends in (("%s %d" % (display, sleeper.pid), sleeper, False),
-                                    (":%d %d" % (int(display[1:]) + 1, xvfb.pid), xvfb, False),
-                                    ("%s %d" % (display, xvfb.pid), xvfb, True)):
-            with self.subTest(note=note):
-                with open(os.path.join(tmp, "wine-setup", "private"), "w") as f:
-                    f.write(note + "\n")
-                self.assertIn("private display %s" % note.split()[0], self.wine_setup("stop"))
-                try:
-                    process.wait(timeout=3)
-                except subprocess.TimeoutExpired:
-                    pass
+            display = int(answer.readline())
+        # (the display and the process a note of run --private names, whether stop ends that process)
+        for number, process, ends in ((display, processes[0], False), (display + 1, processes[1], False),
+                                      (display, processes[1], True)):
+            with self.subTest(display=number, process=process.args[0]):
+                with open(os.path.join(self.env["TSINST_BUILD"], "wine-setup", "private"), "w") as f:
+                    f.write(":%d %d\n" % (number, process.pid))
+                self.assertIn("private display :%d" % number, self.wine_setup("stop"))
+                time.sleep(2)  # a process sent a signal has ended by then
                 self.assertEqual(ends, process.poll() is not None)
 
     def test_keys_reach_the_help_viewer_and_the_window_active_after_it(self):
