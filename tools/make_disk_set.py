@@ -258,10 +258,11 @@ class Entry:
         return self.name + (" " + self.title if self.title else "")
 
 
-def collect_folder(folder, titles):
-    """The entries of one component folder, sorted by installed name."""
+def collect_folder(folder, titles, release):
+    """The entries of one component folder of the release tree, sorted by installed name."""
     entries = []
     problems = []
+    inside = os.path.realpath(release)
     for fname in sorted(os.listdir(folder)):
         path = os.path.join(folder, fname)
         if os.path.isdir(path):
@@ -273,6 +274,9 @@ def collect_folder(folder, titles):
                 continue
         except OSError as e:
             problems.append("%s: cannot be read: %s" % (path, e.strerror))
+            continue
+        if os.path.commonpath([inside, os.path.realpath(path)]) != inside:
+            problems.append("%s: a link leading out of the release (to %s)" % (path, os.path.realpath(path)))
             continue
         try:
             name = dos_name(fname)
@@ -343,13 +347,21 @@ def run_parallel(fn, items, workers):
         return list(pool.map(fn, items))
 
 
+def read_source(entry):
+    """The bytes of a release file, which is named when it cannot be read."""
+    try:
+        with open(entry.source, "rb") as f:
+            return f.read()
+    except OSError as e:
+        raise DiskSetError("%s: cannot be read: %s" % (entry.source, e.strerror or e))
+
+
 def compress_entries(jobs, workdir, workers):
     """Writes each (entry, destination path) compressed; returns their sizes."""
     sizes = {}
     big = []
     for entry, dest in jobs:
-        with open(entry.source, "rb") as f:
-            data = f.read()
+        data = read_source(entry)
         if len(data) < MSCOMPRESS_MIN_SIZE:
             packed = szdd_literal(data, entry.name[-1])
             with open(dest, "wb") as f:
@@ -414,8 +426,7 @@ def verify_entries(jobs, workdir, workers):
         with open(expanded, "rb") as f:
             got = f.read()
         os.remove(expanded)
-        with open(entry.source, "rb") as f:
-            original = f.read()
+        original = read_source(entry)
         if run.returncode != 0 or got != original:
             return ("%s (from %s): expands to %d bytes%s, source has %d"
                     % (dest, entry.source, len(got), "" if got[:len(original)] == original
@@ -795,7 +806,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         if not os.path.isdir(path):
             continue
         try:
-            entries = collect_folder(path, titles)
+            entries = collect_folder(path, titles, release)
         except DiskSetError as e:
             problems.append(str(e))
             continue
@@ -866,7 +877,7 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
         if os.path.isfile(beside):
             titles_path = beside
     titles = read_titles(titles_path) if titles_path else {}
-    entries = collect_folder(folder, titles)
+    entries = collect_folder(folder, titles, folder)
     count_titled([entries], warnings)
     settle_dates([entries], clamp_dates, warnings)
 

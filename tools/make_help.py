@@ -492,11 +492,16 @@ def compile_help(title, copyright_text, topics):
 
 
 def write_whole(path, data):
-    """Writes data beside path under a temporary name, which takes path's name once the file is whole."""
+    """Writes data beside path under a temporary name, which takes path's name once the file is whole and on
+    the disk (the system may hold written data back, and a rename of it may reach the disk first). An output
+    that is a link is written through: the file it leads to is replaced, the link stays."""
+    path = os.path.realpath(path)
     temporary = os.path.join(os.path.dirname(path), ".%s.%d.tmp" % (os.path.basename(path), os.getpid()))
     try:
         with open(temporary, "wb") as f:
             f.write(data)
+            f.flush()
+            os.fsync(f.fileno())
         os.replace(temporary, path)
     except BaseException:
         if os.path.lexists(temporary):
@@ -509,6 +514,9 @@ def main(argv=None):
     ap.add_argument("source", help="help source text")
     ap.add_argument("out", help="help file to write")
     args = ap.parse_args(argv)
+    if os.path.isdir(args.out):
+        print("make_help: error: %s is a folder" % args.out, file=sys.stderr)
+        return 1
     try:
         with open(args.source, "rb") as f:
             data = compile_help(*parse_source(decode_source(f.read())))

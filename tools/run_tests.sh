@@ -52,22 +52,6 @@ results=$(mktemp "${TMPDIR:-/tmp}/run_tests-results.XXXXXX")
 trap 'stop_private_display; rm -f "$results"' EXIT
 trap 'stop_test_lanes; exit 130' INT TERM HUP
 
-# The cases that skipped themselves and why, from the JUnit file of a CTest
-# run: gtest's "[  SKIPPED ] Suite.Case" after the first line of its reason
-# (a case on a desktop of its own appears twice: from its own process and
-# from the test program), unittest's "name (module.Class.name) ... skipped 'why'"
-# (with -v).
-skipped_cases() {
-    awk 'function text(s) { gsub(/&lt;/, "<", s); gsub(/&gt;/, ">", s); gsub(/&quot;/, "\"", s);
-                            gsub(/&apos;/, "\047", s); gsub(/&amp;/, "\\&", s); return s }
-         function add(key, why) { if (!(key in seen)) { seen[key] = 1; print "  " key ": " text(why) } }
-         /<testcase name="/ { match($0, /name="[^"]*"/); test = substr($0, RSTART + 6, RLENGTH - 7) }
-         reason_follows { reason = $0; reason_follows = 0 }
-         /: Skipped$/ { reason_follows = 1 }
-         /^\[  SKIPPED \] [^0-9]/ { add(test " " $4, reason); reason = "" }
-         match($0, / \.\.\. skipped .*/) { add(test " " $1, substr($0, RSTART + 14, RLENGTH - 15)) }' "$1"
-}
-
 status=0
 ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 -j "${TSINST_TEST_JOBS:-4}" \
       --output-junit "$results" --test-output-size-passed 100000000 --test-output-size-failed 100000000 "$@" ||
@@ -75,7 +59,7 @@ ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 900 -j "${TS
 # Cases that skipped themselves (no FUSE for the floppy images, ...) pass as
 # far as CTest is concerned.
 if [ -s "$results" ]; then
-    skipped=$(skipped_cases "$results")
+    skipped=$(awk -f "$root/tools/skipped_cases.awk" "$results")
     echo "test cases skipped: $(printf '%s' "$skipped" | grep -c .)"
     [ -z "$skipped" ] || echo "$skipped"
 fi

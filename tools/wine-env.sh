@@ -151,9 +151,14 @@ start_wine_server() {
 
 # Shows a floppy image read-only at a folder, as the disk in a drive: the
 # project's own FAT reader (tools/native/floppy_mount.cpp), which gives each
-# file the date of its directory entry. unmount_below undoes it.
+# file the date of its directory entry. unmount_floppy_image (or
+# unmount_below) undoes it, lazily while a program still has a file open.
 mount_floppy_image() {
     "$TSINST_BUILD/native/floppy_mount" "$1" "$2"
+}
+
+unmount_floppy_image() {
+    fusermount -u "$1" 2>/dev/null || fusermount -u -z "$1"
 }
 
 # Undoes every mount below a folder, deepest first: floppy images (FUSE) with
@@ -164,7 +169,7 @@ unmount_below() {
     awk -v under="$under/" 'index($2, under) == 1 { print $2, $3 }' /proc/mounts | sort -r |
     while read -r mounted type; do
         case "$type" in
-        fuse*) fusermount -u "$mounted" 2>/dev/null || fusermount -u -z "$mounted" ;;
+        fuse*) unmount_floppy_image "$mounted" ;;
         *) umount "$mounted" 2>/dev/null || umount -l "$mounted" ;;
         esac
     done

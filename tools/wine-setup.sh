@@ -28,10 +28,12 @@
 #        tools/wine-setup.sh shot   (--private) a screenshot of the display now,
 #                                  naming the active window
 #        tools/wine-setup.sh stop   ends the Wine programs and the private display,
-#                                  saying how A:\SETUP.EXE of run --private ended
+#                                  saying how A:\SETUP.EXE of run --private ended,
+#                                  and unmounts the images put in
 # Screenshots are PNG files in build/wine-setup/shots/.
 # Exit code: 0 when done (run: SETUP.EXE's own code); 1 when it failed; 2
-# for bad arguments (also an insert of a file that is no floppy image).
+# for bad arguments (also an insert of a missing file or of one that is no
+# floppy image: a FIFO or a device is never opened).
 case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -95,10 +97,11 @@ to_active_window() {
 }
 
 insert() {
-    local disk="$1" folder
-    [ -e "$disk" ] || fail "$disk: no such image or folder"
-    # mtools reads the FAT of an image; the largest floppy holds 2.88 MB.
-    if [ ! -d "$disk" ] && { [ "$(stat -c %s "$disk")" -gt 2949120 ] ||
+    local disk="$1" folder identity
+    [ -e "$disk" ] || { echo "wine-setup: $disk: no such image or folder" >&2; exit 2; }
+    # mtools reads the FAT of an image; the largest floppy holds 2.88 MB. A
+    # FIFO or a device is not opened: reading one may wait for ever.
+    if [ ! -d "$disk" ] && { [ ! -f "$disk" ] || [ "$(stat -L -c %s "$disk")" -gt 2949120 ] ||
                              ! MTOOLSRC=/dev/null minfo -i "$disk" :: >/dev/null 2>&1; }; then
         echo "wine-setup: $disk is no floppy image (a FAT image of at most 2.88 MB) nor a folder" >&2
         exit 2
@@ -110,11 +113,18 @@ insert() {
         # Each image at a folder of its own, mounted once: a program started
         # from one disk keeps running from it while another is in the drive.
         folder="$state/mnt/$(basename "$disk" .img)-$(sha1sum <<<"$disk" | cut -c1-8)"
+        # The reader holds the image as it was when mounted: one rebuilt at
+        # the same path since (another inode, size or time) is mounted afresh.
+        identity=$(stat -L -c '%d:%i %s %y' "$disk")
+        if mountpoint -q "$folder" && [ "$(cat "$folder.image" 2>/dev/null)" != "$identity" ]; then
+            unmount_floppy_image "$folder"
+        fi
         if ! mountpoint -q "$folder"; then
             mkdir -p "$folder"
             mount_floppy_image "$disk" "$folder" 2>"$folder.log" ||
                 fail "cannot mount $disk ($(cat "$folder.log")); copy it out and insert the folder instead:" \
                      "mcopy -s -m -i $disk '::*' FOLDER"
+            echo "$identity" >"$folder.image"
         fi
     fi
     wine_ensure_prefix || fail "the Wine prefix cannot be set up"
@@ -178,6 +188,7 @@ stop() {
     [ -f "$state/setup.exit" ] && echo "A:\SETUP.EXE ended with exit code $(cat "$state/setup.exit")"
     rm -f "$state/setup.exit"
     stop_wine
+    unmount_below "$state/mnt"
     if [ -f "$state/private" ]; then
         read -r display pid <"$state/private" || true
         if is_private_xvfb "$display" "$pid"; then

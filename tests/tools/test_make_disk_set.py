@@ -196,11 +196,17 @@ class DiskSetTest(BuilderTest):
     def test_what_cannot_be_built_is_one_line_each_and_leaves_no_output(self):
         def dated_1970():
             os.utime(self.put("PROGRAM1/OLD.DAT", "unpacked from an archive dated 0"), (0, 0))
+
+        def linked_out():
+            with open(os.path.join(self.tmp, "outside.dat"), "w") as f:
+                f.write("not part of the release")
+            os.symlink(f.name, os.path.join(self.release, "PROGRAM1", "OUT.DAT"))
         cases = [
             (dated_1970, "OLD.DAT is dated 1970-01-01 00:00:00 UTC, which a floppy cannot hold"),
             (lambda: self.put("titles.txt", "TSW.EXE\tT\xe9ssaryn\n".encode("cp1252")), "titles.txt:1: not UTF-8"),
             (lambda: os.symlink("nowhere", os.path.join(self.release, "PROGRAM1", "GONE.DAT")),
              "GONE.DAT: cannot be read"),
+            (linked_out, "PROGRAM1/OUT.DAT: a link leading out of the release (to %s/outside.dat)" % self.tmp),
             (lambda: open(self.out, "w").close(), "out exists and is not a directory"),
         ]
         for damage, message in cases:
@@ -216,6 +222,11 @@ class DiskSetTest(BuilderTest):
                 self.assertEqual(before, sorted(os.listdir(self.tmp)))
                 if os.path.isfile(self.out):
                     os.remove(self.out)
+        # A file that opens but cannot be read (the kernel's error names no file).
+        make_disk_set = builder_module()
+        with self.assertRaisesRegex(make_disk_set.DiskSetError, "^/proc/self/clear_refs: cannot be read: "):
+            make_disk_set.compress_entries([(make_disk_set.Entry("/proc/self/clear_refs", "CLEAR.DAT"),
+                                             os.path.join(self.tmp, "CLEAR.DA_"))], self.tmp, 1)
 
     def test_same_name_in_different_folders_is_fine(self):
         self.put("PROGRAM2/README", "program notes")
@@ -383,7 +394,19 @@ class FloppyImageTest(BuilderTest):
 
     def test_an_image_read_back_with_another_date_or_that_fsck_faults_is_refused(self):
         self.put("PROGRAM1/TSW.EXE", "program")
-        self.build("--images")
+        self.put("TSDATA/TABLE.DAT", "table")
+        # fsck.fat checks every image written: one that notes each image before it checks it.
+        fsck = shutil.which("fsck.fat", path=os.environ["PATH"] + os.pathsep + "/usr/sbin:/sbin")
+        noting, checked = os.path.join(self.tmp, "bin", "fsck.fat"), os.path.join(self.tmp, "checked")
+        os.makedirs(os.path.dirname(noting))
+        with open(noting, "w") as f:
+            f.write('#!/bin/sh\necho "${2##*/}" >>"%s"\nexec "%s" "$@"\n' % (checked, fsck))
+        os.chmod(noting, 0o755)
+        env = dict(os.environ, PATH=os.path.dirname(noting) + os.pathsep + os.environ["PATH"])
+        self.build("--images", env=env)
+        self.build("--update", "--images", source=os.path.join(self.release, "PROGRAM1"),
+                   out=os.path.join(self.tmp, "update"), env=env)
+        self.assertEqual(["disk1.img", "disk2.img", "update.img"], read_bytes(checked).decode().split())
         make_disk_set = builder_module()
         image, folder = os.path.join(self.out, "disk1.img"), os.path.join(self.out, "disk1")
         os.utime(os.path.join(folder, "TSW.EX_"), (86400 * 365 * 20, 86400 * 365 * 20))

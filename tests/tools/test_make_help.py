@@ -290,6 +290,17 @@ class SourceFaultTest(unittest.TestCase):
                                  stderr=subprocess.PIPE, text=True)
             self.assertEqual((1, []), (run.returncode, os.listdir(tmp)), run.stderr)
 
+    def test_an_output_that_is_a_link_is_written_through(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            os.symlink("shared.hlp", os.path.join(tmp, "tsw_inst.hlp"))
+            run = subprocess.run([sys.executable, COMPILER, SOURCE, os.path.join(tmp, "tsw_inst.hlp")],
+                                 stderr=subprocess.PIPE, text=True)
+            with open(os.path.join(tmp, "shared.hlp"), "rb") as f:
+                magic = f.read(4)
+            self.assertEqual((0, "shared.hlp", b"?_\3\0", ["shared.hlp", "tsw_inst.hlp"]),
+                             (run.returncode, os.readlink(os.path.join(tmp, "tsw_inst.hlp")), magic,
+                              sorted(os.listdir(tmp))), run.stderr)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -1,18 +1,20 @@
 #include "tools/native/FatImage.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 namespace {
 // An image larger than this holds no FAT12 or FAT16 floppy or small disk.
 constexpr std::size_t kMaxImageBytes = 64u << 20;
 constexpr std::size_t kEntryBytes = 32;
-// Deeper folders, or more entries, than any disk of these sizes holds come
-// from a folder that refers back to one above it.
-constexpr int kMaxDepth = 32;
-constexpr std::size_t kMaxNodes = 1u << 16;
+// A FAT driver keeps a folder to this many entries (2 MB of them).
+constexpr std::size_t kMaxFolderEntries = 65536;
+// The longest path Windows opens, "A:" and the closing NUL included.
+constexpr std::size_t kMaxPath = 260;
 // FAT12 has fewer clusters than this, FAT16 fewer than the second.
 constexpr std::uint32_t kFat12Clusters = 4085;
 constexpr std::uint32_t kFat16Clusters = 65525;
@@ -22,6 +24,26 @@ enum Attribute : unsigned char { ReadOnlyBit = 0x01, VolumeLabel = 0x08, FolderB
 std::uint16_t Word(const unsigned char* at) { return static_cast<std::uint16_t>(at[0] | at[1] << 8); }
 std::uint32_t Long(const unsigned char* at) { return Word(at) | static_cast<std::uint32_t>(Word(at + 2)) << 16; }
 
+// A FAT date and time as a FAT driver writes them: a day the month has, a
+// time of day to 23:59:58.
+bool DriverWrites(std::uint16_t date, std::uint16_t time)
+{
+    static const unsigned char kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const unsigned year = 1980 + (date >> 9), month = (date >> 5) & 0x0F, day = date & 0x1F;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] || (month == 2 && day == 29 && !leap))
+        return false;
+    return (time >> 11) < 24 && ((time >> 5) & 0x3F) < 60 && (time & 0x1F) < 30;
+}
+
+std::string DateText(std::uint16_t date, std::uint16_t time)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980u + (date >> 9), (date >> 5) & 0x0Fu,
+                  date & 0x1Fu, time >> 11u, (time >> 5) & 0x3Fu, (time & 0x1Fu) * 2);
+    return text;
+}
+
 // A FAT date and time is a local time without a zone. The release's images
 // are written in UTC (tools/make_disk_set.py), so it is read as UTC: the
 // file then has the instant its release file had, whatever this machine's
@@ -30,17 +52,16 @@ std::time_t FatTime(std::uint16_t date, std::uint16_t time)
 {
     std::tm when = {};
     when.tm_year = 80 + (date >> 9);
-    when.tm_mon = std::max(1, (date >> 5) & 0x0F) - 1;
-    when.tm_mday = std::max(1, date & 0x1F);
+    when.tm_mon = ((date >> 5) & 0x0F) - 1;
+    when.tm_mday = date & 0x1F;
     when.tm_hour = time >> 11;
     when.tm_min = (time >> 5) & 0x3F;
     when.tm_sec = (time & 0x1F) * 2;
     return timegm(&when);
 }
 
-// "NAME.EXT" from an entry's 11 name bytes; empty for a name no FAT driver
-// writes (a separator or a control character in it). Bytes from 0x80 up, an
-// OEM code page's letters, are shown as the Latin-1 characters of that value.
+// "NAME.EXT" from an entry's 11 name bytes. Bytes from 0x80 up, an OEM code
+// page's letters, are shown as the Latin-1 characters of that value.
 std::string EntryName(const unsigned char* entry)
 {
     auto part = [](const unsigned char* begin, std::size_t length) {
@@ -53,7 +74,6 @@ std::string EntryName(const unsigned char* entry)
     if (!raw.empty() && static_cast<unsigned char>(raw[0]) == 0x05) raw[0] = static_cast<char>(0xE5);
     std::string name;
     for (unsigned char c : raw) {
-        if (c < 0x20 || c == '/' || c == 0x7F) return std::string();
         if (c < 0x80) {
             name += static_cast<char>(c);
         } else {
@@ -61,6 +81,24 @@ std::string EntryName(const unsigned char* entry)
             name += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+    return name;
+}
+
+// Whether Windows can open a file of this name: no control character and
+// none of the characters its paths give a meaning to.
+bool WindowsOpens(const std::string& name)
+{
+    if (name.empty()) return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c)) return false;
+    return true;
+}
+
+// The name as the case-blind lookup of Windows compares it.
+std::string Folded(std::string name)
+{
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return name;
 }
 }
@@ -71,6 +109,18 @@ bool FatImage::Fail(const std::string& why)
     Bytes.clear();
     Nodes.clear();
     return false;
+}
+
+bool FatImage::Damaged(std::size_t node, const std::string& why)
+{
+    return Fail("is damaged: " + PathOf(node) + " " + why);
+}
+
+std::string FatImage::PathOf(std::size_t node) const
+{
+    std::string path;
+    for (; node != 0; node = Nodes[node].Parent) path = "/" + Nodes[node].Name + path;
+    return path.empty() ? "/" : path;
 }
 
 bool FatImage::Load(const std::string& path)
@@ -96,9 +146,10 @@ bool FatImage::Load(const std::string& path)
         return Fail("holds no FAT12 or FAT16 boot sector");
 
     FatStart = std::size_t{reservedSectors} * sectorSize;
-    const std::size_t rootStart = FatStart + std::size_t{fatCount} * fatSectors * sectorSize;
+    RootStart = FatStart + std::size_t{fatCount} * fatSectors * sectorSize;
+    RootEntries = rootEntries;
     const std::size_t rootBytes = std::size_t{rootEntries} * kEntryBytes;
-    DataStart = rootStart + (rootBytes + sectorSize - 1) / sectorSize * sectorSize;
+    DataStart = RootStart + (rootBytes + sectorSize - 1) / sectorSize * sectorSize;
     const std::size_t diskBytes = std::size_t{totalSectors} * sectorSize;
     if (DataStart >= diskBytes || diskBytes > Bytes.size())
         return Fail("is shorter than the file system its boot sector describes");
@@ -113,8 +164,10 @@ bool FatImage::Load(const std::string& path)
 
     Nodes.assign(1, Node());
     Nodes[0].Folder = true;
-    ReadFolder(0, Bytes.data() + rootStart, rootEntries, 0);
-    return true;
+    Owners.assign(std::size_t{Clusters} + 2, 0);
+    const bool sound = ReadFolder(0);
+    std::vector<std::uint32_t>().swap(Owners);
+    return sound;
 }
 
 std::uint32_t FatImage::NextCluster(std::uint32_t cluster) const
@@ -125,15 +178,31 @@ std::uint32_t FatImage::NextCluster(std::uint32_t cluster) const
     return cluster & 1 ? pair >> 4 : pair & 0x0FFF;
 }
 
-std::vector<std::uint32_t> FatImage::Chain(std::uint32_t first) const
+// Gives the node the clusters of the chain from `first`, each cluster to one
+// node only: a cluster met again is a loop, a cross-link, or a folder that
+// refers back to one above it.
+bool FatImage::TakeChain(std::size_t node, std::uint32_t first)
 {
-    // A chain ends at its end mark, or where it leaves the disk's clusters;
-    // one longer than the disk has clusters has looped.
-    std::vector<std::uint32_t> chain;
-    for (std::uint32_t cluster = first; cluster >= 2 && cluster < Clusters + 2 && chain.size() < Clusters;
-         cluster = NextCluster(cluster))
-        chain.push_back(cluster);
-    return chain;
+    const bool folder = Nodes[node].Folder;
+    if (first == 0) return !folder || Damaged(node, "refers back to the root folder above it");
+    const std::uint32_t endMark = Fat12 ? 0xFF8 : 0xFFF8;
+    std::uint32_t from = 0;
+    for (std::uint32_t cluster = first; cluster < endMark; from = cluster, cluster = NextCluster(cluster)) {
+        const std::string at = "cluster " + std::to_string(cluster);
+        if (cluster < 2 || cluster >= Clusters + 2)
+            return Damaged(node, (from ? "has cluster " + std::to_string(from) + " leading to " : "starts at ") + at +
+                                     ", outside the disk's data");
+        const std::uint32_t owner = Owners[cluster];
+        if (owner == node) return Damaged(node, "has a cluster chain that loops back to " + at);
+        if (owner != 0) {
+            for (std::size_t above = Nodes[node].Parent; folder && above != 0; above = Nodes[above].Parent)
+                if (above == owner) return Damaged(node, "refers back to " + PathOf(owner) + ", a folder above it");
+            return Damaged(node, "shares " + at + " with " + PathOf(owner));
+        }
+        Owners[cluster] = static_cast<std::uint32_t>(node);
+        Nodes[node].Clusters.push_back(cluster);
+    }
+    return true;
 }
 
 std::uint32_t FatImage::FreeClusters() const
@@ -143,34 +212,57 @@ std::uint32_t FatImage::FreeClusters() const
     return free;
 }
 
-void FatImage::ReadFolder(std::size_t folder, const unsigned char* entries, std::size_t count, int depth)
+const unsigned char* FatImage::FolderEntry(const Node& folder, std::size_t index) const
 {
-    for (std::size_t i = 0; i < count && Nodes.size() < kMaxNodes; ++i) {
-        const unsigned char* entry = entries + i * kEntryBytes;
+    const std::size_t offset = index * kEntryBytes;
+    if (&folder == &Nodes[0]) return Bytes.data() + RootStart + offset;
+    const std::uint32_t cluster = folder.Clusters[offset / ClusterSize];
+    return Bytes.data() + DataStart + std::size_t{cluster - 2} * ClusterSize + offset % ClusterSize;
+}
+
+bool FatImage::ReadFolder(std::size_t folder)
+{
+    const std::size_t count = folder == 0 ? RootEntries : Nodes[folder].Size / kEntryBytes;
+    if (count > kMaxFolderEntries) return Damaged(folder, "holds more entries than a FAT folder can");
+    const std::size_t pathLength = folder == 0 ? 0 : PathOf(folder).size();
+    std::set<std::string> names;
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned char* entry = FolderEntry(Nodes[folder], i);
         if (entry[0] == 0x00) break;  // no entries after this one
         const unsigned char attributes = entry[11];
-        if (entry[0] == 0xE5 || entry[0] == '.' || (attributes & LongNamePart) == LongNamePart ||
-            (attributes & VolumeLabel))
+        if (entry[0] == 0xE5 || (attributes & LongNamePart) == LongNamePart || (attributes & VolumeLabel) ||
+            std::memcmp(entry, ".          ", 11) == 0 || std::memcmp(entry, "..         ", 11) == 0)
             continue;
-        Node node;
+        const std::size_t index = Nodes.size();
+        Nodes.emplace_back();
+        Nodes[folder].Children.push_back(index);
+        Node& node = Nodes[index];
         node.Name = EntryName(entry);
-        if (node.Name.empty()) continue;
+        node.Parent = folder;
         node.Folder = attributes & FolderBit;
         node.ReadOnly = attributes & ReadOnlyBit;
-        node.Modified = FatTime(Word(entry + 24), Word(entry + 22));
-        node.Clusters = Chain(Word(entry + 26));
-        const std::uint64_t held = std::uint64_t{node.Clusters.size()} * ClusterSize;
-        node.Size = node.Folder ? held : std::min<std::uint64_t>(Long(entry + 28), held);
-        if (node.Folder && depth >= kMaxDepth) continue;
-        const std::size_t index = Nodes.size();
-        Nodes.push_back(node);
-        Nodes[folder].Children.push_back(index);
-        if (node.Folder) {
-            std::vector<unsigned char> data(node.Size);
-            Read(Nodes[index], 0, reinterpret_cast<char*>(data.data()), data.size());
-            ReadFolder(index, data.data(), data.size() / kEntryBytes, depth + 1);
+        const std::uint16_t date = Word(entry + 24), time = Word(entry + 22);
+        if (!WindowsOpens(node.Name)) return Damaged(index, "has a name Windows cannot open");
+        if (2 + pathLength + 1 + node.Name.size() >= kMaxPath)
+            return Damaged(index, "lies deeper than the longest path Windows opens");
+        if (!names.insert(Folded(node.Name)).second) return Damaged(index, "is a second entry of that name");
+        if (!DriverWrites(date, time))
+            return Damaged(index, "is dated " + DateText(date, time) + ", a date no FAT driver writes");
+        node.Modified = FatTime(date, time);
+        if (!TakeChain(index, Word(entry + 26))) return false;
+        const std::uint64_t clusters = Nodes[index].Clusters.size();
+        if (Nodes[index].Folder) {
+            Nodes[index].Size = clusters * ClusterSize;
+            if (!ReadFolder(index)) return false;
+            continue;
         }
+        const std::uint32_t size = Long(entry + 28);
+        if (clusters != (std::uint64_t{size} + ClusterSize - 1) / ClusterSize)
+            return Damaged(index, "is " + std::to_string(size) + " bytes long, but its cluster chain holds " +
+                                      std::to_string(clusters * ClusterSize));
+        Nodes[index].Size = size;
     }
+    return true;
 }
 
 const FatImage::Node* FatImage::Find(const char* path) const

@@ -6,8 +6,9 @@
 // Usage: floppy_mount IMAGE FOLDER [FUSE OPTION...]
 // Mounts and returns, the reader staying in the background until
 // "fusermount -u FOLDER" (-f keeps it in the foreground).
-// Exit code: 0 when mounted; 1 when IMAGE holds no FAT12 or FAT16 file system
-// or the mount failed; 2 for bad arguments.
+// Exit code: 0 when mounted; 1 when IMAGE holds no FAT12 or FAT16 file system,
+// a damaged one (the reason names the file or folder), or the mount failed;
+// 2 for bad arguments.
 #define FUSE_USE_VERSION 31
 #include "tools/native/FatImage.h"
 
