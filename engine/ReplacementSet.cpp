@@ -109,7 +109,8 @@ void TReplacementSet::Abandon()
 
 long TReplacementSet::Commit(std::string& refused)
 {
-    if (AllTogether && !MarkWritten) {
+    // A set with no file has no record, and nothing to mark.
+    if (AllTogether && !MarkWritten && !Files.empty()) {
         // Only a file takes a name: a scratch path turned into a folder
         // meanwhile stops the renames before they begin.
         for (const Entry& file : Files) {
