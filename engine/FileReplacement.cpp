@@ -10,7 +10,7 @@ long CreateScratchFile(const std::string& folder, int& next, std::string& path, 
         char name[kScratchNameSize];
         ScratchName(next, name);
         path = folder + name;
-        file.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.Reset(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.IsValid()) {
             ++next;
             return 0;

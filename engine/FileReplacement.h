@@ -7,7 +7,7 @@
 #include <string>
 
 // Makes a numbered scratch file in `folder` (empty, or ending in a
-// separator), open for writing: the first name from `next` on that does not
+// separator), open for writing and reading back: the first name from `next` on that does not
 // exist yet, so a file of that name, the installer's or anybody's, is never
 // opened. `next` moves past the name taken. 0, or kLzBadOutHandle when none
 // can be made (a full or write-protected disk, no such folder).

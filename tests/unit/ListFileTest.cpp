@@ -1,3 +1,5 @@
+#include "engine/plain/ChecksumList.h"
+#include "engine/plain/Crc32.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/ReplacementRecord.h"
 
@@ -338,4 +340,36 @@ TEST(ReadReplacementRecord, ActsOnlyOnWhatTheInstallerWrites)
     std::vector<Replacement> files;
     ASSERT_EQ(RecordState::Expanding, ReadReplacementRecord((header + line).data(), header.size() + line.size(), files));
     EXPECT_EQ(line, RecordLine(files[0]));
+}
+
+// CHECKSUM.LST: only "CRC32 SIZE NAME" as the builder writes it, each file of
+// the plan named once, whatever else the disk holds.
+TEST(ChecksumList, TakesOnlyTheBuilderFormAndNamesEachPlannedFileOnce)
+{
+    const std::string list = "2\r\nA.TXT\r\nSUB\\B.DAT\r\n";
+    const std::string a = "0123abCD 17 lookup\\a.tx_\r\n", b = "FFFFFFFF 2147483647 LOOKUP\\SUB\\B.DA_\r\n";
+    const struct {
+        std::string Text;
+        bool Accepted;
+    } cases[] = {
+        {a + b, true}, {"00000000 0 TSW.EX_\r\n" + b + a, true}, {a + b + "00000000 1 CRANE\\X.DA_", true},
+        {a, false}, {a + b + a, false}, {"", false}, {std::string("0123ABCD 17 LOOKUP\\A.TX_\0\r\n", 27) + b, false},
+        {a + b + "0123ABC 17 X.DA_\r\n", false}, {a + b + "0123ABCDE 17 X.DA_\r\n", false},
+        {a + b + "0123ABCG 17 X.DA_\r\n", false}, {a + b + "0123ABCD 2147483648 X.DA_\r\n", false},
+        {a + b + "0123ABCD -1 X.DA_\r\n", false}, {a + b + "0123ABCD 17\r\n", false},
+        {a + b + "0123ABCD X.DA_\r\n", false}, {a + b + "0123ABCD  17 X.DA_\r\n", false},
+        {a + b + "0123ABCD\t17 X.DA_\r\n", false}, {a + b + "0123ABCD 17 ..\\X.DA_\r\n", false},
+        {a + b + "0123ABCD 17 C:\\X.DA_\r\n", false}, {a + b + "0123ABCD 17 \\X.DA_\r\n", false},
+        {a + b + "0123ABCD 17 CON.DA_\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        ListPlan plan;
+        ASSERT_EQ(ListFault::None, PlanListContents(list.data(), list.size(), "A:\\LOOKUP", "C:\\T", 78, plan));
+        ASSERT_EQ(c.Accepted, ApplyChecksumList(c.Text.data(), c.Text.size(), "LOOKUP\\", plan));
+        if (!c.Accepted) continue;
+        EXPECT_TRUE(plan.Files[0].Expected.Known && plan.Files[0].Expected.Crc == 0x0123ABCD);
+        EXPECT_TRUE(plan.Files[1].Expected.Size == kMaxExpandedSize && plan.Files[1].Expected.Crc == 0xFFFFFFFF);
+    }
+    EXPECT_EQ(0xCBF43926u, Crc32(Crc32(0, "1234", 4), "56789", 5));
 }
