@@ -31,7 +31,7 @@ Each disk's root (and an update set's) holds CHECKSUM.LST: one CRLF line
 "CRC32 SIZE NAME" per compressed file the installer expands from it, CRC32
 the eight hexadecimal digits of the CRC-32 of ZIP and zlib of the file's
 bytes, SIZE their number, NAME the compressed file's path from the disk's
-root (LOOKUP\ITU.LU_). It is read back and checked against the files before
+root (LOOKUP\\ITU.LU_). It is read back and checked against the files before
 the disk is made; the installer checks each file it expands against it.
 
 Compression uses mscompress; files shorter than 16 bytes are written as

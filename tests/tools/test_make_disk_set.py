@@ -237,7 +237,7 @@ class DiskSetTest(BuilderTest):
         shutil.rmtree(os.path.join(self.release, "PROGRAM2"))
         self.put("PROGRAM1/TSW2.EXE", "version two of the program")
         self.build()
-        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))), ["TSW2.EX_", "disk_1.lst"])
+        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))), ["CHECKSUM.LST", "TSW2.EX_", "disk_1.lst"])
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk2")))
 
     def test_each_disk_says_what_its_files_expand_to_and_a_wrong_line_is_refused(self):
@@ -380,7 +380,7 @@ class FloppyImageTest(BuilderTest):
         build_update()
         self.assertEqual(serials[2], volume_serial(update + ".img"))
         self.assertEqual(("TSW30 UPD", sorted(os.listdir(update))),
-                         (mdir(update + ".img", "")[0], sorted(n.lower() if n.endswith("LST") else n
+                         (mdir(update + ".img", "")[0], sorted(n.lower() if n == "DISK_1.LST" else n
                                                                for n in mdir(update + ".img", "")[1])))
         self.assertIn("SETUP.EXE", os.listdir(update))
         self.assertEqual(mtool("mtype", "-i", update + ".img", "::/SETUP.EXE").encode(), self.INSTALLER["setup.exe"])
