@@ -64,8 +64,9 @@ bool ParseChecksumLine(char (&line)[kListLineSize], ChecksumLine& parsed)
     return true;
 }
 
-bool ApplyChecksumList(const char* data, std::size_t size, const std::string& folderOnDisk, ListPlan& plan)
+bool ApplyChecksumList(const char* data, std::size_t size, const char* folderOnDisk, ListPlan& plan)
 {
+    const std::size_t folderLength = std::strlen(folderOnDisk);
     ListLineReader reader(data, size);
     char line[kListLineSize];
     ChecksumLine parsed;
@@ -74,11 +75,10 @@ bool ApplyChecksumList(const char* data, std::size_t size, const std::string& fo
         if (result == ListLineReader::Result::End) break;
         if (result == ListLineReader::Result::Bad || !ParseChecksumLine(line, parsed)) return false;
         const std::size_t length = std::strlen(parsed.Name);
-        if (length < folderOnDisk.size() || !SameIgnoringCase(parsed.Name, folderOnDisk.data(), folderOnDisk.size()))
-            continue;
-        const char* name = parsed.Name + folderOnDisk.size();
+        if (length < folderLength || !SameIgnoringCase(parsed.Name, folderOnDisk, folderLength)) continue;
+        const char* name = parsed.Name + folderLength;
         for (PlannedFile& file : plan.Files) {
-            if (!IsCompressedFormOf(name, length - folderOnDisk.size(), file.Name)) continue;
+            if (!IsCompressedFormOf(name, length - folderLength, file.Name)) continue;
             if (file.Expected.Known) return false;
             file.Expected = {true, parsed.Crc, parsed.Size};
         }
@@ -91,7 +91,8 @@ bool ApplyChecksumList(const char* data, std::size_t size, const std::string& fo
 ListFault ReadDiskChecksums(const char* diskRoot, ListPlan& plan)
 {
     const std::string root = JoinedPath(diskRoot, "");
-    const std::string path = root + kChecksumListName;
+    std::string path = root;
+    path += kChecksumListName;
     std::vector<char> contents;
     const ListLoadResult loaded = LoadListFile(path.c_str(), contents);
     // A disk made before the list was written is installed as it stands;
@@ -99,7 +100,7 @@ ListFault ReadDiskChecksums(const char* diskRoot, ListPlan& plan)
     if (loaded == ListLoadResult::NotFound && !PathExists(path.c_str())) return ListFault::None;
     const bool below = plan.SourceFolder.size() >= root.size() &&
                        SameIgnoringCase(plan.SourceFolder.data(), root.data(), root.size());
-    const std::string folderOnDisk = below ? plan.SourceFolder.substr(root.size()) : std::string();
+    const char* folderOnDisk = below ? plan.SourceFolder.c_str() + root.size() : "";
     if (loaded == ListLoadResult::Loaded && ApplyChecksumList(contents.data(), contents.size(), folderOnDisk, plan))
         return ListFault::None;
     plan.Refused = kChecksumListName;

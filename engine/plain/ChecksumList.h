@@ -39,7 +39,7 @@ bool ParseChecksumLine(char (&line)[kListLineSize], ChecksumLine& parsed);
 // its disk: empty (the root) or ending in a separator. Lines of the disk's
 // other files are checked and passed over. False when a line is not of the
 // form, or a file of the plan is named by none or by two.
-bool ApplyChecksumList(const char* data, std::size_t size, const std::string& folderOnDisk, ListPlan& plan);
+bool ApplyChecksumList(const char* data, std::size_t size, const char* folderOnDisk, ListPlan& plan);
 
 // Reads the checksum list in `diskRoot`, the root of the disk the plan's
 // source folder is on (or that folder itself), into the plan. None where

@@ -66,11 +66,6 @@ enum class ListLoadResult { Loaded, NotFound, Unreadable };
 constexpr long kMaxListFileBytes = 1 << 20;
 ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);
 
-// A list file read whole and checked before anything of it is written: each
-// entry's installed name in list order, and the titled entries in line order.
-// A planned file's paths are its name after the plan's directories, kept
-// once for the whole list: an 8.3 name fits in the string itself, so a plan
-// of a few hundred files allocates its vector, not two paths per file.
 // What a file must expand to, where its disk says so (ChecksumList.h).
 struct ExpectedContents {
     bool Known = false;
@@ -78,6 +73,11 @@ struct ExpectedContents {
     std::uint32_t Size = 0;  // their number
 };
 
+// A list file read whole and checked before anything of it is written: each
+// entry's installed name in list order, and the titled entries in line order.
+// A planned file's paths are its name after the plan's directories, kept
+// once for the whole list: an 8.3 name fits in the string itself, so a plan
+// of a few hundred files allocates its vector, not two paths per file.
 struct PlannedFile {
     std::string Name;  // the installed name as listed
     ExpectedContents Expected;
