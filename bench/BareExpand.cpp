@@ -8,8 +8,9 @@
 // With --list nothing is written: one "list<TAB>compressed<TAB>installed" line
 // per file, in the installer's order.
 // Prints key=value lines: files, bytes, lists_ms (reading the lists and
-// creating the folders), expand_ms (the loop alone), peak_ws (this process's
-// peak working set in bytes). Exit code 0 on success.
+// creating the folders), expand_ms (the loop alone), check_ms (reading every
+// expanded file back for its CRC-32, as the installer's check does), peak_ws
+// (this process's peak working set in bytes). Exit code 0 on success.
 #include "bench/BenchFiles.h"
 
 #include <windows.h>
@@ -43,7 +44,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_expand: %s (%lld)\n", error.c_str(), bytes);
         return 1;
     }
-    std::printf("files=%zu\nbytes=%lld\nlists_ms=%.2f\nexpand_ms=%.2f\npeak_ws=%llu\n", plan.Files.size(), bytes,
-                (expandStart - start) * 1000.0, (end - expandStart) * 1000.0, PeakWorkingSet(::GetCurrentProcess()));
+    const long long readBack = ReadBackPlan(plan, error);
+    double checked = NowSeconds();
+    if (readBack != bytes) {
+        std::fprintf(stderr, "bench_expand: %s\n", error.empty() ? "read back another length" : error.c_str());
+        return 1;
+    }
+    std::printf("files=%zu\nbytes=%lld\nlists_ms=%.2f\nexpand_ms=%.2f\ncheck_ms=%.2f\npeak_ws=%llu\n", plan.Files.size(),
+                bytes, (expandStart - start) * 1000.0, (end - expandStart) * 1000.0, (checked - end) * 1000.0,
+                PeakWorkingSet(::GetCurrentProcess()));
     return 0;
 }

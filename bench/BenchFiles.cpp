@@ -1,5 +1,6 @@
 #include "bench/BenchFiles.h"
 
+#include "engine/plain/Crc32.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
 #include "shell/plain/PathHelpers.h"
@@ -73,6 +74,26 @@ long long ExpandPlan(const BenchPlan& plan, std::string& error)
             return result < 0 ? result : -1;
         }
         total += result;
+    }
+    return total;
+}
+
+long long ReadBackPlan(const BenchPlan& plan, std::string& error)
+{
+    long long total = 0;
+    unsigned char buffer[3072];
+    for (const BenchFile& file : plan.Files) {
+        HANDLE handle = ::CreateFileA(file.Destination.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD read = 0;
+        std::uint32_t crc = 0;
+        while (handle != INVALID_HANDLE_VALUE && ::ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+            crc = Crc32(crc, buffer, read);
+            total += read;
+        }
+        if (handle == INVALID_HANDLE_VALUE || read != 0 || !::CloseHandle(handle)) {
+            error = "reading " + file.Destination + " back failed";
+            return -1;
+        }
     }
     return total;
 }

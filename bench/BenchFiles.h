@@ -32,6 +32,12 @@ bool CreatePlanDirectories(const BenchPlan& plan, std::string& error);
 // code (error then names the file).
 long long ExpandPlan(const BenchPlan& plan, std::string& error);
 
+// Reads every expanded file of the plan back from its first byte and takes
+// its CRC-32, in pieces of the installer's size: what the installer's check
+// against the disk's CHECKSUM.LST costs. Returns the bytes read, or -1
+// (error then names the file).
+long long ReadBackPlan(const BenchPlan& plan, std::string& error);
+
 // Seconds on the high-resolution clock.
 double NowSeconds();
 

@@ -4,6 +4,7 @@
 #include "dialogs/plain/EntryChecks.h"
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
+#include "engine/plain/ChecksumList.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
@@ -23,15 +24,18 @@ constexpr std::size_t kMaxUpdateNameLength = 27;
 
 const char* const UpdateListName = UpdateStep().ListName;
 
-// Reads the update's list once and checks, before anything is written, that
-// every compressed file it names is one the expander can expand (there, a
-// readable file and not a folder, with a header the expander accepts) and
-// every installed file it would replace can be replaced now.
+// Reads the update's list once, and its checksum list where it has one, and
+// checks, before anything is written, that every compressed file it names is
+// one the expander can expand (there, a readable file and not a folder, with
+// a header the expander accepts) and every installed file it would replace
+// can be replaced now.
 // Reports its own failures.
 bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
 {
     ListFault fault = ReadListPlan(updateSource, UpdateListName, Settings.TargetDirectory, kMaxUpdateNameLength, plan,
                                    &IsSameFolder);
+    // What each file expands to, where the source says.
+    if (fault == ListFault::None) fault = ReadDiskChecksums(updateSource, plan);
     if (fault != ListFault::None) {
         ListFaultReport report = ListFaultReportFor(fault);
         // A list without a count is reported as the installation reports it.

@@ -2,8 +2,10 @@
 
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
+#include "engine/ExpandedFileCheck.h"
 #include "engine/ReplacementSet.h"
 #include "engine/ShowProg.h"
+#include "engine/plain/ChecksumList.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
 #include "framework/UniqueHandle.h"
@@ -74,12 +76,13 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::strin
 
     // The header declares the expanded length. A compressed file cut short
     // expands "successfully" to fewer bytes: a read error. What the disk
-    // took must be all of it, too.
+    // took must be all of it, too, and what its disk says it expands to.
     const LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
     ::LZSeek(sourceFile.Get(), 0, 0);
     result = ::CopyLZFile(sourceFile.Get(), LzFileHandle(set.Writing()));
     if (result >= 0 && declared >= 0 && result != declared) result = kLzRead;
     if (result >= 0 && ::GetFileSize(set.Writing().Get(), nullptr) != static_cast<DWORD>(result)) result = kLzWrite;
+    if (result >= 0 && !HoldsExpectedContents(set.Writing(), file.Expected)) result = kLzRead;
     if (result >= 0) {
         const long finished = set.Finish(released);
         if (finished < 0) result = finished;
@@ -131,7 +134,7 @@ bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TRe
 }
 
 bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
-                                    const char* caption, LONG& lastResult)
+                                    const char* caption, LONG& lastResult, const char* diskRoot)
 {
     lastResult = 0;
     ProgressWindow progress(this, caption);
@@ -140,6 +143,7 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
     // The whole list is read and checked before anything is written.
     ListPlan plan;
     ListFault fault = ReadListPlan(sourceDir, listName, destDir, kListLineMaxLength, plan, &IsSameFolder);
+    if (fault == ListFault::None) fault = ReadDiskChecksums(diskRoot ? diskRoot : sourceDir, plan);
     if (fault != ListFault::None) {
         progress.Close();
         ListFaultReport report = ListFaultReportFor(fault);

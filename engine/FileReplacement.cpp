@@ -24,7 +24,7 @@ bool FreeScratchPath(const std::string& folder, int& next, std::string& path)
 long CreateScratchFile(const std::string& folder, int& next, std::string& path, TFile& file)
 {
     while (FreeScratchPath(folder, next, path)) {
-        file.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.Reset(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.IsValid()) return 0;
         // Only a name taken meanwhile lets the next one do better; a full or
         // write-protected disk, a folder that refuses new files or a missing

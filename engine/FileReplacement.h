@@ -11,7 +11,7 @@
 // False when every number is taken.
 bool FreeScratchPath(const std::string& folder, int& next, std::string& path);
 
-// Makes a numbered scratch file in `folder`, open for writing: the first name
+// Makes a numbered scratch file in `folder`, open for writing and reading back: the first name
 // from `next` on that does not exist yet, so a file of that name, the
 // installer's or anybody's, is never opened. `next` moves past the name
 // taken. 0; kLzBadOutHandle when none can be made (a full or write-protected

@@ -67,6 +67,7 @@ bool TInstallWindow::InstallComponents()
     if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgInstallationError)) return false;
 
     auto expand = [&](const InstallStep& step) {
+        char root[3] = {SourceDrive[0], ':', '\0'};
         char source[16];
         if (step.Subfolder)
             FormatText(source, sizeof source, "%c:\\%s", SourceDrive[0], step.Subfolder);
@@ -74,7 +75,7 @@ bool TInstallWindow::InstallComponents()
             FormatText(source, sizeof source, "%c:", SourceDrive[0]);
         std::string destination = Settings.TargetDirectory;
         if (step.Subfolder) destination = JoinedPath(destination, step.Subfolder);
-        return ExpandListFile(step.ListName, destination.c_str(), source, step.Caption, runResult);
+        return ExpandListFile(step.ListName, destination.c_str(), source, step.Caption, runResult, root);
     };
 
     for (const InstallStep& step : InstallSteps()) {

@@ -15,7 +15,7 @@ long ReserveAside(ReplacementPaths& paths, int& next)
 
 HANDLE CreateNewFile(const std::string& path)
 {
-    return ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 }
 
@@ -27,7 +27,7 @@ long TReplacementSet::Begin(const std::string& name, std::string& refused)
         // Tried again after it failed: the same scratch file, written anew.
         Entry& again = Files.back();
         if (again.Paths.Installed == entry.Paths.Installed) {
-            Output.Reset(::CreateFileA(again.Paths.Fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+            Output.Reset(::CreateFileA(again.Paths.Fresh.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
             if (Output.IsValid()) return 0;
             refused = again.Paths.Installed;

@@ -55,9 +55,11 @@ public:
     // engine/ExpandListFile.cpp: one list file, read whole and checked, then
     // expanded file by file; or a list its caller has read and checked
     // already, expanded all or nothing (an update: no file takes its
-    // installed name before every one is whole).
+    // installed name before every one is whole). `diskRoot` is the root of
+    // the disk `sourceDir` is on, where its checksum list is (null: the
+    // source folder itself).
     bool ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
-                        const char* caption, LONG& lastResult);
+                        const char* caption, LONG& lastResult, const char* diskRoot = nullptr);
     bool ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult);
 
     // engine/InterruptedUpdate.cpp: an update that a power cut interrupted in

@@ -27,6 +27,13 @@ expansion library reads, under its installed name with the last character
 replaced by "_" (TSW.EXE -> TSW.EX_). Each list file starts with the count of
 entries, then one entry per line, sorted by name, with CRLF line ends.
 
+Each disk's root (and an update set's) holds CHECKSUM.LST: one CRLF line
+"CRC32 SIZE NAME" per compressed file the installer expands from it, CRC32
+the eight hexadecimal digits of the CRC-32 of ZIP and zlib of the file's
+bytes, SIZE their number, NAME the compressed file's path from the disk's
+root (LOOKUP\\ITU.LU_). It is read back and checked against the files before
+the disk is made; the installer checks each file it expands against it.
+
 Compression uses mscompress; files shorter than 16 bytes are written as
 literal-only streams here, because mscompress garbles inputs that short. Each
 written file is expanded again with msexpand and compared with its source
@@ -91,6 +98,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 # (release folder, list file, disk, directory on the disk), in the order the
 # installer takes the lists. The installer's own table is checked against this
@@ -109,6 +117,9 @@ DISKS = sorted({disk for _, _, disk, _ in COMPONENTS})
 # A maintenance update is read like the first program disk.
 UPDATE_LIST = COMPONENTS[0][1]
 TITLES_FILE = "titles.txt"
+# In the root of each disk (and of an update set): what each compressed file
+# on it expands to, for the installer to check.
+CHECKSUM_LIST = "CHECKSUM.LST"
 
 SZDD_MAGIC = b"SZDD\x88\xf0\x27\x33"
 SZDD_HEADER_SIZE = 14
@@ -448,6 +459,46 @@ def write_list(path, entries):
         f.write("".join(line + "\r\n" for line in lines).encode("cp1252"))
 
 
+def write_checksum_lists(staging, plan, jobs):
+    """Writes CHECKSUM.LST into the root of each disk of plan (its first folder under staging) for the
+    compressed files jobs [(entry, path)] put there, in the order the installer reads them, and reads
+    it back."""
+    roots = []
+    for _, subdir, _, _ in plan:
+        root = os.path.join(staging, subdir.split(os.sep)[0])
+        if root not in roots:
+            roots.append(root)
+    for root in roots:
+        expected = {}
+        for entry, dest in jobs:
+            name = os.path.relpath(dest, root)
+            if not name.startswith(os.pardir):
+                with open(entry.source, "rb") as f:
+                    data = f.read()
+                expected[name.replace(os.sep, "\\").upper()] = (zlib.crc32(data), len(data))
+        with open(os.path.join(root, CHECKSUM_LIST), "wb") as f:
+            f.write("".join("%08X %d %s\r\n" % (crc, size, name)
+                            for name, (crc, size) in expected.items()).encode("ascii"))
+        check_checksum_list(os.path.join(root, CHECKSUM_LIST), expected)
+
+
+def check_checksum_list(path, expected):
+    """Reads a CHECKSUM.LST back as the installer reads it and refuses any line that is not one of
+    expected {NAME: (crc, size)}, a name it gives twice and a file it does not name."""
+    with open(path, "rb") as f:
+        lines = f.read().split(b"\r\n")
+    problems, named = [], set()
+    for number, line in enumerate(lines[:-1] if lines[-1] == b"" else lines, 1):
+        form = re.fullmatch(rb"([0-9A-Fa-f]{8}) (\d{1,10}) (\S+)", line)
+        name = form and form.group(3).decode("ascii", "replace").upper()
+        if not form or name in named or expected.get(name) != (int(form.group(1), 16), int(form.group(2))):
+            problems.append("%s line %d does not read back as written: %r" % (path, number, line))
+        named.add(name)
+    problems += ["%s does not name %s" % (path, name) for name in sorted(set(expected) - named)]
+    if problems:
+        raise DiskSetError("\n".join(problems))
+
+
 def refuse_what_the_installer_refuses(lists):
     """Runs the installer's own list reader over the lists written, [(path, entries, label)]; raises,
     naming the file, the list and the reason, for each list an installation would refuse."""
@@ -557,7 +608,17 @@ def image_layout(plan, disk):
         parts = os.path.normpath(where).split(os.sep)
         if parts[0] == disk:
             layout.append(("/".join(parts[1:]), [list_name] + [e.packed for e in entries]))
-    return layout
+    return with_checksum_list(layout)
+
+
+def with_checksum_list(layout):
+    """The layout of a disk with CHECKSUM.LST in its root, read right after the root's list (first where
+    the root has none)."""
+    if not layout:
+        return layout
+    if layout[0][0] == "":
+        return [("", layout[0][1][:1] + [CHECKSUM_LIST] + layout[0][1][1:])] + layout[1:]
+    return [("", [CHECKSUM_LIST])] + layout
 
 
 def mtools(*command, date=None):
@@ -703,6 +764,7 @@ def build_lists(plan, staging, verify, workers):
             verify_entries(jobs, work, workers)
     finally:
         shutil.rmtree(work, ignore_errors=True)
+    write_checksum_lists(staging, plan, jobs)
     dated = {dest: entry.date for entry, dest in jobs}
     report = []
     for entries, subdir, list_name, label in plan:
@@ -896,7 +958,7 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     try:
         report, dated = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
                                     workers or default_workers())
-        layout = [("", [UPDATE_LIST] + [e.packed for e in entries])]
+        layout = with_checksum_list([("", [UPDATE_LIST] + [e.packed for e in entries])])
         if installer:
             layout[:0] = installer_layout(copy_installer(installer, staging, help_file))
         date = date_files(staging, dated)

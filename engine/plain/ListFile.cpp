@@ -195,6 +195,11 @@ bool IsSafeInstalledName(const std::string& name)
     return IsSafeName(name.data(), name.data() + name.size());
 }
 
+bool IsSafeInstalledName(const char* begin, const char* end)
+{
+    return IsSafeName(begin, end);
+}
+
 std::string CompressedName(const std::string& installed)
 {
     std::string compressed = installed;
@@ -260,7 +265,7 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
             plan.Refused = FileNamePart(entry.Name.c_str());
             return refuse(ListFault::DestinationIsSource);
         }
-        plan.Files.push_back({entry.Name});
+        plan.Files.push_back({entry.Name, {}});
         if (entry.Titled) plan.Items.push_back(entry);
     }
     return ListFault::None;
@@ -286,6 +291,7 @@ ListFaultReport ListFaultReportFor(ListFault fault)
     case ListFault::NotFound: return {MsgFileNotFound, true};
     case ListFault::DestinationTooLong: return {MsgFileCreationError, false};
     case ListFault::DestinationIsSource: return {MsgFileCreationError, false};
+    case ListFault::BadChecksumList: return {MsgFileReadError, false};
     default: return {MsgFileReadError, true};
     }
 }

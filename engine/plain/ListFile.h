@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,7 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry);
 // and none that is one of the installer's scratch names (ScratchName.h).
 // A backslash between elements names a subfolder of the destination.
 bool IsSafeInstalledName(const std::string& name);
+bool IsSafeInstalledName(const char* begin, const char* end);
 
 // The compressed file's name for an installed name or path: its last
 // character replaced by '_'. Unchanged when empty.
@@ -64,6 +66,13 @@ enum class ListLoadResult { Loaded, NotFound, Unreadable };
 constexpr long kMaxListFileBytes = 1 << 20;
 ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);
 
+// What a file must expand to, where its disk says so (ChecksumList.h).
+struct ExpectedContents {
+    bool Known = false;
+    std::uint32_t Crc = 0;   // CRC-32 of the expanded bytes
+    std::uint32_t Size = 0;  // their number
+};
+
 // A list file read whole and checked before anything of it is written: each
 // entry's installed name in list order, and the titled entries in line order.
 // A planned file's paths are its name after the plan's directories, kept
@@ -71,12 +80,13 @@ ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);
 // of a few hundred files allocates its vector, not two paths per file.
 struct PlannedFile {
     std::string Name;  // the installed name as listed
+    ExpectedContents Expected;
 };
 
 struct ListPlan {
     std::vector<PlannedFile> Files;
     std::vector<ListEntry> Items;  // the titled entries
-    std::string Refused;           // the installed name a DestinationTooLong or DestinationIsSource is about
+    std::string Refused;           // the name a DestinationTooLong, DestinationIsSource or BadChecksumList is about
     std::string SourceFolder;      // the source directory, ready for a name to follow
     std::string DestinationFolder; // the same for the destination directory
 
@@ -94,6 +104,7 @@ enum class ListFault {
     BadEntry,            // fewer entry lines than the count, or one that cannot be installed
     DestinationTooLong,  // an installed path the platform's expander cannot open
     DestinationIsSource, // an installed path that is its own compressed file (case ignored)
+    BadChecksumList,     // the disk's checksum list unreadable, malformed, or silent on a listed file
 };
 
 // The platform's LZOpenFileA takes paths of at most this many characters (its
@@ -114,7 +125,8 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
                            std::size_t maxNameLength, ListPlan& plan, SameFolderTest sameFolder = nullptr);
 
 // A list fault's report text; its detail is the list's name, or for a path
-// too long or one that is its own source the installed name (ListPlan::Refused).
+// too long or one that is its own source the installed name, for a bad
+// checksum list its name (ListPlan::Refused).
 struct ListFaultReport {
     int Message;
     bool NamesList;

@@ -162,16 +162,20 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     EXPECT_EQ(before, SetupTemporaryFolders());
 }
 
-// A person's disk 1 is a bad copy without TSW.EX_: its report offers Retry,
-// and with the good disk 1 in the drive the same run goes on from that file,
-// through disk 2, to its end.
+// A person's disk 1 is a bad copy: one byte of TSW.EX_'s data changed, the
+// length still right, which only the disk's CHECKSUM.LST tells. Its report
+// offers Retry, and with the good disk 1 in the drive the same run goes on
+// from that file, through disk 2, to its end.
 TEST_P(RetryFlow, WrongDisk1ThenTheGoodOneAndRetryCompletesTheInstallation)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
     const std::string badCopy = *Work / "bad disk1";
     ASSERT_TRUE(CopyTree(DiskFolder(1), badCopy));
-    ASSERT_TRUE(::DeleteFileA((badCopy + "\\TSW.EX_").c_str()));
+    std::string packed = ReadBytes(badCopy + "\\TSW.EX_");
+    ASSERT_TRUE(packed.size() > 15 && (packed[14] & 1)) << "the first item after the header is a literal";
+    packed[15] ^= 1;
+    ASSERT_TRUE(WriteFileBytes(badCopy + "\\TSW.EX_", packed));
     ASSERT_TRUE(Floppy->Insert(badCopy)) << Floppy->LastError();
 
     Installer installer(Build());
@@ -180,7 +184,7 @@ TEST_P(RetryFlow, WrongDisk1ThenTheGoodOneAndRetryCompletesTheInstallation)
     entries.Target = Target();
     ASSERT_TRUE(SubmitInstallDialog(installer, LocalCommand, entries));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
-    ASSERT_TRUE(installer.Answer("Installation Error", "File Not Found TSW.EX_", IDRETRY, InsertDisk(1)));
+    ASSERT_TRUE(installer.Answer("Installation Error", "File Read Error TSW.EX_", IDRETRY, InsertDisk(1)));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 2 in Drive A", IDOK, InsertDisk(2)));
     ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
     ASSERT_TRUE(installer.WaitForEnd());

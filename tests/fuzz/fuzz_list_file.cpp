@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a disk list file, the way the expander does: the
 // count line, then the entries, each joined to a source and a destination
 // directory and given its compressed name.
+#include "engine/plain/ChecksumList.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/ReplacementRecord.h"
 #include "shell/plain/PathHelpers.h"
@@ -285,6 +286,13 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
                 CheckStaysInside(CheckPaths(named, "A:", lookup), lookupElements);
             }
         }
+        // And as a disk's checksum list, taken only when it names every planned file.
+        static ListPlan plan;
+        static const std::string list = "2\r\nTSW.EXE\r\nSUB\\A.TXT\r\n";
+        PlanListContents(list.data(), list.size(), "A:\\LOOKUP", lookup, kListLineMaxLength, plan);
+        if (ApplyChecksumList(contents, size, "LOOKUP\\", plan))
+            for (const PlannedFile& file : plan.Files)
+                Check(file.Expected.Known && file.Expected.Size <= kMaxExpandedSize, "every planned file named");
     }
     // Each entry as the expander parses it, from the lines read above: a real
     // line is never empty.

@@ -13,6 +13,7 @@ import sys
 import tempfile
 import time
 import unittest
+import zlib
 
 TOOLS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
 BUILDER = os.path.join(TOOLS, "make_disk_set.py")
@@ -90,7 +91,7 @@ class DiskSetTest(BuilderTest):
         self.build("--no-verify")
         # Names go onto the disk in upper case, as DOS keeps them.
         self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))),
-                         sorted(["TSW.EX_", "READM_", "A._", "_", "USERDB.DO_", "TSW.TX_", "disk_1.lst"]))
+                         sorted(["TSW.EX_", "READM_", "A._", "_", "USERDB.DO_", "TSW.TX_", "disk_1.lst", "CHECKSUM.LST"]))
         self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk2", "LOOKUP"))),
                          ["ANTENNA.TB_", "disk_2e.lst"])
         self.assertEqual(read_list(os.path.join(self.out, "disk1", "disk_1.lst"))[1],
@@ -116,7 +117,7 @@ class DiskSetTest(BuilderTest):
         self.assertEqual(read_list(os.path.join(self.out, "disk2", "CRANE", "disk_2a.lst")), (0, []))
         # Components without a folder leave nothing behind.
         self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk2"))),
-                         ["CRANE", "RAINCALC.EX_", "TSWDB.DL_", "disk_2.lst"])
+                         ["CHECKSUM.LST", "CRANE", "RAINCALC.EX_", "TSWDB.DL_", "disk_2.lst"])
         # Every entry line fits the installer's 80-character line buffer.
         for line in entries:
             self.assertLessEqual(len(line), 78)
@@ -247,8 +248,23 @@ class DiskSetTest(BuilderTest):
         shutil.rmtree(os.path.join(self.release, "PROGRAM2"))
         self.put("PROGRAM1/TSW2.EXE", "version two of the program")
         self.build()
-        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))), ["TSW2.EX_", "disk_1.lst"])
+        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))), ["CHECKSUM.LST", "TSW2.EX_", "disk_1.lst"])
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk2")))
+
+    def test_each_disk_says_what_its_files_expand_to_and_a_wrong_line_is_refused(self):
+        self.put("PROGRAM1/TSW.EXE", "program")
+        self.put("LOOKUP/ITU.TBL", "itu table")
+        self.build("--no-verify")
+        crc = zlib.crc32(b"program")
+        self.assertEqual(read_bytes(os.path.join(self.out, "disk1", "CHECKSUM.LST")), b"%08X 7 TSW.EX_\r\n" % crc)
+        self.assertEqual(read_bytes(os.path.join(self.out, "disk2", "CHECKSUM.LST")),
+                         b"%08X 9 LOOKUP\\ITU.TB_\r\n" % zlib.crc32(b"itu table"))
+        checksums, path = builder_module(), os.path.join(self.tmp, "CHECKSUM.LST")
+        for text in ("C 8 TSW.EX_\r\n", "C 7 TSW.EX_\r\nC 7 TSW.EX_\r\n", "", "C  7 TSW.EX_\r\n", "C 7 TSW.EX_\n"):
+            with self.subTest(text=text), open(path, "wb") as f:
+                f.write(text.replace("C", "%08X" % crc).encode())
+            with self.subTest(text=text), self.assertRaisesRegex(checksums.DiskSetError, "CHECKSUM.LST"):
+                checksums.check_checksum_list(path, {"TSW.EX_": (crc, 7)})
 
     def test_update_set_is_one_directory_with_disk_1_list(self):
         self.put("titles.txt", "TSW.EXE\tTessaryn 3.0\nRAINCALC.EXE\tRain Calculator\n")
@@ -256,7 +272,7 @@ class DiskSetTest(BuilderTest):
         self.put("PROGRAM1/TSW.TXT", "newer revision notes\r\n")
         update = os.path.join(self.tmp, "update")
         self.build("--update", source=os.path.join(self.release, "PROGRAM1"), out=update)
-        self.assertEqual(sorted(os.listdir(update)), ["TSW.EX_", "TSW.TX_", "disk_1.lst"])
+        self.assertEqual(sorted(os.listdir(update)), ["CHECKSUM.LST", "TSW.EX_", "TSW.TX_", "disk_1.lst"])
         self.assertEqual(read_list(os.path.join(update, "disk_1.lst")),
                          (2, ["TSW.EXE Tessaryn 3.0", "TSW.TXT"]))
         self.assertEqual(expand(os.path.join(update, "TSW.EX_")), b"newer program")
@@ -339,12 +355,13 @@ class FloppyImageTest(BuilderTest):
         def listed(disk, folder, list_name):
             entries = read_list(os.path.join(self.out, disk, folder, list_name))[1]
             return (folder, [list_name.upper()] + [e.split(" ")[0][:-1] + "_" for e in entries])
+        with_checksums = lambda read: (read[0], read[1][:1] + ["CHECKSUM.LST"] + read[1][1:])
         subfolders = [("LOOKUP", "disk_2e.lst"), ("USER_DLL", "disk_2f.lst"), ("CRANE", "disk_2a.lst"),
                       ("CCIR", "disk_2b.lst"), ("CANADA", "disk_2c.lst"), ("TSDATA", "disk_2d.lst")]
         reads = {
             disk1: [("", ["SETUP.EXE"]), ("SETUP", ["TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF", "TSW_INST.HLP"]),
-                    listed("disk1", "", "disk_1.lst")],
-            disk2: [listed("disk2", "", "disk_2.lst")] + [listed("disk2", d, l) for d, l in subfolders],
+                    with_checksums(listed("disk1", "", "disk_1.lst"))],
+            disk2: [with_checksums(listed("disk2", "", "disk_2.lst"))] + [listed("disk2", d, l) for d, l in subfolders],
         }
         for image, label in ((disk1, "TSW30 DISK1"), (disk2, "TSW30 DISK2")):
             held = {}
@@ -374,7 +391,7 @@ class FloppyImageTest(BuilderTest):
         build_update()
         self.assertEqual(serials[2], volume_serial(update + ".img"))
         self.assertEqual(("TSW30 UPD", sorted(os.listdir(update))),
-                         (mdir(update + ".img", "")[0], sorted(n.lower() if n.endswith("LST") else n
+                         (mdir(update + ".img", "")[0], sorted(n.lower() if n == "DISK_1.LST" else n
                                                                for n in mdir(update + ".img", "")[1])))
         self.assertIn("SETUP.EXE", os.listdir(update))
         self.assertEqual(mtool("mtype", "-i", update + ".img", "::/SETUP.EXE").encode(), self.INSTALLER["setup.exe"])

@@ -1,3 +1,5 @@
+#include "engine/plain/ChecksumList.h"
+#include "engine/plain/Crc32.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/ReplacementRecord.h"
 
@@ -346,4 +348,35 @@ TEST(ReadReplacementRecord, ActsOnlyOnWhatTheInstallerWrites)
     std::vector<Replacement> files;
     ASSERT_EQ(RecordState::Expanding, ReadReplacementRecord((header + line).data(), header.size() + line.size(), files));
     EXPECT_EQ(line, RecordLine(files[0]));
+}
+
+// CHECKSUM.LST: only "CRC32 SIZE NAME" as the builder writes it, each file of
+// the plan named once, whatever else the disk holds.
+TEST(ChecksumList, TakesOnlyTheBuilderFormAndNamesEachPlannedFileOnce)
+{
+    const std::string list = "2\r\nA.TXT\r\nSUB\\B.DAT\r\n";
+    const std::string a = "0123abCD 17 lookup\\a.tx_\r\n", b = "FFFFFFFF 2147483647 LOOKUP\\SUB\\B.DA_\r\n";
+    const std::string accepted[] = {a + b, "00000000 0 TSW.EX_\r\n" + b + a, a + b + "00000000 1 CRANE\\X.DA_"};
+    // Each after a list that names both files: a file named twice, a NUL, bad digits, a field missing,
+    // another separator, a name outside the disk.
+    const std::string refused[] = {
+        a, std::string("0123ABCD 17 X.DA_\0\r\n", 20), "0123ABC 17 X.DA_", "0123ABCDE 17 X.DA_", "0123ABCG 17 X.DA_",
+        "0123ABCD 2147483648 X.DA_", "0123ABCD 17", "0123ABCD X.DA_", "0123ABCD  17 X.DA_", "0123ABCD\t17 X.DA_",
+        "0123ABCD 17 ..\\X.DA_", "0123ABCD 17 C:\\X.DA_",
+    };
+    ListPlan plan;
+    for (const std::string& line : refused) {
+        const std::string text = a + b + line;
+        PlanListContents(list.data(), list.size(), "A:\\LOOKUP", "C:\\T", 78, plan);
+        EXPECT_FALSE(ApplyChecksumList(text.data(), text.size(), "LOOKUP\\", plan)) << line;
+    }
+    PlanListContents(list.data(), list.size(), "A:\\LOOKUP", "C:\\T", 78, plan);
+    EXPECT_FALSE(ApplyChecksumList(a.data(), a.size(), "LOOKUP\\", plan)) << "SUB\\B.DAT named by no line";
+    for (const std::string& text : accepted) {
+        ASSERT_EQ(ListFault::None, PlanListContents(list.data(), list.size(), "A:\\LOOKUP", "C:\\T", 78, plan));
+        ASSERT_TRUE(ApplyChecksumList(text.data(), text.size(), "LOOKUP\\", plan)) << text;
+        EXPECT_TRUE(plan.Files[0].Expected.Known && plan.Files[0].Expected.Crc == 0x0123ABCD);
+        EXPECT_TRUE(plan.Files[1].Expected.Size == kMaxExpandedSize && plan.Files[1].Expected.Crc == 0xFFFFFFFF);
+    }
+    EXPECT_EQ(0xCBF43926u, Crc32(Crc32(0, "1234", 4), "56789", 5));
 }

@@ -11,6 +11,7 @@
 #include "engine/DestinationFile.h"
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
+#include "engine/plain/Crc32.h"
 #include "engine/plain/LzErrors.h"
 #include "engine/plain/ReplacementRecord.h"
 #include "engine/plain/ScratchName.h"
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -396,6 +398,17 @@ protected:
         Window->MaintenanceUpdate();
     }
 
+    // A disk's CHECKSUM.LST naming each file's compressed form with what it expands to.
+    static std::string ChecksumText(const FileMap& files)
+    {
+        std::string text;
+        char line[80];
+        for (const auto& f : files)
+            text.append(line, std::snprintf(line, sizeof line, "%08X %u %s\r\n", Crc32(0, f.second.data(), f.second.size()),
+                                            unsigned(f.second.size()), CompressedFileName(f.first).c_str()));
+        return text;
+    }
+
     std::string Source;
     std::string Dest;
     FileMap Earlier;
@@ -462,6 +475,49 @@ TEST_F(DamagedFile, WithoutTheMagicIsCopiedAsItStands)
         EXPECT_TRUE(Expand());
         EXPECT_TRUE(Transcript().empty());
         EXPECT_TRUE(ReadBytes(Join(Dest, "BIG.DAT")) == plain);
+    }
+}
+
+// Where the disk says what each file expands to (CHECKSUM.LST), one that
+// expands to other bytes of the right length is a read error, with Retry; a
+// checksum list that cannot be read or taken whole writes nothing. Without it
+// a changed byte goes unseen, as the format carries no checksum of its own.
+TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
+{
+    std::string changed = Compress(Newer), damaged = Newer;
+    changed[20] ^= 1;  // a literal, the sixth byte: the length stays right
+    damaged[5] ^= 1;
+    const std::string a0 = Earlier.at("A.TXT"), b0 = Earlier.at("BIG.DAT"), z0 = Earlier.at("Z.TXT");
+    const std::string a1 = "newer A.TXT\r\n" + SampleBytes(1700, 6), z1 = "newer Z.TXT\r\n" + SampleBytes(1700, 6);
+    const std::string named = ChecksumText({{"A.TXT", a1}, {"BIG.DAT", Newer}, {"Z.TXT", z1}});
+    const struct {
+        std::string Checksums;  // empty: none; "/": a folder of that name
+        int Button;
+        std::string Report;
+        Lines After;  // A.TXT, BIG.DAT, Z.TXT
+    } cases[] = {
+        {"", IDOK, "", {a1, damaged, z1}},
+        {named, IDCANCEL, "File Read Error BIG.DA_", {a1, b0, z0}},
+        {named, IDRETRY, "File Read Error BIG.DA_", {a1, Newer, z1}},
+        {named + "0123ABCG 17 X.DA_\r\n", IDOK, "File Read Error CHECKSUM.LST", {a0, b0, z0}},
+        {"/", IDOK, "File Read Error CHECKSUM.LST", {a0, b0, z0}},
+    };
+    const std::string list = Join(Source, "CHECKSUM.LST");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Checksums + " " + c.Report);
+        ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), changed));
+        for (const auto& file : Earlier) ASSERT_TRUE(WriteFileBytes(Join(Dest, file.first), file.second));
+        ::RemoveDirectoryA(list.c_str());
+        ::DeleteFileA(list.c_str());
+        ASSERT_TRUE(c.Checksums == "/" ? ::CreateDirectoryA(list.c_str(), nullptr) != 0
+                                       : c.Checksums.empty() || WriteFileBytes(list, c.Checksums));
+        Boxes.Clear();
+        if (!c.Report.empty())
+            Boxes.Expect("Installation Error", c.Button,
+                         [&](HWND) { EXPECT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), Compress(Newer))); });
+        EXPECT_EQ(c.Report.empty() || c.Button == IDRETRY, Expand());
+        EXPECT_EQ(c.Report.empty() ? Lines() : Lines({"Installation Error|" + c.Report}), Transcript());
+        ExpectTree({{"A.TXT", c.After[0]}, {"BIG.DAT", c.After[1]}, {"Z.TXT", c.After[2]}}, Dest);
     }
 }
 
@@ -548,6 +604,8 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
     RemoveOnExit emptyTheDisk(Join(full, "I"));
     const std::string cut = Compress(Newer).substr(0, Compress(Newer).size() / 2);
     const DWORD readers = FILE_SHARE_READ, everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    std::string changed = Compress(Newer);
+    changed[20] ^= 1;  // the length stays right: only the update's checksum list tells
     const struct {
         std::string Installation;  // empty: a folder of the test's
         std::string Image;         // BIG.DA_
@@ -562,6 +620,8 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         {"", cut, 0, "Installation Error|File Read Error BIG.DA_", IDRETRY},
         {"", Compress(Newer), readers, "Installation Error|File Creation Error BIG.DAT", IDRETRY},
         {"", Compress(Newer), everyone, "Installation Error|File Creation Error BIG.DAT", IDRETRY},
+        {"", changed, 0, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
+        {"", changed, 0, "Installation Error|File Read Error BIG.DA_", IDRETRY},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Report + (c.Button == IDRETRY ? ", Retry" : ", Cancel"));
@@ -570,6 +630,8 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         if (HasFatalFailure()) return;
         ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
         ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "BIG.DA_"), c.Image));
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "CHECKSUM.LST"),
+                                   ChecksumText({{"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}})));
         TFile holder;
         ProgressTrigger takeIntoUse("Expanding Z.TX_ . . .", [&] {
             if (c.BigHolderShares)
@@ -813,6 +875,11 @@ TEST_F(DamagedFile, UpdateRefusesAFileTheExpanderWouldStopAt)
         ASSERT_TRUE(WriteFileBytes(big, image.first));
         ExpectUpdateRefused("Update Error|" + image.second);
     }
+    SCOPED_TRACE("a checksum list that does not name every file");
+    ASSERT_TRUE(WriteFileBytes(big, Compress(Newer)));
+    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "CHECKSUM.LST"), ChecksumText({{"A.TXT", Newer}})));
+    ExpectUpdateRefused("Update Error|File Read Error CHECKSUM.LST");
+    ASSERT_TRUE(::DeleteFileA(Join(UpdateSource, "CHECKSUM.LST").c_str()));
     SCOPED_TRACE("a folder of that name");
     ASSERT_TRUE(::DeleteFileA(big.c_str()));
     ASSERT_TRUE(::CreateDirectoryA(big.c_str(), nullptr));
