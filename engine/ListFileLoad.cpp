@@ -14,11 +14,10 @@ ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
     TFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return ListLoadResult::NotFound;
+    // A size the platform cannot give reads as 0xFFFFFFFF: over the limit too.
     DWORD high = 0;
     const DWORD size = ::GetFileSize(file.Get(), &high);
-    if ((size == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) || high != 0 ||
-        size > static_cast<DWORD>(kMaxListFileBytes))
-        return ListLoadResult::Unreadable;
+    if (high != 0 || size > static_cast<DWORD>(kMaxListFileBytes)) return ListLoadResult::Unreadable;
     contents.resize(size);
     DWORD done = 0;
     while (done < size) {
