@@ -1,5 +1,6 @@
-# The time the linker writes into the executables' headers (the PE header's
-# and the export directory's TimeDateStamp) is not the link's own, so that
+# The time the linker writes into the executables' PE header (its
+# TimeDateStamp, the only time they hold: they export nothing, so they have
+# no export directory with a second one) is not the link's own, so that
 # one commit always links to the same bytes: SOURCE_DATE_EPOCH when it is
 # set, else the commit's date, else 0 (a tree outside git). The linker takes
 # it from SOURCE_DATE_EPOCH in its environment.

@@ -9,6 +9,7 @@
 // installer ended without saying so; 3 out of memory.
 #include "launcher/FinishWatch.h"
 #include "launcher/OneSetup.h"
+#include "launcher/ResidentImage.h"
 #include "launcher/TemporaryCopy.h"
 #include "launcher/plain/LaunchPlan.h"
 #include "shell/runtime/Runtime.h"
@@ -102,6 +103,7 @@ int AppMain(int, char*[])
     const char* program = copied ? copy.Installer() : onDisk;
     char commandLine[2 * MAX_PATH + 32];
     PROCESS_INFORMATION process;
+    KeepOwnImageResident();
     if (!watch.Handle() ||
         !BuildInstallerCommandLine(program, source, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(watch.Handle())),
                                    commandLine, sizeof commandLine) ||

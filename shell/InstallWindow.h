@@ -82,7 +82,8 @@ public:
     void InitDde();
     void CreateProgramGroup();
     void CloseDdeLink();
-    __declspec(dllexport) static HDDEDATA CALLBACK CallBack(UINT type, UINT format, HCONV conversation, HSZ name1,
+    // Given to DdeInitializeA by its address: Win32 needs no export for it.
+    static HDDEDATA CALLBACK CallBack(UINT type, UINT format, HCONV conversation, HSZ name1,
                                       HSZ name2, HDDEDATA data, ULONG_PTR value1, ULONG_PTR value2);
 
     TMetaFile Picture;

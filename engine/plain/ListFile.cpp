@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <strings.h>
 
@@ -207,23 +206,6 @@ std::string CompressedName(const std::string& installed)
     return compressed;
 }
 
-ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
-{
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return ListLoadResult::NotFound;
-    ListLoadResult result = ListLoadResult::Loaded;
-    long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-    if (size < 0 || size > kMaxListFileBytes) result = ListLoadResult::Unreadable;
-    if (result == ListLoadResult::Loaded) {
-        std::rewind(file);
-        contents.resize(static_cast<std::size_t>(size));
-        if (size > 0 && std::fread(contents.data(), 1, contents.size(), file) != contents.size())
-            result = ListLoadResult::Unreadable;
-    }
-    std::fclose(file);
-    return result;
-}
-
 ListFault PlanListContents(const char* data, std::size_t size, const char* sourceDir, const char* destDir,
                            std::size_t maxNameLength, ListPlan& plan, SameFolderTest sameFolderTest)
 {
@@ -269,20 +251,6 @@ ListFault PlanListContents(const char* data, std::size_t size, const char* sourc
         if (entry.Titled) plan.Items.push_back(entry);
     }
     return ListFault::None;
-}
-
-ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
-                       ListPlan& plan, SameFolderTest sameFolderTest)
-{
-    plan = ListPlan();
-    const std::string listPath = JoinedPath(sourceDir, listName);
-    if (listPath.size() >= kPathSize) return ListFault::NotFound;
-    std::vector<char> contents;
-    ListLoadResult loaded = LoadListFile(listPath.c_str(), contents);
-    if (loaded == ListLoadResult::NotFound) return ListFault::NotFound;
-    if (loaded == ListLoadResult::Unreadable) return ListFault::Unreadable;
-    return PlanListContents(contents.data(), contents.size(), sourceDir, destDir, maxNameLength, plan,
-                            sameFolderTest);
 }
 
 ListFaultReport ListFaultReportFor(ListFault fault)

@@ -61,7 +61,9 @@ bool IsSafeInstalledName(const char* begin, const char* end);
 std::string CompressedName(const std::string& installed);
 
 // Reads a whole list file into memory. A list file is a few hundred short
-// lines at most; one over kMaxListFileBytes is not one.
+// lines at most; one over kMaxListFileBytes is not one. It and ReadListPlan
+// read the disk: engine/ListFileLoad.cpp on Windows (the native tools bring
+// their own LoadListFile); everything else here is plain.
 enum class ListLoadResult { Loaded, NotFound, Unreadable };
 constexpr long kMaxListFileBytes = 1 << 20;
 ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);

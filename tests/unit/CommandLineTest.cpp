@@ -87,11 +87,14 @@ TEST(ParseLaunchArguments, ReadsTheWindowArgumentAsHexadecimalScanningDoes)
     EXPECT_EQ(0x1A2B, tail.LauncherWindow);
     // Not "10": the digits are hexadecimal.
     EXPECT_EQ(0x10, Parse({"T.EXE", "A:\\", "10"}).LauncherWindow);
+    // Any space of the C locale first; digits of either case.
+    EXPECT_EQ(0xABCD, Parse({"T.EXE", "A:\\", "\v\tabCD"}).LauncherWindow);
 }
 
 TEST(ParseLaunchArguments, AWindowArgumentThatIsNotHexadecimalNamesNoLauncher)
 {
-    for (const char* text : {"XYZ", "", " ", "-", "#1A2B", "g1"}) {
+    // No byte from 0x80 up is a digit or a space: a superscript two, a no-break space.
+    for (const char* text : {"XYZ", "", " ", "-", "#1A2B", "g1", "\xb2", "\xa0" "1A2B"}) {
         LaunchArguments args = Parse({"T.EXE", "A:\\", text});
         EXPECT_TRUE(args.Complete) << text;
         EXPECT_FALSE(args.HasLauncherWindow) << "\"" << text << "\"";

@@ -92,6 +92,8 @@ TEST(ParseListCount, ReadsADecimalNumberAtTheStartAsPercentD)
     const Case cases[] = {
         {"3\n", 3}, {"0\n", 0}, {"  7\n", 7}, {"\t12\n", 12}, {"+5\n", 5}, {"-0\n", 0},
         {"42 files\n", 42}, {"8x\n", 8}, {"0009", 9}, {"9999\n", kMaxListCount},
+        // Every space of the C locale.
+        {"\v\f\r 7\n", 7},
     };
     for (const Case& c : cases) {
         long count = -123;
@@ -105,6 +107,8 @@ TEST(ParseListCount, RefusesNonNumbersNegativesAndAbsurdCounts)
     const char* const refused[] = {
         "", "\n", "   \n", "abc\n", "x5\n", "+\n", "-\n", "- 5\n", "+-5\n",
         "-1\n", "-300\n", "10000\n", "99999999999999999999999999\n",
+        // No byte from 0x80 up is a space (a no-break space, a next line).
+        "\xa0" "7\n", "\x85" "7\n",
     };
     for (const char* line : refused) {
         long count = -123;
@@ -236,6 +240,13 @@ TEST(PlanListContents, RefusesAnEntryThatIsItsOwnSource)
     EXPECT_EQ("x.da_", plan.Refused);
     EXPECT_TRUE(plan.Files.empty());
     EXPECT_EQ(ListFault::None, PlanListContents(list.data(), list.size(), "A:", "C:\\TSW30", kListLineMaxLength, plan));
+    // Only A to Z have a case: an accented letter, or a Shift-JIS lead byte
+    // (E0 is a Western code page's small a grave), is never folded.
+    const char* const unfolded[][2] = {{"C:\\CAF\xc9\\", "c:\\caf\xe9"}, {"C:\\\xc0\x40\\", "C:\\\xe0\x40"}};
+    for (const auto& folders : unfolded)
+        EXPECT_EQ(ListFault::None,
+                  PlanListContents(list.data(), list.size(), folders[0], folders[1], kListLineMaxLength, plan))
+            << folders[1];
 }
 
 // A planned file keeps only its name; its paths are the folders joined once.
@@ -277,8 +288,16 @@ TEST(LoadListFile, KeepsTheBytesAsTheyAreOnDisk)
     std::vector<char> contents;
     EXPECT_EQ(ListLoadResult::Loaded, LoadListFile(path.c_str(), contents));
     EXPECT_EQ(bytes, std::string(contents.begin(), contents.end()));
+    // One byte over the limit is no list file; a folder is none at all.
+    file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    const std::vector<char> over(kMaxListFileBytes + 1, '\n');
+    std::fwrite(over.data(), 1, over.size(), file);
+    std::fclose(file);
+    EXPECT_EQ(ListLoadResult::Unreadable, LoadListFile(path.c_str(), contents));
     std::remove(path.c_str());
     EXPECT_EQ(ListLoadResult::NotFound, LoadListFile(path.c_str(), contents));
+    EXPECT_EQ(ListLoadResult::NotFound, LoadListFile(directory, contents));
 }
 
 TEST(LoadListFile, AnEmptyFileHasNoFirstLine)

@@ -18,6 +18,26 @@
 #include <strings.h>
 #include <vector>
 
+// The list read whole with the C library, as the installer reads it with
+// the platform's calls (engine/ListFileLoad.cpp): the same limit, the same
+// answers.
+ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return ListLoadResult::NotFound;
+    ListLoadResult result = ListLoadResult::Loaded;
+    long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    if (size < 0 || size > kMaxListFileBytes) result = ListLoadResult::Unreadable;
+    if (result == ListLoadResult::Loaded) {
+        std::rewind(file);
+        contents.resize(static_cast<std::size_t>(size));
+        if (size > 0 && std::fread(contents.data(), 1, contents.size(), file) != contents.size())
+            result = ListLoadResult::Unreadable;
+    }
+    std::fclose(file);
+    return result;
+}
+
 namespace {
 // Where an installation into the default target puts the files of a list of
 // that name: the target, or its subfolder for that list.

@@ -1,0 +1,44 @@
+// A list file read from the disk whole, with the platform's own file calls.
+#include "engine/plain/ListFile.h"
+
+#include "framework/UniqueHandle.h"
+#include "shell/plain/PathHelpers.h"
+
+#include <windows.h>
+
+ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
+{
+    // Opened for reading as the C library's fopen(path, "rb") opens it, so
+    // that whatever that refused (no such file, a folder, a file held
+    // without sharing) is still "not found".
+    TFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) return ListLoadResult::NotFound;
+    // A size the platform cannot give reads as 0xFFFFFFFF: over the limit too.
+    DWORD high = 0;
+    const DWORD size = ::GetFileSize(file.Get(), &high);
+    if (high != 0 || size > static_cast<DWORD>(kMaxListFileBytes)) return ListLoadResult::Unreadable;
+    contents.resize(size);
+    DWORD done = 0;
+    while (done < size) {
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), contents.data() + done, size - done, &read, nullptr) || read == 0)
+            return ListLoadResult::Unreadable;
+        done += read;
+    }
+    return ListLoadResult::Loaded;
+}
+
+ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
+                       ListPlan& plan, SameFolderTest sameFolderTest)
+{
+    plan = ListPlan();
+    const std::string listPath = JoinedPath(sourceDir, listName);
+    if (listPath.size() >= kPathSize) return ListFault::NotFound;
+    std::vector<char> contents;
+    ListLoadResult loaded = LoadListFile(listPath.c_str(), contents);
+    if (loaded == ListLoadResult::NotFound) return ListFault::NotFound;
+    if (loaded == ListLoadResult::Unreadable) return ListFault::Unreadable;
+    return PlanListContents(contents.data(), contents.size(), sourceDir, destDir, maxNameLength, plan,
+                            sameFolderTest);
+}
