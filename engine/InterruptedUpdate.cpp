@@ -5,6 +5,7 @@
 #include "engine/plain/ListFile.h"
 #include "engine/plain/ReplacementRecord.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 
@@ -14,20 +15,12 @@
 namespace {
 // What each report of the record says below it: where the record is, what
 // the update had done and what the person can do.
-std::string RenamesBegunAdvice(const std::string& record, const std::string& why)
-{
-    return record + " is the record of an update into this folder that was stopped while its files took their new "
-                    "names. " + why + " Each line of the record names a new file's scratch name, the earlier "
-                    "file's scratch name and the installed name: give each installed file its new version, or "
-                    "install Tessaryn again, then delete the record.";
-}
-
-std::string NoRenameAdvice(const std::string& record)
-{
-    return record + " is the record of an update into this folder that was stopped before any file took its new "
-                    "name, and it cannot be removed (it may be read-only or in use). The installed files are the "
-                    "earlier ones: the record may be deleted.";
-}
+const char* const RenamesBegun =
+    "%s is the record of an update stopped while its files took their new names. %s Each line names a new "
+    "file's scratch name, the earlier file's and the installed name: give each file its new version, or "
+    "install again, then delete the record.";
+const char* const CannotBeRemoved =
+    "%s is the record of an update that %s, and it cannot be removed (read-only or in use): it may be deleted.";
 
 // A new file still under its scratch name takes the installed name; an
 // earlier file moved aside goes once its name is taken. Where neither the
@@ -62,13 +55,16 @@ bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title)
     const RecordState state = LoadListFile(recordPath.c_str(), contents) == ListLoadResult::Loaded
                                   ? ReadReplacementRecord(contents.data(), contents.size(), lines)
                                   : RecordState::Bad;
-    auto report = [&](int text, const std::string& detail, const std::string& advice) {
-        ReportMessage(GetHandle(), title, text, detail.c_str(), 0, advice.c_str());
+    const char* record = recordPath.c_str();
+    auto report = [&](int text, const char* detail, const char* format, const char* why) {
+        char advice[kAdviceSize];
+        FormatText(advice, sizeof advice, format, record, why);
+        ReportMessage(GetHandle(), title, text, detail, 0, advice);
         return false;
     };
     if (state == RecordState::Bad)
-        return report(MsgFileReadError, kReplacementRecordName,
-                      RenamesBegunAdvice(recordPath, "The record cannot be read, or does not read right."));
+        return report(MsgFileReadError, kReplacementRecordName, RenamesBegun,
+                      "It does not read right.");
     std::vector<ReplacementPaths> files;
     for (const Replacement& line : lines) files.push_back({base + line.Fresh, base + line.Aside, base + line.Installed});
 
@@ -79,28 +75,26 @@ bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title)
             DeleteStep(paths.Aside);
         }
         if (DeleteStep(recordPath)) return true;
-        return report(MsgFileCreationError, kReplacementRecordName, NoRenameAdvice(recordPath));
+        return report(MsgFileCreationError, kReplacementRecordName, CannotBeRemoved,
+                      "stopped before any file took its new name (the installed files are the earlier ones)");
     }
+    char why[kMessageSize + 96];
     // Only files take names: a scratch path that is a folder stops it all
     // before anything moves.
     for (const ReplacementPaths& paths : files) {
         if (IsFileOrNothing(paths.Fresh) && IsFileOrNothing(paths.Aside)) continue;
-        return report(MsgFileReadError, kReplacementRecordName,
-                      RenamesBegunAdvice(recordPath, "Of " + StrandedDetail(paths) + ", one is no file."));
+        FormatText(why, sizeof why, "Of %s, one is no file.", StrandedDetail(paths).c_str());
+        return report(MsgFileReadError, kReplacementRecordName, RenamesBegun, why);
     }
     for (const ReplacementPaths& paths : files) {
         const PlaceResult placed = FinishRename(paths);
         if (placed == PlaceResult::Placed) continue;
-        const std::string detail =
-            placed == PlaceResult::Stranded ? StrandedDetail(paths) : FileNamePart(paths.Installed.c_str());
-        return report(MsgFileCreationError, detail,
-                      RenamesBegunAdvice(recordPath, std::string(FileNamePart(paths.Installed.c_str())) +
-                                                         " cannot take its new version now: close the program "
-                                                         "that uses it and start again."));
+        const char* name = FileNamePart(paths.Installed.c_str());
+        FormatText(why, sizeof why, "%s cannot take its new version: close the program using it and start again.",
+                   name);
+        return report(MsgFileCreationError, placed == PlaceResult::Stranded ? StrandedDetail(paths).c_str() : name,
+                      RenamesBegun, why);
     }
     if (DeleteStep(recordPath)) return true;
-    return report(MsgFileCreationError, kReplacementRecordName,
-                  recordPath + " is the record of an update into this folder that was stopped while its files took "
-                               "their new names. The update is now finished, but the record cannot be removed (it "
-                               "may be read-only or in use): it may be deleted.");
+    return report(MsgFileCreationError, kReplacementRecordName, CannotBeRemoved, "is now finished");
 }

@@ -184,7 +184,7 @@ void TReplacementSet::Discard()
     Files.clear();
     if (Record.IsValid()) {
         Record.Reset();
-        DeleteStep(RecordPath());
+        DeleteStep(RecordPath);
     }
     NextNumber = 0;
     RecordSize = 0;
@@ -207,16 +207,16 @@ long TReplacementSet::OpenRecord(std::string& refused)
     if (Record.IsValid()) return 0;
     // Never a file of that name left by anybody: the run before this one
     // finished or removed its record. Others may read it.
-    Record.Reset(::CreateFileA(RecordPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+    Record.Reset(::CreateFileA(RecordPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Record.IsValid()) {
-        refused = RecordPath();
+        refused = RecordPath;
         return kLzBadOutHandle;
     }
     RecordSize = 0;
     if (Append(RecordHeader())) return 0;
     Record.Reset();
-    DeleteStep(RecordPath());
+    DeleteStep(RecordPath);
     return kLzWrite;
 }
 
@@ -225,7 +225,7 @@ bool TReplacementSet::Append(const std::string& text)
     // On the disk before anything that depends on it happens; a line that
     // cannot be written whole (a full disk) is taken back, so that the
     // record stays one that reads right.
-    if (WriteStep(Record.Get(), RecordPath(), text) && FlushStep(Record.Get(), RecordPath())) {
+    if (WriteStep(Record.Get(), RecordPath, text) && FlushStep(Record.Get(), RecordPath)) {
         RecordSize += static_cast<DWORD>(text.size());
         return true;
     }
@@ -237,5 +237,5 @@ bool TReplacementSet::CutRecordTo(DWORD size)
 {
     RecordSize = size;
     return ::SetFilePointer(Record.Get(), static_cast<LONG>(size), nullptr, FILE_BEGIN) == size &&
-           ::SetEndOfFile(Record.Get()) && FlushStep(Record.Get(), RecordPath());
+           ::SetEndOfFile(Record.Get()) && FlushStep(Record.Get(), RecordPath);
 }

@@ -19,7 +19,10 @@ class TReplacementSet {
 public:
     // `folder`: the list's destination, empty or ending in a separator; the
     // names given are relative to it.
-    TReplacementSet(std::string folder, bool allTogether) : Folder(std::move(folder)), AllTogether(allTogether) {}
+    TReplacementSet(std::string folder, bool allTogether)
+        : Folder(std::move(folder)), RecordPath(Folder + kReplacementRecordName), AllTogether(allTogether)
+    {
+    }
     TReplacementSet(const TReplacementSet&) = delete;
     TReplacementSet& operator=(const TReplacementSet&) = delete;
     ~TReplacementSet() { Discard(); }
@@ -66,11 +69,11 @@ private:
     long OpenRecord(std::string& refused);
     bool Append(const std::string& text);
     bool CutRecordTo(DWORD size);
-    std::string RecordPath() const { return Folder + kReplacementRecordName; }
     std::string Relative(const std::string& path) const { return path.substr(Folder.size()); }
     void Forget();
 
     std::string Folder;
+    std::string RecordPath;
     bool AllTogether;
     std::vector<Entry> Files;
     TFile Output;
