@@ -57,11 +57,12 @@ user32.dll: BeginPaint CallNextHookEx ClientToScreen CreateWindowExA DdeClientTr
 # The launcher's imports.
 launcher_imports="
 crtdll.dll: isspace isxdigit memmove strchr strlen tolower
-kernel32.dll: CloseHandle CopyFileA CreateDirectoryA CreateMutexA CreateProcessA DeleteFileA ExitProcess
+kernel32.dll: CloseHandle CreateDirectoryA CreateFileA CreateMutexA CreateProcessA DeleteFileA ExitProcess
   FindClose FindFirstFileA FindNextFileA FormatMessageA GetCommandLineA GetCurrentProcessId
-  GetDriveTypeA GetFileAttributesA GetLastError GetModuleFileNameA GetModuleHandleA GetProcessHeap
-  GetShortPathNameA GetTempPathA GetVersion HeapAlloc HeapFree IsDBCSLeadByte RemoveDirectoryA SetFileAttributesA Sleep lstrcatA
-  lstrcpyA lstrlenA
+  GetDiskFreeSpaceA GetDriveTypeA GetFileAttributesA GetFileSize GetLastError GetModuleFileNameA
+  GetModuleHandleA GetProcessHeap GetShortPathNameA GetTempPathA GetVersion GetWindowsDirectoryA HeapAlloc
+  HeapFree IsDBCSLeadByte ReadFile RemoveDirectoryA SetFileAttributesA Sleep lstrcatA lstrcpyA lstrlenA
+lz32.dll: LZClose LZCopy LZOpenFileA LZSeek
 user32.dll: CreateWindowExA DefWindowProcA DestroyWindow DispatchMessageA FindWindowA GetLastActivePopup
   IsIconic MessageBoxA MsgWaitForMultipleObjects PeekMessageA RegisterClassA SetForegroundWindow
   ShowWindow TranslateMessage wsprintfA

@@ -24,8 +24,9 @@ const char* InstallerFileName(InstallerBuildChoice choice);
 
 // Files the installer finds in its current directory: its picture and its
 // help file. Each is copied beside the installer when the disk holds it.
-extern const char* const CompanionFiles[];
-extern const std::size_t CompanionFileCount;
+constexpr const char* HelpFile = "TSW_INST.HLP";
+constexpr const char* CompanionFiles[] = {"INSTALL.EMF", HelpFile};
+constexpr std::size_t CompanionFileCount = sizeof CompanionFiles / sizeof CompanionFiles[0];
 
 // The folder of SETUP.EXE's own path, with its trailing backslash: the source
 // path handed to the installer (A:\SETUP.EXE gives A:\). False when the path
