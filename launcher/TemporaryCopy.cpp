@@ -108,19 +108,22 @@ bool TemporaryCopy::SourceOf(const DiskFile& file, char* path) const
 bool TemporaryCopy::Find(const char* sourceFolder, const char* installer)
 {
     SourceFolder = sourceFolder;
-    const char* names[1 + CompanionFileCount] = {installer};
-    for (std::size_t i = 0; i < CompanionFileCount; ++i) names[1 + i] = CompanionFiles[i];
-    for (const char* name : names) {
+    CompanionFile wanted[1 + CompanionFileCount] = {{installer, false}};
+    for (std::size_t i = 0; i < CompanionFileCount; ++i) wanted[1 + i] = CompanionFiles[i];
+    for (const CompanionFile& one : wanted) {
+        const char* name = one.Name;
         DiskFile& file = Files[FileCount];
         file.Name = name;
+        file.Late = one.AfterMainWindow;
         // A release's disk 1 holds the compressed form, an older one the file itself.
         char path[MAX_PATH];
-        for (bool compressed : {true, false}) {
-            file.Compressed = compressed;
-            if (SourceOf(file, path) && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) break;
-            path[0] = '\0';
+        path[0] = '\0';
+        file.Compressed = true;
+        while (!SourceOf(file, path) || ::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+            if (!file.Compressed) break;
+            file.Compressed = false;
         }
-        if (!path[0]) {
+        if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
             if (name == installer) return false;
             continue;  // a companion the disk lacks
         }
@@ -147,13 +150,13 @@ bool TemporaryCopy::CreateFolder(const char* place)
     return false;
 }
 
-TemporaryCopy::Result TemporaryCopy::ExpandIn(const DiskFile& file, char* to)
+TemporaryCopy::Result TemporaryCopy::ExpandIn(const DiskFile& file, const char* name, char* to)
 {
     OFSTRUCT info = {};
     if (!SourceOf(file, ReadingPath)) return Result::SourceDamaged;
     TLzFile source(file.Length < 0 ? -1 : ::LZOpenFileA(ReadingPath, &info, OF_READ));
     if (!source.IsValid()) return Result::SourceDamaged;
-    if (!Join(to, Path, file.Name)) return Result::PlaceFailed;
+    if (!Join(to, Path, name)) return Result::PlaceFailed;
     TFile destination(::CreateFileA(to, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!destination.IsValid()) return Result::PlaceFailed;
     // The library writes to a file handle in its own form.
@@ -172,12 +175,25 @@ TemporaryCopy::Result TemporaryCopy::Make(const char* place)
     if (!CreateFolder(place)) return Result::PlaceFailed;
     Result result = Result::Made;
     for (std::size_t i = 0; i < FileCount && result == Result::Made; ++i) {
+        if (Files[i].Late) continue;
         char to[MAX_PATH];
-        result = ExpandIn(Files[i], to);
+        result = ExpandIn(Files[i], Files[i].Name, to);
         if (result == Result::Made && i == 0) ::lstrcpyA(InstallerPath, to);
     }
     if (result != Result::Made) Remove();
     return result;
+}
+
+void TemporaryCopy::AddLateFiles()
+{
+    for (std::size_t i = 0; Path[0] && i < FileCount; ++i) {
+        if (!Files[i].Late) continue;
+        char scratch[MAX_PATH] = {};
+        char whole[MAX_PATH];
+        const Result result = ExpandIn(Files[i], "~LATE.TMP", scratch);
+        if (result != Result::Made || !Join(whole, Path, Files[i].Name) || !::MoveFileA(scratch, whole))
+            if (scratch[0]) Retry(DeleteOne, scratch);
+    }
 }
 
 void TemporaryCopy::Remove()

@@ -37,12 +37,17 @@ public:
     const CopyNeed& Need() const { return Needed; }
 
     enum class Result { Made, PlaceFailed, SourceDamaged };
-    // Makes a new folder under `place` and expands every file found into it,
-    // each to the length its source declares (a compressed file's header, a
-    // plain file's size). Otherwise nothing is left: PlaceFailed where
-    // writing failed, SourceDamaged where a file of the disk does not read
-    // whole (Damaged() names it).
+    // Makes a new folder under `place` and expands into it every file found
+    // that the installer needs before its main window shows, each to the
+    // length its source declares (a compressed file's header, a plain file's
+    // size). Otherwise nothing is left: PlaceFailed where writing failed,
+    // SourceDamaged where a file of the disk does not read whole (Damaged()
+    // names it).
     Result Make(const char* place);
+    // Expands the files that may come after the main window, each under a
+    // scratch name first and given its own once whole, so that the installer
+    // never finds one cut; one that fails is left out.
+    void AddLateFiles();
     // The folder, without a trailing backslash; empty before Make succeeded.
     const char* Folder() const { return Path; }
     // Its copy of the installer.
@@ -54,13 +59,14 @@ private:
     struct DiskFile {
         const char* Name = nullptr;  // as installed: TSINST95.EXE
         bool Compressed = false;     // on the disk as TSINST95.EX_
+        bool Late = false;           // needed only once the main window shows
         LONG Length = 0;             // expanded
     };
 
     // The file's path on the disk, in its form there.
     bool SourceOf(const DiskFile& file, char* path) const;
     bool CreateFolder(const char* place);
-    Result ExpandIn(const DiskFile& file, char* to);
+    Result ExpandIn(const DiskFile& file, const char* name, char* to);
     void Remove();
 
     ExpandStep Expand;

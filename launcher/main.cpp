@@ -130,7 +130,7 @@ int AppMain(int, char*[])
         return RefuseStart(program, ::GetLastError());
     }
     ::CloseHandle(process.hThread);
-    watch.WaitFor(process.hProcess);
+    watch.WaitFor(process.hProcess, [](void* late) { static_cast<TemporaryCopy*>(late)->AddLateFiles(); }, &copy);
     ::CloseHandle(process.hProcess);
     return watch.Finished() ? ExitFinished : ExitEndedUntold;
 }

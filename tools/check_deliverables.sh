@@ -61,7 +61,8 @@ kernel32.dll: CloseHandle CreateDirectoryA CreateFileA CreateMutexA CreateProces
   FindClose FindFirstFileA FindNextFileA FormatMessageA GetCommandLineA GetCurrentProcessId
   GetDiskFreeSpaceA GetDriveTypeA GetFileAttributesA GetFileSize GetLastError GetModuleFileNameA
   GetModuleHandleA GetProcessHeap GetShortPathNameA GetTempPathA GetVersion GetWindowsDirectoryA HeapAlloc
-  HeapFree IsDBCSLeadByte ReadFile RemoveDirectoryA SetFileAttributesA Sleep lstrcatA lstrcpyA lstrlenA
+  HeapFree IsDBCSLeadByte MoveFileA ReadFile RemoveDirectoryA SetFileAttributesA Sleep WaitForSingleObject
+  lstrcatA lstrcpyA lstrlenA
 lz32.dll: LZClose LZCopy LZOpenFileA LZSeek
 user32.dll: CreateWindowExA DefWindowProcA DestroyWindow DispatchMessageA FindWindowA GetLastActivePopup
   IsIconic MessageBoxA MsgWaitForMultipleObjects PeekMessageA RegisterClassA SetForegroundWindow

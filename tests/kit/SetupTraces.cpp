@@ -26,6 +26,15 @@ std::set<std::string> SetupTemporaryFolders()
     return found;
 }
 
+bool WaitForFile(const std::string& path, DWORD timeoutMs)
+{
+    for (DWORD start = ::GetTickCount(); ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;) {
+        if (::GetTickCount() - start >= timeoutMs) return false;
+        ::Sleep(50);
+    }
+    return true;
+}
+
 std::string ProcessImage(DWORD processId)
 {
     // Declared for newer systems than the installer's headers are set for.

@@ -16,6 +16,10 @@ std::set<std::string> SetupTemporaryFolders();
 // its copy when TEMP cannot take it.
 std::string WindowsTemporaryFolder();
 
+// Waits until a file is there (the help, which SETUP.EXE adds once the
+// installer's main window shows); false when it is not within the time.
+bool WaitForFile(const std::string& path, DWORD timeoutMs = 10000);
+
 // The full path of the file the process was started from; empty when the
 // process cannot be asked.
 std::string ProcessImage(DWORD processId);

@@ -7,18 +7,20 @@
 #include <gtest/gtest.h>
 
 // An expansion that the library reports done but that a write fault left
-// empty: the help file, the only 4-byte one here.
-static LONG WINAPI ExpandLeavingTheHelpEmpty(INT source, INT destination)
+// empty: the file of that length.
+template <LONG length>
+static LONG WINAPI ExpandLeavingEmpty(INT source, INT destination)
 {
     const LONG written = ::LZCopy(source, destination);
     HANDLE file = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(destination));
-    if (written == 4 && ::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0) ::SetEndOfFile(file);
+    if (written == length && ::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0) ::SetEndOfFile(file);
     return written;
 }
 
 // A compressed installer and a plain help file (as on an older disk 1) come
-// out whole; a file that does not come out its declared length leaves
-// nothing, and one cut short on the disk is named.
+// out whole, the help only when asked for after the installer's start; a
+// file that does not come out its declared length leaves nothing, and one
+// cut short on the disk is named.
 TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
 {
     TempFolder temporary("copy-temp");
@@ -28,17 +30,26 @@ TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
     const std::string source = disk.Path() + "\\";
     const std::vector<std::string> nothing;
     {
-        TemporaryCopy copy(ExpandLeavingTheHelpEmpty);
+        TemporaryCopy copy(ExpandLeavingEmpty<9>);  // the installer
         ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
         EXPECT_EQ(13u, copy.Need().Bytes);
         EXPECT_EQ(TemporaryCopy::Result::PlaceFailed, copy.Make(temporary.Path().c_str()));
         EXPECT_EQ(nothing, Names(temporary.Path()));
     }
     {
+        TemporaryCopy copy(ExpandLeavingEmpty<4>);  // the help, which is then left out
+        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
+        ASSERT_EQ(TemporaryCopy::Result::Made, copy.Make(temporary.Path().c_str()));
+        copy.AddLateFiles();
+        EXPECT_EQ(std::vector<std::string>{"TSINST95.EXE"}, Names(copy.Folder()));
+    }
+    {
         TemporaryCopy copy;
         ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
         ASSERT_EQ(TemporaryCopy::Result::Made, copy.Make(temporary.Path().c_str()));
         EXPECT_EQ("installer", ReadBytes(copy.Installer()));
+        EXPECT_EQ(std::vector<std::string>{"TSINST95.EXE"}, Names(copy.Folder()));
+        copy.AddLateFiles();
         EXPECT_EQ("help", ReadBytes(std::string(copy.Folder()) + "\\TSW_INST.HLP"));
     }
     EXPECT_EQ(nothing, Names(temporary.Path()));
