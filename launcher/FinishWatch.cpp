@@ -1,5 +1,7 @@
 #include "launcher/FinishWatch.h"
 
+#include "launcher/OneSetup.h"
+
 namespace {
 constexpr UINT FinishedMessage = WM_USER + 50;
 const char* const ClassName = "TsSetupLauncher";
@@ -42,11 +44,18 @@ void FinishWatch::Dispatch()
     }
 }
 
-void FinishWatch::WaitFor(HANDLE process)
+void FinishWatch::WaitFor(HANDLE process, void (*onMainWindow)(void* context), void* context)
 {
-    for (;;) {
-        DWORD woken = ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+    // Bounded waits, with the process looked at each round: SETUP.EXE never
+    // hangs on a wake-up the platform might not give.
+    while (::WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        ::MsgWaitForMultipleObjects(1, &process, FALSE, onMainWindow ? 100 : 1000, QS_ALLINPUT);
         Dispatch();
-        if (woken != WAIT_OBJECT_0 + 1) break;
+        if (onMainWindow && OneSetup::InstallerWindow()) {
+            onMainWindow(context);
+            onMainWindow = nullptr;
+        }
     }
+    // What the installer posted before it ended.
+    Dispatch();
 }

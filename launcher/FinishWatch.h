@@ -15,8 +15,9 @@ public:
     HWND Handle() const { return Window; }
     bool Finished() const { return Told; }
     // Dispatches messages until the process has ended, then those it posted
-    // before it ended.
-    void WaitFor(HANDLE process);
+    // before it ended. `onMainWindow`, when given, is called once, as soon as
+    // the installer's main window is there (looked for every 100 ms).
+    void WaitFor(HANDLE process, void (*onMainWindow)(void* context) = nullptr, void* context = nullptr);
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -18,9 +18,14 @@ OneSetup::~OneSetup()
     if (Mutex) ::CloseHandle(Mutex);
 }
 
+HWND OneSetup::InstallerWindow()
+{
+    return ::FindWindowA(InstallerClass, InstallerTitle);
+}
+
 void OneSetup::ShowRunningInstaller()
 {
-    HWND main = ::FindWindowA(InstallerClass, InstallerTitle);
+    HWND main = InstallerWindow();
     if (!main) return;
     if (::IsIconic(main)) ::ShowWindow(main, SW_RESTORE);
     // A modal box or dialog of the installer is what takes the input.

@@ -16,6 +16,8 @@ public:
     // Brings the running installer's main window (or the box or dialog it
     // shows) to the front, when there is one yet.
     static void ShowRunningInstaller();
+    // The installer's main window, once it is there.
+    static HWND InstallerWindow();
 
 private:
     HANDLE Mutex = nullptr;

@@ -1,6 +1,7 @@
 #include "launcher/TemporaryCopy.h"
 
-#include "launcher/plain/LaunchPlan.h"
+#include "engine/plain/LzErrors.h"
+#include "framework/UniqueHandle.h"
 
 namespace {
 // Joins a folder and a name into `path` with one backslash between; false when
@@ -37,41 +38,58 @@ bool RemoveFolder(const char* path)
     return ::RemoveDirectoryA(path) != 0;
 }
 
-bool SizeOf(const char* path, DWORD& high, DWORD& low)
+// What a file of the disk expands to, from the library's own reading of its
+// header (a plain file: its size); -1 when it cannot be opened or its header
+// is one the library would "copy" wrongly.
+LONG ExpandedLength(const char* path)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    ::FindClose(search);
-    high = found.nFileSizeHigh;
-    low = found.nFileSizeLow;
-    return true;
+    TFile raw(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
+    unsigned char head[kLzHeaderSize];
+    DWORD read = 0;
+    if (!raw.IsValid() || !::ReadFile(raw.Get(), head, sizeof head, &read, nullptr) ||
+        CompressedHeaderFault(head, read) != 0)
+        return -1;
+    raw.Reset();
+    OFSTRUCT info = {};
+    TLzFile file(::LZOpenFileA(const_cast<char*>(path), &info, OF_READ));
+    return file.IsValid() ? ::LZSeek(file.Get(), 0, 2) : -1;
 }
 
-bool SameSize(const char* path, const char* other)
+// Short (8.3) forms keep the paths the installer and the help viewer get short.
+void ProbeFolder(char* folder, CopyPlaceProbe& probe)
 {
-    DWORD high, low, otherHigh, otherLow;
-    return SizeOf(path, high, low) && SizeOf(other, otherHigh, otherLow) && high == otherHigh && low == otherLow;
-}
-}
-
-bool ChooseTemporaryFolder(const char* sourceFolder, char* folder, DWORD size)
-{
-    char temporary[MAX_PATH];
-    DWORD length = ::GetTempPathA(sizeof temporary, temporary);
-    if (length == 0 || length >= sizeof temporary) return false;
-    // The short form keeps the paths the installer and the help viewer get short.
-    length = ::GetShortPathNameA(temporary, folder, size);
-    if (length == 0 || length >= size) return false;
-    // A folder on a network share is never on a removable drive; one on the
-    // share the disks were copied to is used all the same.
+    char shortForm[MAX_PATH];
+    DWORD length = folder[0] ? ::GetShortPathNameA(folder, shortForm, sizeof shortForm) : 0;
+    if (length > 0 && length < sizeof shortForm) ::lstrcpyA(folder, shortForm);
+    probe.Folder = folder;
+    const DWORD attributes = ::GetFileAttributesA(folder);
+    probe.Exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!probe.Exists) return;
+    // A folder on a network share (no drive letter) is taken as on a hard disk.
     char root[] = "X:\\";
     root[0] = DriveLetterOf(folder);
-    if (root[0] && (root[0] == DriveLetterOf(sourceFolder) || ::GetDriveTypeA(root) == DRIVE_REMOVABLE)) return false;
-    char name[kTemporaryFolderNameSize];
-    TemporaryFolderName(0, name);
-    char copy[MAX_PATH];
-    return Join(copy, folder, name) && HelpFileFitsViewer(copy);
+    const UINT type = root[0] ? ::GetDriveTypeA(root) : DRIVE_REMOTE;
+    probe.HardDisk = type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK;
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
+    probe.FreeKnown = root[0] && ::GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                                                     &clusters);
+    if (!probe.FreeKnown) return;
+    probe.ClusterBytes = sectorsPerCluster * bytesPerSector;
+    probe.FreeBytes = static_cast<std::uint64_t>(freeClusters) * probe.ClusterBytes;
+}
+}
+
+CopyPlaces::CopyPlaces()
+{
+    char temporary[MAX_PATH] = {};
+    DWORD length = ::GetTempPathA(sizeof temporary, temporary);
+    if (length == 0 || length >= sizeof temporary) temporary[0] = '\0';
+    char windows[MAX_PATH] = {};
+    length = ::GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows) windows[0] = '\0';
+    ListCopyPlaces(temporary, windows, Folders);
+    for (std::size_t i = 0; i < kCopyPlaceCount; ++i) ProbeFolder(Folders[i], Probe[i]);
 }
 
 TemporaryCopy::~TemporaryCopy()
@@ -79,13 +97,51 @@ TemporaryCopy::~TemporaryCopy()
     Remove();
 }
 
-bool TemporaryCopy::CreateFolder(const char* temporary)
+bool TemporaryCopy::SourceOf(const DiskFile& file, char* path) const
+{
+    if (!Join(path, SourceFolder, file.Name)) return false;
+    // The compressed file's name: the last character replaced by '_'.
+    if (file.Compressed) path[::lstrlenA(path) - 1] = '_';
+    return true;
+}
+
+bool TemporaryCopy::Find(const char* sourceFolder, const char* installer)
+{
+    SourceFolder = sourceFolder;
+    CompanionFile wanted[1 + CompanionFileCount] = {{installer, false}};
+    for (std::size_t i = 0; i < CompanionFileCount; ++i) wanted[1 + i] = CompanionFiles[i];
+    for (const CompanionFile& one : wanted) {
+        const char* name = one.Name;
+        DiskFile& file = Files[FileCount];
+        file.Name = name;
+        file.Late = one.AfterMainWindow;
+        // A release's disk 1 holds the compressed form, an older one the file itself.
+        char path[MAX_PATH];
+        path[0] = '\0';
+        file.Compressed = true;
+        while (!SourceOf(file, path) || ::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+            if (!file.Compressed) break;
+            file.Compressed = false;
+        }
+        if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+            if (name == installer) return false;
+            continue;  // a companion the disk lacks
+        }
+        file.Length = ExpandedLength(path);
+        ++FileCount;
+        Needed.Bytes += file.Length > 0 ? file.Length : 0;
+        ++Needed.Files;
+    }
+    return true;
+}
+
+bool TemporaryCopy::CreateFolder(const char* place)
 {
     char name[kTemporaryFolderNameSize];
     const DWORD seed = ::GetCurrentProcessId();
     for (DWORD attempt = 0; attempt < 64; ++attempt) {
         TemporaryFolderName(seed + attempt, name);
-        if (!Join(Path, temporary, name)) break;
+        if (!Join(Path, place, name)) break;
         if (::CreateDirectoryA(Path, nullptr)) return true;
         // Only a name already taken is worth another try.
         if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
@@ -94,28 +150,50 @@ bool TemporaryCopy::CreateFolder(const char* temporary)
     return false;
 }
 
-bool TemporaryCopy::CopyIn(const char* sourceFolder, const char* name, bool required)
+TemporaryCopy::Result TemporaryCopy::ExpandIn(const DiskFile& file, const char* name, char* to)
 {
-    char from[MAX_PATH];
-    char to[MAX_PATH];
-    if (!Join(from, sourceFolder, name) || !Join(to, Path, name)) return false;
-    if (!required && ::GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return true;
-    if (!Copy(from, to, TRUE)) return false;
-    // A floppy's read-only flag comes along with the copy and would keep it from being removed.
-    ::SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
-    if (!SameSize(from, to)) return false;
-    if (required) ::lstrcpyA(InstallerPath, to);
-    return true;
+    OFSTRUCT info = {};
+    if (!SourceOf(file, ReadingPath)) return Result::SourceDamaged;
+    TLzFile source(file.Length < 0 ? -1 : ::LZOpenFileA(ReadingPath, &info, OF_READ));
+    if (!source.IsValid()) return Result::SourceDamaged;
+    if (!Join(to, Path, name)) return Result::PlaceFailed;
+    TFile destination(::CreateFileA(to, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!destination.IsValid()) return Result::PlaceFailed;
+    // The library writes to a file handle in its own form.
+    const LONG written = Expand(source.Get(), static_cast<INT>(reinterpret_cast<INT_PTR>(destination.Get())));
+    // A read error, or a compressed file cut short, which expands "successfully" to fewer bytes.
+    if (written == kLzRead || written == kLzBadInHandle || (written >= 0 && written != file.Length))
+        return Result::SourceDamaged;
+    // A read error can also end a plain copy early while the library reports it done.
+    if (written < 0 || ::GetFileSize(destination.Get(), nullptr) != static_cast<DWORD>(written))
+        return Result::PlaceFailed;
+    return Result::Made;
 }
 
-bool TemporaryCopy::Make(const char* temporaryFolder, const char* sourceFolder, const char* installer)
+TemporaryCopy::Result TemporaryCopy::Make(const char* place)
 {
-    if (!CreateFolder(temporaryFolder)) return false;
-    bool copied = CopyIn(sourceFolder, installer, true);
-    for (std::size_t i = 0; copied && i < CompanionFileCount; ++i)
-        copied = CopyIn(sourceFolder, CompanionFiles[i], false);
-    if (!copied) Remove();
-    return copied;
+    if (!CreateFolder(place)) return Result::PlaceFailed;
+    Result result = Result::Made;
+    for (std::size_t i = 0; i < FileCount && result == Result::Made; ++i) {
+        if (Files[i].Late) continue;
+        char to[MAX_PATH];
+        result = ExpandIn(Files[i], Files[i].Name, to);
+        if (result == Result::Made && i == 0) ::lstrcpyA(InstallerPath, to);
+    }
+    if (result != Result::Made) Remove();
+    return result;
+}
+
+void TemporaryCopy::AddLateFiles()
+{
+    for (std::size_t i = 0; Path[0] && i < FileCount; ++i) {
+        if (!Files[i].Late) continue;
+        char scratch[MAX_PATH] = {};
+        char whole[MAX_PATH];
+        const Result result = ExpandIn(Files[i], "~LATE.TMP", scratch);
+        if (result != Result::Made || !Join(whole, Path, Files[i].Name) || !::MoveFileA(scratch, whole))
+            if (scratch[0]) Retry(DeleteOne, scratch);
+    }
 }
 
 void TemporaryCopy::Remove()

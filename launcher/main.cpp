@@ -1,11 +1,12 @@
 // SETUP.EXE, the launcher on disk 1: chooses the installer's build for the
-// running system, starts it from a copy in a temporary folder as
+// running system, starts it from a copy expanded into a folder on a hard disk as
 //   "<installer>" <source folder> <launcher window in hex>
 // and waits until it has ended, then removes the copy.
 //
 // Exit codes: 0 the installer ended and said so (message 1074), or another
 // SETUP.EXE was running; 1 the system is not supported, the installer could
-// not be started, or the person chose not to go on from a folder; 2 the
+// not be copied to a hard disk or not be started, or the person chose not to
+// go on from a folder; 2 the
 // installer ended without saying so; 3 out of memory.
 #include "launcher/FinishWatch.h"
 #include "launcher/OneSetup.h"
@@ -52,6 +53,32 @@ bool GoOnFromFolder(const char* source)
     return ::MessageBoxA(nullptr, question, BoxTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+// Expands the installer and its companions into the first place on a hard
+// disk that takes them; the box says why none did, or which file of the disk
+// does not read whole. False when nothing is to be started. Its buffers stay
+// off AppMain's frame, which keeps within the stack page that the start-up
+// commits without probing (the runtime has no stack probe).
+__attribute__((noinline)) bool CopyToHardDisk(TemporaryCopy& copy)
+{
+    CopyPlaces places;
+    CopyPlaceFault faults[kCopyPlaceCount];
+    const CopyPlaceProbe* probes = places.Probes();
+    for (std::size_t i = NextCopyPlace(probes, kCopyPlaceCount, 0, copy.Need(), faults); i < kCopyPlaceCount;
+         i = NextCopyPlace(probes, kCopyPlaceCount, i + 1, copy.Need(), faults)) {
+        const TemporaryCopy::Result result = copy.Make(probes[i].Folder);
+        if (result == TemporaryCopy::Result::Made) return true;
+        if (result == TemporaryCopy::Result::SourceDamaged) {
+            RefuseStart(copy.Damaged(), ERROR_FILE_CORRUPT);
+            return false;
+        }
+        faults[i] = CopyPlaceFault::CopyFailed;
+    }
+    char text[3 * MAX_PATH + 512];
+    NoCopyPlaceText(probes, faults, kCopyPlaceCount, copy.Need(), text, sizeof text);
+    Refuse(text);
+    return false;
+}
+
 bool Start(const char* program, const char* commandLine, const char* directory, PROCESS_INFORMATION& process)
 {
     char line[2 * MAX_PATH + 32];
@@ -82,37 +109,30 @@ int AppMain(int, char*[])
         return RefuseStart(own, ::GetLastError());
     if (!GoOnFromFolder(source)) return ExitNotStarted;
 
-    // The installer as it lies on the disk: SETUP\TSINST95.EXE.
-    char setupDirectory[MAX_PATH];
+    // The installer as it lies on the disk: SETUP\TSINST95.EXE (or .EX_).
     char setupFolder[MAX_PATH];
     char onDisk[MAX_PATH];
     const char* name = InstallerFileName(build);
-    ::wsprintfA(setupDirectory, "%s%s", source, InstallerFolder);
-    ::wsprintfA(setupFolder, "%s\\", setupDirectory);
+    ::wsprintfA(setupFolder, "%s%s\\", source, InstallerFolder);
     ::wsprintfA(onDisk, "%s%s", setupFolder, name);
 
     FinishWatch watch;
     TemporaryCopy copy;
-    // Without a copy the installer runs from the disk; being marked to run
-    // from the swap file, it is not read from the disk again once loaded.
-    // Its folder there is its current directory all the same, where the help
-    // viewer finds the help file while disk 1 is in the drive.
-    char temporary[MAX_PATH];
-    const bool copied = ChooseTemporaryFolder(source, temporary, sizeof temporary) &&
-                        copy.Make(temporary, setupFolder, name);
-    const char* program = copied ? copy.Installer() : onDisk;
+    if (!copy.Find(setupFolder, name)) return RefuseStart(onDisk, ERROR_FILE_NOT_FOUND);
+    if (!CopyToHardDisk(copy)) return ExitNotStarted;
+    const char* program = copy.Installer();
     char commandLine[2 * MAX_PATH + 32];
     PROCESS_INFORMATION process;
     KeepOwnImageResident();
     if (!watch.Handle() ||
         !BuildInstallerCommandLine(program, source, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(watch.Handle())),
                                    commandLine, sizeof commandLine) ||
-        !Start(program, commandLine, copied ? copy.Folder() : setupDirectory, process)) {
-        // The file that was started is named, the copy where there is one.
+        !Start(program, commandLine, copy.Folder(), process)) {
+        // The copy that was started is named.
         return RefuseStart(program, ::GetLastError());
     }
     ::CloseHandle(process.hThread);
-    watch.WaitFor(process.hProcess);
+    watch.WaitFor(process.hProcess, [](void* late) { static_cast<TemporaryCopy*>(late)->AddLateFiles(); }, &copy);
     ::CloseHandle(process.hProcess);
     return watch.Finished() ? ExitFinished : ExitEndedUntold;
 }

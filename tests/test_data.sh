@@ -46,14 +46,15 @@
 #                   as floppy images disk1.img and disk2.img, the installer
 #                   as shipped in SETUP on disk 1; the tests mount them read-only
 #                   with tools/native/floppy_mount at folders beside them
-#                   (tests/kit/FloppyImage.h)
+#                   (tests/kit/FloppyImage.h); images/disk1 is disk 1's folder,
+#                   which the launcher tests copy
 #
 # Reset (run by tools/wine-run.sh before every test program) re-points A:, B:
 # and R: (never removes A: or B:: Wine's mount manager would then take a new
 # one for a fixed disk until its services restart, see tools/wine-env.sh), removes drive letters a test mapped into the prefix or this folder, the
 # Program Manager group "Tessaryn 3.0", the default target C:\TSW30, options
 # files and markers a program may have left on C:, and scratch folders of the
-# test kit and SETUP.EXE's copies (TSW*.TMP) in the prefix's temporary folder: whatever ran before, each test
+# test kit and SETUP.EXE's copies (TSW*.TMP) in the prefix's temporary folders and C:\: whatever ran before, each test
 # program starts from the same prefix.
 #
 # Drive A: is shared by everything that runs in the same prefix; the tests of
@@ -105,7 +106,8 @@ reset_prefix() {
                   "$c"/ProgramData/Microsoft/Windows/"Start Menu"/Programs; do
         rm -rf "$folder/Tessaryn 3.0"
     done
-    for folder in "$c"/users/*/Temp/tskit-* "$c"/users/*/Temp/e2e-* "$c"/users/*/Temp/TSW*.TMP; do
+    for folder in "$c"/users/*/Temp/tskit-* "$c"/users/*/Temp/e2e-* "$c"/users/*/Temp/TSW*.TMP \
+                  "$c"/windows/temp/TSW*.TMP "$c"/TSW*.TMP; do
         [ -e "$folder" ] || continue
         chattr -R -i "$folder" 2>/dev/null
         rm -rf "$folder"
@@ -124,6 +126,7 @@ fill_lane() {
     done
     if [ -d "$shared/images" ]; then
         mkdir -p "$root/images" && cp "$shared"/images/*.img "$root/images/"
+        ln -s "$shared/images/disk1" "$root/images/disk1"
     fi
 }
 

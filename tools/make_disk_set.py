@@ -46,7 +46,8 @@ the folder's parent directory (the release tree) when there is one.
 
 --installer DIR puts the installer (tsinst95.exe, tsinstnt.exe,
 install.emf and its help file tsw_inst.hlp from DIR) into a SETUP folder on
-disk 1, where the launcher starts it, and the launcher
+disk 1, compressed as the release's files are (SETUP/TSINST95.EX_), which
+the launcher expands onto a hard disk and starts from there, and the launcher
 setup.exe from DIR as SETUP.EXE into disk 1's root, the file a person starts;
 they count in disk 1's space. With --update it puts the same into the update
 set, which can then be started on its own: the installer's maintenance update
@@ -577,9 +578,24 @@ def refuse_oversized(disks):
 # Installer and images
 
 
-def copy_installer(installer_dir, disk1, help_file=True):
-    """Copies the installer's files (its help file too unless help_file is false) from installer_dir into
-    disk1/SETUP and the launcher into disk1; returns the names in SETUP."""
+def compress_installer(sources, setup, verify, workers):
+    """Writes the installer's files [(name, source)] into setup compressed (TSINST95.EX_), as the launcher
+    expands them: disk 1 is read at a floppy's speed before the installer's window shows. Returns their names
+    there."""
+    jobs = [(Entry(source, name), os.path.join(setup, compressed_name(name))) for name, source in sources]
+    work = tempfile.mkdtemp(prefix=".work-", dir=os.path.dirname(setup))
+    try:
+        compress_entries(jobs, work, workers)
+        if verify:
+            verify_entries(jobs, work, workers)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    return [entry.packed for entry, _ in jobs]
+
+
+def copy_installer(installer_dir, disk1, help_file=True, verify=True, workers=1):
+    """Puts the installer's files (its help file too unless help_file is false) from installer_dir into
+    disk1/SETUP, compressed, and the launcher into disk1; returns the names in SETUP."""
     if not os.path.isdir(installer_dir):
         raise DiskSetError("installer folder %s is not a directory" % installer_dir)
     present = {name.upper(): name for name in os.listdir(installer_dir)}
@@ -590,10 +606,9 @@ def copy_installer(installer_dir, disk1, help_file=True):
         raise DiskSetError("%s lacks the installer's %s%s" % (installer_dir, ", ".join(missing), hint))
     setup = os.path.join(disk1, INSTALLER_FOLDER)
     os.makedirs(setup)
-    for name in names:
-        shutil.copyfile(os.path.join(installer_dir, present[name]), os.path.join(setup, name))
     shutil.copyfile(os.path.join(installer_dir, present[LAUNCHER]), os.path.join(disk1, LAUNCHER))
-    return names
+    return compress_installer([(name, os.path.join(installer_dir, present[name])) for name in names], setup,
+                              verify, workers)
 
 
 def installer_layout(names):
@@ -894,7 +909,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         layouts = {disk: image_layout(plan, disk) for disk in DISKS}
         if installer:
             layouts["disk1"][:0] = installer_layout(copy_installer(installer, os.path.join(staging, "disk1"),
-                                                                   help_file))
+                                                                   help_file, verify, workers or default_workers()))
         disks = sorted(disk for disk in layouts if layouts[disk])
         dates = {disk: date_files(os.path.join(staging, disk), dated) for disk in disks}
         for disk in disks:
@@ -960,7 +975,8 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
                                     workers or default_workers())
         layout = with_checksum_list([("", [UPDATE_LIST] + [e.packed for e in entries])])
         if installer:
-            layout[:0] = installer_layout(copy_installer(installer, staging, help_file))
+            layout[:0] = installer_layout(copy_installer(installer, staging, help_file, verify,
+                                                         workers or default_workers()))
         date = date_files(staging, dated)
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
@@ -989,7 +1005,7 @@ def main(argv=None):
                     help="also write each disk as a 1.44 MB FAT12 floppy image (needs mtools)")
     ap.add_argument("--installer", metavar="DIR",
                     help="put tsinst95.exe, tsinstnt.exe, install.emf and tsw_inst.hlp from DIR "
-                         "into SETUP on disk 1 (or the update set) and setup.exe as SETUP.EXE into its root")
+                         "into SETUP on disk 1 (or the update set), compressed, and setup.exe as SETUP.EXE into its root")
     ap.add_argument("--no-help-file", action="store_true",
                     help="with --installer: leave the help file tsw_inst.hlp out of SETUP")
     ap.add_argument("--titles", metavar="FILE",

@@ -2,7 +2,6 @@
 
 #include "shell/plain/MessageTable.h"
 
-#include <cstring>
 
 LzErrorReport LzErrorReportFor(long result)
 {
@@ -21,13 +20,23 @@ LzErrorReport LzErrorReportFor(long result)
     }
 }
 
+namespace {
+// Compared byte by byte: SETUP.EXE checks headers too and imports no C library function for it.
+bool SameBytes(const unsigned char* first, const unsigned char* second, std::size_t size)
+{
+    for (std::size_t i = 0; i < size; ++i)
+        if (first[i] != second[i]) return false;
+    return true;
+}
+}
+
 long CompressedHeaderFault(const unsigned char* head, std::size_t size)
 {
     static const unsigned char magic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
     // The compressor never writes a file that stops inside its magic, an
     // empty one included.
-    if (size < sizeof magic) return (size == 0 || std::memcmp(head, magic, size) == 0) ? kLzRead : 0;
-    if (std::memcmp(head, magic, sizeof magic) != 0) return 0;
+    if (size < sizeof magic) return (size == 0 || SameBytes(head, magic, size)) ? kLzRead : 0;
+    if (!SameBytes(head, magic, sizeof magic)) return 0;
     if (size < kLzHeaderSize) return kLzRead;
     if (head[8] != 'A') return kLzUnknownAlg;
     return 0;

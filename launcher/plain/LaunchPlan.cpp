@@ -40,10 +40,6 @@ void HexDigits(std::uint32_t value, int digits, char* out)
 }
 }
 
-const char* const HelpFile = "TSW_INST.HLP";
-const char* const CompanionFiles[] = {"INSTALL.EMF", HelpFile};
-const std::size_t CompanionFileCount = sizeof CompanionFiles / sizeof CompanionFiles[0];
-
 InstallerBuildChoice ChooseInstallerBuild(std::uint32_t platformVersion)
 {
     if (!(platformVersion & Windows95Family)) return InstallerBuildChoice::WindowsNt;

@@ -22,10 +22,17 @@ constexpr const char* InstallerFolder = "SETUP";
 // an unsupported system.
 const char* InstallerFileName(InstallerBuildChoice choice);
 
-// Files the installer finds in its current directory: its picture and its
-// help file. Each is copied beside the installer when the disk holds it.
-extern const char* const CompanionFiles[];
-extern const std::size_t CompanionFileCount;
+// Files the installer finds in its current directory: its picture, which its
+// main window loads, and its help file, which only Help opens. Each is
+// copied beside the installer when the disk holds it; the help once the main
+// window shows, so that no more of disk 1 is read before it than it needs.
+constexpr const char* HelpFile = "TSW_INST.HLP";
+struct CompanionFile {
+    const char* Name;
+    bool AfterMainWindow;
+};
+constexpr CompanionFile CompanionFiles[] = {{"INSTALL.EMF", false}, {HelpFile, true}};
+constexpr std::size_t CompanionFileCount = sizeof CompanionFiles / sizeof CompanionFiles[0];
 
 // The folder of SETUP.EXE's own path, with its trailing backslash: the source
 // path handed to the installer (A:\SETUP.EXE gives A:\). False when the path

@@ -102,7 +102,9 @@ TEST_P(Help, EachHelpPressOpensItsTopicFromTheHelpFileOnDisk1)
 
     Installer installer(StartedBySetup{}, {"TMP=" + temporary, "TEMP=" + temporary});
     ASSERT_TRUE(installer.WaitForMainWindow());
-    EXPECT_EQ(1u, Names(temporary).size()) << "started from a copy";
+    ASSERT_EQ(1u, Names(temporary).size()) << "started from a copy";
+    // The help comes once the main window is there.
+    ASSERT_TRUE(WaitForFile(temporary + "\\" + Names(temporary)[0] + "\\TSW_INST.HLP"));
     HWND main = installer.MainWindow();
     ASSERT_NO_FATAL_FAILURE(ExpectTopic([main] { PostCommand(main, HelpCommand); }, "Installing Tessaryn 3.0"));
     ASSERT_NO_FATAL_FAILURE(PressInDialog(installer, LocalCommand, LocalDialogTitle, "Local installation"));

@@ -109,10 +109,10 @@ TEST_P(InstallFlow, LocalInstallationOfAllComponents)
 }
 
 // The release as the user gets it: disk 1 and disk 2 as floppy images, the
-// installer started from disk 1 (and its picture read from there), disk 2's
-// image put in at its prompt. Nothing can be written to a floppy image at
-// exit.
-TEST_P(InstallFlow, FromTheFloppyImagesStartedFromDisk1)
+// installer started beside its picture, as SETUP.EXE leaves it on the hard
+// disk, disk 2's image put in at its prompt. Nothing can be written to a
+// floppy image at exit.
+TEST_P(InstallFlow, FromTheFloppyImages)
 {
     // Skipped before the run on a desktop of its own, which expects a pass.
     const std::string why = FloppyImage::Unavailable();
@@ -121,7 +121,7 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedFromDisk1)
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
     ASSERT_NO_FATAL_FAILURE(UseImages());
 
-    Installer installer(Build().PathOnDisk1());
+    Installer installer(Build().Path());
     ASSERT_NO_FATAL_FAILURE(InstallEverythingAndExit(installer));
     EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
     EXPECT_FALSE(FileExists(DiskFolder(2) + "\\INSTALL.OPT"));
@@ -131,8 +131,10 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedFromDisk1)
 }
 
 // The release as a person installs it: A:\SETUP.EXE started from disk 1's
-// image, told the build's system, starts that build from a copy off the
-// floppy; the installation completes and the copy goes.
+// image, told the build's system, starts that build from its copy expanded
+// off the floppy, and the help comes beside it once the main window shows,
+// each the file the build wrote; the installation completes and the copy
+// goes.
 TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
 {
     const std::string why = FloppyImage::Unavailable();
@@ -151,6 +153,12 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     const std::string image = ProcessImage(installer.ProcessId());
     EXPECT_EQ(Upper(temporary), Upper(image.substr(0, std::strlen(temporary)))) << image;
     EXPECT_EQ(std::string("\\") + Build().FileName(), Upper(image.substr(image.find_last_of('\\')))) << image;
+    const std::string copy = image.substr(0, image.find_last_of('\\') + 1);
+    EXPECT_TRUE(WaitForFile(copy + "TSW_INST.HLP"));
+    // Wine finds the build's lower-case names under these too.
+    const std::string shipped = Build().Path().substr(0, Build().Path().find_last_of('\\') + 1);
+    for (const std::string name : {Build().FileName(), "INSTALL.EMF", "TSW_INST.HLP"})
+        EXPECT_EQ(ReadBytes(shipped + name), ReadBytes(copy + name)) << name;
 
     InstallEntries entries;
     entries.Target = Target();

@@ -24,8 +24,6 @@ struct InstallerBuild {
     const char* FileName() const { return Nt ? "TSINSTNT.EXE" : "TSINST95.EXE"; }
     // The executable built beside install.emf, as a Windows path.
     std::string Path() const;
-    // The same as disk 1 carries it, for disk 1 in drive A:.
-    std::string PathOnDisk1() const { return std::string("A:\\SETUP\\") + FileName(); }
 };
 
 extern const InstallerBuild Build95;

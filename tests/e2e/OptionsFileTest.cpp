@@ -86,9 +86,9 @@ TEST_P(OptionsFile, AFreshDiskGetsTheDefaultsWhenTheWindowClosesRightAfterStartU
     EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
 }
 
-// Disk 1 as the release ships it, a floppy image mounted read-only, with the
-// installer started from it: at close the file cannot be created on the
-// medium, and the window closes all the same.
+// Disk 1 as the release ships it, a floppy image mounted read-only, as the
+// installer's source: at close the file cannot be created on the medium, and
+// the window closes all the same.
 TEST_P(OptionsFile, OnTheReadOnlyDisk1ImageNoneIsWrittenAndTheWindowStillCloses)
 {
     const std::string why = FloppyImage::Unavailable();
@@ -97,7 +97,7 @@ TEST_P(OptionsFile, OnTheReadOnlyDisk1ImageNoneIsWrittenAndTheWindowStillCloses)
     ASSERT_TRUE(disk1.Mounted()) << disk1.LastError();
     ASSERT_TRUE(Floppy.Insert(disk1.Folder())) << Floppy.LastError();
 
-    InstallerSession session(Build().PathOnDisk1(), "A:\\");
+    InstallerSession session(Build().Path(), "A:\\");
     ASSERT_TRUE(session.WaitForMainWindow());
     ASSERT_TRUE(session.CloseByCommand());
     EXPECT_FALSE(FileExists(disk1.Folder() + "\\INSTALL.OPT"));

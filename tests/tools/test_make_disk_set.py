@@ -359,7 +359,7 @@ class FloppyImageTest(BuilderTest):
         subfolders = [("LOOKUP", "disk_2e.lst"), ("USER_DLL", "disk_2f.lst"), ("CRANE", "disk_2a.lst"),
                       ("CCIR", "disk_2b.lst"), ("CANADA", "disk_2c.lst"), ("TSDATA", "disk_2d.lst")]
         reads = {
-            disk1: [("", ["SETUP.EXE"]), ("SETUP", ["TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF", "TSW_INST.HLP"]),
+            disk1: [("", ["SETUP.EXE"]), ("SETUP", ["TSINST95.EX_", "TSINSTNT.EX_", "INSTALL.EM_", "TSW_INST.HL_"]),
                     with_checksums(listed("disk1", "", "disk_1.lst"))],
             disk2: [with_checksums(listed("disk2", "", "disk_2.lst"))] + [listed("disk2", d, l) for d, l in subfolders],
         }
@@ -376,8 +376,11 @@ class FloppyImageTest(BuilderTest):
             paths = [folder + "/" + name if folder else name for folder, files in reads[image] for name in files]
             clusters = [first_cluster(image, path) for path in paths]
             self.assertEqual(sorted(clusters), clusters, list(zip(paths, clusters)))
-        self.assertEqual(mtool("mtype", "-i", disk1, "::/SETUP/TSINSTNT.EXE").encode(),
-                         self.INSTALLER["tsinstnt.exe"])
+        # The installer's files compressed, which the launcher expands; the launcher itself as it is.
+        for name in ("tsinstnt.exe", "tsw_inst.hlp"):
+            self.assertEqual(expand(os.path.join(self.out, "disk1", "SETUP", name.upper()[:-1] + "_")),
+                             self.INSTALLER[name])
+        self.assertEqual(mtool("mtype", "-i", disk1, "::/SETUP.EXE").encode(), self.INSTALLER["setup.exe"])
 
         # An update floppy that starts on its own: the launcher first, then the installer, then the list.
         update = os.path.join(self.tmp, "update")
@@ -395,7 +398,7 @@ class FloppyImageTest(BuilderTest):
                                                                for n in mdir(update + ".img", "")[1])))
         self.assertIn("SETUP.EXE", os.listdir(update))
         self.assertEqual(mtool("mtype", "-i", update + ".img", "::/SETUP.EXE").encode(), self.INSTALLER["setup.exe"])
-        clusters = [first_cluster(update + ".img", path) for path in ("SETUP.EXE", "SETUP/TSINST95.EXE", "DISK_1.LST")]
+        clusters = [first_cluster(update + ".img", path) for path in ("SETUP.EXE", "SETUP/TSINST95.EX_", "DISK_1.LST")]
         self.assertEqual(sorted(clusters), clusters)
 
     def test_an_installer_folder_without_the_help_file_is_refused_unless_it_is_left_out(self):
@@ -406,7 +409,7 @@ class FloppyImageTest(BuilderTest):
         self.assertIn("lacks the installer's TSW_INST.HLP (--no-help-file leaves the help out)", run.stderr)
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk1")))
         self.build("--installer", folder, "--no-help-file")
-        self.assertEqual(["INSTALL.EMF", "TSINST95.EXE", "TSINSTNT.EXE"],
+        self.assertEqual(["INSTALL.EM_", "TSINST95.EX_", "TSINSTNT.EX_"],
                          sorted(os.listdir(os.path.join(self.out, "disk1", "SETUP"))))
 
     def test_an_image_read_back_with_another_date_or_that_fsck_faults_is_refused(self):
@@ -486,7 +489,7 @@ class FloppyImageTest(BuilderTest):
         self.assertEqual(first, build(os.path.join(self.tmp, "again"), "JST-9"))
         # Each file its release file's date (the compressed one too); the rest the newest on its disk.
         self.assertEqual(946684800, first[os.path.join("OUT", "disk2", "TSWDATA.DL_")][1])
-        self.assertEqual(981173106, first[os.path.join("OUT", "disk1", "SETUP", "TSINST95.EXE")][1])
+        self.assertEqual(981173106, first[os.path.join("OUT", "disk1", "SETUP", "TSINST95.EX_")][1])
         image = os.path.join(self.out, "disk2.img")
         self.assertRegex(mtool("mdir", "-i", image, "::/LOOKUP"), r"ANTENNA  TB_ .* 1999-01-01   0:00")
         self.assertRegex(mtool("mdir", "-i", image, "::/TSDATA"), r"OLD      DA_ .* 1980-01-01   0:00")

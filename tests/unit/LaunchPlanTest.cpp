@@ -1,3 +1,4 @@
+#include "launcher/plain/CopyPlace.h"
 #include "launcher/plain/LaunchPlan.h"
 #include "shell/plain/CommandLine.h"
 
@@ -76,4 +77,59 @@ TEST(HelpFileFitsViewer, TheHelpPathTakesAtMost127Characters)
     const std::string folder = "C:\\" + std::string(111, 'T');  // with \TSW_INST.HLP: 127
     EXPECT_TRUE(HelpFileFitsViewer(folder.c_str()));
     EXPECT_FALSE(HelpFileFitsViewer((folder + "X").c_str()));
+}
+
+// The folders tried for the copy, as probed, and the one taken: a folder on a
+// hard disk with room for the files, each of which may take a cluster more.
+TEST(NextCopyPlace, TakesTheFirstFolderOnAHardDiskWithRoomAndSaysWhyNoneCould)
+{
+    CopyPlaceFolders folders;
+    ListCopyPlaces("A:\\", "C:\\WINDOWS", folders);
+    EXPECT_STREQ("C:\\WINDOWS\\TEMP", folders[1]);
+    EXPECT_STREQ("C:\\", folders[2]);
+    const CopyNeed need{100 * 1024, 3};
+    const CopyPlaceProbe hard{"C:\\WINDOWS\\TEMP", true, true, true, 200 * 1024, 4096};
+    const CopyPlaceProbe full{"C:\\", true, true, true, need.Bytes + 3 * 4096 - 1, 4096};
+    const std::string deep = "C:\\" + std::string(99, 'D');  // with \TSW00000.TMP\TSW_INST.HLP: 128
+    const struct {
+        const char* Case;
+        CopyPlaceProbe Temp;
+        CopyPlaceProbe Second;
+        std::size_t Taken;
+        CopyPlaceFault TempFault;
+    } rows[] = {
+        {"TEMP on a hard disk", {"D:\\TEMP\\", true, true, true, 1 << 20, 512}, hard, 0, CopyPlaceFault::None},
+        {"TEMP on the floppy", {"A:\\", true, false, true, 1 << 20, 512}, hard, 1, CopyPlaceFault::NotHardDisk},
+        {"TEMP missing", {"C:\\NOSUCH\\", false, false, false, 0, 0}, hard, 1, CopyPlaceFault::Missing},
+        {"no TEMP at all", {}, hard, 1, CopyPlaceFault::Missing},
+        {"TEMP without room", full, hard, 1, CopyPlaceFault::TooLittleRoom},
+        {"free space unknown", {"\\\\SERVER\\TEMP\\", true, true, false, 0, 0}, hard, 0, CopyPlaceFault::None},
+        {"help path too long", {deep.c_str(), true, true, true, 1 << 20, 512}, hard, 1, CopyPlaceFault::PathTooLong},
+        {"TEMP the Windows one", {"c:\\windows\\temp\\", true, true, true, 200 * 1024, 4096}, hard, 0,
+         CopyPlaceFault::None},
+    };
+    for (const auto& row : rows) {
+        const CopyPlaceProbe places[] = {row.Temp, row.Second, full};
+        CopyPlaceFault faults[kCopyPlaceCount];
+        EXPECT_EQ(row.Taken, NextCopyPlace(places, kCopyPlaceCount, 0, need, faults)) << row.Case;
+        EXPECT_EQ(row.TempFault, faults[0]) << row.Case;
+    }
+
+    // None can: the box names each folder once with its fault and says how to go on.
+    const CopyPlaceProbe places[] = {{"A:\\", true, false, true, 1 << 20, 512},
+                                     {"C:\\WINDOWS\\TEMP", true, true, true, 1 << 20, 4096}, full};
+    CopyPlaceFault faults[kCopyPlaceCount];
+    ASSERT_EQ(1u, NextCopyPlace(places, kCopyPlaceCount, 0, {200 * 1024, 3}, faults));
+    faults[1] = CopyPlaceFault::CopyFailed;
+    ASSERT_EQ(kCopyPlaceCount, NextCopyPlace(places, kCopyPlaceCount, 2, {200 * 1024, 3}, faults));
+    char text[512];
+    NoCopyPlaceText(places, faults, kCopyPlaceCount, {200 * 1024, 3}, text, sizeof text);
+    EXPECT_STREQ("SETUP.EXE could not write the installer (200 KB) to a folder on a hard disk:\n\n"
+                 "A:\\ (TEMP): not on a hard disk\nC:\\WINDOWS\\TEMP: writing there failed\nC:\\: 112 KB free\n\n"
+                 "Free 200 KB on drive C:, or set TEMP to a folder on a hard disk that has the room, then start "
+                 "SETUP.EXE again.",
+                 text);
+    const CopyPlaceProbe same[] = {full, {"c:\\", true, true, true, 1 << 20, 4096}, full};
+    ASSERT_EQ(kCopyPlaceCount, NextCopyPlace(same, kCopyPlaceCount, 0, {200 * 1024, 3}, faults));
+    EXPECT_EQ(CopyPlaceFault::SameAsEarlier, faults[1]);
 }

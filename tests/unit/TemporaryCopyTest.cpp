@@ -1,27 +1,62 @@
 #include "launcher/TemporaryCopy.h"
 
+#include "tests/kit/DiskSet.h"
 #include "tests/kit/FileTree.h"
 #include "tests/kit/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-// A copy that the platform reports done but that a read error left empty.
-static BOOL WINAPI CopyLeavingTheHelpEmpty(LPCSTR from, LPCSTR to, BOOL failIfExists)
+// An expansion that the library reports done but that a write fault left
+// empty: the file of that length.
+template <LONG length>
+static LONG WINAPI ExpandLeavingEmpty(INT source, INT destination)
 {
-    const std::string name(to);
-    return ::CopyFileA(from, to, failIfExists) && (name.find(".HLP") == std::string::npos || WriteFileBytes(name, ""));
+    const LONG written = ::LZCopy(source, destination);
+    HANDLE file = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(destination));
+    if (written == length && ::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0) ::SetEndOfFile(file);
+    return written;
 }
 
-TEST(TemporaryCopy, ACopyOfAnotherSizeThanItsSourceFailsAndLeavesNothing)
+// A compressed installer and a plain help file (as on an older disk 1) come
+// out whole, the help only when asked for after the installer's start; a
+// file that does not come out its declared length leaves nothing, and one
+// cut short on the disk is named.
+TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
 {
     TempFolder temporary("copy-temp");
     TempFolder disk("copy-disk");
-    ASSERT_TRUE(WriteFileBytes(disk / "TSINST95.EXE", "installer") && WriteFileBytes(disk / "TSW_INST.HLP", "help"));
+    ASSERT_TRUE(WriteFileBytes(disk / "TSINST95.EX_", Compress("installer")) &&
+                WriteFileBytes(disk / "TSW_INST.HLP", "help"));
     const std::string source = disk.Path() + "\\";
-    TemporaryCopy shortCopy(CopyLeavingTheHelpEmpty);
-    EXPECT_FALSE(shortCopy.Make(temporary.Path().c_str(), source.c_str(), "TSINST95.EXE"));
-    EXPECT_EQ(std::vector<std::string>(), Names(temporary.Path()));
-    TemporaryCopy copy;
-    ASSERT_TRUE(copy.Make(temporary.Path().c_str(), source.c_str(), "TSINST95.EXE"));
-    EXPECT_EQ("help", ReadBytes(std::string(copy.Folder()) + "\\TSW_INST.HLP"));
+    const std::vector<std::string> nothing;
+    {
+        TemporaryCopy copy(ExpandLeavingEmpty<9>);  // the installer
+        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
+        EXPECT_EQ(13u, copy.Need().Bytes);
+        EXPECT_EQ(TemporaryCopy::Result::PlaceFailed, copy.Make(temporary.Path().c_str()));
+        EXPECT_EQ(nothing, Names(temporary.Path()));
+    }
+    {
+        TemporaryCopy copy(ExpandLeavingEmpty<4>);  // the help, which is then left out
+        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
+        ASSERT_EQ(TemporaryCopy::Result::Made, copy.Make(temporary.Path().c_str()));
+        copy.AddLateFiles();
+        EXPECT_EQ(std::vector<std::string>{"TSINST95.EXE"}, Names(copy.Folder()));
+    }
+    {
+        TemporaryCopy copy;
+        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
+        ASSERT_EQ(TemporaryCopy::Result::Made, copy.Make(temporary.Path().c_str()));
+        EXPECT_EQ("installer", ReadBytes(copy.Installer()));
+        EXPECT_EQ(std::vector<std::string>{"TSINST95.EXE"}, Names(copy.Folder()));
+        copy.AddLateFiles();
+        EXPECT_EQ("help", ReadBytes(std::string(copy.Folder()) + "\\TSW_INST.HLP"));
+    }
+    EXPECT_EQ(nothing, Names(temporary.Path()));
+    ASSERT_TRUE(WriteFileBytes(disk / "TSINST95.EX_", Compress(std::string(100, 'x')).substr(0, 20)));
+    TemporaryCopy cut;
+    ASSERT_TRUE(cut.Find(source.c_str(), "TSINST95.EXE"));
+    EXPECT_EQ(TemporaryCopy::Result::SourceDamaged, cut.Make(temporary.Path().c_str()));
+    EXPECT_EQ(disk / "TSINST95.EX_", std::string(cut.Damaged()));
+    EXPECT_EQ(nothing, Names(temporary.Path()));
 }
