@@ -1,4 +1,5 @@
 // A list file read from the disk whole, with the platform's own file calls.
+#include "engine/plain/ChecksumList.h"
 #include "engine/plain/ListFile.h"
 
 #include "framework/UniqueHandle.h"
@@ -41,4 +42,12 @@ ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* 
     if (loaded == ListLoadResult::Unreadable) return ListFault::Unreadable;
     return PlanListContents(contents.data(), contents.size(), sourceDir, destDir, maxNameLength, plan,
                             sameFolderTest);
+}
+
+ListFault ReadDiskChecksums(const char* diskRoot, ListPlan& plan)
+{
+    const std::string root = JoinedPath(diskRoot, "");
+    std::vector<char> contents;
+    const ListLoadResult loaded = LoadListFile((root + kChecksumListName).c_str(), contents);
+    return ApplyDiskChecksums(root, loaded, contents, plan);
 }

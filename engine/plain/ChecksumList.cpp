@@ -88,16 +88,12 @@ bool ApplyChecksumList(const char* data, std::size_t size, const char* folderOnD
     return true;
 }
 
-ListFault ReadDiskChecksums(const char* diskRoot, ListPlan& plan)
+ListFault ApplyDiskChecksums(const std::string& root, ListLoadResult loaded, const std::vector<char>& contents,
+                             ListPlan& plan)
 {
-    const std::string root = JoinedPath(diskRoot, "");
-    std::string path = root;
-    path += kChecksumListName;
-    std::vector<char> contents;
-    const ListLoadResult loaded = LoadListFile(path.c_str(), contents);
     // A disk made before the list was written is installed as it stands;
     // one that has a list it cannot read is not.
-    if (loaded == ListLoadResult::NotFound && !PathExists(path.c_str())) return ListFault::None;
+    if (loaded == ListLoadResult::NotFound && !PathExists((root + kChecksumListName).c_str())) return ListFault::None;
     const bool below = plan.SourceFolder.size() >= root.size() &&
                        SameIgnoringCase(plan.SourceFolder.data(), root.data(), root.size());
     const char* folderOnDisk = below ? plan.SourceFolder.c_str() + root.size() : "";

@@ -44,5 +44,9 @@ bool ApplyChecksumList(const char* data, std::size_t size, const char* folderOnD
 // Reads the checksum list in `diskRoot`, the root of the disk the plan's
 // source folder is on (or that folder itself), into the plan. None where
 // there is none; BadChecksumList, with its name in plan.Refused, where it
-// cannot be read whole or ApplyChecksumList refuses it.
+// cannot be read whole or ApplyChecksumList refuses it. It reads the disk
+// (engine/ListFileLoad.cpp); ApplyDiskChecksums is the rest of it, given
+// the root (ending in a separator) and what LoadListFile made of its list.
 ListFault ReadDiskChecksums(const char* diskRoot, ListPlan& plan);
+ListFault ApplyDiskChecksums(const std::string& root, ListLoadResult loaded, const std::vector<char>& contents,
+                             ListPlan& plan);
