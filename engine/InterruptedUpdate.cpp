@@ -83,7 +83,7 @@ bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title)
     // before anything moves.
     for (const ReplacementPaths& paths : files) {
         if (IsFileOrNothing(paths.Fresh) && IsFileOrNothing(paths.Aside)) continue;
-        FormatText(why, sizeof why, "Of %s, one is no file.", StrandedDetail(paths).c_str());
+        FormatText(why, sizeof why, "%s: one of these is not a file.", StrandedDetail(paths).c_str());
         return report(MsgFileReadError, kReplacementRecordName, RenamesBegun, why);
     }
     for (const ReplacementPaths& paths : files) {
