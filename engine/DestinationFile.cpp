@@ -57,16 +57,8 @@ bool AcceptsNewFiles(const std::string& folder)
     // gives a file: one a cut left in the installation's folder is dealt with
     // as a record before this; one left in a subfolder is an empty probe.
     const std::string path = folder + kReplacementRecordName;
-    auto makeProbe = [&path] {
-        return ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
-    TFile probe(makeProbe());
-    if (!probe.IsValid()) {
-        TFile left(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        const bool emptyProbe = left.IsValid() && ::GetFileSize(left.Get(), nullptr) == 0;
-        left.Reset();
-        if (emptyProbe && DeleteStep(path)) probe.Reset(makeProbe());
-    }
+    TFile probe(CreateNewFile(path));
+    if (!probe.IsValid() && IsEmptyFile(path) && DeleteStep(path)) probe.Reset(CreateNewFile(path));
     if (!probe.IsValid()) return false;
     probe.Reset();
     DeleteStep(path);

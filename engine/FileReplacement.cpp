@@ -24,7 +24,7 @@ bool FreeScratchPath(const std::string& folder, int& next, std::string& path)
 long CreateScratchFile(const std::string& folder, int& next, std::string& path, TFile& file)
 {
     while (FreeScratchPath(folder, next, path)) {
-        file.Reset(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.Reset(CreateNewFile(path));
         if (file.IsValid()) return 0;
         // Only a name taken meanwhile lets the next one do better; a full or
         // write-protected disk, a folder that refuses new files or a missing
@@ -35,6 +35,19 @@ long CreateScratchFile(const std::string& folder, int& next, std::string& path, 
         }
     }
     return kNoScratchName;
+}
+
+HANDLE CreateNewFile(const std::string& path)
+{
+    return ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+}
+
+bool IsEmptyFile(const std::string& path)
+{
+    TFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid() && ::GetFileSize(file.Get(), nullptr) == 0;
 }
 
 bool IsFileOrNothing(const std::string& path)

@@ -18,9 +18,17 @@ bool FreeScratchPath(const std::string& folder, int& next, std::string& path);
 // disk, no such folder); kNoScratchName when every name is taken.
 long CreateScratchFile(const std::string& folder, int& next, std::string& path, TFile& file);
 
+// Makes a file of the installer's own, which must not exist yet, open for
+// writing and reading back, shared with nobody.
+HANDLE CreateNewFile(const std::string& path);
+
 // Whether a path names nothing, or a file (not a folder): what a scratch path
 // must be before anything is moved to or from it.
 bool IsFileOrNothing(const std::string& path);
+
+// Whether a path names a file that is there and empty (a placeholder or a
+// probe of the installer's that a cut left behind).
+bool IsEmptyFile(const std::string& path);
 
 // The three full paths of one file that is replaced whole.
 using ReplacementPaths = Replacement;

@@ -32,12 +32,8 @@ PlaceResult FinishRename(const ReplacementPaths& paths)
     if (PathExists(paths.Fresh.c_str())) {
         const PlaceResult placed = PutInPlace(paths, hadFile);
         if (placed != PlaceResult::Placed) return placed;
-    } else if (!PathExists(paths.Installed.c_str()) && PathExists(paths.Aside.c_str())) {
-        TFile aside(::CreateFileA(paths.Aside.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-        const bool empty = aside.IsValid() && ::GetFileSize(aside.Get(), nullptr) == 0;
-        aside.Reset();
-        if (!empty) return MoveStep(paths.Aside, paths.Installed) ? PlaceResult::Placed : PlaceResult::Refused;
+    } else if (!PathExists(paths.Installed.c_str()) && PathExists(paths.Aside.c_str()) && !IsEmptyFile(paths.Aside)) {
+        return MoveStep(paths.Aside, paths.Installed) ? PlaceResult::Placed : PlaceResult::Refused;
     }
     if (PathExists(paths.Installed.c_str())) DeleteStep(paths.Aside);
     return PlaceResult::Placed;

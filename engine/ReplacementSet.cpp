@@ -12,11 +12,6 @@ long ReserveAside(ReplacementPaths& paths, int& next)
     TFile placeholder;
     return CreateScratchFile(FolderOf(paths.Installed.c_str()), next, paths.Aside, placeholder);
 }
-
-HANDLE CreateNewFile(const std::string& path)
-{
-    return ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
 }
 
 long TReplacementSet::Begin(const std::string& name, std::string& refused)
