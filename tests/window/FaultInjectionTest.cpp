@@ -34,28 +34,23 @@ namespace {
 
 // Watches the installer's file steps for its life: each is recorded, and
 // `decide` (when given) may make it fail as the disk would.
-class StepWatch : private NoCopy {
-public:
+struct StepWatch : private NoCopy {
     struct Step {
         FileStep Kind;
-        std::string Path;
-        std::string Other;
+        std::string Path, Other;
     };
     explicit StepWatch(std::function<bool(const Step&)> decide = nullptr) : Decide(std::move(decide))
     {
-        WatchFileSteps(&StepWatch::Called, this);
+        WatchFileSteps(&Called, this);
     }
     ~StepWatch() { WatchFileSteps(nullptr, nullptr); }
-
-    std::vector<Step> Steps;
-
-private:
     static bool Called(FileStep kind, const std::string& path, const std::string& other, void* context)
     {
-        auto* self = static_cast<StepWatch*>(context);
-        self->Steps.push_back({kind, path, other});
-        return !self->Decide || self->Decide(self->Steps.back());
+        StepWatch& watch = *static_cast<StepWatch*>(context);
+        watch.Steps.push_back({kind, path, other});
+        return !watch.Decide || watch.Decide(watch.Steps.back());
     }
+    std::vector<Step> Steps;
     std::function<bool(const Step&)> Decide;
 };
 
@@ -358,7 +353,7 @@ protected:
     }
 
     // An installation for the update to go over, and an update folder
-    // holding the newer A.TXT, BIG.DAT and Z.TXT.
+    // holding the newer A.TXT, BIG.DAT and Z.TXT and their list.
     void PrepareUpdate(const std::string& installation = std::string())
     {
         Installation = installation.empty() ? Folder("I") : installation;
@@ -368,6 +363,7 @@ protected:
         for (const char* name : {"TSW.EXE", "A.TXT", "BIG.DAT", "Z.TXT"})
             ASSERT_TRUE(WriteFileBytes(Join(Installation, name), "earlier " + std::string(name)));
         for (const char* name : {"A.TXT", "BIG.DAT", "Z.TXT"}) ASSERT_TRUE(WriteCompressed(UpdateSource, name, Newer));
+        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
         BeforeUpdate = TakeTree(Installation);
     }
 
@@ -628,7 +624,6 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         if (!c.Installation.empty() && !why.empty()) continue;  // no size-limited disk here: the full-disk test skips
         PrepareUpdate(c.Installation);
         if (HasFatalFailure()) return;
-        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
         ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "BIG.DA_"), c.Image));
         ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "CHECKSUM.LST"),
                                    ChecksumText({{"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}})));
@@ -716,7 +711,6 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
     };
     PrepareUpdate();
     if (HasFatalFailure()) return;
-    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
     const std::string record = Join(Installation, "~TSWMOVE.TMP");
     bool torn = false;
     std::vector<Replacement> recorded;
@@ -812,7 +806,6 @@ TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
         SCOPED_TRACE(c.Report + ": " + c.Record.substr(0, 20));
         PrepareUpdate();
         if (HasFatalFailure()) return;
-        ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
         const std::string record = Join(Installation, "~TSWMOVE.TMP");
         for (const auto& file : c.Left) {
             const std::string path = Join(Installation, file.first);
@@ -861,7 +854,6 @@ TEST_F(DamagedFile, UpdateRefusesAFileTheExpanderWouldStopAt)
 {
     PrepareUpdate();
     if (HasFatalFailure()) return;
-    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"3", "A.TXT", "BIG.DAT", "Z.TXT"})));
     const std::string big = Join(UpdateSource, "BIG.DA_");
     std::string otherMethod = Compress(Newer);
     otherMethod[8] = 'B';
