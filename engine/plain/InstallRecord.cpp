@@ -1,0 +1,163 @@
+#include "engine/plain/InstallRecord.h"
+
+#include "engine/plain/ListFile.h"
+
+#include <cstring>
+
+const char* const kInstallRecordName = "TSW_INST.LOG";
+const char* const kRecordedProductName = "Tessaryn 3.0";
+
+namespace {
+const char* const Title = "TSW30 INSTALLATION RECORD";
+const char* const NotePrefix = "; ";
+const char* const ThisFolder = ".";
+
+const char HexDigits[] = "0123456789ABCDEF";
+
+std::string Hex8(std::uint32_t value)
+{
+    std::string text(8, '0');
+    for (int i = 7; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = HexDigits[value & 0xF];
+    return text;
+}
+
+std::string Decimal(std::uint32_t value)
+{
+    char digits[11];
+    std::size_t length = 0;
+    do {
+        digits[length++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    std::string text;
+    while (length > 0) text += digits[--length];
+    return text;
+}
+
+// "KEYWORD rest": the rest when the line starts with the keyword and one space.
+bool After(const std::string& line, const char* keyword, std::string& rest)
+{
+    const std::size_t length = std::strlen(keyword);
+    if (line.size() <= length + 1 || line.compare(0, length, keyword) != 0 || line[length] != ' ') return false;
+    rest = line.substr(length + 1);
+    return true;
+}
+
+bool ParseHex8(const std::string& text, std::uint32_t& value)
+{
+    if (text.size() != 8) return false;
+    value = 0;
+    for (char c : text) {
+        const char* digit = c ? std::strchr(HexDigits, c) : nullptr;
+        if (!digit) return false;
+        value = value << 4 | static_cast<std::uint32_t>(digit - HexDigits);
+    }
+    return true;
+}
+
+bool ParseDecimal(const std::string& text, std::uint32_t& value)
+{
+    if (text.empty() || text.size() > 10) return false;
+    std::uint64_t number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        number = number * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (number > 0x7FFFFFFF) return false;
+    value = static_cast<std::uint32_t>(number);
+    return true;
+}
+
+bool ParseFile(const std::string& rest, RecordedFile& file)
+{
+    const std::size_t first = rest.find(' ');
+    const std::size_t second = first == std::string::npos ? first : rest.find(' ', first + 1);
+    if (second == std::string::npos) return false;
+    file.Name = rest.substr(second + 1);
+    return ParseHex8(rest.substr(0, first), file.Crc) &&
+           ParseDecimal(rest.substr(first + 1, second - first - 1), file.Size) && IsSafeInstalledName(file.Name);
+}
+
+bool ParseLine(const std::string& line, InstallRecordContents& contents)
+{
+    std::string rest;
+    if (After(line, "FOLDER", rest)) {
+        if (rest != ThisFolder && !IsSafeInstalledName(rest)) return false;
+        contents.Folders.push_back(rest);
+        return true;
+    }
+    if (After(line, "FILE", rest)) {
+        RecordedFile file;
+        if (!ParseFile(rest, file)) return false;
+        contents.Files.push_back(file);
+        return true;
+    }
+    const std::string withBreak = line + "\r\n";
+    if (withBreak == RecordedGroupLine(false)) return contents.PersonalGroup = true;
+    if (withBreak == RecordedGroupLine(true)) return contents.CommonGroup = true;
+    if (withBreak == RecordedRegistrationLine()) return contents.Registered = true;
+    return false;
+}
+}
+
+std::string InstallRecordTitle()
+{
+    return std::string(Title) + "\r\n";
+}
+
+std::string RecordedFolderLine(const std::string& folder)
+{
+    return "FOLDER " + (folder.empty() ? std::string(ThisFolder) : folder) + "\r\n";
+}
+
+std::string RecordedFileLine(const RecordedFile& file)
+{
+    return "FILE " + Hex8(file.Crc) + ' ' + Decimal(file.Size) + ' ' + file.Name + "\r\n";
+}
+
+std::string RecordedGroupLine(bool common)
+{
+    return std::string("GROUP ") + (common ? "COMMON " : "PERSONAL ") + kRecordedProductName + "\r\n";
+}
+
+std::string RecordedRegistrationLine()
+{
+    return std::string("REGISTRY ") + kRecordedProductName + "\r\n";
+}
+
+std::string RecordedNote(const std::string& text)
+{
+    std::string line = NotePrefix + text.substr(0, kInstallRecordLineMax - 2);
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return line + "\r\n";
+}
+
+bool ReadInstallRecord(const char* data, std::size_t size, InstallRecordContents& contents)
+{
+    contents = InstallRecordContents();
+    bool whole = true;
+    bool first = true;
+    std::size_t position = 0;
+    while (position < size) {
+        const char* end = static_cast<const char*>(std::memchr(data + position, '\n', size - position));
+        // A last line without its break is an append a cut stopped.
+        if (!end) return false;
+        std::string line(data + position, end);
+        position = static_cast<std::size_t>(end - data) + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const bool fits = line.size() <= kInstallRecordLineMax && line.find('\0') == std::string::npos;
+        if (first) {
+            first = false;
+            if (!fits || line != Title) whole = false;
+            else continue;
+        }
+        if (!fits) {
+            whole = false;
+            continue;
+        }
+        if (line.empty() || line.compare(0, 1, NotePrefix) == 0) continue;
+        if (!ParseLine(line, contents)) whole = false;
+    }
+    return whole && !first;
+}
