@@ -22,7 +22,7 @@ class SourceTreeTest(unittest.TestCase):
             self.skipTest("not a git checkout")
 
     def test_scripts_in_tools_are_stored_executable(self):
-        # The README's commands run as written from a fresh clone.
+        # The documented commands run as written from a fresh clone.
         scripts = {}
         for mode, path in stored_files("tools"):
             with open(os.path.join(ROOT, path), "rb") as f:

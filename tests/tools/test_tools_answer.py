@@ -1,4 +1,4 @@
-"""Every script in tools/ answers --help; bad use gets the exit code the README lists."""
+"""Every script in tools/ answers --help; bad use gets the exit code docs/release-tools.md lists."""
 
 import os
 import re
@@ -73,7 +73,7 @@ class ToolsAnswerTest(unittest.TestCase):
                 self.assertEqual((0, ""), (run.returncode, run.stderr))
                 self.assertIn("usage", run.stdout.lower())
 
-    def test_bad_use_gets_the_exit_code_the_readme_lists(self):
+    def test_bad_use_gets_the_exit_code_the_tools_table_lists(self):
         for script, args, code, text in EXIT_CODES:
             with self.subTest(script=script, args=args):
                 run = self.run_tool(script, [self.paths.get(a, a) for a in args])
