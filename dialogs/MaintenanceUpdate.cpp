@@ -4,6 +4,7 @@
 #include "dialogs/plain/EntryChecks.h"
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
+#include "engine/FolderClaim.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
@@ -100,8 +101,10 @@ void TInstallWindow::MaintenanceUpdate()
         ~ForgetDisk() { Disk = 0; }
     } forgetDisk{CurrentDisk};
     // An update interrupted there is finished first: its TSW.EXE may still
-    // be under a scratch name.
-    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError)) return;
+    // be under a scratch name. The folder is then this run's: its record is
+    // the one the expansion writes.
+    TFolderClaim claim;
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError, &claim)) return;
     if (!JoinPath(Settings.TargetDirectory, "TSW.EXE", 1)) {
         ReportMessage(owner, MsgUpdateError, MsgFileNotFound, "TSW.EXE");
         return;
@@ -123,7 +126,7 @@ void TInstallWindow::MaintenanceUpdate()
     if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
 
     LONG result = 0;
-    const bool expanded = ExpandListPlan(plan, UpdateCaption, result);
+    const bool expanded = ExpandListPlan(plan, UpdateCaption, result, &claim);
 
     // The group is made again also after a failed expansion; but an update
     // that stopped is not complete, and its report was the last word.
