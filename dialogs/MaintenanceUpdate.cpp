@@ -101,10 +101,8 @@ void TInstallWindow::MaintenanceUpdate()
         ~ForgetDisk() { Disk = 0; }
     } forgetDisk{CurrentDisk};
     // An update interrupted there is finished first: its TSW.EXE may still
-    // be under a scratch name. The folder is then this run's: its record is
-    // the one the expansion writes.
-    TFolderClaim claim;
-    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError, &claim)) return;
+    // be under a scratch name.
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError)) return;
     if (!JoinPath(Settings.TargetDirectory, "TSW.EXE", 1)) {
         ReportMessage(owner, MsgUpdateError, MsgFileNotFound, "TSW.EXE");
         return;
@@ -124,6 +122,10 @@ void TInstallWindow::MaintenanceUpdate()
     }
     ListPlan plan;
     if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
+    // The folder is this run's from here (its record is the one the
+    // expansion writes): a run begun there meanwhile is met as at the start.
+    TFolderClaim claim;
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError, &claim)) return;
 
     LONG result = 0;
     const bool expanded = ExpandListPlan(plan, UpdateCaption, result, &claim);

@@ -892,10 +892,13 @@ TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
             if (!c.Held)
                 EXPECT_NE(std::string::npos, text.find(c.RecordAttributes ? "MAY BE DELETED" : "THEN DELETE THE RECORD"));
             EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
-            // A record held without sharing reads as nothing to this test.
+            // A record held without sharing reads as nothing to this test;
+            // the installation makes its folders before it reads the record.
             auto untouched = [&] {
                 FileMap before = BeforeUpdate, now = TakeTree(Installation);
-                if (c.Held) before.erase("~TSWMOVE.TMP"), now.erase("~TSWMOVE.TMP");
+                for (const char* made : {"CANADA\\", "CCIR\\", "CRANE\\", "LOOKUP\\", "TSDATA\\", "USER_DLL\\"})
+                    now.erase(made);
+                if (holder.IsValid()) before.erase("~TSWMOVE.TMP"), now.erase("~TSWMOVE.TMP");
                 EXPECT_EQ(Lines(), TreeDifferences(before, now));
             };
             untouched();
@@ -908,7 +911,7 @@ TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
             EXPECT_EQ("Installation Error|" + c.Report.substr(13), WithoutAdvice(Transcript()[0]));
             untouched();
             holder.Reset();
-            ExpectTree(BeforeUpdate, Installation);
+            untouched();
             ::SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_NORMAL);
             ASSERT_TRUE(RemoveTree(Installation));
             continue;
