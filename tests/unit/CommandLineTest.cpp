@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -99,6 +100,23 @@ TEST(ParseLaunchArguments, AWindowArgumentThatIsNotHexadecimalNamesNoLauncher)
         EXPECT_TRUE(args.Complete) << text;
         EXPECT_FALSE(args.HasLauncherWindow) << "\"" << text << "\"";
         EXPECT_STREQ("A", args.SourceDrive) << text;
+    }
+}
+
+// The C library's case folding, the program's own, is the "C" locale's: A
+// to Z and a to z only, never a byte beside them or from 0x80 up (a
+// Shift-JIS lead byte among them), wherever it comes to be used.
+TEST(CLocale, FoldsTheCaseOfAToZOnly)
+{
+    const struct {
+        int Byte, Upper, Lower;
+    } cases[] = {
+        {'a', 'A', 'a'}, {'z', 'Z', 'z'}, {'A', 'A', 'a'}, {'Z', 'Z', 'z'}, {'{', '{', '{'},
+        {'`', '`', '`'}, {'@', '@', '@'}, {'[', '[', '['}, {0x80, 0x80, 0x80}, {0x81, 0x81, 0x81},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.Upper, ::toupper(c.Byte)) << c.Byte;
+        EXPECT_EQ(c.Lower, ::tolower(c.Byte)) << c.Byte;
     }
 }
 
