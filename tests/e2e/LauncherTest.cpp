@@ -253,7 +253,8 @@ TEST_P(Setup, AnInstallerThatIsNoProgramIsNamedInTheReason)
 // What SETUP.EXE cannot start from: a missing installer; one with a byte
 // changed, its length still right (only SETUP's checksum list tells); no
 // folder on a hard disk that takes the copy (TEMP on the floppy, the Windows
-// TEMP folder and C:\ refusing new files). A box says which and why; no
+// TEMP folder and C:\ refusing new files; a disk 1 with the installer as it
+// is, which could be started from the floppy). A box says which and why; no
 // installer starts, from a copy or from the floppy, and nothing is left.
 TEST_P(Setup, WhatCannotStartGetsABoxAndNothingStarts)
 {
@@ -272,7 +273,11 @@ TEST_P(Setup, WhatCannotStartGetsABoxAndNothingStarts)
          "Cannot start A:\\SETUP\\" + installer + ":\n", "", {}},
         {"a byte changed", [&] { WriteCompressed(SetupFolder(), installer, changed); },
          "Cannot start A:\\SETUP\\" + compressed + ":\n", "corrupt", {}},
-        {"no folder takes it", [&] { RunUnixShell("chattr +i \"$1\" \"$2\"", {temporary, root}); },
+        {"no folder takes it",
+         [&] {
+             MakePlainDisk1();
+             RunUnixShell("chattr +i \"$1\" \"$2\"", {temporary, root});
+         },
          "SETUP.EXE could not write the installer", "C:\\: ", {"TMP=A:\\", "TEMP=A:\\"}},
     };
     for (const auto& row : rows) {
