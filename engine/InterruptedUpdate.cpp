@@ -24,8 +24,8 @@ const char* const RenamesBegun =
 const char* const CannotBeRemoved =
     "%s is the record of an update that %s, and it cannot be removed (read-only or in use): it may be deleted.";
 const char* const InUse =
-    "Another installation program is working in %s: it holds its record %s open. Let it finish, then choose "
-    "Retry; Cancel leaves the folder as it is.";
+    "%s is held open by another installation program working in that folder. Let it finish, then choose Retry; "
+    "Cancel leaves the folder as it is.";
 
 // A new file still under its scratch name takes the installed name; an
 // earlier file moved aside goes once its name is taken. Where neither the
@@ -58,7 +58,7 @@ bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title, TFol
         const DWORD why = taken.IsValid() ? 0 : ::GetLastError();
         if (why == ERROR_SHARING_VIOLATION || why == ERROR_LOCK_VIOLATION) {
             char advice[kAdviceSize];
-            FormatText(advice, sizeof advice, InUse, WithoutTrailingSeparator(base).c_str(), kReplacementRecordName);
+            FormatText(advice, sizeof advice, InUse, recordPath.c_str());
             if (ReportMessageOfferingRetry(GetHandle(), title, MsgFileReadError, kReplacementRecordName, advice))
                 continue;
             return false;

@@ -74,19 +74,14 @@ protected:
     void ProbeMode(const char* mode) { ::SetEnvironmentVariableA("TSINST_PROBE_MODE", mode); }
     std::string SetupFolder() const { return Disk / "SETUP"; }
 
-    // `bytes` compressed as SETUP's `name`, with its row in SETUP's checksum list.
+    // `bytes` compressed as SETUP's `name`, with its row added to SETUP's checksum list.
     void PutInSetup(const std::string& name, const std::string& bytes)
     {
-        ASSERT_TRUE(WriteCompressed(SetupFolder(), name, bytes));
-        const std::string list = SetupFolder() + "\\CHECKSUM.LST", compressed = CompressedFileName(name);
-        std::istringstream rows(ReadBytes(list));
-        std::string kept;
-        for (std::string row; std::getline(rows, row);)
-            if (row.find(" " + compressed + "\r") == std::string::npos) kept += row + "\n";
         char row[80];
         std::snprintf(row, sizeof row, "%08X %u %s\r\n", Crc32(0, bytes.data(), bytes.size()), unsigned(bytes.size()),
-                      compressed.c_str());
-        ASSERT_TRUE(WriteFileBytes(list, kept + row));
+                      CompressedFileName(name).c_str());
+        const std::string list = SetupFolder() + "\\CHECKSUM.LST";
+        ASSERT_TRUE(WriteCompressed(SetupFolder(), name, bytes) && WriteFileBytes(list, ReadBytes(list) + row));
     }
 
     // Disk 1 of an older release, its files in SETUP as they are.
@@ -265,19 +260,14 @@ TEST_P(Setup, WhatCannotStartGetsABoxAndNothingStarts)
     const struct {
         const char* What;
         std::function<void()> Damage;
-        std::string Begins;
-        const char* Says;  // in the reason
+        std::string Begins, Says;  // the box's text, and what its reason says
         std::vector<std::string> Environment;
     } rows[] = {
         {"missing", [&] { ::DeleteFileA((SetupFolder() + "\\" + compressed).c_str()); },
          "Cannot start A:\\SETUP\\" + installer + ":\n", "", {}},
         {"a byte changed", [&] { WriteCompressed(SetupFolder(), installer, changed); },
          "Cannot start A:\\SETUP\\" + compressed + ":\n", "corrupt", {}},
-        {"no folder takes it",
-         [&] {
-             MakePlainDisk1();
-             RunUnixShell("chattr +i \"$1\" \"$2\"", {temporary, root});
-         },
+        {"no folder takes it", [&] { MakePlainDisk1(), RunUnixShell("chattr +i \"$1\" \"$2\"", {temporary, root}); },
          "SETUP.EXE could not write the installer", "C:\\: ", {"TMP=A:\\", "TEMP=A:\\"}},
     };
     for (const auto& row : rows) {
