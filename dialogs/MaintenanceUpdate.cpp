@@ -4,6 +4,7 @@
 #include "dialogs/plain/EntryChecks.h"
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
+#include "engine/FolderClaim.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
@@ -121,9 +122,13 @@ void TInstallWindow::MaintenanceUpdate()
     }
     ListPlan plan;
     if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
+    // The folder is this run's from here (its record is the one the
+    // expansion writes): a run begun there meanwhile is met as at the start.
+    TFolderClaim claim;
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError, &claim)) return;
 
     LONG result = 0;
-    const bool expanded = ExpandListPlan(plan, UpdateCaption, result);
+    const bool expanded = ExpandListPlan(plan, UpdateCaption, result, &claim);
 
     // The group is made again also after a failed expansion; but an update
     // that stopped is not complete, and its report was the last word.

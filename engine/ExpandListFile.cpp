@@ -156,13 +156,13 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
     return ExpandFiles(GetHandle(), progress, plan, set, lastResult);
 }
 
-bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult)
+bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult, TFolderClaim* claim)
 {
     lastResult = 0;
     ProgressWindow progress(this, caption);
     CaptureProgramItems(plan);
     // All or nothing: no file takes its name before every one is whole.
-    TReplacementSet set(plan.DestinationFolder, true);
+    TReplacementSet set(plan.DestinationFolder, true, claim);
     if (!ExpandFiles(GetHandle(), progress, plan, set, lastResult)) return false;
     // A file taken into use meanwhile keeps its name: once the person has
     // closed the program that holds it, Retry tries the names again.

@@ -78,6 +78,13 @@ bool TakeBack(const ReplacementPaths& file, bool hadFile)
     return !hadFile || MoveStep(file.Aside, file.Installed);
 }
 
+bool FlushName(const std::string& path)
+{
+    TFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid() && FlushStep(file.Get(), path);
+}
+
 std::string StrandedDetail(const ReplacementPaths& file)
 {
     return std::string(FileNamePart(file.Installed.c_str())) + ": new " + FileNamePart(file.Fresh.c_str()) +

@@ -51,6 +51,14 @@ PlaceResult PutInPlace(const ReplacementPaths& file, bool& hadFile);
 // refused.
 bool TakeBack(const ReplacementPaths& file, bool hadFile);
 
+// Makes the directory entry of a file that has just taken its name durable:
+// both systems write directory and FAT sectors back in their cache's order,
+// so the sector that frees an earlier file's clusters could reach the disk
+// before the one holding its replacement's name. Flushing a file opened by
+// that name writes its entry on both. False where it cannot be opened or
+// flushed: the earlier file must then stay.
+bool FlushName(const std::string& path);
+
 // What a report says of a file stranded between its two names: the installed
 // name, and the scratch names that hold the new and the earlier file
 // ("TSW.EXE: new ~TSW0000.TMP, old ~TSW0001.TMP").

@@ -1,5 +1,6 @@
 #include "shell/InstallWindow.h"
 
+#include "engine/FolderClaim.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/ReportMessage.h"
@@ -64,7 +65,9 @@ bool TInstallWindow::InstallComponents()
 {
     LONG runResult = 0;
     if (!PrepareDirectories()) return false;
-    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgInstallationError)) return false;
+    // Another installation program's files never mix with this one's.
+    TFolderClaim claim;
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgInstallationError, &claim)) return false;
 
     auto expand = [&](const InstallStep& step) {
         char root[3] = {SourceDrive[0], ':', '\0'};

@@ -1,7 +1,9 @@
 #include "shell/InstallWindow.h"
 
+#include "engine/DestinationFile.h"
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
+#include "engine/FolderClaim.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/ReplacementRecord.h"
 #include "shell/ReportMessage.h"
@@ -21,6 +23,9 @@ const char* const RenamesBegun =
     "install again, then delete the record.";
 const char* const CannotBeRemoved =
     "%s is the record of an update that %s, and it cannot be removed (read-only or in use): it may be deleted.";
+const char* const InUse =
+    "%s is held open by another installation program working in that folder. Let it finish, then choose Retry; "
+    "Cancel leaves the folder as it is.";
 
 // A new file still under its scratch name takes the installed name; an
 // earlier file moved aside goes once its name is taken. Where neither the
@@ -35,20 +40,42 @@ PlaceResult FinishRename(const ReplacementPaths& paths)
     } else if (!PathExists(paths.Installed.c_str()) && PathExists(paths.Aside.c_str()) && !IsEmptyFile(paths.Aside)) {
         return MoveStep(paths.Aside, paths.Installed) ? PlaceResult::Placed : PlaceResult::Refused;
     }
-    if (PathExists(paths.Installed.c_str())) DeleteStep(paths.Aside);
+    if (PathExists(paths.Installed.c_str()) && FlushName(paths.Installed)) DeleteStep(paths.Aside);
     return PlaceResult::Placed;
 }
 }
 
-bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title)
+bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title, TFolderClaim* claim)
 {
     const std::string base = JoinedPath(folder, "");
     const std::string recordPath = base + kReplacementRecordName;
-    if (!PathExists(recordPath.c_str())) return true;
+    for (;;) {
+        // Taken for this run alone before anything is done from it: the live
+        // record of another run (held open there) is never read as the
+        // record of an interrupted one.
+        TFile taken(::CreateFileA(recordPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD why = taken.IsValid() ? 0 : ::GetLastError();
+        if (why == ERROR_SHARING_VIOLATION || why == ERROR_LOCK_VIOLATION) {
+            char advice[kAdviceSize];
+            FormatText(advice, sizeof advice, InUse, recordPath.c_str());
+            if (ReportMessageOfferingRetry(GetHandle(), title, MsgFileReadError, kReplacementRecordName, advice))
+                continue;
+            return false;
+        }
+        if (PathExists(recordPath.c_str()) && !FinishFromRecord(recordPath, taken, title)) return false;
+        // Held from here to the run's end. A folder that takes no record is
+        // left to the reports of the files written there.
+        if (!claim || claim->Make(recordPath) == 0 || !PathExists(recordPath.c_str())) return true;
+    }
+}
 
+bool TInstallWindow::FinishFromRecord(const std::string& recordPath, TFile& taken, int title)
+{
+    const std::string base = FolderOf(recordPath.c_str());
     std::vector<char> contents;
     std::vector<Replacement> lines;
-    const RecordState state = LoadListFile(recordPath.c_str(), contents) == ListLoadResult::Loaded
+    const RecordState state = taken.IsValid() && ReadListFile(taken.Get(), contents) == ListLoadResult::Loaded
                                   ? ReadReplacementRecord(contents.data(), contents.size(), lines)
                                   : RecordState::Bad;
     const char* record = recordPath.c_str();
@@ -70,6 +97,7 @@ bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title)
             DeleteStep(paths.Fresh);
             DeleteStep(paths.Aside);
         }
+        taken.Reset();
         if (DeleteStep(recordPath)) return true;
         return report(MsgFileCreationError, kReplacementRecordName, CannotBeRemoved,
                       "stopped before any file took its new name (the installed files are the earlier ones)");
@@ -91,6 +119,7 @@ bool TInstallWindow::FinishInterruptedUpdate(const char* folder, int title)
         return report(MsgFileCreationError, placed == PlaceResult::Stranded ? StrandedDetail(paths).c_str() : name,
                       RenamesBegun, why);
     }
+    taken.Reset();
     if (DeleteStep(recordPath)) return true;
     return report(MsgFileCreationError, kReplacementRecordName, CannotBeRemoved, "is now finished");
 }

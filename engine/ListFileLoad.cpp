@@ -15,15 +15,20 @@ ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
     TFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return ListLoadResult::NotFound;
+    return ReadListFile(file.Get(), contents);
+}
+
+ListLoadResult ReadListFile(void* file, std::vector<char>& contents)
+{
     // A size the platform cannot give reads as 0xFFFFFFFF: over the limit too.
     DWORD high = 0;
-    const DWORD size = ::GetFileSize(file.Get(), &high);
+    const DWORD size = ::GetFileSize(file, &high);
     if (high != 0 || size > static_cast<DWORD>(kMaxListFileBytes)) return ListLoadResult::Unreadable;
     contents.resize(size);
     DWORD done = 0;
     while (done < size) {
         DWORD read = 0;
-        if (!::ReadFile(file.Get(), contents.data() + done, size - done, &read, nullptr) || read == 0)
+        if (!::ReadFile(file, contents.data() + done, size - done, &read, nullptr) || read == 0)
             return ListLoadResult::Unreadable;
         done += read;
     }

@@ -1,5 +1,8 @@
 #include "shell/InstallWindow.h"
 
+#include "engine/DestinationFile.h"
+#include "engine/FileSteps.h"
+#include "engine/ReplacementSet.h"
 #include "engine/plain/OptionsFile.h"
 #include "framework/UniqueHandle.h"
 #include "shell/BuildVariant.h"
@@ -50,14 +53,16 @@ bool TInstallWindow::WriteOptions()
 
 void TInstallWindow::WriteMarkerFile()
 {
-    const char* path = JoinPath(Settings.TargetDirectory, "TSW_FILE.CHK", 0);
-    TFile file(path ? ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr)
-                    : INVALID_HANDLE_VALUE);
-    if (!file.IsValid()) {
-        // The marker is written once the group is made.
-        ReportMessage(GetHandle(), MsgInstallationError, MsgCannotCreateMarker, nullptr, kBoxInFront);
-        return;
-    }
-    DWORD written = 0;
-    ::WriteFile(file.Get(), MarkerFileBytes, kMarkerFileSize, &written, nullptr);
+    // Made as every installed file is: whole under a scratch name, flushed,
+    // then given its name; a full disk leaves no empty marker.
+    const char* joined = JoinPath(Settings.TargetDirectory, "TSW_FILE.CHK", 0);
+    const std::string path = joined ? joined : "";
+    TReplacementSet set(FolderOf(path.c_str()), false);
+    std::string refused;
+    const FILETIME unknown = {};
+    const bool written = joined && set.Begin(FileNamePart(path.c_str()), refused) == 0 &&
+                         WriteStep(set.Writing().Get(), path, std::string(MarkerFileBytes, kMarkerFileSize)) &&
+                         set.Finish(unknown) == 0 && set.Commit(refused) == 0;
+    // The marker is written once the group is made.
+    if (!written) ReportMessage(GetHandle(), MsgInstallationError, MsgCannotCreateMarker, nullptr, kBoxInFront);
 }

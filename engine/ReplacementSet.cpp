@@ -159,10 +159,18 @@ long TReplacementSet::Commit(std::string& refused)
         MarkWritten = false;
         return kLzBadOutHandle;
     }
-    // Every file has its name: the earlier ones go, then the record. An
-    // earlier file is only removed once its name is taken.
+    // Every file has its name: once every name is on the disk, the earlier
+    // files go, then the record. Where one is not, the earlier files and the
+    // record stay for the next run to finish.
+    bool durable = true;
+    for (const Entry& file : Files) durable = FlushName(file.Paths.Installed) && durable;
     for (const Entry& file : Files) {
-        if (!file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str())) DeleteStep(file.Paths.Aside);
+        if (durable && !file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str()))
+            DeleteStep(file.Paths.Aside);
+    }
+    if (!durable) {
+        Forget();
+        return 0;
     }
     Files.clear();
     Discard();
@@ -200,19 +208,14 @@ void TReplacementSet::Forget()
 long TReplacementSet::OpenRecord(std::string& refused)
 {
     if (Record.IsValid()) return 0;
-    // Never a file of that name left by anybody: the run before this one
-    // finished or removed its record. Others may read it.
-    Record.Reset(::CreateFileA(RecordPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!Record.IsValid()) {
-        refused = RecordPath;
-        return kLzBadOutHandle;
-    }
-    RecordSize = 0;
-    if (Append(RecordHeader())) return 0;
-    Record.Reset();
-    DeleteStep(RecordPath);
-    return kLzWrite;
+    TFolderClaim own;
+    TFolderClaim& claim = Claim && Claim->Holds() ? *Claim : own;
+    const long made = claim.Holds() ? 0 : claim.Make(RecordPath);
+    if (made == kLzBadOutHandle) refused = RecordPath;
+    if (made < 0) return made;
+    Record = claim.HandOver();
+    RecordSize = static_cast<DWORD>(RecordHeader().size());
+    return 0;
 }
 
 bool TReplacementSet::Append(const std::string& text)

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "engine/FileReplacement.h"
+#include "engine/FolderClaim.h"
 #include "framework/UniqueHandle.h"
 
 #include <string>
@@ -18,9 +19,11 @@
 class TReplacementSet {
 public:
     // `folder`: the list's destination, empty or ending in a separator; the
-    // names given are relative to it.
-    TReplacementSet(std::string folder, bool allTogether)
-        : Folder(std::move(folder)), RecordPath(Folder + kReplacementRecordName), AllTogether(allTogether)
+    // names given are relative to it. An update's record is the one its run
+    // holds the folder by (`claim`), where it holds it.
+    TReplacementSet(std::string folder, bool allTogether, TFolderClaim* claim = nullptr)
+        : Folder(std::move(folder)), RecordPath(Folder + kReplacementRecordName), AllTogether(allTogether),
+          Claim(claim)
     {
     }
     TReplacementSet(const TReplacementSet&) = delete;
@@ -75,6 +78,7 @@ private:
     std::string Folder;
     std::string RecordPath;
     bool AllTogether;
+    TFolderClaim* Claim;
     std::vector<Entry> Files;
     TFile Output;
     TFile Record;

@@ -1,5 +1,7 @@
 #include "launcher/TemporaryCopy.h"
 
+#include "engine/plain/ChecksumList.h"
+#include "engine/plain/Crc32.h"
 #include "engine/plain/LzErrors.h"
 #include "framework/UniqueHandle.h"
 
@@ -31,6 +33,22 @@ bool DeleteOne(const char* path)
 {
     ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     return ::DeleteFileA(path) || ::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+}
+
+// Whether `line` is a whole line of the checksum list read (ListedText).
+char ListedText[1024];
+bool IsListed(const char* line)
+{
+    const int length = ::lstrlenA(line);
+    for (const char* p = ListedText; *p; ++p) {
+        const char* end = p;
+        while (*end && *end != '\r' && *end != '\n') ++end;
+        int i = 0;
+        while (i < length && p + i < end && p[i] == line[i]) ++i;
+        if (i == length && p + i == end) return true;
+        p = *end ? end : end - 1;
+    }
+    return false;
 }
 
 bool RemoveFolder(const char* path)
@@ -132,7 +150,25 @@ bool TemporaryCopy::Find(const char* sourceFolder, const char* installer)
         Needed.Bytes += file.Length > 0 ? file.Length : 0;
         ++Needed.Files;
     }
+    ReadChecksums();
     return true;
+}
+
+// The folder's own checksum list, a line "CRC32 SIZE NAME" for each of its
+// files as the builder writes a disk's (upper-case hexadecimal digits and
+// names); the text of one that does not fit is no list any file is on.
+__attribute__((noinline)) void TemporaryCopy::ReadChecksums()
+{
+    char path[MAX_PATH];
+    if (!Join(path, SourceFolder, kChecksumListName)) return;
+    TFile list(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             nullptr));
+    if (!list.IsValid()) return;
+    ChecksumsListed = true;
+    DWORD size = 0;
+    if (!::ReadFile(list.Get(), ListedText, sizeof ListedText - 1, &size, nullptr) || size == sizeof ListedText - 1)
+        size = 0;
+    ListedText[size] = '\0';
 }
 
 bool TemporaryCopy::CreateFolder(const char* place)
@@ -150,14 +186,15 @@ bool TemporaryCopy::CreateFolder(const char* place)
     return false;
 }
 
-TemporaryCopy::Result TemporaryCopy::ExpandIn(const DiskFile& file, const char* name, char* to)
+__attribute__((noinline)) TemporaryCopy::Result TemporaryCopy::ExpandIn(const DiskFile& file, const char* name, char* to)
 {
     OFSTRUCT info = {};
     if (!SourceOf(file, ReadingPath)) return Result::SourceDamaged;
     TLzFile source(file.Length < 0 ? -1 : ::LZOpenFileA(ReadingPath, &info, OF_READ));
     if (!source.IsValid()) return Result::SourceDamaged;
     if (!Join(to, Path, name)) return Result::PlaceFailed;
-    TFile destination(::CreateFileA(to, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TFile destination(
+        ::CreateFileA(to, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!destination.IsValid()) return Result::PlaceFailed;
     // The library writes to a file handle in its own form.
     const LONG written = Expand(source.Get(), static_cast<INT>(reinterpret_cast<INT_PTR>(destination.Get())));
@@ -167,7 +204,18 @@ TemporaryCopy::Result TemporaryCopy::ExpandIn(const DiskFile& file, const char* 
     // A read error can also end a plain copy early while the library reports it done.
     if (written < 0 || ::GetFileSize(destination.Get(), nullptr) != static_cast<DWORD>(written))
         return Result::PlaceFailed;
-    return Result::Made;
+    // What reached the hard disk is what its list says: one changed byte
+    // expands to the right length all the same.
+    if (!ChecksumsListed) return Result::Made;
+    if (::SetFilePointer(destination.Get(), 0, nullptr, FILE_BEGIN) != 0) return Result::PlaceFailed;
+    unsigned char buffer[1024];
+    std::uint32_t crc = 0;
+    for (DWORD read = 0; ::ReadFile(destination.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0;)
+        crc = Crc32(crc, buffer, read);
+    char line[MAX_PATH + 24];
+    ::wsprintfA(line, "%08lX %ld %s", static_cast<unsigned long>(crc), written,
+                ReadingPath + ::lstrlenA(SourceFolder));
+    return IsListed(line) ? Result::Made : Result::SourceDamaged;
 }
 
 TemporaryCopy::Result TemporaryCopy::Make(const char* place)

@@ -31,8 +31,9 @@ public:
 
     // Finds `installer` (a file name) and each companion in `sourceFolder`
     // (with its trailing backslash), compressed (TSINST95.EX_) or, on an older
-    // disk 1, as they are, with the length each expands to. False when the
-    // installer is there in neither form.
+    // disk 1, as they are, with the length each expands to, and what the
+    // folder's CHECKSUM.LST, where it has one, says each expands to. False
+    // when the installer is there in neither form.
     bool Find(const char* sourceFolder, const char* installer);
     const CopyNeed& Need() const { return Needed; }
 
@@ -40,9 +41,10 @@ public:
     // Makes a new folder under `place` and expands into it every file found
     // that the installer needs before its main window shows, each to the
     // length its source declares (a compressed file's header, a plain file's
-    // size). Otherwise nothing is left: PlaceFailed where writing failed,
-    // SourceDamaged where a file of the disk does not read whole (Damaged()
-    // names it).
+    // size) and, where the folder has a checksum list, to the CRC-32 and size
+    // it gives. Otherwise nothing is left: PlaceFailed where writing failed,
+    // SourceDamaged where a file of the disk does not read whole or is not
+    // what its list says (Damaged() names it).
     Result Make(const char* place);
     // Expands the files that may come after the main window, each under a
     // scratch name first and given its own once whole, so that the installer
@@ -65,6 +67,7 @@ private:
 
     // The file's path on the disk, in its form there.
     bool SourceOf(const DiskFile& file, char* path) const;
+    void ReadChecksums();
     bool CreateFolder(const char* place);
     Result ExpandIn(const DiskFile& file, const char* name, char* to);
     void Remove();
@@ -73,6 +76,7 @@ private:
     const char* SourceFolder = "";
     DiskFile Files[1 + CompanionFileCount];
     std::size_t FileCount = 0;
+    bool ChecksumsListed = false;  // the folder has a checksum list: every file must be on it
     CopyNeed Needed;
     char Path[MAX_PATH] = {};
     char InstallerPath[MAX_PATH] = {};

@@ -9,6 +9,7 @@
 #include <string>
 
 struct ListPlan;
+class TFolderClaim;
 
 // Menu commands of the main window (the menu INSTALL_COMMANDS).
 enum InstallCommand : int { CmInstallLocal = 1, CmInstallNetwork = 2, CmMaintenanceUpdate = 5, CmHelp = 6 };
@@ -60,14 +61,17 @@ public:
     // source folder itself).
     bool ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
                         const char* caption, LONG& lastResult, const char* diskRoot = nullptr);
-    bool ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult);
+    bool ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult, TFolderClaim* claim = nullptr);
 
     // engine/InterruptedUpdate.cpp: an update that a power cut interrupted in
     // `folder` (the installation's), finished (every new file whole: each
     // takes its name) or undone (its scratch files removed) as its record
-    // says. False, reported under `title`, when the record cannot be read or
-    // a file cannot take its name: nothing else may be done there then.
-    bool FinishInterruptedUpdate(const char* folder, int title);
+    // says; then, with `claim`, the folder held for this run. False, reported
+    // under `title`, when the record cannot be read, another run holds it
+    // (Retry waits for that run's end), or a file cannot take its name:
+    // nothing else may be done there then.
+    bool FinishInterruptedUpdate(const char* folder, int title, TFolderClaim* claim = nullptr);
+    bool FinishFromRecord(const std::string& recordPath, TFile& taken, int title);
 
     // engine/InstallDriver.cpp: the lists of an installation.
     bool PrepareDirectories();

@@ -580,8 +580,9 @@ def refuse_oversized(disks):
 
 def compress_installer(sources, setup, verify, workers):
     """Writes the installer's files [(name, source)] into setup compressed (TSINST95.EX_), as the launcher
-    expands them: disk 1 is read at a floppy's speed before the installer's window shows. Returns their names
-    there."""
+    expands them: disk 1 is read at a floppy's speed before the installer's window shows; and setup's own
+    CHECKSUM.LST, which the launcher checks each expanded copy against before it starts anything. Returns
+    their names there, the list first."""
     jobs = [(Entry(source, name), os.path.join(setup, compressed_name(name))) for name, source in sources]
     work = tempfile.mkdtemp(prefix=".work-", dir=os.path.dirname(setup))
     try:
@@ -590,7 +591,8 @@ def compress_installer(sources, setup, verify, workers):
             verify_entries(jobs, work, workers)
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    return [entry.packed for entry, _ in jobs]
+    write_checksum_lists(os.path.dirname(setup), [(None, os.path.basename(setup), None, None)], jobs)
+    return [CHECKSUM_LIST] + [entry.packed for entry, _ in jobs]
 
 
 def copy_installer(installer_dir, disk1, help_file=True, verify=True, workers=1):

@@ -67,6 +67,8 @@ std::string CompressedName(const std::string& installed);
 enum class ListLoadResult { Loaded, NotFound, Unreadable };
 constexpr long kMaxListFileBytes = 1 << 20;
 ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);
+// The same of a file open for reading (a platform file handle).
+ListLoadResult ReadListFile(void* file, std::vector<char>& contents);
 
 // What a file must expand to, where its disk says so (ChecksumList.h).
 struct ExpectedContents {

@@ -71,41 +71,27 @@ bool NextLine(const char* data, std::size_t size, std::size_t& position, std::st
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
-
-// Whether the mark stands as a line of its own anywhere from `position` on.
-bool MarkFollows(const char* data, std::size_t size, std::size_t position)
-{
-    std::string line;
-    while (NextLine(data, size, position, line))
-        if (line == RenameMark) return true;
-    return false;
-}
-
-RecordState ReadRecord(const char* data, std::size_t size, std::vector<Replacement>& files)
-{
-    // An update writes each piece of its record whole and flushed before it
-    // acts on it, and the mark only once every new file is whole. Before the
-    // mark, whatever stops the lines (a header or a line cut by a power cut,
-    // the NUL bytes an interrupted append leaves on the disk, an empty
-    // record) is where the update stopped writing: the lines before it name
-    // the new files, which go. With the mark, every byte must read right.
-    std::size_t position = 0;
-    std::string line;
-    bool headerRead = NextLine(data, size, position, line) && line == Header;
-    while (headerRead && NextLine(data, size, position, line)) {
-        if (line == RenameMark) return position == size ? RecordState::Renaming : RecordState::Bad;
-        Replacement file;
-        if (line.find('\0') != std::string::npos || !ParseLine(line, file)) break;
-        files.push_back(file);
-    }
-    return MarkFollows(data, size, headerRead ? position : 0) ? RecordState::Bad : RecordState::Expanding;
-}
 }
 
 RecordState ReadReplacementRecord(const char* data, std::size_t size, std::vector<Replacement>& files)
 {
     files.clear();
-    const RecordState state = ReadRecord(data, size, files);
-    if (state == RecordState::Bad) files.clear();
-    return state;
+    // An update writes each piece of its record whole and flushed before it
+    // acts on it, and writes nothing after the mark. Whatever stops the lines
+    // (a header or a line cut by a power cut, the NUL bytes an interrupted
+    // append leaves on the disk, an empty record) is where the update stopped
+    // writing: the lines before it name the new files, which go. A cut append
+    // may also hold bytes a cluster kept from an earlier record, a mark among
+    // them: the mark counts only as the last line after lines that all read
+    // right.
+    std::size_t position = 0;
+    std::string line;
+    if (!NextLine(data, size, position, line) || line != Header) return RecordState::Expanding;
+    while (NextLine(data, size, position, line)) {
+        if (line == RenameMark) return position == size ? RecordState::Renaming : RecordState::Expanding;
+        Replacement file;
+        if (line.find('\0') != std::string::npos || !ParseLine(line, file)) break;
+        files.push_back(file);
+    }
+    return RecordState::Expanding;
 }

@@ -26,7 +26,7 @@ struct Replacement {
 };
 
 enum class RecordState {
-    Bad,        // a record with the mark that does not read right: nothing is done from it
+    Bad,        // a record that cannot be read at all (a folder of that name): nothing is done from it
     Expanding,  // no rename has begun: the new files go, the installed ones stay
     Renaming,   // every new file was whole: each takes its installed name
 };
@@ -38,10 +38,11 @@ std::string RecordRenameMark();
 
 // Reads a record held in memory into `files`. Each line must name an
 // installed file as a list may (IsSafeInstalledName) and two different
-// numbered scratch names in its folder. A record with the mark must read
-// right to its last byte, the mark its last line, or it is bad. A record
-// without it is one whose renames never began, and never bad: the lines up
-// to the first one that does not read right (cut or damaged by the power cut
-// that stopped its writing, or never begun: an empty record, a torn header)
-// name the files to remove. A bad record leaves `files` empty.
+// numbered scratch names in its folder. The mark counts only as the last
+// line, after a header and lines that all read right (the update writes
+// nothing after it; a cut append may hold an earlier record's bytes). Any
+// other record is one whose renames never began: the lines up to the first
+// one that does not read right (cut or damaged by the power cut that stopped
+// its writing, or never begun: an empty record, a torn header) name the
+// files to remove. Never Bad.
 RecordState ReadReplacementRecord(const char* data, std::size_t size, std::vector<Replacement>& files);

@@ -6,6 +6,7 @@
 #include "tests/e2e/FlowFixture.h"
 #include "tests/e2e/Installers.h"
 
+#include "engine/plain/Crc32.h"
 #include "tests/kit/DiskSet.h"
 #include "tests/kit/FileBytes.h"
 #include "tests/kit/FileTree.h"
@@ -14,6 +15,8 @@
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
 
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -56,7 +59,7 @@ protected:
         const std::string release = flow::DataFolder("images\\disk1");
         ASSERT_TRUE(CopyTree(release, Disk.Path())) << "no disk 1 of the release at " << release;
         ASSERT_TRUE(ReadFileBytes(ToWindowsPath(E2E_INSTALLER_PROBE), Probe));
-        for (const char* name : {"TSINST95.EXE", "TSINSTNT.EXE"}) ASSERT_TRUE(WriteCompressed(SetupFolder(), name, Probe));
+        for (const char* name : {"TSINST95.EXE", "TSINSTNT.EXE"}) ASSERT_NO_FATAL_FAILURE(PutInSetup(name, Probe));
         ASSERT_TRUE(Floppy.Available()) << Floppy.LastError();
         ASSERT_TRUE(Floppy.Insert(Disk.Path())) << Floppy.LastError();
         ::SetEnvironmentVariableA("TSINST_PROBE_REPORT", (Work / "probe.txt").c_str());
@@ -70,6 +73,16 @@ protected:
 
     void ProbeMode(const char* mode) { ::SetEnvironmentVariableA("TSINST_PROBE_MODE", mode); }
     std::string SetupFolder() const { return Disk / "SETUP"; }
+
+    // `bytes` compressed as SETUP's `name`, with its row added to SETUP's checksum list.
+    void PutInSetup(const std::string& name, const std::string& bytes)
+    {
+        char row[80];
+        std::snprintf(row, sizeof row, "%08X %u %s\r\n", Crc32(0, bytes.data(), bytes.size()), unsigned(bytes.size()),
+                      CompressedFileName(name).c_str());
+        const std::string list = SetupFolder() + "\\CHECKSUM.LST";
+        ASSERT_TRUE(WriteCompressed(SetupFolder(), name, bytes) && WriteFileBytes(list, ReadBytes(list) + row));
+    }
 
     // Disk 1 of an older release, its files in SETUP as they are.
     void MakePlainDisk1()
@@ -217,7 +230,7 @@ TEST_P(Setup, WhereTempCannotTakeTheCopyTheInstallerRunsFromTheWindowsTempFolder
 // ("Bad EXE format for %1.") with its name.
 TEST_P(Setup, AnInstallerThatIsNoProgramIsNamedInTheReason)
 {
-    ASSERT_TRUE(WriteCompressed(SetupFolder(), GetParam().Installer, std::string(4096, 'x')));
+    ASSERT_NO_FATAL_FAILURE(PutInSetup(GetParam().Installer, std::string(4096, 'x')));
     auto run = StartSetup();
     HWND box;
     ASSERT_TRUE(WaitForWindow(BoxTitled(SetupBoxTitle, run->InstallerProcessId(SetupWaitMs)), box, SetupWaitMs));
@@ -232,21 +245,50 @@ TEST_P(Setup, AnInstallerThatIsNoProgramIsNamedInTheReason)
     EXPECT_EQ(1u, run->Report().InstallerExitCode);
 }
 
-TEST_P(Setup, MissingInstallerGetsABoxNamingItAndWhy)
+// What SETUP.EXE cannot start from: a missing installer; one with a byte
+// changed, its length still right (only SETUP's checksum list tells); no
+// folder on a hard disk that takes the copy (TEMP on the floppy, the Windows
+// TEMP folder and C:\ refusing new files; a disk 1 with the installer as it
+// is, which could be started from the floppy). A box says which and why; no
+// installer starts, from a copy or from the floppy, and nothing is left.
+TEST_P(Setup, WhatCannotStartGetsABoxAndNothingStarts)
 {
-    ASSERT_TRUE(::DeleteFileA((SetupFolder() + "\\" + CompressedFileName(GetParam().Installer)).c_str()));
-    auto run = StartSetup();
-    HWND box;
-    ASSERT_TRUE(WaitForWindow(BoxTitled(SetupBoxTitle, run->InstallerProcessId(SetupWaitMs)), box, SetupWaitMs));
-    const std::string text = MessageBoxText(box);
-    const std::string named = std::string("Cannot start A:\\SETUP\\") + GetParam().Installer + ":\n";
-    EXPECT_EQ(named, text.substr(0, named.size()));
-    EXPECT_GT(text.size(), named.size()) << "no reason given";
-    PressButton(box, IDOK);
-    ASSERT_TRUE(run->WaitForEnd(SetupWaitMs));
-    EXPECT_EQ(1u, run->Report().InstallerExitCode);
-    EXPECT_TRUE(ProbeRecords().empty());
-    ExpectNoTemporaryFolderLeft();
+    const std::string installer = GetParam().Installer, compressed = CompressedFileName(installer);
+    std::string changed = Probe;
+    changed[changed.size() / 2] ^= 1;
+    const std::string temporary = ToUnixPath(WindowsTemporaryFolder()), root = ToUnixPath("C:\\");
+    const struct {
+        const char* What;
+        std::function<void()> Damage;
+        std::string Begins, Says;  // the box's text, and what its reason says
+        std::vector<std::string> Environment;
+    } rows[] = {
+        {"missing", [&] { ::DeleteFileA((SetupFolder() + "\\" + compressed).c_str()); },
+         "Cannot start A:\\SETUP\\" + installer + ":\n", "", {}},
+        {"a byte changed", [&] { WriteCompressed(SetupFolder(), installer, changed); },
+         "Cannot start A:\\SETUP\\" + compressed + ":\n", "corrupt", {}},
+        {"no folder takes it", [&] { MakePlainDisk1(), RunUnixShell("chattr +i \"$1\" \"$2\"", {temporary, root}); },
+         "SETUP.EXE could not write the installer", "C:\\: ", {"TMP=A:\\", "TEMP=A:\\"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.What);
+        row.Damage();
+        auto run = StartSetup(row.Environment);
+        HWND box;
+        const bool shown = WaitForWindow(BoxTitled(SetupBoxTitle, run->InstallerProcessId(SetupWaitMs)), box, SetupWaitMs);
+        const std::string text = shown ? MessageBoxText(box) : "";
+        if (shown) PressButton(box, IDOK);
+        const bool ended = run->WaitForEnd(SetupWaitMs);
+        RunUnixShell("chattr -i \"$1\" \"$2\"", {temporary, root});
+        ASSERT_TRUE(shown && ended);
+        EXPECT_EQ(row.Begins, text.substr(0, row.Begins.size())) << text;
+        EXPECT_NE(std::string::npos, text.find(row.Says, row.Begins.size())) << text;
+        EXPECT_GT(text.size(), row.Begins.size()) << "no reason given";
+        EXPECT_EQ(1u, run->Report().InstallerExitCode);
+        EXPECT_TRUE(ProbeRecords().empty()) << "an installer started";
+        ExpectNoTemporaryFolderLeft();
+        ASSERT_NO_FATAL_FAILURE(PutInSetup(installer, Probe));
+    }
 }
 
 // A second SETUP.EXE brings the running installer to the front and ends;

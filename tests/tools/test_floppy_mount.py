@@ -1,6 +1,7 @@
 """The floppy image reader (tools/native/floppy_mount) refuses a damaged image whole, naming what is damaged."""
 
 import os
+import resource
 import struct
 import subprocess
 import tempfile
@@ -9,6 +10,7 @@ import unittest
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 READER = os.path.join(os.environ.get("TSINST_BUILD", os.path.join(ROOT, "build")), "native", "floppy_mount")
 END = 0xFFF
+LIMIT = 256 << 20  # bytes of memory a run of the reader may take
 
 
 class Floppy:
@@ -72,6 +74,7 @@ DAMAGED = [
     ("a backslash", lambda f: f.entry(8, 2, "B\\X.TXT", 9, 100), "/SUB/B\\X.TXT has a name Windows cannot open"),
     ("a star", lambda f: f.entry(8, 2, "B*.TXT", 9, 100), "/SUB/B*.TXT has a name Windows cannot open"),
     ("a question mark", lambda f: f.entry(8, 2, "B?.TXT", 9, 100), "/SUB/B?.TXT has a name Windows cannot open"),
+    ("control bytes", lambda f: f.entry(8, 2, "B\x1b\x00.TXT", 9, 100), "/SUB/B\\x1B\\x00.TXT has a name Windows cannot"),
     ("one name twice", lambda f: f.entry(None, 2, "A.TXT", 9, 100), "/A.TXT is a second entry of that name"),
     ("a path too long", lambda f: f.nest(127), "/SUB" + "/D" * 127 + " lies deeper than the longest path Windows"),
 ]
@@ -89,7 +92,9 @@ class DamagedFloppyTest(unittest.TestCase):
                     with open(image, "wb") as f:
                         f.write(floppy.data)
                     # Refused before a mount is tried; the sound one then fails at the folder that is not there.
-                    run = subprocess.run([READER, image, os.path.join(tmp, "none")], stderr=subprocess.PIPE, text=True)
+                    # A reader that stops bounding what it reads runs out of time or memory, never on.
+                    run = subprocess.run([READER, image, os.path.join(tmp, "none")], stderr=subprocess.PIPE, text=True,
+                                         timeout=30, preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_AS, (LIMIT,) * 2))
                     self.assertEqual(1, run.returncode, run.stderr)
                     if reason:
                         self.assertIn(image + " is damaged: " + reason, run.stderr)

@@ -359,7 +359,7 @@ class FloppyImageTest(BuilderTest):
         subfolders = [("LOOKUP", "disk_2e.lst"), ("USER_DLL", "disk_2f.lst"), ("CRANE", "disk_2a.lst"),
                       ("CCIR", "disk_2b.lst"), ("CANADA", "disk_2c.lst"), ("TSDATA", "disk_2d.lst")]
         reads = {
-            disk1: [("", ["SETUP.EXE"]), ("SETUP", ["TSINST95.EX_", "TSINSTNT.EX_", "INSTALL.EM_", "TSW_INST.HL_"]),
+            disk1: [("", ["SETUP.EXE"]), ("SETUP", ["CHECKSUM.LST", "TSINST95.EX_", "TSINSTNT.EX_", "INSTALL.EM_", "TSW_INST.HL_"]),
                     with_checksums(listed("disk1", "", "disk_1.lst"))],
             disk2: [with_checksums(listed("disk2", "", "disk_2.lst"))] + [listed("disk2", d, l) for d, l in subfolders],
         }
@@ -409,7 +409,7 @@ class FloppyImageTest(BuilderTest):
         self.assertIn("lacks the installer's TSW_INST.HLP (--no-help-file leaves the help out)", run.stderr)
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk1")))
         self.build("--installer", folder, "--no-help-file")
-        self.assertEqual(["INSTALL.EM_", "TSINST95.EX_", "TSINSTNT.EX_"],
+        self.assertEqual(["CHECKSUM.LST", "INSTALL.EM_", "TSINST95.EX_", "TSINSTNT.EX_"],
                          sorted(os.listdir(os.path.join(self.out, "disk1", "SETUP"))))
 
     def test_an_image_read_back_with_another_date_or_that_fsck_faults_is_refused(self):

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -100,6 +101,15 @@ TEST(ParseLaunchArguments, AWindowArgumentThatIsNotHexadecimalNamesNoLauncher)
         EXPECT_FALSE(args.HasLauncherWindow) << "\"" << text << "\"";
         EXPECT_STREQ("A", args.SourceDrive) << text;
     }
+}
+
+// The program's own C library folds case as the "C" locale: A to Z only,
+// never a byte beside them or from 0x80 up (a Shift-JIS lead byte).
+TEST(CLocale, FoldsTheCaseOfAToZOnly)
+{
+    for (int byte : {int('{'), int('`'), int('@'), int('['), 0x80, 0x81})
+        EXPECT_TRUE(::toupper(byte) == byte && ::tolower(byte) == byte) << byte;
+    EXPECT_TRUE(::toupper('a') == 'A' && ::toupper('z') == 'Z' && ::tolower('A') == 'a' && ::tolower('Z') == 'z');
 }
 
 TEST(ParseLaunchArguments, TrimsTheSourceInPlaceAndKeepsTheLetterAsGiven)

@@ -324,9 +324,10 @@ TEST(LoadListFile, AnEmptyFileHasNoFirstLine)
 }
 
 // An update's record is read like a list: only what the installer writes
-// there is acted on. Without the mark nothing in it is bad: a record cut or
-// damaged while it was written stops at its last line that reads right. With
-// the mark, any fault makes it bad.
+// there is acted on. The mark counts only as the last line after lines that
+// all read right; any other record, cut or damaged while it was written (a
+// cut append may hold an earlier record's mark), stops at its last line that
+// reads right, and its renames never began.
 TEST(ReadReplacementRecord, ActsOnlyOnWhatTheInstallerWrites)
 {
     const std::string header = "TSW30 RENAMES\r\n";
@@ -346,23 +347,23 @@ TEST(ReadReplacementRecord, ActsOnlyOnWhatTheInstallerWrites)
         {"TSW30 REN", RecordState::Expanding, 0},
         {header + line + std::string(40, '\0'), RecordState::Expanding, 1},
         {header + line + "\x01\xFF#\r\n" + line, RecordState::Expanding, 1},
-        {header + line + "\x01\xFF#\r\n" + mark, RecordState::Bad, 0},
-        {line + mark, RecordState::Bad, 0},
-        {header + line + mark + line, RecordState::Bad, 0},
-        {header + line + mark + "~TSW", RecordState::Bad, 0},
-        {header + "..\\~TSW0000.TMP ..\\~TSW0001.TMP ..\\A.TXT\r\n" + mark, RecordState::Bad, 0},
-        {header + "~TSW0000.TMP ~TSW0001.TMP COM1\r\n" + mark, RecordState::Bad, 0},
-        {header + "~TSW0000.TMP ~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Bad, 0},
-        {header + "SUB\\~TSWMOVE.TMP SUB\\~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Bad, 0},
-        {header + "SUB\\~TSW0001.TMP SUB\\~tsw0001.tmp SUB\\A.TXT\r\n" + mark, RecordState::Bad, 0},
-        {header + "SUB\\~TSW0000.TMP  SUB\\~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Bad, 0},
-        {header + std::string("~TSW0000.TMP ~TSW0001.TMP A.TXT\0\r\n", 34) + mark, RecordState::Bad, 0},
+        {header + line + "\x01\xFF#\r\n" + mark, RecordState::Expanding, 1},
+        {line + mark, RecordState::Expanding, 0},
+        {header + line + mark + line, RecordState::Expanding, 1},
+        {header + line + mark + "~TSW", RecordState::Expanding, 1},
+        {header + "..\\~TSW0000.TMP ..\\~TSW0001.TMP ..\\A.TXT\r\n" + mark, RecordState::Expanding, 0},
+        {header + "~TSW0000.TMP ~TSW0001.TMP COM1\r\n" + mark, RecordState::Expanding, 0},
+        {header + "~TSW0000.TMP ~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Expanding, 0},
+        {header + "SUB\\~TSWMOVE.TMP SUB\\~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Expanding, 0},
+        {header + "SUB\\~TSW0001.TMP SUB\\~tsw0001.tmp SUB\\A.TXT\r\n" + mark, RecordState::Expanding, 0},
+        {header + "SUB\\~TSW0000.TMP  SUB\\~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Expanding, 0},
+        {header + std::string("~TSW0000.TMP ~TSW0001.TMP A.TXT\0\r\n", 34) + mark, RecordState::Expanding, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
         std::vector<Replacement> files = {{"x", "y", "z"}};
         EXPECT_EQ(c.State, ReadReplacementRecord(c.Text.data(), c.Text.size(), files));
-        ASSERT_EQ(c.State == RecordState::Bad ? 0u : c.Files, files.size());
+        ASSERT_EQ(c.Files, files.size());
     }
     std::vector<Replacement> files;
     ASSERT_EQ(RecordState::Expanding, ReadReplacementRecord((header + line).data(), header.size() + line.size(), files));

@@ -180,6 +180,13 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
         Window->EmptyProgramSlots();
         Floppy.Eject();
     }
+    // The marker on a disk the files filled: reported, and none left empty.
+    WriteFileBytes(Join(Target(), "FILLER.DAT"), std::string(1 << 16, '#'));
+    const FileMap filled = TakeTree(Target());
+    Boxes.Expect("Installation Error", IDOK);
+    Window->WriteMarkerFile();
+    EXPECT_EQ(Lines({"Installation Error|Cannot Create TSW_FILE.CHK"}), Transcript());
+    ExpectTree(filled, Target());
 }
 
 // ---------------------------------------------------------------------------
@@ -486,22 +493,27 @@ TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
     const std::string a0 = Earlier.at("A.TXT"), b0 = Earlier.at("BIG.DAT"), z0 = Earlier.at("Z.TXT");
     const std::string a1 = "newer A.TXT\r\n" + SampleBytes(1700, 6), z1 = "newer Z.TXT\r\n" + SampleBytes(1700, 6);
     const std::string named = ChecksumText({{"A.TXT", a1}, {"BIG.DAT", Newer}, {"Z.TXT", z1}});
+    char big[80];  // the right CRC-32 with a size one more
+    std::snprintf(big, sizeof big, "%08X %u BIG.DA_\r\n", Crc32(0, Newer.data(), Newer.size()), unsigned(Newer.size() + 1));
+    const std::string wrongSize = ChecksumText({{"A.TXT", a1}, {"Z.TXT", z1}}) + big;
     const struct {
         std::string Checksums;  // empty: none; "/": a folder of that name
         int Button;
         std::string Report;
         Lines After;  // A.TXT, BIG.DAT, Z.TXT
+        bool Whole = false;  // BIG.DA_ undamaged
     } cases[] = {
         {"", IDOK, "", {a1, damaged, z1}},
         {named, IDCANCEL, "File Read Error BIG.DA_", {a1, b0, z0}},
         {named, IDRETRY, "File Read Error BIG.DA_", {a1, Newer, z1}},
         {named + "0123ABCG 17 X.DA_\r\n", IDOK, "File Read Error CHECKSUM.LST", {a0, b0, z0}},
         {"/", IDOK, "File Read Error CHECKSUM.LST", {a0, b0, z0}},
+        {wrongSize, IDCANCEL, "File Read Error BIG.DA_", {a1, b0, z0}, true},
     };
     const std::string list = Join(Source, "CHECKSUM.LST");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Checksums + " " + c.Report);
-        ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), changed));
+        ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), c.Whole ? Compress(Newer) : changed));
         for (const auto& file : Earlier) ASSERT_TRUE(WriteFileBytes(Join(Dest, file.first), file.second));
         ::RemoveDirectoryA(list.c_str());
         ::DeleteFileA(list.c_str());
@@ -696,19 +708,40 @@ TEST_F(DamagedFile, NewFileThatCannotTakeTheNameGivesItBack)
 }
 
 // Both systems cache writes: what a power cut leaves is what was flushed.
-// Each new file is flushed as it is finished (an installation's then takes
-// its name); in an update every one is flushed before the record's mark, which is flushed before the first
-// rename, and the record reads right at every step (a line the disk took
-// only part of is taken back, here before the person's Retry). A file left
-// between its two names is reported with all three, and the next update
-// finishes it.
+// Each new file is flushed before it takes its name, and each name before
+// the earlier file it replaces goes, in an installation and in an update. An
+// update's record has its header flushed, each line before its file's
+// scratch files are made, and every new file flushed before the mark, which
+// is flushed before the first rename; the record reads right at every step
+// (a line the disk took only part of is taken back, here before the
+// person's Retry). A file left between its two names is reported with all
+// three, and the next update finishes it.
 TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
 {
-    auto flushedBefore = [](const std::vector<StepWatch::Step>& steps, std::size_t end, const std::string& path) {
-        for (std::size_t i = 0; i < end; ++i)
+    using Steps = std::vector<StepWatch::Step>;
+    auto flushedBetween = [](const Steps& steps, std::size_t begin, std::size_t end, const std::string& path) {
+        for (std::size_t i = begin; i < end; ++i)
             if (steps[i].Kind == FileStep::Flush && strcasecmp(steps[i].Path.c_str(), path.c_str()) == 0) return true;
         return false;
     };
+    auto expectFlushedInOrder = [&](const Steps& steps) {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const StepWatch::Step& step = steps[i];
+            EXPECT_TRUE(step.Kind != FileStep::Move || IsScratchPath(step.Other) || flushedBetween(steps, 0, i, step.Path))
+                << step.Path << " took its name unflushed";
+            for (std::size_t m = 0; step.Kind == FileStep::Delete && m < i; ++m)
+                EXPECT_TRUE(steps[m].Kind != FileStep::Move || strcasecmp(steps[m].Other.c_str(), step.Path.c_str()) ||
+                            flushedBetween(steps, m, i, steps[m].Path))
+                    << step.Path << " went before " << steps[m].Path << "'s new name was on the disk";
+        }
+    };
+    {
+        SCOPED_TRACE("an installation");
+        StepWatch watch;
+        EXPECT_TRUE(Expand());
+        EXPECT_EQ(3u, TakeTree(Dest).size()) << "an earlier file stayed";
+        expectFlushedInOrder(watch.Steps);
+    }
     PrepareUpdate();
     if (HasFatalFailure()) return;
     const std::string record = Join(Installation, "~TSWMOVE.TMP");
@@ -720,6 +753,13 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
             const std::string text = ReadBytes(record);
             atFirstRename = ReadReplacementRecord(text.data(), text.size(), recorded);
         }
+        // A line is on the disk before the files it names are made.
+        std::vector<Replacement> line;
+        const std::string text = "TSW30 RENAMES\r\n" + step.Other;
+        const bool isLine = step.Kind == FileStep::Write &&
+                            ReadReplacementRecord(text.data(), text.size(), line) == RecordState::Expanding && line.size() == 1;
+        EXPECT_FALSE(isLine && (FileExists(Join(Installation, line[0].Fresh)) || FileExists(Join(Installation, line[0].Aside))))
+            << step.Other << " written after its files were made";
         // The disk takes half of Z.TXT's line.
         const bool tear = step.Kind == FileStep::Write && step.Other.find("Z.TXT") != std::string::npos && !torn;
         torn = torn || tear;
@@ -733,6 +773,11 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
     EXPECT_EQ(RecordState::Renaming, atFirstRename);
     EXPECT_EQ(3u, recorded.size());
     const auto& steps = watch.Steps;
+    auto header = std::find_if(steps.begin(), steps.end(), [](const StepWatch::Step& step) {
+        return step.Kind == FileStep::Write && step.Other == "TSW30 RENAMES\r\n";
+    });
+    ASSERT_TRUE(header + 1 < steps.end() && header[1].Kind == FileStep::Flush && header[1].Path == header->Path)
+        << "the record's header was not flushed";
     auto mark = std::find_if(steps.begin(), steps.end(), [](const StepWatch::Step& step) {
         return step.Kind == FileStep::Write && step.Other == "RENAME\r\n";
     });
@@ -740,8 +785,9 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
     ASSERT_TRUE(mark < firstRename) << "no mark before the renames";
     ASSERT_TRUE(mark + 1 < firstRename && mark[1].Kind == FileStep::Flush && mark[1].Path == mark->Path);
     for (const Replacement& file : recorded)
-        EXPECT_TRUE(flushedBefore(steps, static_cast<std::size_t>(mark - steps.begin()), Join(Installation, file.Fresh)))
+        EXPECT_TRUE(flushedBetween(steps, 0, static_cast<std::size_t>(mark - steps.begin()), Join(Installation, file.Fresh)))
             << file.Fresh << " was not on the disk before the mark";
+    expectFlushedInOrder(steps);
     ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}}, Installation);
 
     SCOPED_TRACE("stranded between its names");
@@ -763,9 +809,12 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
 // The record of an update that a power cut interrupted: the next update
 // first finishes the renames it lists (every new file was whole), or removes
 // the new files of an update cut before its renames; only files the record
-// names are touched. A record without the mark never stops the run, however
-// it was cut; one with the mark that cannot be acted on changes nothing, and
-// its report says where it is. So does the installation's.
+// names are touched. A record without the mark as its last line after lines
+// that read right never stops the run, however it was cut; one with the mark
+// that cannot be acted on changes nothing, and its report says where it is.
+// The live record of another run (held open there) is never acted on: its
+// report says that another installation program works there. So does the
+// installation's.
 TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
 {
     const std::string lines = "TSW30 RENAMES\r\n~TSW0000.TMP ~TSW0001.TMP TSW.EXE\r\n"
@@ -790,6 +839,7 @@ TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
         DWORD RecordAttributes;
         std::string Report;  // without its advice
         std::string TswAfter;
+        bool Held = false;  // open in another run, without sharing
     } cases[] = {
         {lines + "RENAME\r\n", renamesBegun, 0, complete, "new TSW.EXE"},
         {lines + "RENAME\r\n", newLost, 0, complete, "earlier TSW.EXE"},
@@ -799,8 +849,8 @@ TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
         {"TSW30 REN", {}, 0, complete, "earlier TSW.EXE"},
         {lines, {}, FILE_ATTRIBUTE_READONLY, "Update Error|File Creation Error ~TSWMOVE.TMP", ""},
         {lines + "RENAME\r\n", folderAsNew, 0, "Update Error|File Read Error ~TSWMOVE.TMP", ""},
-        {lines + "~TSW0006.TMP ~TSW0007.TMP ..\\OUTSIDE.DAT\r\nRENAME\r\n", made, 0,
-         "Update Error|File Read Error ~TSWMOVE.TMP", ""},
+        {lines + "~TSW0006.TMP ~TSW0007.TMP ..\\OUTSIDE.DAT\r\nRENAME\r\n", made, 0, complete, "earlier TSW.EXE"},
+        {lines + "RENAME\r\n", renamesBegun, 0, "Update Error|File Read Error ~TSWMOVE.TMP", "", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Report + ": " + c.Record.substr(0, 20));
@@ -816,8 +866,12 @@ TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
         ASSERT_TRUE(WriteFileBytes(Join(Installation, "~TSW0009.TMP"), "a person's own"));
         ASSERT_TRUE(WriteFileBytes(record, c.Record));
         ASSERT_TRUE(::SetFileAttributesA(record.c_str(), c.RecordAttributes | FILE_ATTRIBUTE_ARCHIVE));
+        TFile holder(c.Held ? ::CreateFileA(record.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                            : INVALID_HANDLE_VALUE);
+        ASSERT_EQ(c.Held, holder.IsValid());
+        const int button = c.Held ? IDCANCEL : IDOK;
         BeforeUpdate = TakeTree(Installation);
-        RunUpdate(c.Report);
+        RunUpdate(c.Report, button);
         const Lines seen = Transcript();
         ASSERT_EQ(2u, seen.size());
         EXPECT_EQ(c.Report, WithoutAdvice(seen[1]));
@@ -826,17 +880,21 @@ TEST_F(DamagedFile, UpdateFinishesTheOneAPowerCutInterrupted)
             std::string text = seen[1], path = record;
             for (std::string* each : {&text, &path})
                 std::transform(each->begin(), each->end(), each->begin(), [](unsigned char ch) { return std::toupper(ch); });
-            EXPECT_NE(std::string::npos, text.find("\n\n" + path + " IS THE RECORD")) << seen[1];
-            EXPECT_NE(std::string::npos, text.find(c.RecordAttributes ? "MAY BE DELETED" : "THEN DELETE THE RECORD"));
+            EXPECT_NE(std::string::npos, text.find("\n\n" + path + " IS ")) << seen[1];
+            EXPECT_NE(std::string::npos, text.find(c.Held               ? "ANOTHER INSTALLATION PROGRAM"
+                                                   : c.RecordAttributes ? "MAY BE DELETED"
+                                                                        : "THEN DELETE THE RECORD"));
             EXPECT_TRUE(Progress.Frames().empty()) << "the expansion began";
             ExpectTree(BeforeUpdate, Installation);
             // The installation into that folder reads the record first, too.
             CopyBounded(Settings.TargetDirectory, kPathSize, Installation.c_str());
             Boxes.Clear();
-            Boxes.Expect("Installation Error", IDOK);
+            Boxes.Expect("Installation Error", button);
             EXPECT_FALSE(Window->InstallComponents());
             ASSERT_EQ(1u, Transcript().size());
             EXPECT_EQ("Installation Error|" + c.Report.substr(13), WithoutAdvice(Transcript()[0]));
+            for (const auto& file : BeforeUpdate) EXPECT_EQ(file.second, TakeTree(Installation)[file.first]);
+            holder.Reset();
             ::SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_NORMAL);
             ASSERT_TRUE(RemoveTree(Installation));
             continue;

@@ -113,7 +113,19 @@ bool FatImage::Fail(const std::string& why)
 
 bool FatImage::Damaged(std::size_t node, const std::string& why)
 {
-    return Fail("is damaged: " + PathOf(node) + " " + why);
+    // A name refused for its control bytes reaches a terminal: each shown as
+    // \xNN, a NUL too, which would cut the reason short.
+    std::string shown;
+    for (unsigned char c : "is damaged: " + PathOf(node) + " " + why) {
+        if (c >= 0x20 && c != 0x7F) {
+            shown += static_cast<char>(c);
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        shown += escaped;
+    }
+    return Fail(shown);
 }
 
 std::string FatImage::PathOf(std::size_t node) const
