@@ -18,9 +18,11 @@ constexpr int PointNotMade = 1;
 char Buffer[8192];
 char ReadBack[sizeof Buffer];
 char Text[1024];  // wsprintfA writes at most 1024 bytes
+// What a folder's path takes after its name when it is searched: "\*.*".
+constexpr int SearchTail = sizeof "\\*.*";
 
-// The disk being copied and where to: the path on the disk being copied,
-// from its root, and the same path in the point's folder.
+// The disk being copied and where to: the path on the disk being copied now
+// and the same path in the point's folder.
 struct PointCopy {
     char From[MAX_PATH] = {};
     char To[MAX_PATH] = {};
@@ -113,7 +115,7 @@ int CopyFolder(PointCopy& copy, bool inRoot)
         const char* name = found.cFileName;
         const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))) {
-        } else if (longer + ::lstrlenA(name) + 2 > MAX_PATH) {
+        } else if (longer + ::lstrlenA(name) + SearchTail > MAX_PATH) {
             result = Fault("copy", name, ERROR_FILENAME_EXCED_RANGE);
         } else {
             ::lstrcpyA(copy.From + fromEnd, name);
