@@ -25,7 +25,10 @@ TFile OpenOptionsFile(DWORD access, DWORD creation)
 {
     char name[16];
     OptionsFileName(name);
-    TFile file(::CreateFileA(name, access, 0, nullptr, creation, FILE_ATTRIBUTE_ARCHIVE, nullptr));
+    // Read, it is shared with other readers: the installations from one
+    // installation point read it at once.
+    const DWORD share = access == GENERIC_READ ? FILE_SHARE_READ : 0;
+    TFile file(::CreateFileA(name, access, share, nullptr, creation, FILE_ATTRIBUTE_ARCHIVE, nullptr));
     if (!file.IsValid() && IsNtBuild && OptionsBeep) OptionsBeep(0);
     return file;
 }

@@ -8,11 +8,23 @@
 // not be copied to a hard disk or not be started, or the person chose not to
 // go on from a folder; 2 the
 // installer ended without saying so; 3 out of memory.
+//
+// SETUP.EXE /Q starts the installer unattended (kUnattendedArgument after
+// the window) and shows no box of its own: what would have asked or refused
+// ends it with exit code 1, also where another SETUP.EXE runs or the folder
+// is not a drive's root. Once the installer has ended and said so, its own
+// exit code is SETUP.EXE's: 0 after a complete installation, otherwise the
+// number of the message that ended the run. SETUP.EXE /A FOLDER makes an
+// installation point (launcher/InstallationPoint.h).
 #include "launcher/FinishWatch.h"
+#include "launcher/InstallationPoint.h"
 #include "launcher/OneSetup.h"
+#include "launcher/PlatformReason.h"
 #include "launcher/ResidentImage.h"
 #include "launcher/TemporaryCopy.h"
 #include "launcher/plain/LaunchPlan.h"
+#include "launcher/plain/SetupSwitches.h"
+#include "shell/plain/CommandLine.h"
 #include "shell/runtime/Runtime.h"
 
 namespace {
@@ -20,10 +32,11 @@ const char* const BoxTitle = "Tessaryn 3.0 Setup";
 constexpr int ExitFinished = 0;
 constexpr int ExitNotStarted = 1;
 constexpr int ExitEndedUntold = 2;
+bool Quiet = false;  // SETUP.EXE /Q: no box waits for a person
 
 int Refuse(const char* text)
 {
-    ::MessageBoxA(nullptr, text, BoxTitle, MB_OK | MB_ICONSTOP);
+    if (!Quiet) ::MessageBoxA(nullptr, text, BoxTitle, MB_OK | MB_ICONSTOP);
     return ExitNotStarted;
 }
 
@@ -31,10 +44,8 @@ int Refuse(const char* text)
 // inserts filled with the file's name.
 int RefuseStart(const char* file, DWORD error)
 {
-    char reason[256];
-    if (!::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
-                          sizeof reason, nullptr))
-        ::wsprintfA(reason, "Error %lu.", static_cast<unsigned long>(error));
+    char reason[kReasonSize];
+    PlatformReason(error, reason);
     char filled[sizeof reason + MAX_PATH];
     FillReasonInserts(reason, file, filled, sizeof filled);
     char text[MAX_PATH + sizeof filled + 32];
@@ -48,6 +59,7 @@ int RefuseStart(const char* file, DWORD error)
 bool GoOnFromFolder(const char* source)
 {
     if (IsDriveRoot(source)) return true;
+    if (Quiet) return false;  // nobody to answer
     char question[MAX_PATH + 256];
     if (!FolderStartQuestion(source, question, sizeof question)) return true;
     return ::MessageBoxA(nullptr, question, BoxTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -89,17 +101,13 @@ bool Start(const char* program, const char* commandLine, const char* directory, 
 }
 }
 
-int AppMain(int, char*[])
+int AppMain(int argc, char* argv[])
 {
+    const SetupRequest request = ReadSetupSwitches(argc, argv);
+    Quiet = request.Mode == SetupMode::Unattended;
     const InstallerBuildChoice build = ChooseInstallerBuild(::GetVersion());
     if (build == InstallerBuildChoice::Unsupported)
         return Refuse("Tessaryn 3.0 needs Windows 95 or Windows NT.");
-
-    OneSetup one;
-    if (one.AnotherRuns()) {
-        OneSetup::ShowRunningInstaller();
-        return ExitFinished;
-    }
 
     char own[MAX_PATH];
     char source[MAX_PATH];
@@ -107,6 +115,14 @@ int AppMain(int, char*[])
     // Room is kept for the installer's folder and name after the source folder.
     if (length == 0 || length >= sizeof own || !SourceFolderOf(own, source, sizeof source - 32))
         return RefuseStart(own, ::GetLastError());
+    if (request.Mode == SetupMode::InstallationPoint) return MakeInstallationPoint(source, request.Folder);
+
+    OneSetup one;
+    if (one.AnotherRuns()) {
+        if (Quiet) return ExitNotStarted;
+        OneSetup::ShowRunningInstaller();
+        return ExitFinished;
+    }
     if (!GoOnFromFolder(source)) return ExitNotStarted;
 
     // The installer as it lies on the disk: SETUP\TSINST95.EXE (or .EX_).
@@ -126,13 +142,15 @@ int AppMain(int, char*[])
     KeepOwnImageResident();
     if (!watch.Handle() ||
         !BuildInstallerCommandLine(program, source, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(watch.Handle())),
-                                   commandLine, sizeof commandLine) ||
+                                   commandLine, sizeof commandLine, Quiet ? kUnattendedArgument : nullptr) ||
         !Start(program, commandLine, copy.Folder(), process)) {
         // The copy that was started is named.
         return RefuseStart(program, ::GetLastError());
     }
     ::CloseHandle(process.hThread);
     watch.WaitFor(process.hProcess, [](void* late) { static_cast<TemporaryCopy*>(late)->AddLateFiles(); }, &copy);
+    DWORD installerExit = ExitFinished;
+    if (Quiet && !::GetExitCodeProcess(process.hProcess, &installerExit)) installerExit = ExitEndedUntold;
     ::CloseHandle(process.hProcess);
-    return watch.Finished() ? ExitFinished : ExitEndedUntold;
+    return watch.Finished() ? static_cast<int>(installerExit) : ExitEndedUntold;
 }

@@ -4,6 +4,7 @@
 #include "shell/BuildVariant.h"
 #include "shell/DisplayMetrics.h"
 #include "shell/HelpTopics.h"
+#include "shell/UnattendedRun.h"
 #include "shell/plain/Settings.h"
 
 const char* const MainWindowTitle = "Tessaryn 3.0 Installation";
@@ -32,6 +33,7 @@ TInstallWindow::TInstallWindow(TWindow* parent, const char* title)
     AddCommand(CmInstallNetwork, [this] { RunExclusive(&TInstallWindow::InstallNetwork); });
     AddCommand(CmMaintenanceUpdate, [this] { RunExclusive(&TInstallWindow::MaintenanceUpdate); });
     AddCommand(CmHelp, [this] { ShowHelp(); });
+    AddCommand(CmInstallUnattended, [this] { RunExclusive(&TInstallWindow::InstallUnattended); });
 
     MeasureDisplay();
 
@@ -69,6 +71,7 @@ void TInstallWindow::SetupWindow()
 {
     TFrameWindow::SetupWindow();
     InitDde();
+    if (IsUnattendedRun()) ::PostMessageA(GetHandle(), WM_COMMAND, CmInstallUnattended, 0);
 }
 
 void TInstallWindow::Paint(TDC& dc, bool, const RECT&)
@@ -106,8 +109,16 @@ void TInstallWindow::ShowHelp()
 
 bool TInstallWindow::SaveOptionsOnClose()
 {
-    WriteOptions();
+    // An unattended run leaves the answers on its source as they are: many
+    // runs at once read them there.
+    if (!IsUnattendedRun()) WriteOptions();
     return true;
+}
+
+int TInstallWindow::ShowMessage(const char* text, const char* title, UINT type)
+{
+    if (IsUnattendedRun()) EndUnattendedRun(kUnattendedNoticeEnd, text);
+    return TFrameWindow::ShowMessage(text, title, type);
 }
 
 void TInstallWindow::EmptyProgramSlots()

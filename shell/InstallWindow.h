@@ -13,6 +13,8 @@ class TFolderClaim;
 
 // Menu commands of the main window (the menu INSTALL_COMMANDS).
 enum InstallCommand : int { CmInstallLocal = 1, CmInstallNetwork = 2, CmMaintenanceUpdate = 5, CmHelp = 6 };
+// Not on the menu: the window posts it to itself when the run is unattended.
+constexpr int CmInstallUnattended = 7;
 
 extern const char* const MainWindowTitle;  // "Tessaryn 3.0 Installation"
 
@@ -40,11 +42,16 @@ public:
     // question; while one lasts, the run commands do nothing.
     void RunExclusive(void (TInstallWindow::*command)());
     bool IsRunInProgress() const { return RunInProgress; }
+    // The framework's box, which ends an unattended run instead of waiting.
+    int ShowMessage(const char* text, const char* title = nullptr, UINT type = MB_OK);
 
     // dialogs/InstallFlow.cpp: the installation commands.
     void InstallLocal();
     void InstallNetwork();
     void RunInstallation(int dialogResource);
+
+    // dialogs/UnattendedInstall.cpp: the installation of an unattended run.
+    void InstallUnattended();
 
     // dialogs/MaintenanceUpdate.cpp: the update command.
     void MaintenanceUpdate();

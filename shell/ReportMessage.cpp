@@ -1,6 +1,7 @@
 #include "shell/ReportMessage.h"
 
 #include "framework/BoxInFront.h"
+#include "shell/UnattendedRun.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 
@@ -11,6 +12,7 @@ int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detai
     char text[kMessageSize + kAdviceSize];
     ComposeMessage(text, kMessageSize, textNumber, detail);
     if (advice) FormatText(text + std::strlen(text), kAdviceSize, "\n\n%s", advice);
+    if (IsUnattendedRun()) EndUnattendedRun(textNumber, text);
     TBoxInFront inFront(style);
     return ::MessageBoxExA(owner, text, MessageText(titleNumber), MB_OK | MB_ICONHAND | style, 0);
 }

@@ -1,11 +1,13 @@
 #include "shell/InstallApp.h"
 #include "shell/LauncherNotification.h"
 #include "shell/ReportMessage.h"
+#include "shell/UnattendedRun.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
 #include "shell/runtime/Runtime.h"
 
-// Started by SETUP.EXE as: tsinst <source path> <launcher window in hex>.
+// Started by SETUP.EXE as: tsinst <source path> <launcher window in hex>, and
+// SETUP.EXE /Q adds /Q.
 int AppMain(int argc, char* argv[])
 {
     LaunchArguments args = ParseLaunchArguments(argc, argv);
@@ -19,6 +21,7 @@ int AppMain(int argc, char* argv[])
     LauncherWindow = args.LauncherWindow;
     // A window argument that is not a number names no launcher to tell.
     if (args.HasLauncherWindow) SetLauncherToNotify(args.LauncherWindow);
+    if (args.Unattended) BeginUnattendedRun();
 
     int exitCode;
     {

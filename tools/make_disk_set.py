@@ -4,6 +4,7 @@
     make_disk_set.py RELEASE OUT            -> OUT/disk1/, OUT/disk2/
     make_disk_set.py --images RELEASE OUT   -> also OUT/disk1.img, OUT/disk2.img
     make_disk_set.py --update FOLDER OUT    -> OUT/ (a maintenance-update source)
+    make_disk_set.py --point RELEASE OUT    -> also OUT/point/ (an installation point)
     make_disk_set.py --components           -> FOLDER<TAB>LIST<TAB>DISK<TAB>DIRECTORY lines
 
 A release tree holds one folder per component, each with the files exactly as
@@ -77,6 +78,12 @@ with --clamp-dates given the nearest date a floppy holds, with a warning.
 
 titles.txt is read as UTF-8; a line that is not is refused with its number.
 
+--point also writes OUT/point: an installation point, as SETUP.EXE /A makes
+it from the two floppies. It holds every file and folder of both disks in
+one tree, dated as on the disks, and one CHECKSUM.LST with disk 1's lines and
+then disk 2's. A set whose two disks hold different files under one name
+(PROGRAM1/A.TXT and PROGRAM2/A.TXX are both A.TX_) is refused: the point can
+hold only one of them. Without --point a point of an earlier build is removed.
 Exit code: 0 when written (warnings go to stderr); 1 when refused (also a
 file that cannot be read, an OUT that is a file or cannot be made), with
 nothing written; 2 for bad arguments.
@@ -150,6 +157,10 @@ INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
 INSTALLER_HELP_FILE = "TSW_INST.HLP"
 # The launcher a person starts from the root of disk 1.
 LAUNCHER = "SETUP.EXE"
+# The installation point beside the disk folders (--point), and the files of
+# the disks' roots whose lines it joins, disk 1's first.
+POINT = "point"
+POINT_JOINED = (CHECKSUM_LIST,)
 
 # A floppy's dates, written here as UTC: FAT counts years from 1980 in 7 bits
 # and seconds in steps of two.
@@ -763,6 +774,52 @@ def image_report(path, label):
     return "  %s: %d bytes, label %s" % (path, os.path.getsize(path), label)
 
 
+def point_files(disk_dirs):
+    """The disks' folders and files by their upper-case paths from the root, each as (path as the first disk spells
+    it, [(disk, file), ...]) with a file of POINT_JOINED from each disk that holds it; refuses a name two disks give
+    different files, or a file on one disk and a folder on the other."""
+    entries = {}
+    for disk, root in disk_dirs:
+        for here, dirs, names in os.walk(root):
+            dirs.sort()
+            for name in dirs + sorted(names):
+                path = os.path.join(here, name)
+                rel = os.path.relpath(path, root)
+                key = rel.upper()
+                rel, sources = entries.setdefault(key, (rel, []))
+                earlier = sources[0] if sources else None
+                if earlier and key not in POINT_JOINED and (
+                        os.path.isdir(earlier[1]) != (name in dirs) or
+                        (name not in dirs and read_file(earlier[1]) != read_file(path))):
+                    raise DiskSetError("%s and %s both hold %s, and not the same file: an installation point "
+                                       "holds only one" % (earlier[0], disk, rel.replace(os.sep, "\\")))
+                if not earlier or key in POINT_JOINED:
+                    sources.append((disk, path))
+    return entries
+
+
+def read_file(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def make_point(disk_dirs, point):
+    """Writes the installation point of the disks at `point`: each folder and file as on its disk, a joined
+    file's lines in disk order, dated as the newest of them."""
+    os.makedirs(point)
+    for rel, sources in sorted(point_files(disk_dirs).values()):
+        target = os.path.join(point, rel)
+        if os.path.isdir(sources[0][1]):
+            os.makedirs(target, exist_ok=True)
+            continue
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as out:
+            for _, path in sources:
+                out.write(read_file(path))
+        newest = max(os.stat(path).st_mtime for _, path in sources)
+        os.utime(target, (newest, newest))
+
+
 def build_lists(plan, staging, verify, workers):
     """plan: [(entries, directory under staging, list name, label)]; writes them all."""
     jobs, lists = [], []
@@ -863,8 +920,9 @@ def refuse_file_as_out(out):
 
 
 def build_disk_set(release, out, titles_path=None, verify=True, strict=False, workers=None,
-                   installer=None, images=False, help_file=True, clamp_dates=False):
-    """Builds OUT/disk1 and OUT/disk2 (and their images) from a release tree; returns (report, warnings)."""
+                   installer=None, images=False, help_file=True, clamp_dates=False, point=False):
+    """Builds OUT/disk1 and OUT/disk2 (and their images, and the installation point OUT/point) from a release
+    tree; returns (report, warnings)."""
     refuse_file_as_out(out)
     if not os.path.isdir(release):
         raise DiskSetError("release tree %s is not a directory" % release)
@@ -919,6 +977,8 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
             report.append("  %s: %d bytes on a 1.44 MB floppy" % (disk, used))
         refuse_oversized([(disk, os.path.join(staging, disk)) for disk in disks])
         refuse_on_warnings(strict, warnings)
+        if point:
+            make_point([(disk, os.path.join(staging, disk)) for disk in disks], os.path.join(staging, POINT))
         written = []
         if images:
             written = make_images([(os.path.join(staging, disk), layouts[disk], IMAGE_LABELS[disk], dates[disk],
@@ -935,6 +995,12 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         for disk, image in zip(disks, written):
             os.rename(image, os.path.join(out, disk + ".img"))
             report.append(image_report(os.path.join(out, disk + ".img"), IMAGE_LABELS[disk]))
+        # A point of an earlier build would no longer match the disks.
+        if point:
+            replace_dir(os.path.join(staging, POINT), os.path.join(out, POINT))
+            report.append("  %s: both disks in one tree, an installation point" % POINT)
+        elif os.path.lexists(os.path.join(out, POINT)):
+            shutil.rmtree(os.path.join(out, POINT))
     except BaseException:
         shutil.rmtree(staging, ignore_errors=True)
         if made_out:
@@ -1008,6 +1074,9 @@ def main(argv=None):
     ap.add_argument("--installer", metavar="DIR",
                     help="put tsinst95.exe, tsinstnt.exe, install.emf and tsw_inst.hlp from DIR "
                          "into SETUP on disk 1 (or the update set), compressed, and setup.exe as SETUP.EXE into its root")
+    ap.add_argument("--point", action="store_true",
+                    help="also write OUT/point, both disks in one tree with one CHECKSUM.LST: an installation "
+                         "point, as SETUP.EXE /A makes it")
     ap.add_argument("--no-help-file", action="store_true",
                     help="with --installer: leave the help file tsw_inst.hlp out of SETUP")
     ap.add_argument("--titles", metavar="FILE",
@@ -1032,6 +1101,8 @@ def main(argv=None):
         ap.error("SOURCE and OUT are required")
     if args.jobs < 1:
         ap.error("--jobs must be 1 or more")
+    if args.point and args.update:
+        ap.error("--point makes the point of a disk set, not of an update")
 
     titles = args.titles
     if args.no_titles:
@@ -1044,7 +1115,8 @@ def main(argv=None):
         else:
             report, warnings = build_disk_set(args.source, args.out, titles, args.verify, args.strict,
                                               args.jobs, installer=args.installer, images=args.images,
-                                              help_file=not args.no_help_file, clamp_dates=args.clamp_dates)
+                                              help_file=not args.no_help_file, clamp_dates=args.clamp_dates,
+                                              point=args.point)
     except DiskSetError as e:
         print("make_disk_set: error: %s" % str(e).replace("\n", "\nmake_disk_set: error: "),
               file=sys.stderr)

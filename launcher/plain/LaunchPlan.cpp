@@ -67,7 +67,7 @@ bool SourceFolderOf(const char* ownPath, char* folder, std::size_t size)
 }
 
 bool BuildInstallerCommandLine(const char* installer, const char* sourceFolder, std::uint32_t window, char* line,
-                               std::size_t size)
+                               std::size_t size, const char* then)
 {
     if (size == 0) return false;
     char* at = line;
@@ -87,6 +87,7 @@ bool BuildInstallerCommandLine(const char* installer, const char* sourceFolder, 
         fits = Append(at, end, sourceFolder);
     }
     fits = fits && Append(at, end, " ") && Append(at, end, digits);
+    if (then) fits = fits && Append(at, end, " ") && Append(at, end, then);
     *at = '\0';
     return fits;
 }

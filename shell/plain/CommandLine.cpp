@@ -31,6 +31,15 @@ bool ParseWindowArgument(const char* text, std::uint16_t& window)
     return true;
 }
 
+bool EqualsIgnoringCase(const char* text, const char* other)
+{
+    for (;; ++text, ++other) {
+        if (std::tolower(static_cast<unsigned char>(*text)) != std::tolower(static_cast<unsigned char>(*other)))
+            return false;
+        if (!*text) return true;
+    }
+}
+
 LaunchArguments ParseLaunchArguments(int argc, char* argv[])
 {
     LaunchArguments args;
@@ -42,6 +51,7 @@ LaunchArguments ParseLaunchArguments(int argc, char* argv[])
     args.SourceDrive[0] = argv[1][0];
     args.SourceDrive[1] = '\0';
     args.HasLauncherWindow = ParseWindowArgument(argv[2], args.LauncherWindow);
+    args.Unattended = argc > 3 && EqualsIgnoringCase(argv[3], kUnattendedArgument);
     return args;
 }
 

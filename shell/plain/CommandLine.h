@@ -13,10 +13,20 @@ struct LaunchArguments {
     char SourceDrive[2] = {};
     bool HasLauncherWindow = false; // false when the window argument is not hexadecimal
     std::uint16_t LauncherWindow = 0;
+    bool Unattended = false;        // the argument after the window is kUnattendedArgument
 };
 
+// What SETUP.EXE /Q puts after the window argument: the run is unattended.
+// Any other further argument is ignored, as before.
+constexpr const char* kUnattendedArgument = "/Q";
+
+// Whether two texts are the same but for the case of the letters a to z
+// (switches are typed either way).
+bool EqualsIgnoringCase(const char* text, const char* other);
+
 // Reads argv as the launcher passes it: the installer's path, the source path
-// and the launcher's window handle in hexadecimal. Argument 1 is trimmed in place.
+// and the launcher's window handle in hexadecimal, then perhaps
+// kUnattendedArgument (either case). Argument 1 is trimmed in place.
 LaunchArguments ParseLaunchArguments(int argc, char* argv[]);
 
 // The directory part of the installer's own path, without a trailing backslash,

@@ -474,6 +474,77 @@ TEST_P(InstallChecks, NothingSelectedIsNothingToInstall)
     EXPECT_EQ("00000", options.Components);
 }
 
+// A site's installation point: SETUP.EXE /A copies the release's two floppy
+// images into a folder, asking for disk 2 as the installer does, each file
+// as it is on its disk and one checksum list with both disks' lines. From a
+// drive letter mapped to the point, SETUP.EXE /Q installs every component
+// that the point's INSTALL.OPT names, where it names, with no disk prompt and
+// no window that waits (the run ends by itself), and ends with exit code 0.
+TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
+{
+    const std::string why = FloppyImage::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "floppy images cannot be mounted: " << why;
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_NO_FATAL_FAILURE(UseImages());
+    ReportedWindows system("SETUP.EXE", Build().System);
+    auto startSetup = [](const std::string& setup, const std::vector<std::string>& arguments) {
+        LauncherSetup started;
+        started.Installer = setup;
+        started.Raw = true;
+        started.RawArguments = arguments;
+        started.TimeoutMs = 180000;
+        return std::make_unique<LauncherRun>(started);
+    };
+
+    const std::string point = *Work / "POINT";
+    auto making = startSetup("A:\\SETUP.EXE", {"/A", point});
+    const DWORD pid = making->InstallerProcessId(60000);
+    HWND box;
+    ASSERT_TRUE(WaitForWindow(BoxTitled(DiskPromptTitle, pid), box, 60000));
+    EXPECT_EQ("Place Program Disk 2 in Drive A", MessageBoxText(box));
+    ASSERT_TRUE(InsertDisk(2)());
+    PressButton(box, IDOK);
+    ASSERT_TRUE(WaitForWindow(BoxTitled("Tessaryn 3.0 Setup", pid), box, 120000));
+    EXPECT_EQ(point + "\\ is an installation point now.", MessageBoxText(box));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(making->WaitForEnd(60000));
+    EXPECT_EQ(0u, making->Report().InstallerExitCode);
+    // CHECKSUM.LST, the one name both hold: disk 1's lines, then disk 2's.
+    FileMap both = TakeTree(DiskFolder(1));
+    for (const auto& file : TakeTree(DiskFolder(2))) both[file.first] += file.second;
+    EXPECT_TRUE(SameTree(both, TakeTree(point)));
+
+    ASSERT_TRUE(WriteFileBytes(point + "\\INSTALL.OPT", OptionsFileBytes(StoredTarget(), AllComponents)));
+    MappedDrive drive("TUVWXY", point);
+    ASSERT_NE(0, drive.Drive()) << "drives T: to Y: are all taken in this prefix";
+    auto quiet = startSetup(std::string(1, drive.Drive()) + ":\\SETUP.EXE", {"/Q"});
+    ASSERT_TRUE(quiet->WaitForEnd(180000));
+    EXPECT_EQ(0u, quiet->Report().InstallerExitCode) << "SETUP.EXE's exit code";
+    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
+    EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
+    EXPECT_EQ(StoredTarget(), ReadOptionsFile(point + "\\INSTALL.OPT").Target) << "the point's answers stay";
+}
+
+// A report ends an unattended run instead of waiting for a person: the
+// launcher is told, and the exit code is the message's number, here 16
+// "Directory Creation Error" for a target on a write-protected drive.
+TEST_P(InstallChecks, AnUnattendedRunEndsAtItsFirstReportWithItsNumber)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_TRUE(WriteFileBytes(DiskFolder(1) + "\\INSTALL.OPT", OptionsFileBytes("R:\\TSW30", AllComponents)));
+    LauncherSetup setup;
+    setup.Installer = Build().Path();
+    setup.Raw = true;
+    setup.RawArguments = {"A:\\", "{hwnd}", "/Q"};
+    LauncherRun run(setup);
+    ASSERT_TRUE(run.WaitForEnd(60000));
+    EXPECT_EQ(16u, run.Report().InstallerExitCode);
+    EXPECT_EQ(NotificationsPosted(), run.Report().FinishedCount());
+    EXPECT_TRUE(Server->Executes().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Builds, InstallFlow, ::testing::Values(Build95, BuildNt), BuildName);
 INSTANTIATE_TEST_SUITE_P(Builds, InstallChecks, ::testing::Values(BuildNt), BuildName);
 INSTANTIATE_TEST_SUITE_P(Builds, RetryFlow, ::testing::Values(Build95), BuildName);

@@ -42,42 +42,6 @@ public:
     const std::string Path;
 };
 
-// A free drive letter of the prefix, the first of `candidates`, pointed at a
-// folder for the test's duration. Wine takes a drive it has no type for as a
-// fixed disk.
-class MappedDrive {
-public:
-    MappedDrive(const std::string& candidates, const std::string& windowsFolder)
-    {
-        std::string devices = ToUnixPath("C:\\");  // ".../dosdevices/c:/"
-        while (!devices.empty() && devices.back() == '/') devices.pop_back();
-        if (devices.size() < 3 || devices.compare(devices.size() - 3, 3, "/c:") != 0) return;
-        devices.resize(devices.size() - 2);
-        for (char candidate : candidates) {
-            std::string link = devices + static_cast<char>(candidate - 'A' + 'a') + ":";
-            if (RunUnixShell("[ ! -e \"$2\" ] && [ ! -L \"$2\" ] && ln -s \"$1\" \"$2\"",
-                             {ToUnixPath(windowsFolder), link}) == 0) {
-                Link = link;
-                Letter = candidate;
-                return;
-            }
-        }
-    }
-    ~MappedDrive()
-    {
-        if (!Link.empty()) RunUnixShell("rm -f \"$1\"", {Link});
-    }
-    MappedDrive(const MappedDrive&) = delete;
-    MappedDrive& operator=(const MappedDrive&) = delete;
-
-    // The drive's letter, or 0 when every candidate was taken.
-    char Drive() const { return Letter; }
-
-private:
-    std::string Link;
-    char Letter = 0;
-};
-
 // An installation of every component of the sample release, as an update
 // finds it.
 FileMap Installed()

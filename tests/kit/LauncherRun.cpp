@@ -97,7 +97,20 @@ DWORD LauncherRun::InstallerProcessId(DWORD timeoutMs)
 ::testing::AssertionResult LauncherRun::WaitForEnd(DWORD timeoutMs)
 {
     if (!StandIn) return ::testing::AssertionFailure() << "the launcher stand-in did not start";
-    if (::WaitForSingleObject(StandIn, timeoutMs) != WAIT_OBJECT_0)
+    // Messages sent to the test's windows are answered meanwhile: a program
+    // that sends to every top-level window (the start of a DDE conversation)
+    // would otherwise wait for the end of this wait.
+    const DWORD start = ::GetTickCount();
+    DWORD wait;
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        wait = ::MsgWaitForMultipleObjects(1, &StandIn, FALSE, elapsed < timeoutMs ? timeoutMs - elapsed : 0,
+                                           QS_SENDMESSAGE);
+        if (wait != WAIT_OBJECT_0 + 1) break;
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (wait != WAIT_OBJECT_0)
         return ::testing::AssertionFailure() << "the launcher stand-in (and its installer) still running after "
                                              << timeoutMs << " ms";
     ::GetExitCodeProcess(StandIn, &ExitCode);

@@ -209,15 +209,18 @@ class DiskSetTest(BuilderTest):
              "GONE.DAT: cannot be read"),
             (linked_out, "PROGRAM1/OUT.DAT: a link leading out of the release (to %s/outside.dat)" % self.tmp),
             (lambda: open(self.out, "w").close(), "out exists and is not a directory"),
+            # Both disks' roots would hold TSW.EX_ in the point.
+            (lambda: self.put("PROGRAM2/TSW.EXX", "another program"),
+             "disk1 and disk2 both hold TSW.EX_, and not the same file", "--point"),
         ]
-        for damage, message in cases:
+        for damage, message, *extra in cases:
             with self.subTest(message=message):
                 for tree in (self.release, self.out):
                     shutil.rmtree(tree, ignore_errors=True)
                 self.put("PROGRAM1/TSW.EXE", "program")
                 damage()
                 before = sorted(os.listdir(self.tmp))
-                run = self.build(ok=False)
+                run = self.build(*extra, ok=False)
                 self.assertEqual((1, 1), (run.returncode, len(run.stderr.splitlines())), run.stderr)
                 self.assertIn(message, run.stderr)
                 self.assertEqual(before, sorted(os.listdir(self.tmp)))
@@ -254,11 +257,22 @@ class DiskSetTest(BuilderTest):
     def test_each_disk_says_what_its_files_expand_to_and_a_wrong_line_is_refused(self):
         self.put("PROGRAM1/TSW.EXE", "program")
         self.put("LOOKUP/ITU.TBL", "itu table")
-        self.build("--no-verify")
+        self.put("PROGRAM2/README", "the same notes on both disks")
+        self.put("PROGRAM1/README", "the same notes on both disks")
+        self.build("--no-verify", "--point")
         crc = zlib.crc32(b"program")
-        self.assertEqual(read_bytes(os.path.join(self.out, "disk1", "CHECKSUM.LST")), b"%08X 7 TSW.EX_\r\n" % crc)
+        notes = b"%08X 28 READM_\r\n" % zlib.crc32(b"the same notes on both disks")
+        self.assertEqual(read_bytes(os.path.join(self.out, "disk1", "CHECKSUM.LST")),
+                         notes + b"%08X 7 TSW.EX_\r\n" % crc)
         self.assertEqual(read_bytes(os.path.join(self.out, "disk2", "CHECKSUM.LST")),
-                         b"%08X 9 LOOKUP\\ITU.TB_\r\n" % zlib.crc32(b"itu table"))
+                         notes + b"%08X 9 LOOKUP\\ITU.TB_\r\n" % zlib.crc32(b"itu table"))
+        # The point: every file of both disks in one tree, one list with both disks' lines.
+        files = lambda top: {os.path.relpath(os.path.join(here, n), top) for here, _, names in os.walk(top)
+                             for n in names}
+        disks = [os.path.join(self.out, disk) for disk in ("disk1", "disk2")]
+        self.assertEqual(files(disks[0]) | files(disks[1]), files(os.path.join(self.out, "point")))
+        self.assertEqual(read_bytes(os.path.join(self.out, "point", "CHECKSUM.LST")),
+                         b"".join(read_bytes(os.path.join(disk, "CHECKSUM.LST")) for disk in disks))
         checksums, path = builder_module(), os.path.join(self.tmp, "CHECKSUM.LST")
         for text in ("C 8 TSW.EX_\r\n", "C 7 TSW.EX_\r\nC 7 TSW.EX_\r\n", "", "C  7 TSW.EX_\r\n", "C 7 TSW.EX_\n"):
             with self.subTest(text=text), open(path, "wb") as f:

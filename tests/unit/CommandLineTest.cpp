@@ -62,10 +62,12 @@ TEST(ParseLaunchArguments, TakesTheDriveLetterAndTheWindowHandle)
     EXPECT_TRUE(args.HasLauncherWindow);
     EXPECT_EQ(0x1A2B, args.LauncherWindow);
 
-    // A fourth argument changes nothing.
+    // A fourth argument changes nothing, but for an unattended run's switch.
     LaunchArguments extra = Parse({"A:\\TSINST95.EXE", "A:\\", "1A2B", "0"});
     EXPECT_STREQ("A", extra.SourceDrive);
     EXPECT_EQ(0x1A2B, extra.LauncherWindow);
+    EXPECT_FALSE(extra.Unattended);
+    EXPECT_TRUE(Parse({"A:\\TSINST95.EXE", "A:\\", "1A2B", "/q"}).Unattended);
 }
 
 TEST(ParseLaunchArguments, KeepsTheLow16BitsOfALongerWindowArgument)

@@ -1,5 +1,6 @@
 #include "launcher/plain/CopyPlace.h"
 #include "launcher/plain/LaunchPlan.h"
+#include "launcher/plain/SetupSwitches.h"
 #include "shell/plain/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -41,15 +42,18 @@ TEST(SourceFolderOf, KeepsTheFolderWithItsBackslashAndRefusesWhatDoesNotFit)
     EXPECT_FALSE(SourceFolderOf("C:\\A FOLDER TOO LONG\\SETUP.EXE", folder, sizeof folder));
 }
 
-// Each line as the installer's C start-up splits it gives back the source folder.
+// Each line as the installer's C start-up splits it gives back the source
+// folder, and the installer reads an unattended run's switch from it.
 TEST(BuildInstallerCommandLine, QuotesTheInstallerAndASourceWithABlank)
 {
     const struct {
         const char* Source;
         std::uint32_t Window;
         const char* Line;
+        const char* Then = nullptr;
     } rows[] = {
         {"A:\\", 0x1A2B, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" A:\\ 1A2B"},
+        {"T:\\", 0x1A2B, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" T:\\ 1A2B /Q", kUnattendedArgument},
         {"A:\\", 0xFFFF0000u, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" A:\\ FFFF0000"},
         {"A:\\", 0, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" A:\\ 0"},
         {"C:\\MY DISKS\\", 0x20, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" \"C:\\MY DISKS\\\\\" 20"},
@@ -57,19 +61,47 @@ TEST(BuildInstallerCommandLine, QuotesTheInstallerAndASourceWithABlank)
     for (const auto& row : rows) {
         char line[96];
         ASSERT_TRUE(BuildInstallerCommandLine("C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE", row.Source, row.Window, line,
-                                              sizeof line));
+                                              sizeof line, row.Then));
         EXPECT_STREQ(row.Line, line);
         std::string text(line);
         std::vector<char*> argv(CommandLineArgumentSlots(text.size()));
         std::vector<char> split(text.size() + 1);
-        ASSERT_EQ(3, SplitCommandLine(line, argv.data(), split.data())) << line;
+        const int argc = SplitCommandLine(line, argv.data(), split.data());
+        ASSERT_EQ(row.Then ? 4 : 3, argc) << line;
         EXPECT_STREQ("C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE", argv[0]);
         EXPECT_STREQ(row.Source, argv[1]);
+        EXPECT_EQ(row.Then != nullptr, ParseLaunchArguments(argc, argv.data()).Unattended) << line;
     }
     char shortLine[40];
     EXPECT_FALSE(BuildInstallerCommandLine("C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE", "A:\\", 0x1A2B, shortLine,
                                            sizeof shortLine));
     EXPECT_LT(std::string(shortLine).size(), sizeof shortLine);
+}
+
+// The first argument, in either case; anything else is ignored, as it was.
+TEST(ReadSetupSwitches, QuietOrAnInstallationPointWithItsFolder)
+{
+    const struct {
+        std::vector<const char*> Arguments;
+        SetupMode Mode;
+        const char* Folder;
+    } rows[] = {
+        {{}, SetupMode::Attended, nullptr},
+        {{"0", "A:\\"}, SetupMode::Attended, nullptr},
+        {{"/q"}, SetupMode::Unattended, nullptr},
+        {{"/A", "T:\\TSW30"}, SetupMode::InstallationPoint, "T:\\TSW30"},
+        {{"/a"}, SetupMode::InstallationPoint, nullptr},
+        {{"/A", ""}, SetupMode::InstallationPoint, nullptr},
+        {{"/Q", "/A", "T:\\"}, SetupMode::Unattended, nullptr},
+        {{"0", "/Q"}, SetupMode::Attended, nullptr},
+    };
+    for (const auto& row : rows) {
+        std::vector<char*> argv{const_cast<char*>("A:\\SETUP.EXE")};
+        for (const char* argument : row.Arguments) argv.push_back(const_cast<char*>(argument));
+        const SetupRequest request = ReadSetupSwitches(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(row.Mode, request.Mode) << row.Arguments.size();
+        EXPECT_STREQ(row.Folder, request.Folder) << row.Arguments.size();
+    }
 }
 
 TEST(HelpFileFitsViewer, TheHelpPathTakesAtMost127Characters)

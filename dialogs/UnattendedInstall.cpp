@@ -1,0 +1,29 @@
+#include "shell/InstallWindow.h"
+
+#include "dialogs/plain/EntryChecks.h"
+#include "framework/CommandIds.h"
+#include "shell/ReportMessage.h"
+#include "shell/plain/MessageTable.h"
+#include "shell/plain/PathHelpers.h"
+#include "shell/plain/Settings.h"
+
+// The installation of an unattended run: the source drive and the settings
+// the main window read from INSTALL.OPT there (or the defaults), checked as
+// the installation dialog checks its entries; the installation as the
+// dialog's Install runs it; the completion question taken as Yes. A report
+// on the way ends the run (shell/UnattendedRun.h).
+void TInstallWindow::InstallUnattended()
+{
+    TrimSpaces(Settings.TargetDirectory);
+    UpperCaseAscii(Settings.TargetDirectory);
+    if (!IsFilledEntry(SourceDrive)) ReportMessage(GetHandle(), MsgInstallationError, MsgDriveNotValid);
+    if (!IsAcceptableInstallDirectory(Settings.TargetDirectory))
+        ReportMessage(GetHandle(), MsgInstallationError, MsgDirectoryNotValid);
+
+    EmptyProgramSlots();
+    if (InstallComponents() && !ProgramFile[0].empty()) {
+        CreateProgramGroup();
+        WriteMarkerFile();
+    }
+    ::PostMessageA(GetHandle(), WM_COMMAND, CM_EXIT, 0);
+}
