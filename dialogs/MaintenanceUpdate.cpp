@@ -121,6 +121,8 @@ void TInstallWindow::MaintenanceUpdate()
     }
     ListPlan plan;
     if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
+    // Every new file stays beside its earlier one until the last is whole.
+    if (!PlanUpdateRun(updateSource)) return;
 
     LONG result = 0;
     const bool expanded = ExpandListPlan(plan, UpdateCaption, result);

@@ -27,6 +27,8 @@ bool TInstallWindow::PrepareDirectories()
         ReportMessage(GetHandle(), MsgInstallationError, MsgNothingToInstall);
         return false;
     }
+    // Before the first folder is made: the room the run needs.
+    if (!PlanInstallationRun()) return false;
 
     const std::string target = Settings.TargetDirectory;
     if (!PathExists(target.c_str())) {
@@ -81,10 +83,14 @@ bool TInstallWindow::InstallComponents()
     for (const InstallStep& step : InstallSteps()) {
         if (!Settings.Flags[step.Component]) continue;
         if (CurrentDisk != step.Disk && !PromptForDisk(step.Disk)) {
-            if (step.Policy == StepPolicy::CancelSkips) continue;
-            return false;
+            if (step.Policy != StepPolicy::CancelSkips) return false;
+            RunBar.ListDone(SizesOfSet.ListTotal(step.List));
+            continue;
         }
+        // Disk 1 was not in the drive when the run began: its sizes give the bar.
+        if (step.Disk == 1 && !RunBar.IsKnown() && !SizesOfSet.Known && !PlanInstallationRun()) return false;
         bool expanded = expand(step);
+        RunBar.ListDone(SizesOfSet.ListTotal(step.List));
         if (step.Policy == StepPolicy::MustSucceed && !expanded) return false;
         if (runResult == kLzWrite) return false;
     }

@@ -81,8 +81,9 @@ long TReplacementSet::BeginRecorded(Entry& entry, std::string& refused)
     }
 }
 
-long TReplacementSet::Finish(const FILETIME& released)
+long TReplacementSet::Finish(const FILETIME& released, const ExpandedContents& written)
 {
+    Files.back().Written = written;
     if (released.dwLowDateTime || released.dwHighDateTime) ::SetFileTime(Output.Get(), nullptr, nullptr, &released);
     // Both systems cache writes: the data is on the disk before the file can
     // take its name, or before the record's mark says it is whole.

@@ -3,6 +3,8 @@
 #include <ddeml.h>
 
 #include "framework/FrameWindow.h"
+#include "engine/plain/RunProgress.h"
+#include "engine/plain/SizeList.h"
 #include "framework/UniqueHandle.h"
 #include "shell/plain/ProgramSlots.h"
 
@@ -73,6 +75,16 @@ public:
     bool PrepareDirectories();
     bool InstallComponents();
 
+    // engine/RunSizes.cpp: what a run writes, known before it writes
+    // anything: the room it needs on the target's drive, and how far it has
+    // come (RunBar). An installation takes the set's sizes from disk 1 in
+    // the source drive (as read before, where another disk is there); an
+    // update from its source. False once reported (a size list that does not
+    // read right, too little room and Abort).
+    bool PlanInstallationRun();
+    bool ReadSizesOfSet();
+    bool PlanUpdateRun(const char* updateSource);
+
     // engine/OptionsIo.cpp: options file and installation marker.
     void ReadOptions();
     bool WriteOptions();
@@ -88,6 +100,8 @@ public:
 
     TMetaFile Picture;
     int CurrentDisk = 0;
+    SetSizes SizesOfSet;  // disk 1's, once read
+    RunProgress RunBar;
     std::string ProgramFile[kProgramSlots];  // empty: a free slot
     std::string ItemTitle[kProgramSlots];
 
