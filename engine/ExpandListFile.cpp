@@ -43,7 +43,8 @@ public:
         char text[80];
         FormatText(text, sizeof text, format, name);
         if (!Window) return;
-        Window->SetShare(Run.Written(), Run.TotalBytes());
+        // One repaint for both.
+        Window->SetShare(Run.Written(), Run.TotalBytes(), TShowProg::Repaint::Later);
         Window->SetText(text);
     }
 
@@ -52,9 +53,15 @@ public:
     {
         auto* progress = static_cast<ProgressWindow*>(context);
         progress->Run.FileWritten(written);
-        if (progress->Window) progress->Window->SetShare(progress->Run.Written(), progress->Run.TotalBytes());
+        if (progress->Window)
+            progress->Window->SetShare(progress->Run.Written(), progress->Run.TotalBytes(), TShowProg::Repaint::ByStep);
     }
     void FileDone() { Run.FileDone(); }
+    // The list's files are written: the bar shows all of them.
+    void ShowWritten()
+    {
+        if (Window) Window->SetShare(Run.Written(), Run.TotalBytes(), TShowProg::Repaint::Now);
+    }
 
     void Close()
     {
@@ -144,6 +151,7 @@ bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TRe
         }
     }
     ::LZDone();
+    progress.ShowWritten();
     progress.Close();
     return true;
 }

@@ -39,8 +39,15 @@ void TShowProg::SetText(const char* text)
     CopyBounded(Text, sizeof Text, text);
     // A null window would repaint the whole desktop.
     if (!GetHandle()) return;
-    ::InvalidateRect(GetHandle(), nullptr, TRUE);
+    // The bar and the text cover the whole client area: nothing to erase
+    // where it is shown.
+    ::InvalidateRect(GetHandle(), nullptr, BarWidth < 0);
     ::UpdateWindow(GetHandle());
+}
+
+namespace {
+// The steps of the bar's width by which it moves within a file.
+constexpr int kBarSteps = 100;
 }
 
 int TShowProg::BarFor(unsigned long long done, unsigned long long total) const
@@ -50,12 +57,18 @@ int TShowProg::BarFor(unsigned long long done, unsigned long long total) const
     return RunProgress::ShareOf(done, total, client.right);
 }
 
-void TShowProg::SetShare(unsigned long long done, unsigned long long total)
+void TShowProg::SetShare(unsigned long long done, unsigned long long total, Repaint repaint)
 {
     const int bar = BarFor(done, total);
     if (bar == BarWidth) return;
+    // Within a file the bar moves a step at a time: each repaint costs about
+    // as much as a small file's whole expansion.
+    RECT client = {};
+    ::GetClientRect(GetHandle(), &client);
+    const bool small = BarWidth >= 0 && bar > BarWidth && bar < client.right && bar - BarWidth < client.right / kBarSteps;
+    if (repaint == Repaint::ByStep && small) return;
     BarWidth = bar;
-    // The bar and the text cover the whole client area: nothing to erase.
+    if (repaint == Repaint::Later) return;
     ::InvalidateRect(GetHandle(), nullptr, FALSE);
     ::UpdateWindow(GetHandle());
 }

@@ -14,9 +14,11 @@ public:
     void SetText(const char* text);
     const char* GetText() const { return Text; }
     // Shows, behind the text, a bar across the client area for `done` of
-    // `total` (a total of 0: no bar). Repaints only when the bar's end moves
-    // by a pixel.
-    void SetShare(unsigned long long done, unsigned long long total);
+    // `total` (a total of 0: no bar), repainted as `repaint` says: not yet
+    // (a SetText follows), once its end has moved by a step (a hundredth of
+    // its width, or to its end), or now (wherever it moved).
+    enum class Repaint { Later, ByStep, Now };
+    void SetShare(unsigned long long done, unsigned long long total, Repaint repaint);
     // The bar's width in pixels; -1 with no bar.
     int GetBarWidth() const { return BarWidth; }
 

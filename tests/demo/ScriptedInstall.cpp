@@ -172,6 +172,8 @@ int main(int argc, char* argv[])
     }
     Shot("prompt-disk-2");
     PressButton(prompt, IDOK);
+    // Disk 2's first list: the bar stands where disk 1 left it.
+    if (WaitForWindow({"Installing Tessaryn Program", "", pid}, progress, 3000)) Shot("progress-part-way");
     if (!AnswerBox("Installation Complete", IDNO, "installation-complete", "Exit Installation Program")) return 1;
 
     std::printf("Maintenance update from %s:\n", update.c_str());
