@@ -4,6 +4,7 @@
 #include "engine/DestinationFile.h"
 #include "engine/ExpansionLoop.h"
 #include "engine/ReplacementSet.h"
+#include "engine/RunSizes.h"
 #include "engine/ShowProg.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/ListFile.h"

@@ -1,5 +1,6 @@
 #include "shell/InstallWindow.h"
 
+#include "engine/RunSizes.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/ReportMessage.h"
@@ -84,13 +85,13 @@ bool TInstallWindow::InstallComponents()
         if (!Settings.Flags[step.Component]) continue;
         if (CurrentDisk != step.Disk && !PromptForDisk(step.Disk)) {
             if (step.Policy != StepPolicy::CancelSkips) return false;
-            RunBar.ListDone(SizesOfSet.ListTotal(step.List));
+            RunBar.ListDone(SizesOfSet().ListTotal(step.List));
             continue;
         }
         // Disk 1 was not in the drive when the run began: its sizes give the bar.
-        if (step.Disk == 1 && !RunBar.IsKnown() && !SizesOfSet.Known && !PlanInstallationRun()) return false;
+        if (step.Disk == 1 && !RunBar.IsKnown() && !SizesOfSet().Known && !PlanInstallationRun()) return false;
         bool expanded = expand(step);
-        RunBar.ListDone(SizesOfSet.ListTotal(step.List));
+        RunBar.ListDone(SizesOfSet().ListTotal(step.List));
         if (step.Policy == StepPolicy::MustSucceed && !expanded) return false;
         if (runResult == kLzWrite) return false;
     }

@@ -1,6 +1,7 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/RoomCheck.h"
+#include "engine/RunSizes.h"
 #include "engine/plain/InstallPlan.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
@@ -9,6 +10,16 @@
 
 #include <utility>
 #include <vector>
+
+RunProgress RunBar;
+
+SetSizes& SizesOfSet()
+{
+    // Made once and kept to the end of the process: the installer's runtime
+    // runs no destructors at its exit.
+    static SetSizes* sizes = new SetSizes();
+    return *sizes;
+}
 
 bool TInstallWindow::ReadSizesOfSet()
 {
@@ -19,7 +30,7 @@ bool TInstallWindow::ReadSizesOfSet()
         return false;
     }
     // Disk 2, or no disk, says nothing: the sizes read before stay.
-    if (read.Known) SizesOfSet = std::move(read);
+    if (read.Known) SizesOfSet() = std::move(read);
     return true;
 }
 
@@ -27,15 +38,15 @@ bool TInstallWindow::PlanInstallationRun()
 {
     RunBar.Clear();
     if (!ReadSizesOfSet()) return false;
-    if (!SizesOfSet.Known) return true;
+    if (!SizesOfSet().Known) return true;
     std::uint64_t total = 0;
     std::vector<PlannedWrite> files;
     for (const InstallStep& step : InstallSteps()) {
         if (!Settings.Flags[step.Component]) continue;
-        total += SizesOfSet.ListTotal(step.List);
+        total += SizesOfSet().ListTotal(step.List);
         const std::string target = Settings.TargetDirectory;
         const std::string folder = step.Subfolder ? JoinedPath(target, step.Subfolder) : target;
-        for (const SizedFile& file : SizesOfSet.Files)
+        for (const SizedFile& file : SizesOfSet().Files)
             if (file.List == step.List) files.push_back({JoinedPath(folder, file.Name), file.Size});
     }
     RunBar.Begin(total);

@@ -3,8 +3,6 @@
 #include <ddeml.h>
 
 #include "framework/FrameWindow.h"
-#include "engine/plain/RunProgress.h"
-#include "engine/plain/SizeList.h"
 #include "framework/UniqueHandle.h"
 #include "shell/plain/ProgramSlots.h"
 
@@ -77,10 +75,10 @@ public:
 
     // engine/RunSizes.cpp: what a run writes, known before it writes
     // anything: the room it needs on the target's drive, and how far it has
-    // come (RunBar). An installation takes the set's sizes from disk 1 in
-    // the source drive (as read before, where another disk is there); an
-    // update from its source. False once reported (a size list that does not
-    // read right, too little room and Abort).
+    // come (engine/RunSizes.h). An installation takes the set's sizes from
+    // disk 1 in the source drive (as read before, where another disk is
+    // there); an update from its source. False once reported (a size list
+    // that does not read right, too little room and Abort).
     bool PlanInstallationRun();
     bool ReadSizesOfSet();
     bool PlanUpdateRun(const char* updateSource);
@@ -100,8 +98,6 @@ public:
 
     TMetaFile Picture;
     int CurrentDisk = 0;
-    SetSizes SizesOfSet;  // disk 1's, once read
-    RunProgress RunBar;
     std::string ProgramFile[kProgramSlots];  // empty: a free slot
     std::string ItemTitle[kProgramSlots];
 
