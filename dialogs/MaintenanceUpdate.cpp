@@ -4,6 +4,7 @@
 #include "dialogs/plain/EntryChecks.h"
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
+#include "engine/RunSizes.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
@@ -126,6 +127,7 @@ void TInstallWindow::MaintenanceUpdate()
 
     LONG result = 0;
     const bool expanded = ExpandListPlan(plan, UpdateCaption, result);
+    RunBar.Clear();
 
     // The group is made again also after a failed expansion; but an update
     // that stopped is not complete, and its report was the last word.

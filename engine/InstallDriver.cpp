@@ -66,6 +66,10 @@ bool TInstallWindow::PrepareDirectories()
 bool TInstallWindow::InstallComponents()
 {
     LONG runResult = 0;
+    // The bar belongs to this run alone, however it ends.
+    struct EndOfRun {
+        ~EndOfRun() { RunBar.Clear(); }
+    } endOfRun;
     if (!PrepareDirectories()) return false;
     if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgInstallationError)) return false;
 
@@ -88,8 +92,9 @@ bool TInstallWindow::InstallComponents()
             RunBar.ListDone(SizesOfSet().ListTotal(step.List));
             continue;
         }
-        // Disk 1 was not in the drive when the run began: its sizes give the bar.
-        if (step.Disk == 1 && !RunBar.IsKnown() && !SizesOfSet().Known && !PlanInstallationRun()) return false;
+        // Disk 1 was not in the drive when the run began: its sizes give the
+        // bar, and the room is checked before the first file.
+        if (step.Disk == 1 && !RunBar.IsKnown() && !PlanInstallationRun()) return false;
         bool expanded = expand(step);
         RunBar.ListDone(SizesOfSet().ListTotal(step.List));
         if (step.Policy == StepPolicy::MustSucceed && !expanded) return false;

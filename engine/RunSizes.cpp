@@ -29,8 +29,8 @@ bool TInstallWindow::ReadSizesOfSet()
         ReportMessage(GetHandle(), MsgInstallationError, MsgFileReadError, kSizeListName);
         return false;
     }
-    // Disk 2, or no disk, says nothing: the sizes read before stay.
-    if (read.Known) SizesOfSet() = std::move(read);
+    // Only this run's: disk 2, no disk or an older disk 1 says nothing.
+    SizesOfSet() = std::move(read);
     return true;
 }
 
