@@ -27,6 +27,9 @@
 // Prints key=value lines:
 //   startup_ms  process creation to the main window being visible
 //   run_ms      command 1 posted to the completion question shown
+//   progress_ms of that, the time a progress window of the program's was on
+//               screen (the installer's windows of the framework's generic
+//               class, seen at each poll: within a poll's time)
 //   peak_ws     the program's peak working set in bytes, read at the question
 //   prompts     disk prompts answered
 //   finished    finishing notifications the launcher stand-in received
@@ -54,6 +57,8 @@ const char* const PromptTitle = "New Disk Required";
 const char* const InstallerDoneTitle = "Installation Complete";
 const char* const WindowProgramTitle = "Bench Expansion Window";
 const char* const WindowProgramDoneTitle = "Expansion Complete";
+// The installer's progress window is its one window of the framework's generic class.
+const char* const ProgressClass = "TsWindow";
 
 constexpr int IdTargetDirectory = 111;
 constexpr int CommandLocalDrive = 1;
@@ -133,6 +138,7 @@ bool SendToControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lPar
 struct Round {
     double StartupMs = -1;
     double RunMs = -1;
+    double ProgressMs = 0;
     unsigned long long PeakWs = 0;
     int Prompts = 0;
     bool Done = false;
@@ -149,8 +155,28 @@ void RunCommand(HANDLE process, HWND mainWindow, bool installer, const std::stri
     double start = NowSeconds();
     Seen("(command posted)");
     ::PostMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(CommandLocalDrive, 0), 0);
+    double progressSince = -1;
     for (;;) {
-        std::vector<HWND> boxes = VisibleDialogsOf(processId);
+        // One look at the process's windows a round: its boxes, and whether a
+        // progress window is up.
+        // Class names only: a window's title may be asked of its thread,
+        // which pumps no messages while it expands.
+        std::vector<HWND> boxes;
+        bool progress = false;
+        for (HWND window : TopLevelWindows()) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner != processId || !::IsWindowVisible(window)) continue;
+            const std::string className = WindowClassName(window);
+            if (className == "#32770") boxes.push_back(window);
+            if (className == ProgressClass) progress = true;
+        }
+        const double now = NowSeconds();
+        if (progress && progressSince < 0) progressSince = now;
+        if (!progress && progressSince >= 0) {
+            round.ProgressMs += (now - progressSince) * 1000.0;
+            progressSince = -1;
+        }
         std::set<HWND> present(boxes.begin(), boxes.end());
         for (auto it = answered.begin(); it != answered.end();) it = present.count(*it) ? ++it : answered.erase(it);
         for (HWND box : boxes) {
@@ -305,8 +331,8 @@ int main(int argc, char** argv)
     if (installer && round.Done && round.Prompts != 2)
         Problems.push_back("expected 2 disk prompts, answered " + std::to_string(round.Prompts));
     bool ok = round.Done && Problems.empty();
-    std::printf("startup_ms=%.2f\nrun_ms=%.2f\npeak_ws=%llu\nprompts=%d\nfinished=%lu\n", round.StartupMs, round.RunMs,
-                round.PeakWs, round.Prompts, finished);
+    std::printf("startup_ms=%.2f\nrun_ms=%.2f\nprogress_ms=%.2f\npeak_ws=%llu\nprompts=%d\nfinished=%lu\n",
+                round.StartupMs, round.RunMs, round.ProgressMs, round.PeakWs, round.Prompts, finished);
     for (const std::string& problem : Problems) std::printf("problem=%s\n", problem.c_str());
     std::printf("ok=%d\n", ok ? 1 : 0);
     if (program) ::CloseHandle(program);

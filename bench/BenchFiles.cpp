@@ -56,7 +56,7 @@ bool CreatePlanDirectories(const BenchPlan& plan, std::string& error)
     return true;
 }
 
-long long ExpandPlan(const BenchPlan& plan, std::string& error)
+long long ExpandPlan(const BenchPlan& plan, std::string& error, BenchFileHook beforeFile, BenchFileHook afterFile)
 {
     long long total = 0;
     for (const BenchFile& file : plan.Files) {
@@ -64,9 +64,12 @@ long long ExpandPlan(const BenchPlan& plan, std::string& error)
         OFSTRUCT destinationInfo = {};
         std::string source = file.Source;
         std::string destination = file.Destination;
+        if (beforeFile) beforeFile(file, nullptr);
         INT in = ::LZOpenFileA(&source[0], &sourceInfo, OF_READ);
         INT out = ::LZOpenFileA(&destination[0], &destinationInfo, OF_CREATE);
         LONG result = ::CopyLZFile(in, out);
+        // A plain file's LZ handle is its file handle.
+        if (afterFile && out >= 0) afterFile(file, reinterpret_cast<void*>(static_cast<INT_PTR>(out)));
         if (in >= 0) ::LZClose(in);
         if (out >= 0) ::LZClose(out);
         if (in < 0 || out < 0 || result < 0) {

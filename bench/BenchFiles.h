@@ -28,9 +28,13 @@ BenchPlan PlanInstallation(const std::string& source, const std::string& target)
 bool CreatePlanDirectories(const BenchPlan& plan, std::string& error);
 
 // Expands every file of the plan with LZOpenFileA, CopyLZFile and LZClose,
-// nothing else. Returns the number of bytes written, or a negative LZ error
-// code (error then names the file).
-long long ExpandPlan(const BenchPlan& plan, std::string& error);
+// nothing else (but `beforeFile` and `afterFile`, when given: called with the
+// file, and after it with its destination's handle still open). Returns the
+// number of bytes written, or a negative LZ error code (error then names the
+// file).
+using BenchFileHook = void (*)(const BenchFile& file, void* destination);
+long long ExpandPlan(const BenchPlan& plan, std::string& error, BenchFileHook beforeFile = nullptr,
+                     BenchFileHook afterFile = nullptr);
 
 // Reads every expanded file of the plan back from its first byte and takes
 // its CRC-32, in pieces of the installer's size: what the installer's check

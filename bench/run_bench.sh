@@ -22,6 +22,10 @@
 #     files into an empty tree (bench_expand), then every file it wrote read
 #     back for its CRC-32: what the installer's check against the disks'
 #     CHECKSUM.LST costs, shown as its share of the installation;
+#   - the durable floor: the same bare loop with a progress window repainted
+#     before each file and one FlushFileBuffers after it (bench_expand
+#     --durable), against which the installation's time inside its progress
+#     windows is set (bench_driver's progress_ms);
 #   - a minimal window program doing the same expansion, for start-up and
 #     memory (bench_driver window, bench_window);
 # and, once, what SETUP.EXE reads from disk 1 before the installer's main
@@ -168,7 +172,7 @@ $differences"
 
 run_round() {
     local r="$1" counted="$2" out
-    local inst="$work/I$r" base="$work/B$r" win="$work/W$r"
+    local inst="$work/I$r" base="$work/B$r" win="$work/W$r" durable="$work/D$r"
     [ "$(readlink "$link")" = "$both" ] || fail "$r" "$DRIVE: was re-pointed by someone else during the run"
 
     out=$("$WINELOADER" "$driver" installer "$launcher" "$installer" "$DRIVE:\\" "C:\\TSBENCH\\I$r" | flatten || true)
@@ -181,6 +185,9 @@ run_round() {
     end=$(date +%s%N)
     [ "$counted" = 1 ] && echo "$r baseline $out process_ms=$(( (end - start) / 1000000 ))" >> "$results"
 
+    out=$("$WINELOADER" "$expander" --durable "$DRIVE:\\" "C:\\TSBENCH\\D$r" | flatten) || fail "$r" "durable floor: $out"
+    [ "$counted" = 1 ] && echo "$r durable $out" >> "$results"
+
     out=$("$WINELOADER" "$driver" window "$window" "$DRIVE:\\" "C:\\TSBENCH\\W$r" | flatten || true)
     [[ " $out " == *" ok=1 "* ]] || fail "$r" "window program: $out"
     [ "$counted" = 1 ] && echo "$r window $out" >> "$results"
@@ -188,7 +195,8 @@ run_round() {
     check_tree "$r" installer "$inst"
     check_tree "$r" baseline "$base"
     check_tree "$r" "window program" "$win"
-    rm -rf "$inst" "$base" "$win"
+    check_tree "$r" "durable floor" "$durable"
+    rm -rf "$inst" "$base" "$win" "$durable"
     printf '.' >&2
 }
 

@@ -5,6 +5,7 @@
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
 #include "engine/FolderClaim.h"
+#include "engine/RunSizes.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
@@ -122,6 +123,8 @@ void TInstallWindow::MaintenanceUpdate()
     }
     ListPlan plan;
     if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
+    // Every new file stays beside its earlier one until the last is whole.
+    if (!PlanUpdateRun(updateSource)) return;
     // The folder is this run's from here (its record is the one the
     // expansion writes): a run begun there meanwhile is met as at the start.
     TFolderClaim claim;
@@ -129,6 +132,7 @@ void TInstallWindow::MaintenanceUpdate()
 
     LONG result = 0;
     const bool expanded = ExpandListPlan(plan, UpdateCaption, result, &claim);
+    RunBar.Clear();
 
     // The group is made again also after a failed expansion; but an update
     // that stopped is not complete, and its report was the last word.

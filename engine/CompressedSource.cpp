@@ -6,35 +6,33 @@
 
 #include <lzexpand.h>
 
-namespace {
-// What is wrong with the header of the compressed file the library opened
-// (0: nothing, or not a compressed file at all).
-long SourceHeaderFault(const char* path, FILETIME* released)
-{
-    TFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return 0;  // not to be looked at here: the library decides
-    if (released && !::GetFileTime(file.Get(), nullptr, nullptr, released)) *released = FILETIME{};
-    unsigned char head[kLzHeaderSize];
-    DWORD read = 0;
-    if (!::ReadFile(file.Get(), head, sizeof head, &read, nullptr)) return kLzRead;
-    return CompressedHeaderFault(head, read);
-}
-}
-
 long OpenCompressedSource(const char* path, TLzFile& file, FILETIME* released)
 {
     if (released) *released = FILETIME{};
-    OFSTRUCT info = {};
-    file.Reset(::LZOpenFileA(const_cast<char*>(path), &info, OF_READ));
-    // LZERROR_BADINHANDLE for a file that is missing or cannot be opened.
-    if (!file.IsValid()) return file.Get();
+    file.Reset();
+    // Opened once, for reading as the library's own LZOpenFileA opens it
+    // (others may read and write it); a file that is missing, a folder or
+    // held by another program cannot be.
+    TFile source(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!source.IsValid()) return kLzBadInHandle;
+    if (released && !::GetFileTime(source.Get(), nullptr, nullptr, released)) *released = FILETIME{};
     // A broken header: the library would take the file as uncompressed and
     // "copy" it, writing nothing (another method) or the bare header bytes
     // (a header cut short).
-    long fault = SourceHeaderFault(info.szPathName, released);
-    if (fault != 0) file.Reset();
-    return fault;
+    unsigned char head[kLzHeaderSize];
+    DWORD read = 0;
+    if (!::ReadFile(source.Get(), head, sizeof head, &read, nullptr)) return kLzRead;
+    const long fault = CompressedHeaderFault(head, read);
+    if (fault != 0) return fault;
+    // The library reads the header again from the first byte, and owns the
+    // file from here on (LZClose closes it).
+    if (::SetFilePointer(source.Get(), 0, nullptr, FILE_BEGIN) != 0) return kLzRead;
+    const INT expanding = ::LZInit(static_cast<INT>(reinterpret_cast<INT_PTR>(source.Get())));
+    if (expanding < 0) return expanding;
+    source.Release();
+    file.Reset(expanding);
+    return 0;
 }
 
 bool ReportExpansionFault(HWND owner, int title, long result, const char* source, const char* destination,

@@ -2,8 +2,9 @@
 
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
-#include "engine/ExpandedFileCheck.h"
+#include "engine/ExpansionLoop.h"
 #include "engine/ReplacementSet.h"
+#include "engine/RunSizes.h"
 #include "engine/ShowProg.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/ListFile.h"
@@ -25,7 +26,8 @@ namespace {
 // window and message matters, or at the latest when this goes out of scope.
 class ProgressWindow {
 public:
-    ProgressWindow(TWindow* owner, const char* caption)
+    // `run`: how far the whole run has come, shown as a bar where known.
+    ProgressWindow(TWindow* owner, const char* caption, RunProgress& run) : Run(run)
     {
         RECT client = {};
         if (!::GetClientRect(owner->GetHandle(), &client)) client = RECT{};
@@ -41,7 +43,25 @@ public:
     {
         char text[80];
         FormatText(text, sizeof text, format, name);
-        if (Window) Window->SetText(text);
+        if (!Window) return;
+        // One repaint for both.
+        Window->SetShare(Run.Written(), Run.TotalBytes(), TShowProg::Repaint::Later);
+        Window->SetText(text);
+    }
+
+    // The file being expanded has `written` bytes on the disk.
+    static void FileWritten(std::uint32_t written, void* context)
+    {
+        auto* progress = static_cast<ProgressWindow*>(context);
+        progress->Run.FileWritten(written);
+        if (progress->Window)
+            progress->Window->SetShare(progress->Run.Written(), progress->Run.TotalBytes(), TShowProg::Repaint::ByStep);
+    }
+    void FileDone() { Run.FileDone(); }
+    // The list's files are written: the bar shows all of them.
+    void ShowWritten()
+    {
+        if (Window) Window->SetShare(Run.Written(), Run.TotalBytes(), TShowProg::Repaint::Now);
     }
 
     void Close()
@@ -53,6 +73,7 @@ public:
 
 private:
     std::unique_ptr<TShowProg> Window;
+    RunProgress& Run;
 };
 
 // Expands one file of a list into a scratch file beside the installed one,
@@ -75,16 +96,16 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::strin
     if (result < 0) return result;
 
     // The header declares the expanded length. A compressed file cut short
-    // expands "successfully" to fewer bytes: a read error. What the disk
-    // took must be all of it, too, and what its disk says it expands to.
+    // expands "successfully" to fewer bytes: a read error. What was written
+    // must be what its disk says it expands to, its length too.
     const LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
     ::LZSeek(sourceFile.Get(), 0, 0);
-    result = ::CopyLZFile(sourceFile.Get(), LzFileHandle(set.Writing()));
+    ExpandedContents written;
+    result = ExpandInto(sourceFile.Get(), set.Writing().Get(), written, &ProgressWindow::FileWritten, &progress);
     if (result >= 0 && declared >= 0 && result != declared) result = kLzRead;
-    if (result >= 0 && ::GetFileSize(set.Writing().Get(), nullptr) != static_cast<DWORD>(result)) result = kLzWrite;
-    if (result >= 0 && !HoldsExpectedContents(set.Writing(), file.Expected)) result = kLzRead;
+    if (result >= 0 && !IsExpected(file.Expected, written)) result = kLzRead;
     if (result >= 0) {
-        const long finished = set.Finish(released);
+        const long finished = set.Finish(released, written);
         if (finished < 0) result = finished;
     }
     if (result < 0) set.Abandon();
@@ -107,7 +128,10 @@ bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacement
             const LONG committed = set.Commit(destination);
             if (committed < 0) lastResult = committed;
         }
-        if (lastResult >= 0) return true;
+        if (lastResult >= 0) {
+            progress.FileDone();
+            return true;
+        }
         if (!ReportExpansionFault(owner, MsgInstallationError, lastResult, source.c_str(), destination.c_str(),
                                   FaultButtons::RetryOrCancel))
             return false;
@@ -128,6 +152,7 @@ bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TRe
         }
     }
     ::LZDone();
+    progress.ShowWritten();
     progress.Close();
     return true;
 }
@@ -137,7 +162,7 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
                                     const char* caption, LONG& lastResult, const char* diskRoot)
 {
     lastResult = 0;
-    ProgressWindow progress(this, caption);
+    ProgressWindow progress(this, caption, RunBar);
     progress.Show("Reading %s . . .", listName);
 
     // The whole list is read and checked before anything is written.
@@ -159,7 +184,7 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
 bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult, TFolderClaim* claim)
 {
     lastResult = 0;
-    ProgressWindow progress(this, caption);
+    ProgressWindow progress(this, caption, RunBar);
     CaptureProgramItems(plan);
     // All or nothing: no file takes its name before every one is whole.
     TReplacementSet set(plan.DestinationFolder, true, claim);

@@ -23,10 +23,18 @@ bool FreeScratchPath(const std::string& folder, int& next, std::string& path)
 
 long CreateScratchFile(const std::string& folder, int& next, std::string& path, TFile& file)
 {
-    while (FreeScratchPath(folder, next, path)) {
+    // A new file is made only where no file is: no look before it (a name
+    // looked up in vain costs a search of the whole folder).
+    for (; next < kScratchNames; ++next) {
+        char name[kScratchNameSize];
+        ScratchName(next, name);
+        path = folder + name;
         file.Reset(CreateNewFile(path));
-        if (file.IsValid()) return 0;
-        // Only a name taken meanwhile lets the next one do better; a full or
+        if (file.IsValid()) {
+            ++next;
+            return 0;
+        }
+        // Only a name taken lets the next one do better; a full or
         // write-protected disk, a folder that refuses new files or a missing
         // one fails every name alike.
         if (!PathExists(path.c_str())) {
@@ -34,6 +42,7 @@ long CreateScratchFile(const std::string& folder, int& next, std::string& path, 
             return kLzBadOutHandle;
         }
     }
+    path.clear();
     return kNoScratchName;
 }
 

@@ -1,6 +1,7 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/FolderClaim.h"
+#include "engine/RunSizes.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/ReportMessage.h"
@@ -28,6 +29,8 @@ bool TInstallWindow::PrepareDirectories()
         ReportMessage(GetHandle(), MsgInstallationError, MsgNothingToInstall);
         return false;
     }
+    // Before the first folder is made: the room the run needs.
+    if (!PlanInstallationRun()) return false;
 
     const std::string target = Settings.TargetDirectory;
     if (!PathExists(target.c_str())) {
@@ -64,6 +67,10 @@ bool TInstallWindow::PrepareDirectories()
 bool TInstallWindow::InstallComponents()
 {
     LONG runResult = 0;
+    // The bar belongs to this run alone, however it ends.
+    struct EndOfRun {
+        ~EndOfRun() { RunBar.Clear(); }
+    } endOfRun;
     if (!PrepareDirectories()) return false;
     // Another installation program's files never mix with this one's.
     TFolderClaim claim;
@@ -84,10 +91,15 @@ bool TInstallWindow::InstallComponents()
     for (const InstallStep& step : InstallSteps()) {
         if (!Settings.Flags[step.Component]) continue;
         if (CurrentDisk != step.Disk && !PromptForDisk(step.Disk)) {
-            if (step.Policy == StepPolicy::CancelSkips) continue;
-            return false;
+            if (step.Policy != StepPolicy::CancelSkips) return false;
+            RunBar.ListDone(SizesOfSet().ListTotal(step.List));
+            continue;
         }
+        // Disk 1 was not in the drive when the run began: its sizes give the
+        // bar, and the room is checked before the first file.
+        if (step.Disk == 1 && !RunBar.IsKnown() && !PlanInstallationRun()) return false;
         bool expanded = expand(step);
+        RunBar.ListDone(SizesOfSet().ListTotal(step.List));
         if (step.Policy == StepPolicy::MustSucceed && !expanded) return false;
         if (runResult == kLzWrite) return false;
     }

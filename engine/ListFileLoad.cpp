@@ -1,6 +1,7 @@
 // A list file read from the disk whole, with the platform's own file calls.
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/ListFile.h"
+#include "engine/plain/SizeList.h"
 
 #include "framework/UniqueHandle.h"
 #include "shell/plain/PathHelpers.h"
@@ -55,4 +56,15 @@ ListFault ReadDiskChecksums(const char* diskRoot, ListPlan& plan)
     std::vector<char> contents;
     const ListLoadResult loaded = LoadListFile((root + kChecksumListName).c_str(), contents);
     return ApplyDiskChecksums(root, loaded, contents, plan);
+}
+
+bool ReadSetSizes(const char* root, SetSizes& sizes)
+{
+    sizes = SetSizes();
+    const std::string path = JoinedPath(root, kSizeListName);
+    std::vector<char> contents;
+    const ListLoadResult loaded = LoadListFile(path.c_str(), contents);
+    // A disk made before the sizes were written installs as it stands.
+    if (loaded == ListLoadResult::NotFound && !PathExists(path.c_str())) return true;
+    return loaded == ListLoadResult::Loaded && ReadSizeList(contents.data(), contents.size(), sizes);
 }

@@ -81,8 +81,9 @@ long TReplacementSet::BeginRecorded(Entry& entry, std::string& refused)
     }
 }
 
-long TReplacementSet::Finish(const FILETIME& released)
+long TReplacementSet::Finish(const FILETIME& released, const ExpandedContents& written)
 {
+    Files.back().Written = written;
     if (released.dwLowDateTime || released.dwHighDateTime) ::SetFileTime(Output.Get(), nullptr, nullptr, &released);
     // Both systems cache writes: the data is on the disk before the file can
     // take its name, or before the record's mark says it is whole.
@@ -121,13 +122,19 @@ long TReplacementSet::Commit(std::string& refused)
     }
     for (std::size_t i = 0; i < Files.size(); ++i) {
         Entry& file = Files[i];
-        const bool needsAside = file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str());
-        if (needsAside && ReserveAside(file.Paths, NextNumber) < 0) {
+        // Looked up once (a name looked up in vain costs a search of the
+        // whole folder): without an earlier file the new one takes the name
+        // at once.
+        const bool earlier = PathExists(file.Paths.Installed.c_str());
+        if (earlier && file.Paths.Aside.empty() && ReserveAside(file.Paths, NextNumber) < 0) {
             refused = file.Paths.Installed;
             Discard();
             return kLzBadOutHandle;
         }
-        const PlaceResult result = PutInPlace(file.Paths, file.HadFile);
+        file.HadFile = false;
+        const PlaceResult result = earlier ? PutInPlace(file.Paths, file.HadFile)
+                                   : MoveStep(file.Paths.Fresh, file.Paths.Installed) ? PlaceResult::Placed
+                                                                                      : PlaceResult::Refused;
         if (result == PlaceResult::Placed) continue;
         if (result == PlaceResult::Stranded) {
             // Both files are kept where they are; the record, if any, lets

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/ExpansionLoop.h"
 #include "engine/FileReplacement.h"
 #include "engine/FolderClaim.h"
 #include "framework/UniqueHandle.h"
@@ -41,9 +42,12 @@ public:
     // made (the record's own, where it cannot be made).
     long Begin(const std::string& name, std::string& refused);
     const TFile& Writing() const { return Output; }
-    // The file begun last is whole: it gets the release's date (when known)
-    // and is flushed to the disk and closed. 0, or kLzWrite.
-    long Finish(const FILETIME& released);
+    // The file begun last is whole, with the contents `written`: it gets the
+    // release's date (when known) and is flushed to the disk and closed. 0,
+    // or kLzWrite.
+    long Finish(const FILETIME& released, const ExpandedContents& written);
+    // What the file finished last was written with (its CRC-32 and length).
+    const ExpandedContents& LastWritten() const { return Files.back().Written; }
     // The file begun last failed: in an installation its scratch files go;
     // an update keeps them, named in its record, for the file's next try.
     void Abandon();
@@ -67,6 +71,7 @@ private:
         ReplacementPaths Paths;
         bool HadFile = false;
         bool Whole = false;
+        ExpandedContents Written;
     };
     long BeginRecorded(Entry& entry, std::string& refused);
     long OpenRecord(std::string& refused);

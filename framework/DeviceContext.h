@@ -20,6 +20,12 @@ public:
     COLORREF SetBkColor(COLORREF colour) { return ::SetBkColor(Handle, colour); }
     UINT SetTextAlign(UINT align) { return ::SetTextAlign(Handle, align); }
     bool WriteText(int x, int y, const char* text, int length);
+    // The same, clipped to `box`, which is filled with the background colour
+    // first (text or not).
+    bool WriteTextIn(const RECT& box, int x, int y, const char* text, int length)
+    {
+        return ::ExtTextOutA(Handle, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, text, static_cast<UINT>(length), nullptr);
+    }
     bool PlayEnhMetaFile(HENHMETAFILE picture, const RECT& rect);
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(Handle, index); }
     bool GetFontMetrics(TEXTMETRICA& metrics) const;

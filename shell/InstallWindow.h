@@ -84,6 +84,16 @@ public:
     bool PrepareDirectories();
     bool InstallComponents();
 
+    // engine/RunSizes.cpp: what a run writes, known before it writes
+    // anything: the room it needs on the target's drive, and how far it has
+    // come (engine/RunSizes.h). An installation takes the set's sizes from
+    // disk 1 in the source drive (where another disk is there, once disk 1
+    // is confirmed); an update from its source. False once reported (a size
+    // list that does not read right, too little room and Abort).
+    bool PlanInstallationRun();
+    bool ReadSizesOfSet();
+    bool PlanUpdateRun(const char* updateSource);
+
     // engine/OptionsIo.cpp: options file and installation marker.
     void ReadOptions();
     bool WriteOptions();

@@ -35,6 +35,12 @@ bytes, SIZE their number, NAME the compressed file's path from the disk's
 root (LOOKUP\\ITU.LU_). It is read back and checked against the files before
 the disk is made; the installer checks each file it expands against it.
 
+Disk 1's root (and an update set's) also holds SIZES.LST: one CRLF line
+"SIZE LIST NAME" per file of the whole set, in the order the installer takes
+them, SIZE the file's length, LIST the list that names it, NAME its installed
+name as listed (48213 disk_1.lst TSW.EXE). The installer reads it before it
+writes anything, for the room the run needs and its progress bar.
+
 Compression uses mscompress; files shorter than 16 bytes are written as
 literal-only streams here, because mscompress garbles inputs that short. Each
 written file is expanded again with msexpand and compared with its source
@@ -128,6 +134,9 @@ TITLES_FILE = "titles.txt"
 # In the root of each disk (and of an update set): what each compressed file
 # on it expands to, for the installer to check.
 CHECKSUM_LIST = "CHECKSUM.LST"
+# In the root of disk 1 (and of an update set): what every list of the set
+# expands to, for the installer's room check and progress bar.
+SIZE_LIST = "SIZES.LST"
 
 SZDD_MAGIC = b"SZDD\x88\xf0\x27\x33"
 SZDD_HEADER_SIZE = 14
@@ -494,6 +503,42 @@ def write_checksum_lists(staging, plan, jobs):
         check_checksum_list(os.path.join(root, CHECKSUM_LIST), expected)
 
 
+def write_size_list(staging, plan):
+    """Writes SIZES.LST into the root of the disk of plan's first list (disk 1, or the update set): each
+    file of every list of plan, in the order the installer takes them, and reads it back."""
+    order = [c[1] for c in COMPONENTS]
+    lines = []
+    for entries, _, list_name, _ in sorted(plan, key=lambda p: order.index(p[2])):
+        lines += ["%d %s %s" % (os.path.getsize(e.source), list_name, e.name) for e in entries]
+    too_long = [line for line in lines if len(line) > MAX_LINE]
+    if too_long:
+        raise DiskSetError("%s would have lines over %d characters: %s" % (SIZE_LIST, MAX_LINE, too_long[0]))
+    path = os.path.join(staging, plan[0][1].split(os.sep)[0], SIZE_LIST)
+    with open(path, "wb") as f:
+        f.write("".join(line + "\r\n" for line in lines).encode("ascii"))
+    check_size_list(path, lines)
+
+
+def check_size_list(path, expected):
+    """Reads a SIZES.LST back as the installer reads it and refuses it unless it holds exactly the
+    lines expected, each of the form "SIZE LIST NAME" with a list the installer knows, once."""
+    with open(path, "rb") as f:
+        lines = f.read().split(b"\r\n")
+    lines = lines[:-1] if lines[-1] == b"" else lines
+    lists = "|".join(re.escape(c[1]) for c in COMPONENTS).encode()
+    problems, named = [], set()
+    for number, line in enumerate(lines, 1):
+        form = re.fullmatch(rb"(\d{1,10}) (" + lists + rb") (\S+)", line, re.IGNORECASE)
+        key = form and (form.group(2).lower(), form.group(3).upper())
+        if not form or key in named or int(form.group(1)) > 0x7FFFFFFF:
+            problems.append("%s line %d does not read back as written: %r" % (path, number, line))
+        named.add(key)
+    if [line.decode("ascii", "replace") for line in lines] != list(expected):
+        problems.append("%s does not hold the sizes written" % path)
+    if problems:
+        raise DiskSetError("\n".join(problems))
+
+
 def check_checksum_list(path, expected):
     """Reads a CHECKSUM.LST back as the installer reads it and refuses any line that is not one of
     expected {NAME: (crc, size)}, a name it gives twice and a file it does not name."""
@@ -637,6 +682,14 @@ def image_layout(plan, disk):
         if parts[0] == disk:
             layout.append(("/".join(parts[1:]), [list_name] + [e.packed for e in entries]))
     return with_checksum_list(layout)
+
+
+def with_size_list(layout):
+    """The layout of disk 1 (or an update set) with SIZES.LST in its root, read first: before anything
+    is written."""
+    if layout and layout[0][0] == "":
+        return [("", [SIZE_LIST] + layout[0][1])] + layout[1:]
+    return [("", [SIZE_LIST])] + layout
 
 
 def with_checksum_list(layout):
@@ -839,6 +892,7 @@ def build_lists(plan, staging, verify, workers):
     finally:
         shutil.rmtree(work, ignore_errors=True)
     write_checksum_lists(staging, plan, jobs)
+    write_size_list(staging, plan)
     dated = {dest: entry.date for entry, dest in jobs}
     report = []
     for entries, subdir, list_name, label in plan:
@@ -967,6 +1021,8 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
     try:
         report, dated = build_lists(plan, staging, verify, workers or default_workers())
         layouts = {disk: image_layout(plan, disk) for disk in DISKS}
+        first = plan[0][1].split(os.sep)[0]
+        layouts[first] = with_size_list(layouts[first])
         if installer:
             layouts["disk1"][:0] = installer_layout(copy_installer(installer, os.path.join(staging, "disk1"),
                                                                    help_file, verify, workers or default_workers()))
@@ -1041,7 +1097,7 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     try:
         report, dated = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
                                     workers or default_workers())
-        layout = with_checksum_list([("", [UPDATE_LIST] + [e.packed for e in entries])])
+        layout = with_size_list(with_checksum_list([("", [UPDATE_LIST] + [e.packed for e in entries])]))
         if installer:
             layout[:0] = installer_layout(copy_installer(installer, staging, help_file, verify,
                                                          workers or default_workers()))

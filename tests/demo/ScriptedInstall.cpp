@@ -19,6 +19,7 @@
 #include "tests/kit/TempFolder.h"
 #include "tests/kit/UnixBridge.h"
 #include "tests/kit/WindowFinder.h"
+#include "tests/kit/WindowSearch.h"
 
 #include <cctype>
 #include <cstdio>
@@ -35,6 +36,31 @@ void Shot(const char* name)
     char file[64];
     std::snprintf(file, sizeof file, "\\%02d-%s.bmp", ++ShotNumber, name);
     if (!SaveScreenShot(ShotFolder + file)) std::printf("  (screenshot %s failed)\n", name);
+}
+
+// Pictures the installer's next progress window: it lives only as long as
+// its list, and its thread pumps no messages then, so the window is found by
+// its class alone (its title is asked of that thread) and the thread held
+// still for the picture.
+bool ShootProgress(DWORD pid, const char* shotName, DWORD timeoutMs = 20000)
+{
+    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < timeoutMs; ::Sleep(1)) {
+        for (HWND window : TopLevelWindows()) {
+            DWORD owner = 0;
+            const DWORD thread = ::GetWindowThreadProcessId(window, &owner);
+            if (owner != pid || !::IsWindowVisible(window) || WindowClassName(window) != "TsWindow") continue;
+            ::Sleep(20);  // its first texts painted
+            HANDLE held = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread);
+            if (held) ::SuspendThread(held);
+            Shot(shotName);
+            if (held) {
+                ::ResumeThread(held);
+                ::CloseHandle(held);
+            }
+            return true;
+        }
+    }
+    return false;
 }
 
 bool Wait(const WindowMatch& match, HWND& window, DWORD timeoutMs = 20000)
@@ -160,8 +186,7 @@ int main(int argc, char* argv[])
     PressButton(dialog, IDOK);
 
     if (!AnswerBox("New Disk Required", IDOK, "prompt-disk-1", "Place Program Disk 1 in Drive A")) return 1;
-    HWND progress;
-    if (WaitForWindow({"Installing Tessaryn Program", "", pid}, progress, 3000)) Shot("progress");
+    ShootProgress(pid, "progress");
 
     HWND prompt;
     if (!Wait(BoxTitled("New Disk Required"), prompt)) return 1;
@@ -172,6 +197,8 @@ int main(int argc, char* argv[])
     }
     Shot("prompt-disk-2");
     PressButton(prompt, IDOK);
+    // Disk 2's first list: the bar stands where disk 1 left it.
+    ShootProgress(pid, "progress-part-way");
     if (!AnswerBox("Installation Complete", IDNO, "installation-complete", "Exit Installation Program")) return 1;
 
     std::printf("Maintenance update from %s:\n", update.c_str());

@@ -2,6 +2,8 @@
 // count line, then the entries, each joined to a source and a destination
 // directory and given its compressed name.
 #include "engine/plain/ChecksumList.h"
+#include "engine/plain/DiskNames.h"
+#include "engine/plain/SizeList.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/ReplacementRecord.h"
 #include "shell/plain/PathHelpers.h"
@@ -293,6 +295,12 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
         if (ApplyChecksumList(contents, size, "LOOKUP\\", plan))
             for (const PlannedFile& file : plan.Files)
                 Check(file.Expected.Known && file.Expected.Size <= kMaxExpandedSize, "every planned file named");
+        // And as disk 1's size list: each file of a known list, a name a list may give.
+        static SetSizes sizes;
+        if (ReadSizeList(contents, size, sizes))
+            for (const SizedFile& file : sizes.Files)
+                Check(ListFileName(file.List) && file.Size <= kMaxExpandedSize && IsSafeInstalledName(file.Name),
+                      "every sized file of a known list");
     }
     // Each entry as the expander parses it, from the lines read above: a real
     // line is never empty.

@@ -91,7 +91,8 @@ class DiskSetTest(BuilderTest):
         self.build("--no-verify")
         # Names go onto the disk in upper case, as DOS keeps them.
         self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))),
-                         sorted(["TSW.EX_", "READM_", "A._", "_", "USERDB.DO_", "TSW.TX_", "disk_1.lst", "CHECKSUM.LST"]))
+                         sorted(["TSW.EX_", "READM_", "A._", "_", "USERDB.DO_", "TSW.TX_", "disk_1.lst", "CHECKSUM.LST",
+                                 "SIZES.LST"]))
         self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk2", "LOOKUP"))),
                          ["ANTENNA.TB_", "disk_2e.lst"])
         self.assertEqual(read_list(os.path.join(self.out, "disk1", "disk_1.lst"))[1],
@@ -251,7 +252,7 @@ class DiskSetTest(BuilderTest):
         shutil.rmtree(os.path.join(self.release, "PROGRAM2"))
         self.put("PROGRAM1/TSW2.EXE", "version two of the program")
         self.build()
-        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))), ["CHECKSUM.LST", "TSW2.EX_", "disk_1.lst"])
+        self.assertEqual(sorted(os.listdir(os.path.join(self.out, "disk1"))), ["CHECKSUM.LST", "SIZES.LST", "TSW2.EX_", "disk_1.lst"])
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk2")))
 
     def test_each_disk_says_what_its_files_expand_to_and_a_wrong_line_is_refused(self):
@@ -279,6 +280,17 @@ class DiskSetTest(BuilderTest):
                 f.write(text.replace("C", "%08X" % crc).encode())
             with self.subTest(text=text), self.assertRaisesRegex(checksums.DiskSetError, "CHECKSUM.LST"):
                 checksums.check_checksum_list(path, {"TSW.EX_": (crc, 7)})
+        # Disk 1 alone says what every list of the set expands to.
+        self.assertEqual(read_bytes(os.path.join(self.out, "disk1", "SIZES.LST")),
+                         b"7 disk_1.lst TSW.EXE\r\n9 disk_2e.lst ITU.TBL\r\n")
+        self.assertFalse(os.path.exists(os.path.join(self.out, "disk2", "SIZES.LST")))
+        path, written = os.path.join(self.tmp, "SIZES.LST"), ["7 disk_1.lst TSW.EXE"]
+        for text in ("8 disk_1.lst TSW.EXE\r\n", "7 disk_1.lst TSW.EXE\r\n" * 2, "7 disk_9.lst TSW.EXE\r\n",
+                     "7  disk_1.lst TSW.EXE\r\n", "7 disk_1.lst\r\n", "2147483648 disk_1.lst TSW.EXE\r\n"):
+            with self.subTest(text=text), open(path, "wb") as f:
+                f.write(text.encode())
+            with self.subTest(text=text), self.assertRaisesRegex(checksums.DiskSetError, "SIZES.LST"):
+                checksums.check_size_list(path, written)
 
     def test_update_set_is_one_directory_with_disk_1_list(self):
         self.put("titles.txt", "TSW.EXE\tTessaryn 3.0\nRAINCALC.EXE\tRain Calculator\n")
@@ -286,7 +298,7 @@ class DiskSetTest(BuilderTest):
         self.put("PROGRAM1/TSW.TXT", "newer revision notes\r\n")
         update = os.path.join(self.tmp, "update")
         self.build("--update", source=os.path.join(self.release, "PROGRAM1"), out=update)
-        self.assertEqual(sorted(os.listdir(update)), ["CHECKSUM.LST", "TSW.EX_", "TSW.TX_", "disk_1.lst"])
+        self.assertEqual(sorted(os.listdir(update)), ["CHECKSUM.LST", "SIZES.LST", "TSW.EX_", "TSW.TX_", "disk_1.lst"])
         self.assertEqual(read_list(os.path.join(update, "disk_1.lst")),
                          (2, ["TSW.EXE Tessaryn 3.0", "TSW.TXT"]))
         self.assertEqual(expand(os.path.join(update, "TSW.EX_")), b"newer program")
@@ -374,7 +386,7 @@ class FloppyImageTest(BuilderTest):
                       ("CCIR", "disk_2b.lst"), ("CANADA", "disk_2c.lst"), ("TSDATA", "disk_2d.lst")]
         reads = {
             disk1: [("", ["SETUP.EXE"]), ("SETUP", ["CHECKSUM.LST", "TSINST95.EX_", "TSINSTNT.EX_", "INSTALL.EM_", "TSW_INST.HL_"]),
-                    with_checksums(listed("disk1", "", "disk_1.lst"))],
+                    ("", ["SIZES.LST"]), with_checksums(listed("disk1", "", "disk_1.lst"))],
             disk2: [with_checksums(listed("disk2", "", "disk_2.lst"))] + [listed("disk2", d, l) for d, l in subfolders],
         }
         for image, label in ((disk1, "TSW30 DISK1"), (disk2, "TSW30 DISK2")):

@@ -1,4 +1,6 @@
 #include "engine/plain/ChecksumList.h"
+#include "engine/plain/DiskNames.h"
+#include "engine/plain/SizeList.h"
 #include "engine/plain/Crc32.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/ReplacementRecord.h"
@@ -399,4 +401,19 @@ TEST(ChecksumList, TakesOnlyTheBuilderFormAndNamesEachPlannedFileOnce)
         EXPECT_TRUE(plan.Files[1].Expected.Size == kMaxExpandedSize && plan.Files[1].Expected.Crc == 0xFFFFFFFF);
     }
     EXPECT_EQ(0xCBF43926u, Crc32(Crc32(0, "1234", 4), "56789", 5));
+
+    // SIZES.LST: "SIZE LIST NAME", a list the installer knows, each file of a list once.
+    const std::string sizes = "17 disk_2e.lst A.TXT\r\n2147483647 DISK_2E.LST SUB\\B.DAT\r\n3 disk_1.lst a.txt\r\n";
+    const std::string refusedSizes[] = {
+        "17 disk_2e.lst a.txt", "17 disk_9.lst X.DAT", "2147483648 disk_1.lst X", "17  disk_1.lst X",
+        "17 disk_1.lst", "disk_1.lst X", "17 disk_1.lst ..\\X", "17\tdisk_1.lst X", std::string("1 disk_1.lst X\0", 15),
+    };
+    SetSizes read;
+    for (const std::string& line : refusedSizes)
+        EXPECT_FALSE(ReadSizeList((sizes + line).data(), sizes.size() + line.size(), read)) << line;
+    ASSERT_TRUE(ReadSizeList(sizes.data(), sizes.size(), read));
+    EXPECT_TRUE(read.Known);
+    EXPECT_EQ(2147483664u, read.ListTotal(ListLookup));
+    EXPECT_EQ(3u, read.ListTotal(ListDisk1));
+    EXPECT_EQ(0u, read.ListTotal(ListDisk2));
 }

@@ -7,6 +7,8 @@
 #include <algorithm>
 
 namespace {
+// The progress window's client area is four inches at the test display's 96 pixels an inch.
+constexpr int ClientWidth = 384;
 
 class InstallDriverTest : public InstallerTest {
 protected:
@@ -86,6 +88,26 @@ TEST_F(InstallDriverTest, FullRunAsksForEachDiskOnceAndInstallsEveryFile)
                      "Installing User Database Doc", "Installing Crane Rain Files", "Installing CCIR Rain Files",
                      "Installing Canadian Rain Files", "Installing Example Files"}),
               captions);
+
+    // Behind the texts, the bar of the whole run: after each list, the share
+    // of the bytes that the lists so far expand to (disk 1 was not in the
+    // drive at the start: its sizes come once it is).
+    std::vector<int> barAfterList;
+    for (const ProgressFrame& frame : Progress.Frames()) {
+        if (frame.Text.compare(0, 8, "Reading ") == 0) barAfterList.push_back(-1);
+        if (!barAfterList.empty()) barAfterList.back() = frame.Bar;
+    }
+    std::vector<long long> upToList;
+    long long bytes = 0;
+    for (const char* folder : {"PROGRAM1", "PROGRAM2", "LOOKUP", "USER_DLL", "CRANE", "CCIR", "CANADA", "TSDATA"}) {
+        for (const std::string& name : ReleaseNames(folder))
+            bytes += static_cast<long long>(ReadBytes(Join(Join(testenv::SampleRelease(), folder), name)).size());
+        upToList.push_back(bytes);
+    }
+    ASSERT_EQ(upToList.size(), barAfterList.size());
+    for (std::size_t i = 0; i < upToList.size(); ++i)
+        EXPECT_NEAR(upToList[i] * ClientWidth / bytes, barAfterList[i], 1) << "after " << AllLists[i];
+    EXPECT_EQ(ClientWidth, barAfterList.back());
 
     ExpectReleaseFolderInstalled("PROGRAM1", Target);
     ExpectReleaseFolderInstalled("PROGRAM2", Target);
@@ -311,4 +333,30 @@ TEST_F(InstallDriverTest, FullTargetDiskEndsTheRunBeforeTheDataComponents)
     for (const char* sub : {"USER_DLL", "CRANE", "CCIR", "CANADA", "TSDATA"})
         EXPECT_TRUE(Names(Join(target, sub)).empty()) << sub << " was installed after the disk was full";
     RemoveTree(target);
+}
+
+TEST_F(InstallDriverTest, TooLittleRoomIsReportedBeforeAnythingIsMade)
+{
+    CopySampleDisks();
+    // Disk 1 says the Crane files need more room than any drive here has.
+    std::string sizes;
+    for (int i = 0; i < 1000; ++i) sizes += "2147483647 disk_2a.lst F" + std::to_string(i) + ".DAT\r\n";
+    ASSERT_TRUE(WriteFileBytes(Join(Disk1, "SIZES.LST"), sizes));
+    Floppy.Insert(Disk1);
+    Boxes.Expect("Installation Error", IDRETRY);
+    Boxes.Expect("Installation Error", IDABORT);
+    EXPECT_FALSE(Window->InstallComponents());
+    const std::string report = "Installation Error|Insufficient Disk Space\n\n" + Target + " needs 2,099,249,152 KB; drive " +
+                               Target.substr(0, 2) + " has ";
+    ASSERT_EQ(2u, Transcript().size());
+    for (const std::string& line : Transcript()) EXPECT_EQ(report, line.substr(0, report.size()));
+    EXPECT_FALSE(FileExists(Target)) << "nothing made on the drive";
+
+    // Ignore goes on all the same.
+    Boxes.Clear();
+    Boxes.Expect("Installation Error", IDIGNORE);
+    Boxes.Expect("New Disk Required", IDCANCEL);
+    EXPECT_FALSE(Window->InstallComponents());
+    EXPECT_EQ(2u, Transcript().size());
+    EXPECT_TRUE(FileExists(Target));
 }

@@ -1,8 +1,0 @@
-#pragma once
-#include "engine/plain/ListFile.h"
-#include "framework/UniqueHandle.h"
-
-// Whether the expanded file open in `file` (for reading too) holds what its
-// disk says it expands to, read back from its first byte: what reached the
-// disk is what is checked. True where the disk says nothing of it.
-bool HoldsExpectedContents(const TFile& file, const ExpectedContents& expected);
