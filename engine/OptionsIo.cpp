@@ -3,6 +3,7 @@
 #include "engine/DestinationFile.h"
 #include "engine/FileSteps.h"
 #include "engine/ReplacementSet.h"
+#include "engine/plain/Crc32.h"
 #include "engine/plain/OptionsFile.h"
 #include "framework/UniqueHandle.h"
 #include "shell/BuildVariant.h"
@@ -63,9 +64,11 @@ void TInstallWindow::WriteMarkerFile()
     TReplacementSet set(FolderOf(path.c_str()), false);
     std::string refused;
     const FILETIME unknown = {};
+    const std::string bytes(MarkerFileBytes, kMarkerFileSize);
+    const ExpandedContents contents = {Crc32(0, bytes.data(), bytes.size()), kMarkerFileSize};
     const bool written = joined && set.Begin(FileNamePart(path.c_str()), refused) == 0 &&
-                         WriteStep(set.Writing().Get(), path, std::string(MarkerFileBytes, kMarkerFileSize)) &&
-                         set.Finish(unknown) == 0 && set.Commit(refused) == 0;
+                         WriteStep(set.Writing().Get(), path, bytes) && set.Finish(unknown, contents) == 0 &&
+                         set.Commit(refused) == 0;
     // The marker is written once the group is made.
     if (!written) ReportMessage(GetHandle(), MsgInstallationError, MsgCannotCreateMarker, nullptr, kBoxInFront);
 }
