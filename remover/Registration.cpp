@@ -1,0 +1,45 @@
+#include "remover/Registration.h"
+
+#include "remover/plain/RemovalPlan.h"
+
+#include <windows.h>
+
+namespace {
+const char* const UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaryn 3.0";
+
+// The key's UninstallString; false when there is no key or no such text.
+bool UninstallString(char* value, DWORD size)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0;
+    const LONG result =
+        ::RegQueryValueExA(key, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    ::RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_SZ && size > 0 && value[size - 1] == '\0';
+}
+
+// The path's short (8.3) form; false when it has none.
+bool ShortForm(const char* path, char* shortPath)
+{
+    const DWORD length = ::GetShortPathNameA(path, shortPath, MAX_PATH);
+    return length > 0 && length < MAX_PATH;
+}
+}
+
+RegistrationState RemoveRegistration(const char* ownPath)
+{
+    char value[MAX_PATH + 3];
+    if (!UninstallString(value, sizeof value)) return RegistrationState::Absent;
+    // The registration and the start may each name the program by its long
+    // or its short form.
+    char ownShort[MAX_PATH];
+    char valueShort[MAX_PATH];
+    const char* unquoted = value[0] == '"' ? value + 1 : value;
+    if (value[0] == '"' && unquoted[0]) value[::lstrlenA(value) - 1] = '\0';
+    if (!IsOwnUninstallString(unquoted, ownPath) &&
+        !(ShortForm(ownPath, ownShort) && ShortForm(unquoted, valueShort) && IsOwnUninstallString(valueShort, ownShort)))
+        return RegistrationState::Absent;
+    return ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey) == ERROR_SUCCESS ? RegistrationState::Removed
+                                                                              : RegistrationState::Left;
+}
