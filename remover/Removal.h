@@ -1,6 +1,4 @@
 #pragma once
-#include <string>
-
 #include "engine/plain/InstallRecord.h"
 #include "remover/plain/RemovalPlan.h"
 
@@ -9,10 +7,10 @@
 class RemovalSurface {
 public:
     // The file about to be removed, for the progress window.
-    virtual void Removing(const std::string& name) = 0;
+    virtual void Removing(const char* name) = 0;
     // A file or folder that cannot be removed (in use, read-only): true to
     // try it again, false to stop the removal there.
-    virtual bool RetryRemoval(const std::string& path) = 0;
+    virtual bool RetryRemoval(const char* path) = 0;
     // Has the program's own file (and, when `folderToo`, its then empty
     // folder) removed when the system next starts; false when it cannot.
     virtual bool RemoveOwnFileLater(bool folderToo) = 0;
@@ -28,5 +26,5 @@ protected:
 // next start. Anything that should go and could not keeps the record, which
 // the next removal finishes from. Files go through the file steps
 // (engine/FileSteps.h).
-RemovalOutcome RemoveInstallation(const std::string& folder, const InstallRecordContents& record,
-                                  const std::string& ownPath, RemovalSurface& surface);
+void RemoveInstallation(const char* folder, const InstallRecordContents& record, const char* ownPath,
+                        RemovalSurface& surface, RemovalOutcome& outcome);

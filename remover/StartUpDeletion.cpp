@@ -4,7 +4,6 @@
 #include "remover/plain/RemovalPlan.h"
 #include "shell/plain/PathHelpers.h"
 
-#include <memory>
 
 namespace {
 // WININIT.INI is a few lines; one larger than this is not touched.
@@ -22,18 +21,23 @@ bool DeleteAtWindows95Start(const char* path)
     const UINT folderLength = ::GetWindowsDirectoryA(wininit, sizeof wininit - 16);
     if (length == 0 || length >= sizeof shortPath || folderLength == 0 || folderLength >= sizeof wininit - 16)
         return false;
-    ::lstrcpyA(wininit, JoinedPath(wininit, "WININIT.INI").c_str());
+    ::lstrcatA(wininit, EndsWithBackslash(wininit) ? "WININIT.INI" : "\\WININIT.INI");
     TFile file(::CreateFileA(wininit, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                              nullptr));
     const DWORD size = file.IsValid() ? ::GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
     if (size == INVALID_FILE_SIZE || size > WininitLimit) return false;
-    std::string text(size, '\0');
+    char* text = new char[2 * size + kWininitGrowth];
+    char* edited = text + size;
     DWORD done = 0;
-    if (size && (!::ReadFile(file.Get(), &text[0], size, &done, nullptr) || done != size)) return false;
-    text = WithDeletionAtStart(text, shortPath);
-    return ::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
-           ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
-           done == text.size() && ::SetEndOfFile(file.Get()) && ::FlushFileBuffers(file.Get());
+    bool written = ::ReadFile(file.Get(), text, size, &done, nullptr) && done == size;
+    if (written) {
+        const DWORD total = static_cast<DWORD>(WithDeletionAtStart(text, size, shortPath, edited));
+        written = ::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
+                  ::WriteFile(file.Get(), edited, total, &done, nullptr) && done == total &&
+                  ::SetEndOfFile(file.Get()) && ::FlushFileBuffers(file.Get());
+    }
+    delete[] text;
+    return written;
 }
 
 // Windows NT does it through MoveFileExA, which needs the right to write the
@@ -44,7 +48,7 @@ bool DeleteAtNtStart(const char* path, bool folderToo)
     using MoveFileExFunction = BOOL(WINAPI*)(const char*, const char*, DWORD);
     const HMODULE kernel = ::GetModuleHandleA("KERNEL32.DLL");
     const auto moveFileEx =
-        kernel ? reinterpret_cast<MoveFileExFunction>(::GetProcAddress(kernel, "MoveFileExA")) : nullptr;
+        kernel ? reinterpret_cast<MoveFileExFunction>(reinterpret_cast<void*>(::GetProcAddress(kernel, "MoveFileExA"))) : nullptr;
     if (!moveFileEx || !moveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return false;
     if (folderToo) {
         char folder[MAX_PATH];

@@ -10,7 +10,6 @@
 #include "remover/ProgressBox.h"
 #include "remover/Removal.h"
 #include "remover/StartUpDeletion.h"
-#include "remover/plain/RemovalPlan.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
@@ -23,79 +22,81 @@ constexpr int ExitDeclined = 2;
 // A record holds a line of at most 300 characters for each file installed over time.
 constexpr DWORD RecordLimit = 1 << 20;
 
+// Off the stack, which the runtime grows without probing.
+char OwnPath[MAX_PATH];
+char Folder[MAX_PATH];
+char Text[kLastBoxTextSize];
+RemovalOutcome Outcome;
+
 class WindowsSurface : public RemovalSurface {
 public:
-    explicit WindowsSurface(const char* ownPath) : OwnPath(ownPath), Progress(kRemovalTitle) {}
+    WindowsSurface() : Progress(kRemovalTitle) {}
 
-    void Removing(const std::string& name) override
+    void Removing(const char* name) override
     {
         char text[80];
-        FormatText(text, sizeof text, "Removing %s . . .", FileNamePart(name.c_str()));
+        FormatText(text, sizeof text, "Removing %s . . .", name);
         Progress.Show(text);
     }
 
-    bool RetryRemoval(const std::string& path) override
+    // A numbered report of the installer's table, with advice below it.
+    bool RetryRemoval(const char* path) override
     {
-        char text[kMessageSize + MAX_PATH + 256];
-        ComposeMessage(text, kMessageSize + MAX_PATH, MsgCannotRemoveFile, path.c_str());
-        ::lstrcatA(text, "\n\nA program may be using it, or it may be read-only. Close the program or clear "
-                         "the attribute, then choose Retry. Cancel stops here; the next removal goes on.");
-        return ::MessageBoxA(Progress.Handle(), text, MessageText(MsgRemovalError),
-                             MB_RETRYCANCEL | MB_ICONHAND) == IDRETRY;
+        ComposeMessage(Text, kMessageSize + MAX_PATH, MsgCannotRemoveFile, path);
+        ::lstrcatA(Text, "\n\nA program may be using it, or it may be read-only. Close the program or clear the "
+                         "attribute, then choose Retry. Cancel stops here; the next removal goes on from there.");
+        return ::MessageBoxA(Progress.Handle(), Text, MessageText(MsgRemovalError), MB_RETRYCANCEL | MB_ICONHAND) ==
+               IDRETRY;
     }
 
     bool RemoveOwnFileLater(bool folderToo) override { return DeleteAtNextStart(OwnPath, folderToo); }
 
 private:
-    const char* OwnPath;
     ProgressBox Progress;
 };
 
 // The record's lines that read right; false when there is no record to read.
-bool ReadRecord(const std::string& path, InstallRecordContents& record)
+bool ReadRecord(InstallRecordContents& record)
 {
-    TFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    FormatText(Text, MAX_PATH, "%s\\%s", Folder, kInstallRecordName);
+    TFile file(::CreateFileA(Text, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             nullptr));
     const DWORD size = file.IsValid() ? ::GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
     if (size == INVALID_FILE_SIZE || size > RecordLimit) return false;
-    std::string text(size, '\0');
+    char* text = new char[size + 1];
     DWORD read = 0;
-    if (size && (!::ReadFile(file.Get(), &text[0], size, &read, nullptr) || read != size)) return false;
+    const bool whole = ::ReadFile(file.Get(), text, size, &read, nullptr) && read == size;
     // A line that does not read right names nothing to remove; the others still do.
-    ReadInstallRecord(text.data(), text.size(), record);
-    return true;
+    if (whole) ReadInstallRecord(text, size, record);
+    delete[] text;
+    return whole;
 }
 }
 
 int AppMain(int, char*[])
 {
-    char own[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(nullptr, own, sizeof own);
-    if (length == 0 || length >= sizeof own) return ExitLeft;
-    // The installation's folder is the program's own.
-    char folder[MAX_PATH];
-    CopyBounded(folder, sizeof folder, own);
-    *FileNamePart(folder) = '\0';
-    // Named without its closing backslash, but for a drive's root ("C:\\").
-    const int end = ::lstrlenA(folder);
-    if (end > 3 && EndsWithBackslash(folder)) folder[end - 1] = '\0';
+    const DWORD length = ::GetModuleFileNameA(nullptr, OwnPath, sizeof OwnPath);
+    if (length == 0 || length >= sizeof OwnPath) return ExitLeft;
+    // The installation's folder is the program's own, named without its
+    // closing backslash.
+    ::lstrcpyA(Folder, OwnPath);
+    *FileNamePart(Folder) = '\0';
+    if (EndsWithBackslash(Folder)) Folder[::lstrlenA(Folder) - 1] = '\0';
 
     InstallRecordContents record;
-    if (!ReadRecord(JoinedPath(folder, kInstallRecordName), record)) {
-        char text[MAX_PATH + 128];
-        FormatText(text, sizeof text, "%s holds no record of an installation (%s): nothing is removed.", folder,
+    if (!ReadRecord(record)) {
+        FormatText(Text, sizeof Text, "%s holds no record of an installation (%s): nothing is removed.", Folder,
                    kInstallRecordName);
-        ::MessageBoxA(nullptr, text, kRemovalTitle, MB_OK | MB_ICONSTOP);
+        ::MessageBoxA(nullptr, Text, kRemovalTitle, MB_OK | MB_ICONSTOP);
         return ExitLeft;
     }
-    if (::MessageBoxA(nullptr, RemovalQuestion(folder).c_str(), kRemovalTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return ExitDeclined;
-
-    RemovalOutcome outcome;
+    RemovalQuestion(Folder, Text, sizeof Text);
+    if (::MessageBoxA(nullptr, Text, kRemovalTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return ExitDeclined;
     {
-        WindowsSurface surface(own);
-        outcome = RemoveInstallation(folder, record, own, surface);
+        WindowsSurface surface;
+        RemoveInstallation(Folder, record, OwnPath, surface, Outcome);
     }
-    ::MessageBoxA(nullptr, LastBoxText(folder, outcome).c_str(), kRemovalTitle, MB_OK | MB_ICONINFORMATION);
-    return RemovalComplete(outcome) ? ExitRemoved : ExitLeft;
+    LastBoxText(Folder, Outcome, Text, sizeof Text);
+    ::MessageBoxA(nullptr, Text, kRemovalTitle, MB_OK | MB_ICONINFORMATION);
+    return RemovalComplete(Outcome) ? ExitRemoved : ExitLeft;
 }

@@ -1,40 +1,26 @@
 #include "remover/plain/RemovalPlan.h"
 
-#include <algorithm>
-#include <cstddef>
+#include "shell/plain/FormatText.h"
+
+#include <cstring>
 
 const char* const kRemoverName = "TSWREMOV.EXE";
 const char* const kRemovalTitle = "Tessaryn 3.0 Removal";
 
 namespace {
-const char* const RenameSection = "[rename]";
-// The last box stays on one screen: names beyond these are counted.
-constexpr std::size_t KeptNamesShown = 12;
+const char RenameSection[] = "[rename]";
 
 char Upper(char c)
 {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Recorded names are ASCII (IsSafeInstalledName), as are the paths compared here.
-bool SameText(const std::string& a, const std::string& b)
+// The first `length` characters of each are the same without regard to case.
+bool SamePrefix(const char* a, const char* b, std::size_t length)
 {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
+    for (std::size_t i = 0; i < length; ++i)
         if (Upper(a[i]) != Upper(b[i])) return false;
     return true;
-}
-
-bool Listed(const std::vector<std::string>& names, const std::string& name)
-{
-    for (const std::string& one : names)
-        if (SameText(one, name)) return true;
-    return false;
-}
-
-std::size_t Depth(const std::string& folder)
-{
-    return static_cast<std::size_t>(std::count(folder.begin(), folder.end(), '\\'));
 }
 
 const char* KeptWhy(RemovalOutcome::KeptReason reason)
@@ -47,90 +33,147 @@ const char* KeptWhy(RemovalOutcome::KeptReason reason)
     return "";
 }
 
-std::string Count(unsigned number, const char* one, const char* many)
+// Appends to the text in `text` (of `size` bytes), cut to fit.
+void Add(char* text, std::size_t size, const char* format, const char* a = nullptr, const char* b = nullptr)
 {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + number % 10));
-        number /= 10;
-    } while (number);
-    return digits + ' ' + (digits == "1" ? one : many);
+    const std::size_t length = std::strlen(text);
+    FormatText(text + length, size - length, format, a, b);
+}
+
+const char* Plural(unsigned count)
+{
+    return count == 1 ? "" : "s";
 }
 }
 
-std::vector<std::string> RecordedFileNames(const InstallRecordContents& record, const char* ownName)
+bool SameName(const char* a, const char* b)
 {
-    std::vector<std::string> names;
-    for (const RecordedFile& file : record.Files)
-        if (!SameText(file.Name, ownName) && !Listed(names, file.Name)) names.push_back(file.Name);
-    return names;
+    const std::size_t length = std::strlen(a);
+    return length == std::strlen(b) && SamePrefix(a, b, length);
 }
 
-bool IsInstalledVersion(const InstallRecordContents& record, const std::string& name, std::uint32_t size,
+bool FirstLineOfFile(const InstallRecordContents& record, std::size_t index)
+{
+    for (std::size_t i = 0; i < index; ++i)
+        if (SameName(record.Files[i].Name.c_str(), record.Files[index].Name.c_str())) return false;
+    return true;
+}
+
+bool IsInstalledVersion(const InstallRecordContents& record, const char* name, std::uint32_t size,
                         std::uint32_t crc)
 {
     for (const RecordedFile& file : record.Files)
-        if (SameText(file.Name, name) && file.Size == size && file.Crc == crc) return true;
+        if (SameName(file.Name.c_str(), name) && file.Size == size && file.Crc == crc) return true;
     return false;
 }
 
-std::vector<std::string> FoldersDeepestFirst(const InstallRecordContents& record)
+std::size_t FolderDepth(const char* folder)
 {
-    std::vector<std::string> folders;
-    for (const std::string& folder : record.Folders)
-        if (folder != "." && !Listed(folders, folder)) folders.push_back(folder);
-    // Deepest first, in the record's order within a depth (an insertion
-    // sort: the runtime has no temporary buffer for std::stable_sort).
-    for (std::size_t i = 1; i < folders.size(); ++i)
-        for (std::size_t j = i; j > 0 && Depth(folders[j]) > Depth(folders[j - 1]); --j) folders[j].swap(folders[j - 1]);
-    return folders;
+    if (folder[0] == '.' && !folder[1]) return 0;
+    std::size_t depth = 1;
+    for (; *folder; ++folder) depth += *folder == '\\';
+    return depth;
+}
+
+bool FirstLineOfFolder(const InstallRecordContents& record, std::size_t index)
+{
+    for (std::size_t i = 0; i < index; ++i)
+        if (SameName(record.Folders[i].c_str(), record.Folders[index].c_str())) return false;
+    return true;
 }
 
 bool InstalledFolderItself(const InstallRecordContents& record)
 {
-    return std::find(record.Folders.begin(), record.Folders.end(), ".") != record.Folders.end();
+    return RecordedFolderName(record, ".");
 }
 
-std::string DeleteGroupCommand(bool common)
+bool RecordedFolderName(const InstallRecordContents& record, const char* name)
 {
-    return std::string("[DeleteGroup(") + kRecordedProductName + (common ? ",1)]" : ")]");
+    for (const std::string& folder : record.Folders)
+        if (SameName(folder.c_str(), name)) return true;
+    return false;
+}
+
+bool RecordedFileName(const InstallRecordContents& record, const char* name)
+{
+    for (const RecordedFile& file : record.Files)
+        if (SameName(file.Name.c_str(), name)) return true;
+    return false;
+}
+
+const char* DeleteGroupCommand(bool common)
+{
+    return common ? "[DeleteGroup(Tessaryn 3.0,1)]" : "[DeleteGroup(Tessaryn 3.0)]";
 }
 
 bool IsOwnUninstallString(const char* value, const char* ownPath)
 {
-    std::string text(value);
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
-    return !text.empty() && SameText(text, ownPath);
+    std::size_t length = std::strlen(value);
+    if (length >= 2 && value[0] == '"' && value[length - 1] == '"') {
+        ++value;
+        length -= 2;
+    }
+    return length > 0 && length == std::strlen(ownPath) && SamePrefix(value, ownPath, length);
 }
 
-std::string WithDeletionAtStart(const std::string& wininit, const std::string& shortPath)
+std::size_t WithDeletionAtStart(const char* text, std::size_t size, const char* shortPath, char* out)
 {
-    const std::string line = "NUL=" + shortPath;
-    std::string text = wininit;
-    if (!text.empty() && text.back() != '\n') text += "\r\n";
+    char line[kWininitGrowth - sizeof RenameSection - 8];
+    FormatText(line, sizeof line, "NUL=%s", shortPath);
+    const std::size_t lineLength = std::strlen(line);
     // Where the lines of the [rename] section start, once its header is found.
-    std::size_t section = std::string::npos;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t next = text.find('\n', at) + 1;
-        std::string current = text.substr(at, next - at);
-        current.erase(current.find_last_not_of("\r\n \t") + 1);
-        if (!current.empty() && current[0] == '[') {
-            if (section != std::string::npos) break;
-            if (SameText(current, RenameSection)) section = next;
-        } else if (section != std::string::npos && SameText(current, line)) {
-            return wininit;
+    std::size_t section = size + 1;
+    std::size_t at = 0;
+    while (at < size) {
+        std::size_t end = at;
+        while (end < size && text[end] != '\n') ++end;
+        std::size_t length = end - at;
+        while (length > 0 && (text[at + length - 1] == '\r' || text[at + length - 1] == ' ')) --length;
+        const std::size_t next = end < size ? end + 1 : end;
+        if (length > 0 && text[at] == '[') {
+            if (section <= size) break;
+            if (length == sizeof RenameSection - 1 && SamePrefix(text + at, RenameSection, length)) section = next;
+        } else if (section <= size && length == lineLength && SamePrefix(text + at, line, length)) {
+            std::memcpy(out, text, size);
+            return size;
         }
         at = next;
     }
-    if (section == std::string::npos) return text + RenameSection + "\r\n" + line + "\r\n";
-    return text.insert(section, line + "\r\n");
+    std::size_t length = 0;
+    const auto put = [&](const char* bytes, std::size_t count) {
+        std::memcpy(out + length, bytes, count);
+        length += count;
+    };
+    const bool newSection = section > size;
+    const std::size_t split = newSection ? size : section;
+    put(text, split);
+    if (split > 0 && text[split - 1] != '\n') put("\r\n", 2);
+    if (newSection) put("[rename]\r\n", 10);
+    put(line, lineLength);
+    put("\r\n", 2);
+    put(text + split, size - split);
+    return length;
+}
+
+void RemovalQuestion(const char* folder, char* text, std::size_t size)
+{
+    FormatText(text, size, "Remove Tessaryn 3.0 and all of its components from %s?", folder);
+}
+
+void RemovalOutcome::Keep(const char* folder, const char* name, KeptReason reason, bool isFolder)
+{
+    if (reason == KeptReason::Undeletable) Undeletable = true;
+    if (KeptCount < NamesShown) {
+        Kept& kept = KeptFiles[KeptCount];
+        FormatText(kept.Name, sizeof kept.Name, "%s%s%s%s", folder, *folder ? "\\" : "", name, isFolder ? "\\" : "");
+        kept.Reason = reason;
+    }
+    ++KeptCount;
 }
 
 bool NothingLeftToRemove(const RemovalOutcome& outcome)
 {
-    for (const RemovalOutcome::Kept& kept : outcome.KeptFiles)
-        if (kept.Reason == RemovalOutcome::KeptReason::Undeletable) return false;
-    return !outcome.Cancelled && !outcome.GroupLeft && !outcome.RegistrationLeft;
+    return !outcome.Undeletable && !outcome.Cancelled && !outcome.GroupLeft && !outcome.RegistrationLeft;
 }
 
 bool RemovalComplete(const RemovalOutcome& outcome)
@@ -138,35 +181,29 @@ bool RemovalComplete(const RemovalOutcome& outcome)
     return NothingLeftToRemove(outcome) && !outcome.RecordLeft && outcome.OwnFileLater;
 }
 
-std::string RemovalQuestion(const char* folder)
+void LastBoxText(const char* folder, const RemovalOutcome& outcome, char* text, std::size_t size)
 {
-    return std::string("Remove Tessaryn 3.0 and all of its components from ") + folder + "?";
-}
-
-std::string LastBoxText(const char* folder, const RemovalOutcome& outcome)
-{
-    std::string text = outcome.Cancelled ? "The removal was stopped. Removed from " : "Removed from ";
-    text += std::string(folder) + ": " + Count(outcome.FilesRemoved, "file", "files") + ", " +
-            Count(outcome.FoldersRemoved, "folder", "folders");
-    if (outcome.GroupRemoved) text += ", the program group";
-    if (outcome.RegistrationRemoved) text += ", its entry in Add/Remove Programs";
-    text += ".";
-    if (!outcome.KeptFiles.empty()) {
-        text += "\n\nKept:";
-        for (std::size_t i = 0; i < outcome.KeptFiles.size() && i < KeptNamesShown; ++i)
-            text += "\n" + outcome.KeptFiles[i].Name + ": " + KeptWhy(outcome.KeptFiles[i].Reason);
-        if (outcome.KeptFiles.size() > KeptNamesShown)
-            text += "\n" + Count(static_cast<unsigned>(outcome.KeptFiles.size() - KeptNamesShown), "more file",
-                                 "more files");
+    FormatText(text, size, "%sRemoved from %s: %d file%s, %d folder%s", outcome.Cancelled ? "The removal was stopped. " : "",
+               folder, static_cast<int>(outcome.FilesRemoved), Plural(outcome.FilesRemoved),
+               static_cast<int>(outcome.FoldersRemoved), Plural(outcome.FoldersRemoved));
+    if (outcome.GroupRemoved) Add(text, size, ", the program group");
+    if (outcome.RegistrationRemoved) Add(text, size, ", its entry in Add/Remove Programs");
+    Add(text, size, ".");
+    if (outcome.KeptCount) Add(text, size, "\n\nKept:");
+    for (std::size_t i = 0; i < outcome.KeptCount && i < RemovalOutcome::NamesShown; ++i)
+        Add(text, size, "\n%s: %s", outcome.KeptFiles[i].Name, KeptWhy(outcome.KeptFiles[i].Reason));
+    if (outcome.KeptCount > RemovalOutcome::NamesShown) {
+        const int more = static_cast<int>(outcome.KeptCount - RemovalOutcome::NamesShown);
+        const std::size_t length = std::strlen(text);
+        FormatText(text + length, size - length, "\nand %d more", more);
     }
-    if (outcome.GroupLeft) text += "\n\nThe program group Tessaryn 3.0 is still there: Program Manager did not answer.";
+    if (outcome.GroupLeft) Add(text, size, "\n\nThe program group Tessaryn 3.0 is still there: Program Manager did not answer.");
     if (outcome.RegistrationLeft)
-        text += "\n\nTessaryn 3.0 is still listed in Add/Remove Programs: its entry could not be deleted.";
+        Add(text, size, "\n\nTessaryn 3.0 is still listed in Add/Remove Programs: its entry could not be deleted.");
     if (outcome.RecordLeft)
-        text += "\n\nRun the removal again to finish it.";
+        Add(text, size, "\n\nRun the removal again to finish it.");
     else if (outcome.OwnFileLater)
-        text += "\n\nThe removal program itself goes when Windows next starts.";
+        Add(text, size, "\n\nThe removal program itself goes when Windows next starts.");
     else
-        text += std::string("\n\nDelete ") + kRemoverName + " yourself: Windows could not be told to delete it.";
-    return text;
+        Add(text, size, "\n\nDelete %s yourself: Windows could not be told to delete it.", kRemoverName);
 }
