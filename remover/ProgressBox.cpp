@@ -1,7 +1,7 @@
 #include "remover/ProgressBox.h"
 
 namespace {
-const char* const ClassName = "TswRemovalProgress";
+const char* const ClassName = "TswRemoval";
 constexpr int Width = 400;
 constexpr int LineHeight = 40;
 }

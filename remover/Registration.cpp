@@ -32,13 +32,16 @@ RegistrationState RemoveRegistration(const char* ownPath)
     char value[MAX_PATH + 3];
     if (!UninstallString(value, sizeof value)) return RegistrationState::Absent;
     // The registration and the start may each name the program by its long
-    // or its short form.
+    // or its short form, the registration in quotes: their short forms are
+    // compared (a path that names no file has none).
+    char* path = value;
+    if (value[0] == '"') {
+        ++path;
+        path[::lstrlenA(path) - 1] = '\0';
+    }
     char ownShort[MAX_PATH];
     char valueShort[MAX_PATH];
-    const char* unquoted = value[0] == '"' ? value + 1 : value;
-    if (value[0] == '"' && unquoted[0]) value[::lstrlenA(value) - 1] = '\0';
-    if (!IsOwnUninstallString(unquoted, ownPath) &&
-        !(ShortForm(ownPath, ownShort) && ShortForm(unquoted, valueShort) && IsOwnUninstallString(valueShort, ownShort)))
+    if (!ShortForm(ownPath, ownShort) || !ShortForm(path, valueShort) || !SameName(valueShort, ownShort))
         return RegistrationState::Absent;
     return ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey) == ERROR_SUCCESS ? RegistrationState::Removed
                                                                               : RegistrationState::Left;

@@ -2,6 +2,7 @@
 
 #include "framework/UniqueHandle.h"
 #include "remover/plain/RemovalPlan.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/PathHelpers.h"
 
 
@@ -16,12 +17,12 @@ constexpr DWORD WininitLimit = 65536;
 bool DeleteAtWindows95Start(const char* path)
 {
     char shortPath[MAX_PATH];
-    char wininit[MAX_PATH];
+    char windows[MAX_PATH];
+    char wininit[MAX_PATH + 16];
     const DWORD length = ::GetShortPathNameA(path, shortPath, sizeof shortPath);
-    const UINT folderLength = ::GetWindowsDirectoryA(wininit, sizeof wininit - 16);
-    if (length == 0 || length >= sizeof shortPath || folderLength == 0 || folderLength >= sizeof wininit - 16)
-        return false;
-    ::lstrcatA(wininit, EndsWithBackslash(wininit) ? "WININIT.INI" : "\\WININIT.INI");
+    const UINT folderLength = ::GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof shortPath || folderLength == 0 || folderLength >= sizeof windows) return false;
+    FormatText(wininit, sizeof wininit, EndsWithBackslash(windows) ? "%sWININIT.INI" : "%s\\WININIT.INI", windows);
     TFile file(::CreateFileA(wininit, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                              nullptr));
     const DWORD size = file.IsValid() ? ::GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
@@ -43,28 +44,22 @@ bool DeleteAtWindows95Start(const char* path)
 // Windows NT does it through MoveFileExA, which needs the right to write the
 // system's list of such steps (an administrator's). The Windows 95 KERNEL32
 // exports the function without doing it, so it is looked up only on NT.
-bool DeleteAtNtStart(const char* path, bool folderToo)
+bool DeleteAtNtStart(const char* path, const char* folder)
 {
     using MoveFileExFunction = BOOL(WINAPI*)(const char*, const char*, DWORD);
-    const HMODULE kernel = ::GetModuleHandleA("KERNEL32.DLL");
+    const HMODULE kernel = ::GetModuleHandleA("KERNEL32");
     const auto moveFileEx =
         kernel ? reinterpret_cast<MoveFileExFunction>(reinterpret_cast<void*>(::GetProcAddress(kernel, "MoveFileExA"))) : nullptr;
     if (!moveFileEx || !moveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return false;
-    if (folderToo) {
-        char folder[MAX_PATH];
-        CopyBounded(folder, sizeof folder, path);
-        *FileNamePart(folder) = '\0';
-        if (EndsWithBackslash(folder)) folder[::lstrlenA(folder) - 1] = '\0';
-        // The system removes a folder at its start only when it is empty then.
-        moveFileEx(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
+    // The system removes a folder at its start only when it is empty then.
+    if (folder) moveFileEx(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     return true;
 }
 }
 
-bool DeleteAtNextStart(const char* path, bool folderToo)
+bool DeleteAtNextStart(const char* path, const char* folder)
 {
     // The top bit of the version is set on Windows 95, clear on NT.
     if (::GetVersion() & 0x80000000u) return DeleteAtWindows95Start(path);
-    return DeleteAtNtStart(path, folderToo);
+    return DeleteAtNtStart(path, folder);
 }

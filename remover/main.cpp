@@ -42,14 +42,18 @@ public:
     // A numbered report of the installer's table, with advice below it.
     bool RetryRemoval(const char* path) override
     {
-        ComposeMessage(Text, kMessageSize + MAX_PATH, MsgCannotRemoveFile, path);
-        ::lstrcatA(Text, "\n\nA program may be using it, or it may be read-only. Close the program or clear the "
-                         "attribute, then choose Retry. Cancel stops here; the next removal goes on from there.");
+        char report[kMessageSize + MAX_PATH];
+        ComposeMessage(report, sizeof report, MsgCannotRemoveFile, path);
+        FormatText(Text, sizeof Text, "%s\n\nIt may be in use or read-only.",
+                   report);
         return ::MessageBoxA(Progress.Handle(), Text, MessageText(MsgRemovalError), MB_RETRYCANCEL | MB_ICONHAND) ==
                IDRETRY;
     }
 
-    bool RemoveOwnFileLater(bool folderToo) override { return DeleteAtNextStart(OwnPath, folderToo); }
+    bool RemoveOwnFileLater(bool folderToo) override
+    {
+        return DeleteAtNextStart(OwnPath, folderToo ? Folder : nullptr);
+    }
 
 private:
     ProgressBox Progress;
@@ -79,14 +83,13 @@ int AppMain(int, char*[])
     if (length == 0 || length >= sizeof OwnPath) return ExitLeft;
     // The installation's folder is the program's own, named without its
     // closing backslash.
-    ::lstrcpyA(Folder, OwnPath);
+    CopyBounded(Folder, sizeof Folder, OwnPath);
     *FileNamePart(Folder) = '\0';
     if (EndsWithBackslash(Folder)) Folder[::lstrlenA(Folder) - 1] = '\0';
 
     InstallRecordContents record;
     if (!ReadRecord(record)) {
-        FormatText(Text, sizeof Text, "%s holds no record of an installation (%s): nothing is removed.", Folder,
-                   kInstallRecordName);
+        FormatText(Text, sizeof Text, "No %s in %s: nothing is removed.", kInstallRecordName, Folder);
         ::MessageBoxA(nullptr, Text, kRemovalTitle, MB_OK | MB_ICONSTOP);
         return ExitLeft;
     }

@@ -23,15 +23,9 @@ bool SamePrefix(const char* a, const char* b, std::size_t length)
     return true;
 }
 
-const char* KeptWhy(RemovalOutcome::KeptReason reason)
-{
-    switch (reason) {
-    case RemovalOutcome::KeptReason::Changed: return "changed since it was installed";
-    case RemovalOutcome::KeptReason::NotInstalled: return "not installed by Tessaryn 3.0";
-    case RemovalOutcome::KeptReason::Undeletable: return "could not be removed";
-    }
-    return "";
-}
+// By KeptReason.
+const char* const KeptWhy[] = {"changed since it was installed", "not installed by Tessaryn 3.0",
+                               "could not be removed"};
 
 // Appends to the text in `text` (of `size` bytes), cut to fit.
 void Add(char* text, std::size_t size, const char* format, const char* a = nullptr, const char* b = nullptr)
@@ -106,16 +100,6 @@ const char* DeleteGroupCommand(bool common)
     return common ? "[DeleteGroup(Tessaryn 3.0,1)]" : "[DeleteGroup(Tessaryn 3.0)]";
 }
 
-bool IsOwnUninstallString(const char* value, const char* ownPath)
-{
-    std::size_t length = std::strlen(value);
-    if (length >= 2 && value[0] == '"' && value[length - 1] == '"') {
-        ++value;
-        length -= 2;
-    }
-    return length > 0 && length == std::strlen(ownPath) && SamePrefix(value, ownPath, length);
-}
-
 std::size_t WithDeletionAtStart(const char* text, std::size_t size, const char* shortPath, char* out)
 {
     char line[kWininitGrowth - sizeof RenameSection - 8];
@@ -183,27 +167,22 @@ bool RemovalComplete(const RemovalOutcome& outcome)
 
 void LastBoxText(const char* folder, const RemovalOutcome& outcome, char* text, std::size_t size)
 {
-    FormatText(text, size, "%sRemoved from %s: %d file%s, %d folder%s", outcome.Cancelled ? "The removal was stopped. " : "",
-               folder, static_cast<int>(outcome.FilesRemoved), Plural(outcome.FilesRemoved),
+    FormatText(text, size, "Removed from %s: %d file%s, %d folder%s", folder, static_cast<int>(outcome.FilesRemoved), Plural(outcome.FilesRemoved),
                static_cast<int>(outcome.FoldersRemoved), Plural(outcome.FoldersRemoved));
     if (outcome.GroupRemoved) Add(text, size, ", the program group");
     if (outcome.RegistrationRemoved) Add(text, size, ", its entry in Add/Remove Programs");
     Add(text, size, ".");
     if (outcome.KeptCount) Add(text, size, "\n\nKept:");
     for (std::size_t i = 0; i < outcome.KeptCount && i < RemovalOutcome::NamesShown; ++i)
-        Add(text, size, "\n%s: %s", outcome.KeptFiles[i].Name, KeptWhy(outcome.KeptFiles[i].Reason));
-    if (outcome.KeptCount > RemovalOutcome::NamesShown) {
-        const int more = static_cast<int>(outcome.KeptCount - RemovalOutcome::NamesShown);
-        const std::size_t length = std::strlen(text);
-        FormatText(text + length, size - length, "\nand %d more", more);
-    }
-    if (outcome.GroupLeft) Add(text, size, "\n\nThe program group Tessaryn 3.0 is still there: Program Manager did not answer.");
+        Add(text, size, "\n%s: %s", outcome.KeptFiles[i].Name, KeptWhy[static_cast<int>(outcome.KeptFiles[i].Reason)]);
+    if (outcome.KeptCount > RemovalOutcome::NamesShown) Add(text, size, "\nand more");
+    if (outcome.GroupLeft) Add(text, size, "\n\nThe group stays: Program Manager did not answer.");
     if (outcome.RegistrationLeft)
-        Add(text, size, "\n\nTessaryn 3.0 is still listed in Add/Remove Programs: its entry could not be deleted.");
+        Add(text, size, "\n\nIts Add/Remove Programs entry stays.");
     if (outcome.RecordLeft)
         Add(text, size, "\n\nRun the removal again to finish it.");
     else if (outcome.OwnFileLater)
-        Add(text, size, "\n\nThe removal program itself goes when Windows next starts.");
+        Add(text, size, "\n\n%s goes when Windows next starts.", kRemoverName);
     else
-        Add(text, size, "\n\nDelete %s yourself: Windows could not be told to delete it.", kRemoverName);
+        Add(text, size, "\n\nDelete %s yourself.", kRemoverName);
 }

@@ -42,11 +42,6 @@ bool RecordedFileName(const InstallRecordContents& record, const char* name);
 // The Program Manager command that deletes the group, personal or common.
 const char* DeleteGroupCommand(bool common);
 
-// Whether a registration's UninstallString starts this program (`ownPath`):
-// the same path without regard to case, quoted or not. A later installation
-// elsewhere takes the registration over, and it is then left alone.
-bool IsOwnUninstallString(const char* value, const char* ownPath);
-
 // WININIT.INI's text (`size` bytes) with "NUL=<shortPath>" in its [rename]
 // section, which is added at the end when there is none: Windows 95 deletes
 // the file when it next starts. The profile functions would replace another
