@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,13 +17,26 @@ InstallRecordContents Record(const std::string& text)
 // An installation, then an update that replaced TSW.EXE: both versions named.
 const InstallRecordContents Installed = Record(
     "TSW30 INSTALLATION RECORD\r\nFOLDER .\r\nFOLDER LOOKUP\r\nFOLDER USER_DLL\r\nFOLDER LOOKUP\\OLD\r\n"
-    "FILE 0A1B2C3D 48213 TSW.EXE\r\nFILE 9F00E417 912 LOOKUP\\ITU.LU\r\nFILE 11111111 100 TSWREMOV.EXE\r\n"
-    "FILE 22222222 48300 tsw.exe\r\nFOLDER LOOKUP\r\n");
+    "FILE 0A1B2C3D 48213 TSW.EXE\r\nFILE 9F00E417 912 LOOKUP\\ITU.LU\r\nFILE 22222222 48300 tsw.exe\r\n"
+    "FOLDER lookup\r\nGROUP PERSONAL Tessaryn 3.0\r\nREGISTRY Tessaryn 3.0\r\n");
+
+std::string Edited(const std::string& wininit)
+{
+    std::vector<char> out(wininit.size() + kWininitGrowth);
+    return std::string(out.data(),
+                       WithDeletionAtStart(wininit.data(), wininit.size(), "C:\\TSW30\\TSWREMOV.EXE", out.data()));
+}
 }
 
-TEST(RemovalPlan, RemovesEachInstalledVersionOnceAndLeavesItsOwnFileForLast)
+// Each name once, whatever its case and however many versions; a version is
+// one of the name's lines, size and CRC-32 both; folders deepest first.
+TEST(RemovalPlan, JudgesFilesByAnyOfTheirVersionsAndFoldersDeepestFirst)
 {
-    EXPECT_EQ((std::vector<std::string>{"TSW.EXE", "LOOKUP\\ITU.LU"}), RecordedFileNames(Installed, "tswremov.exe"));
+    ASSERT_TRUE(Installed.PersonalGroup && Installed.Registered);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < Installed.Files.size(); ++i)
+        if (FirstLineOfFile(Installed, i)) names.push_back(Installed.Files[i].Name);
+    EXPECT_EQ((std::vector<std::string>{"TSW.EXE", "LOOKUP\\ITU.LU"}), names);
     const struct {
         const char* Name;
         std::uint32_t Size, Crc;
@@ -32,37 +46,25 @@ TEST(RemovalPlan, RemovesEachInstalledVersionOnceAndLeavesItsOwnFileForLast)
         {"Tsw.Exe", 48300, 0x22222222, true},   // the update's, any case
         {"TSW.EXE", 48213, 0x22222222, false},  // a changed file of the same size
         {"TSW.EXE", 48214, 0x0A1B2C3D, false},  // the same CRC at another size
-        {"LOOKUP\\ITU.LU", 912, 0x9F00E417, true},
         {"ITU.LU", 912, 0x9F00E417, false},     // the same file in another folder
     };
     for (const auto& row : rows) EXPECT_EQ(row.Installed, IsInstalledVersion(Installed, row.Name, row.Size, row.Crc))
         << row.Name << " " << row.Size;
-    EXPECT_EQ((std::vector<std::string>{"LOOKUP\\OLD", "LOOKUP", "USER_DLL"}), FoldersDeepestFirst(Installed));
+
+    std::vector<std::string> folders;
+    for (std::size_t depth = kFolderDepthMax; depth > 0; --depth)
+        for (std::size_t i = 0; i < Installed.Folders.size(); ++i)
+            if (FolderDepth(Installed.Folders[i].c_str()) == depth && FirstLineOfFolder(Installed, i))
+                folders.push_back(Installed.Folders[i]);
+    EXPECT_EQ((std::vector<std::string>{"LOOKUP\\OLD", "LOOKUP", "USER_DLL"}), folders);
     EXPECT_TRUE(InstalledFolderItself(Installed));
     EXPECT_FALSE(InstalledFolderItself(Record("TSW30 INSTALLATION RECORD\r\nFOLDER LOOKUP\r\n")));
-    EXPECT_EQ("[DeleteGroup(Tessaryn 3.0)]", DeleteGroupCommand(false));
-    EXPECT_EQ("[DeleteGroup(Tessaryn 3.0,1)]", DeleteGroupCommand(true));
+    EXPECT_STREQ("[DeleteGroup(Tessaryn 3.0,1)]", DeleteGroupCommand(true));
 }
 
-// A later installation elsewhere took the registration over: it is not this program's.
-TEST(RemovalPlan, TakesOnlyItsOwnRegistration)
-{
-    const struct {
-        const char* Value;
-        bool Own;
-    } rows[] = {
-        {"C:\\TSW30\\TSWREMOV.EXE", true},       {"c:\\tsw30\\tswremov.exe", true},
-        {"\"C:\\TSW30\\TSWREMOV.EXE\"", true},   {"D:\\TSW30\\TSWREMOV.EXE", false},
-        {"C:\\TSW30\\TSWREMOV.EXE /X", false},   {"", false},
-    };
-    for (const auto& row : rows) EXPECT_EQ(row.Own, IsOwnUninstallString(row.Value, "C:\\TSW30\\TSWREMOV.EXE"))
-        << row.Value;
-}
-
-// The line goes into the [rename] section, whatever else it holds, once.
+// The line goes into the [rename] section, whatever else the file holds, once.
 TEST(RemovalPlan, AddsItsLineToWininitsRenameSection)
 {
-    const char* const path = "C:\\TSW30\\TSWREMOV.EXE";
     const struct {
         const char* Before;
         const char* After;
@@ -76,41 +78,49 @@ TEST(RemovalPlan, AddsItsLineToWininitsRenameSection)
         {"[other]\r\nNUL=C:\\TSW30\\TSWREMOV.EXE\r\n",
          "[other]\r\nNUL=C:\\TSW30\\TSWREMOV.EXE\r\n[rename]\r\nNUL=C:\\TSW30\\TSWREMOV.EXE\r\n"},
     };
-    for (const auto& row : rows) EXPECT_EQ(row.After, WithDeletionAtStart(row.Before, path)) << row.Before;
+    for (const auto& row : rows) EXPECT_EQ(row.After, Edited(row.Before)) << row.Before;
 }
 
 TEST(RemovalPlan, LastBoxNamesWhatWentEachFileKeptAndWhatIsLeftToDo)
 {
+    char text[kLastBoxTextSize];
     RemovalOutcome outcome;
     outcome.FilesRemoved = 14;
     outcome.FoldersRemoved = 1;
     outcome.GroupRemoved = outcome.RegistrationRemoved = outcome.OwnFileLater = true;
-    outcome.KeptFiles = {{"LOOKUP\\ITU.LU", RemovalOutcome::KeptReason::Changed},
-                         {"NOTES.TXT", RemovalOutcome::KeptReason::NotInstalled}};
+    outcome.Keep("LOOKUP", "ITU.LU", RemovalOutcome::KeptReason::Changed);
+    outcome.Keep("", "NOTES.TXT", RemovalOutcome::KeptReason::NotInstalled);
+    outcome.Keep("", "MINE", RemovalOutcome::KeptReason::NotInstalled, true);
     EXPECT_TRUE(RemovalComplete(outcome));
-    EXPECT_EQ("Removed from C:\\TSW30: 14 files, 1 folder, the program group, its entry in Add/Remove Programs.\n\n"
-              "Kept:\nLOOKUP\\ITU.LU: changed since it was installed\nNOTES.TXT: not installed by Tessaryn 3.0\n\n"
-              "The removal program itself goes when Windows next starts.",
-              LastBoxText("C:\\TSW30", outcome));
+    LastBoxText("C:\\TSW30", outcome, text, sizeof text);
+    EXPECT_STREQ("Removed from C:\\TSW30: 14 files, 1 folder, the program group, its entry in Add/Remove Programs.\n\n"
+                 "Kept:\nLOOKUP\\ITU.LU: changed since it was installed\nNOTES.TXT: not installed by Tessaryn 3.0\n"
+                 "MINE\\: not installed by Tessaryn 3.0\n\nTSWREMOV.EXE goes when Windows next starts.",
+                 text);
 
+    // Stopped at a file: the record stays for the next removal.
     RemovalOutcome stopped;
     stopped.FilesRemoved = 1;
     stopped.Cancelled = stopped.RecordLeft = true;
-    stopped.KeptFiles = {{"TSWDB.DLL", RemovalOutcome::KeptReason::Undeletable}};
+    stopped.Keep("", "TSWDB.DLL", RemovalOutcome::KeptReason::Undeletable);
     EXPECT_FALSE(NothingLeftToRemove(stopped));
-    EXPECT_EQ("The removal was stopped. Removed from C:\\TSW30: 1 file, 0 folders.\n\n"
-              "Kept:\nTSWDB.DLL: could not be removed\n\nRun the removal again to finish it.",
-              LastBoxText("C:\\TSW30", stopped));
+    LastBoxText("C:\\TSW30", stopped, text, sizeof text);
+    EXPECT_STREQ("Removed from C:\\TSW30: 1 file, 0 folders.\n\nKept:\nTSWDB.DLL: could not be removed\n\n"
+                 "Run the removal again to finish it.",
+                 text);
 
-    // Each thing left keeps the removal from being complete.
-    RemovalOutcome left = outcome;
-    left.GroupLeft = true;
-    EXPECT_FALSE(RemovalComplete(left));
-    left = outcome;
-    left.RegistrationLeft = true;
-    EXPECT_FALSE(RemovalComplete(left));
-    left = outcome;
-    left.OwnFileLater = false;
-    EXPECT_FALSE(RemovalComplete(left));
-    EXPECT_NE(std::string::npos, LastBoxText("C:\\TSW30", left).find("Delete TSWREMOV.EXE yourself"));
+    // Each thing left keeps the removal from being complete; the names beyond a screenful are counted.
+    const auto without = [&](bool RemovalOutcome::*left, bool value) {
+        RemovalOutcome changed = outcome;
+        changed.*left = value;
+        return RemovalComplete(changed);
+    };
+    EXPECT_FALSE(without(&RemovalOutcome::GroupLeft, true));
+    EXPECT_FALSE(without(&RemovalOutcome::RegistrationLeft, true));
+    EXPECT_FALSE(without(&RemovalOutcome::RecordLeft, true));
+    EXPECT_FALSE(without(&RemovalOutcome::OwnFileLater, false));
+    for (int i = 0; i < 20; ++i) outcome.Keep("", "MORE.TXT", RemovalOutcome::KeptReason::NotInstalled);
+    outcome.OwnFileLater = false;
+    LastBoxText("C:\\TSW30", outcome, text, sizeof text);
+    EXPECT_NE(nullptr, std::strstr(text, "\nand more\n\nDelete TSWREMOV.EXE yourself.")) << text;
 }
