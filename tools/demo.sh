@@ -131,7 +131,8 @@ wininit=$(find "$drive_c/windows" -maxdepth 1 -iname wininit.ini | head -n 1)
 if [ -n "$wininit" ]; then sed 's/^/    /' "$wininit"; else echo "    (none)"; removal=1; fi
 if [ -n "$programs" ] && [ -d "$programs/Tessaryn 3.0" ]; then echo "  the group Tessaryn 3.0 is STILL THERE"; removal=1
 else echo "  the group Tessaryn 3.0 is gone"; fi
-if "$WINELOADER" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaryn 3.0' >/dev/null 2>&1; then
+if "$WINELOADER" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaryn 3.0' /reg:32 \
+       >/dev/null 2>&1; then
     echo "  the Add/Remove Programs entry is STILL THERE"; removal=1
 else echo "  the Add/Remove Programs entry is gone"; fi
 echo
