@@ -147,8 +147,8 @@ private:
             empty = false;
             FormatText(name, sizeof name, "%s%s%s", folder, *folder ? "\\" : "", entry);
             const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-            if ((isFolder ? RecordedFolderName(Record, name) : RecordedFileName(Record, name)) || (!*folder && OwnStep(entry)))
-                continue;
+            const bool recorded = isFolder ? RecordedFolderName(Record, name) : RecordedFileName(Record, name);
+            if (recorded || (!*folder && OwnStep(entry))) continue;
             Outcome.Keep(folder, entry, RemovalOutcome::KeptReason::NotInstalled, isFolder);
         } while (::FindNextFileA(search, &found));
         ::FindClose(search);

@@ -48,8 +48,9 @@ bool DeleteAtNtStart(const char* path, const char* folder)
 {
     using MoveFileExFunction = BOOL(WINAPI*)(const char*, const char*, DWORD);
     const HMODULE kernel = ::GetModuleHandleA("KERNEL32");
-    const auto moveFileEx =
-        kernel ? reinterpret_cast<MoveFileExFunction>(reinterpret_cast<void*>(::GetProcAddress(kernel, "MoveFileExA"))) : nullptr;
+    const auto moveFileEx = kernel ? reinterpret_cast<MoveFileExFunction>(
+                                         reinterpret_cast<void*>(::GetProcAddress(kernel, "MoveFileExA")))
+                                   : nullptr;
     if (!moveFileEx || !moveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return false;
     // The system removes a folder at its start only when it is empty then.
     if (folder) moveFileEx(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);

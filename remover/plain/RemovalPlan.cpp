@@ -167,8 +167,8 @@ bool RemovalComplete(const RemovalOutcome& outcome)
 
 void LastBoxText(const char* folder, const RemovalOutcome& outcome, char* text, std::size_t size)
 {
-    FormatText(text, size, "Removed from %s: %d file%s, %d folder%s", folder, static_cast<int>(outcome.FilesRemoved), Plural(outcome.FilesRemoved),
-               static_cast<int>(outcome.FoldersRemoved), Plural(outcome.FoldersRemoved));
+    FormatText(text, size, "Removed from %s: %d file%s, %d folder%s", folder, static_cast<int>(outcome.FilesRemoved),
+               Plural(outcome.FilesRemoved), static_cast<int>(outcome.FoldersRemoved), Plural(outcome.FoldersRemoved));
     if (outcome.GroupRemoved) Add(text, size, ", the program group");
     if (outcome.RegistrationRemoved) Add(text, size, ", its entry in Add/Remove Programs");
     Add(text, size, ".");
