@@ -59,7 +59,6 @@ TEST(RemovalPlan, JudgesFilesByAnyOfTheirVersionsAndFoldersDeepestFirst)
     EXPECT_EQ((std::vector<std::string>{"LOOKUP\\OLD", "LOOKUP", "USER_DLL"}), folders);
     EXPECT_TRUE(InstalledFolderItself(Installed));
     EXPECT_FALSE(InstalledFolderItself(Record("TSW30 INSTALLATION RECORD\r\nFOLDER LOOKUP\r\n")));
-    EXPECT_STREQ("[DeleteGroup(Tessaryn 3.0,1)]", DeleteGroupCommand(true));
 }
 
 // The line goes into the [rename] section, whatever else the file holds, once.
@@ -109,18 +108,11 @@ TEST(RemovalPlan, LastBoxNamesWhatWentEachFileKeptAndWhatIsLeftToDo)
                  "Run the removal again to finish it.",
                  text);
 
-    // Each thing left keeps the removal from being complete; the names beyond a screenful are counted.
-    const auto without = [&](bool RemovalOutcome::*left, bool value) {
-        RemovalOutcome changed = outcome;
-        changed.*left = value;
-        return RemovalComplete(changed);
-    };
-    EXPECT_FALSE(without(&RemovalOutcome::GroupLeft, true));
-    EXPECT_FALSE(without(&RemovalOutcome::RegistrationLeft, true));
-    EXPECT_FALSE(without(&RemovalOutcome::RecordLeft, true));
-    EXPECT_FALSE(without(&RemovalOutcome::OwnFileLater, false));
+    // Something left keeps the removal from being complete; names beyond a screenful are counted.
+    outcome.GroupLeft = true;
+    EXPECT_FALSE(RemovalComplete(outcome));
     for (int i = 0; i < 20; ++i) outcome.Keep("", "MORE.TXT", RemovalOutcome::KeptReason::NotInstalled);
-    outcome.OwnFileLater = false;
+    outcome.GroupLeft = outcome.OwnFileLater = false;
     LastBoxText("C:\\TSW30", outcome, text, sizeof text);
     EXPECT_NE(nullptr, std::strstr(text, "\nand more\n\nDelete TSWREMOV.EXE yourself.")) << text;
 }
