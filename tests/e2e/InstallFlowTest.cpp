@@ -154,10 +154,10 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     EXPECT_EQ(Upper(temporary), Upper(image.substr(0, std::strlen(temporary)))) << image;
     EXPECT_EQ(std::string("\\") + Build().FileName(), Upper(image.substr(image.find_last_of('\\')))) << image;
     const std::string copy = image.substr(0, image.find_last_of('\\') + 1);
-    EXPECT_TRUE(WaitForFile(copy + "TSW_INST.HLP"));
+    EXPECT_TRUE(WaitForFile(copy + "TSW_INST.HLP") && WaitForFile(copy + "TSWREMOV.EXE"));
     // Wine finds the build's lower-case names under these too.
     const std::string shipped = Build().Path().substr(0, Build().Path().find_last_of('\\') + 1);
-    for (const std::string name : {Build().FileName(), "INSTALL.EMF", "TSW_INST.HLP"})
+    for (const std::string name : {Build().FileName(), "INSTALL.EMF", "TSW_INST.HLP", "TSWREMOV.EXE"})
         EXPECT_EQ(ReadBytes(shipped + name), ReadBytes(copy + name)) << name;
 
     InstallEntries entries;
