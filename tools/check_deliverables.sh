@@ -3,7 +3,7 @@
 # All are GUI programs that import only DLLs of the system, so nothing has to
 # be shipped beside them. The shipped ones must also start on every machine
 # Windows 95 (first release) and Windows NT 3.51 run on, and fit disk 1:
-#   - they import only from KERNEL32, USER32, GDI32 and LZ32, and only what
+#   - they import only from KERNEL32, USER32, GDI32, LZ32 and ADVAPI32, and only what
 #     the platform floor (tools/win32-api-floor.txt) says both systems have:
 #     NT 3.51 yes or yes?, Windows 95 yes, yes? or stub (a stub only where a
 #     comment in the code names it with Windows 95, saying why doing nothing
@@ -37,7 +37,7 @@ done
 size_limit=65536
 run_from_swap=0x0400
 objdump=x86_64-w64-mingw32-objdump
-system_dlls=" kernel32.dll user32.dll gdi32.dll lz32.dll "
+system_dlls=" kernel32.dll user32.dll gdi32.dll lz32.dll advapi32.dll "
 floor_file="$root/tools/win32-api-floor.txt"
 # The floor's rows: "dll function" -> "95RTM NT351 [programs]".
 declare -A floor
