@@ -11,6 +11,7 @@
 #include "engine/plain/LzErrors.h"
 #include "framework/CommandIds.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
@@ -33,7 +34,9 @@ const char* const UpdateListName = UpdateStep().ListName;
 // Reports its own failures.
 bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
 {
-    LogNote("list " + JoinedPath(updateSource, UpdateListName));
+    char note[kPathSize + 8];
+    FormatText(note, sizeof note, "list %s\\%s", updateSource, UpdateListName);
+    LogNote(note);
     ListFault fault = ReadListPlan(updateSource, UpdateListName, Settings.TargetDirectory, kMaxUpdateNameLength, plan,
                                    &IsSameFolder);
     // What each file expands to, where the source says.

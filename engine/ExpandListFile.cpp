@@ -117,7 +117,9 @@ bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacement
                               const std::string& source, const std::string& installed, const PlannedFile& file,
                               LONG& lastResult)
 {
-    LogNote("file " + source + " to " + installed);
+    char note[2 * kPathSize + 8];
+    FormatText(note, sizeof note, "file %s to %s", source.c_str(), installed.c_str());
+    LogNote(note);
     for (;;) {
         std::string destination = installed;
         lastResult = ExpandFile(progress, set, record, source, file, destination);
@@ -162,7 +164,9 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
 
     // The whole list is read and checked before anything is written.
     ListPlan plan;
-    LogNote("list " + JoinedPath(sourceDir, listName));
+    char note[kPathSize + 8];
+    FormatText(note, sizeof note, "list %s\\%s", sourceDir, listName);
+    LogNote(note);
     ListFault fault = ReadListPlan(sourceDir, listName, destDir, kListLineMaxLength, plan, &IsSameFolder);
     if (fault == ListFault::None) fault = ReadDiskChecksums(diskRoot ? diskRoot : sourceDir, plan);
     if (fault != ListFault::None) {

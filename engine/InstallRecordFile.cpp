@@ -8,7 +8,8 @@
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
-#include <algorithm>
+#include <cstring>
+
 
 namespace {
 TInstallRecordFile* ActiveRecord = nullptr;
@@ -44,12 +45,6 @@ std::string TemporaryFolder()
     return windowsLength > 0 && windowsLength < sizeof windows ? windows : "";
 }
 
-void SplitLines(const std::string& text, std::vector<std::string>& lines)
-{
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end + 1 - start));
-}
 }
 
 bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
@@ -57,7 +52,6 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
     File.Reset();
     Folder = JoinedPath(folder, "");
     Path = Folder + kInstallRecordName;
-    Lines.clear();
     std::string keep;
     if (!PathExists(Path.c_str())) {
         // A new record: its title is on the disk before any line.
@@ -69,7 +63,7 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
         File.Reset();
     }
     if (!IsOpen()) return false;
-    SplitLines(keep, Lines);
+    Known = "\n" + keep;
     if (madeFolder && !Append(RecordedFolderLine(""))) return false;
     const std::string notes = Pending;
     Pending.clear();
@@ -123,9 +117,10 @@ bool TInstallRecordFile::OpenToAppend()
 bool TInstallRecordFile::Append(const std::string& line)
 {
     if (!IsOpen()) return true;
-    if (std::find(Lines.begin(), Lines.end(), line) != Lines.end()) return true;
+    // Each line ends its line break, so a whole line is found after one.
+    if (Known.find("\n" + line) != std::string::npos) return true;
     if (!Write(line)) return false;
-    Lines.push_back(line);
+    Known += line;
     return true;
 }
 
@@ -150,7 +145,7 @@ std::string TInstallRecordFile::NameInFolder(const std::string& path) const
     return path.substr(Folder.size());
 }
 
-void TInstallRecordFile::Note(const std::string& text)
+void TInstallRecordFile::Note(const char* text)
 {
     const std::string line = RecordedNote(text);
     if (!IsOpen()) {
@@ -160,7 +155,7 @@ void TInstallRecordFile::Note(const std::string& text)
     Write(line);
 }
 
-void TInstallRecordFile::Close(const std::string& lastNote)
+void TInstallRecordFile::Close(const char* lastNote)
 {
     Note(lastNote);
     if (!IsOpen() && !Pending.empty()) {
@@ -174,7 +169,7 @@ void TInstallRecordFile::Close(const std::string& lastNote)
         if (IsOpen()) Write(InstallRecordTitle() + Pending);
     }
     Pending.clear();
-    Lines.clear();
+    Known.clear();
     Folder.clear();
     File.Reset();
 }
@@ -195,15 +190,19 @@ RunLog::RunLog(TInstallRecordFile& record, const char* kind, const char* source,
     for (const auto& field : Fields)
         for (int i = field.Digits - 1, value = field.Value; i >= 0; --i, value /= 10)
             date[field.At + i] = static_cast<char>('0' + value % 10);
-    Record.Note(std::string(kRecordedProductName) + ' ' + kind + ' ' + date + ", from " + source + " into " +
-                Settings.TargetDirectory);
+    char note[2 * kPathSize + 64];
+    FormatText(note, sizeof note, "%s %s %s, from %s into %s", kRecordedProductName, kind, date, source,
+               Settings.TargetDirectory);
+    Record.Note(note);
     if (components) {
         static const char* const Names[ComponentCount] = {"program", "Crane rain", "CCIR rain", "Canadian rain",
                                                            "examples"};
-        std::string chosen;
-        for (int i = 0; i < ComponentCount; ++i)
-            if (Settings.Flags[i]) chosen += std::string(chosen.empty() ? "" : ", ") + Names[i];
-        Record.Note("components: " + (chosen.empty() ? std::string("none") : chosen));
+        FormatText(note, sizeof note, "components:");
+        for (int i = 0; i < ComponentCount; ++i) {
+            const std::size_t used = std::strlen(note);
+            if (Settings.Flags[i]) FormatText(note + used, sizeof note - used, "%s %s", used > 11 ? "," : "", Names[i]);
+        }
+        Record.Note(note);
     }
     Record.Note("attended");
 }
@@ -231,12 +230,12 @@ void LogReport(int number, const char* text, int answer)
     for (const auto& known : Answers)
         if (known.Id == answer) name = known.Name;
     LastReport = number;
-    char head[32];
-    FormatText(head, sizeof head, "message %d: ", number);
-    LogNote(head + std::string(text ? text : "") + " (" + name + ")");
+    char note[kInstallRecordLineMax];
+    FormatText(note, sizeof note, "message %d: %s (%s)", number, text, name);
+    LogNote(note);
 }
 
-void LogNote(const std::string& text)
+void LogNote(const char* text)
 {
     if (ActiveRecord) ActiveRecord->Note(text);
 }

@@ -5,7 +5,6 @@
 #include "framework/UniqueHandle.h"
 
 #include <string>
-#include <vector>
 
 // The record of what the runs made in an installation's folder
 // (InstallRecord.h), open for appending while a run writes there, and the
@@ -36,11 +35,11 @@ public:
     std::string NameInFolder(const std::string& path) const;
 
     // A line of the log for people; kept until the record is open.
-    void Note(const std::string& text);
+    void Note(const char* text);
 
     // The log's last note; the record (or, without one, the log in the
     // temporary folder, holding the notes) is closed.
-    void Close(const std::string& lastNote);
+    void Close(const char* lastNote);
 
 private:
     bool Load(const std::string& path, std::string& keep);
@@ -52,7 +51,7 @@ private:
     std::string Folder;  // ready for a name to follow
     std::string Path;
     std::string Pending;             // notes not yet written
-    std::vector<std::string> Lines;  // the record's lines (not its notes)
+    std::string Known;               // the record's lines (not its notes), after a line break
     DWORD Size = 0;                  // what of the record was written whole
 };
 
@@ -80,7 +79,7 @@ private:
 void LogReport(int number, const char* text, int answer);
 
 // A note in the log of the run in progress (nothing without one).
-void LogNote(const std::string& text);
+void LogNote(const char* text);
 
 // The number of the last report shown in the run in progress (0: none).
 int LastReportNumber();

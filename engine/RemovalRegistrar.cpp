@@ -37,7 +37,7 @@ void TInstallWindow::RegisterRemoval()
         // The registration's line is on the disk before the key is written.
         const std::string program = JoinedPath(Settings.TargetDirectory, kRemovalProgramName);
         if (Record.Append(RecordedRegistrationLine()) && WriteUninstallKey(program)) {
-            LogNote("registered for Add/Remove Programs: " + program);
+            LogNote("registered for Add/Remove Programs");
             return;
         }
     }
