@@ -3,6 +3,7 @@
 #include "dialogs/UpdateDialog.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "engine/CompressedSource.h"
+#include "engine/InstallRecordFile.h"
 #include "engine/DestinationFile.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/InstallPlan.h"
@@ -10,6 +11,7 @@
 #include "engine/plain/LzErrors.h"
 #include "framework/CommandIds.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
@@ -32,6 +34,9 @@ const char* const UpdateListName = UpdateStep().ListName;
 // Reports its own failures.
 bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
 {
+    char note[kPathSize + 8];
+    FormatText(note, sizeof note, "list %s\\%s", updateSource, UpdateListName);
+    LogNote(note);
     ListFault fault = ReadListPlan(updateSource, UpdateListName, Settings.TargetDirectory, kMaxUpdateNameLength, plan,
                                    &IsSameFolder);
     // What each file expands to, where the source says.
@@ -93,6 +98,8 @@ void TInstallWindow::MaintenanceUpdate()
     if (dialog.Execute() != IDOK) return;
 
     HWND owner = GetHandle();
+    RemovalItem = false;
+    RunLog log(Record, "maintenance update", updateSource, false);
     // The update disk is confirmed as "disk 1" but is no program disk: once
     // the update ends, no program disk is known to be in the source drive.
     struct ForgetDisk {
@@ -122,6 +129,8 @@ void TInstallWindow::MaintenanceUpdate()
     ListPlan plan;
     if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
 
+    // The update's lines go into the installation's record, from its first write on.
+    Record.Open(Settings.TargetDirectory, false);
     LONG result = 0;
     const bool expanded = ExpandListPlan(plan, UpdateCaption, result);
 
@@ -129,6 +138,7 @@ void TInstallWindow::MaintenanceUpdate()
     // that stopped is not complete, and its report was the last word.
     if (!ProgramFile[0].empty()) CreateProgramGroup();
     if (!expanded) return;
+    log.Completed();
     int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete",
                              MB_YESNO | MB_ICONQUESTION | kBoxInFront);
     if (answer == IDYES) ::PostMessageA(owner, WM_COMMAND, CM_EXIT, 0);

@@ -168,7 +168,7 @@ bool ReadInstallRecord(const char* data, std::size_t size, InstallRecordContents
             whole = false;
             continue;
         }
-        if (line.empty() || line.compare(0, 1, NotePrefix) == 0) continue;
+        if (line.empty() || line.compare(0, 2, NotePrefix) == 0) continue;
         if (!ParseLine(line, contents)) whole = false;
     }
     return whole && !first;
