@@ -1,6 +1,5 @@
 #include "engine/InstallRecordFile.h"
 
-#include "engine/DestinationFile.h"
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
 #include "engine/plain/ListFile.h"
@@ -32,17 +31,18 @@ std::string LinesOf(const InstallRecordContents& contents)
 // be the source disk: the Windows folder takes the log then.
 std::string TemporaryFolder()
 {
-    char temporary[MAX_PATH + 1] = {};
+    char folder[MAX_PATH + 1] = {};
     char current[MAX_PATH + 1] = {};
-    const DWORD length = ::GetTempPathA(sizeof temporary, temporary);
+    const DWORD length = ::GetTempPathA(sizeof folder, folder);
     const DWORD currentLength = ::GetCurrentDirectoryA(sizeof current, current);
-    if (length > 0 && length < sizeof temporary &&
-        !(currentLength > 0 && currentLength < sizeof current &&
-          WithoutTrailingSeparator(temporary) == WithoutTrailingSeparator(current)))
-        return temporary;
-    char windows[MAX_PATH + 1] = {};
-    const UINT windowsLength = ::GetWindowsDirectoryA(windows, sizeof windows);
-    return windowsLength > 0 && windowsLength < sizeof windows ? windows : "";
+    // The temporary folder ends in a separator, the current directory only at a root.
+    const bool isCurrent = currentLength > 0 && (length == currentLength || length == currentLength + 1) &&
+                           std::memcmp(folder, current, currentLength) == 0;
+    if (length == 0 || length >= sizeof folder || isCurrent) {
+        const UINT windowsLength = ::GetWindowsDirectoryA(folder, sizeof folder);
+        if (windowsLength == 0 || windowsLength >= sizeof folder) folder[0] = '\0';
+    }
+    return folder;
 }
 
 }

@@ -218,7 +218,7 @@ TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
     ASSERT_EQ(1u, executes.size());
     EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), executes[0]);
     FileMap first;
-    ASSERT_TRUE(ReadTree(Target(), first, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(Target(), first));
     EXPECT_EQ(MarkerBytes(), first["TSW_FILE.CHK"]);
 
     // The second run: another target, and disk 2 no longer names a program.
@@ -306,7 +306,7 @@ TEST_P(InstallChecks, LocalAndNetworkInstallationsWithTheSameEntriesGiveTheSameR
         ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
         ASSERT_TRUE(installer.WaitForEnd());
 
-        ASSERT_TRUE(ReadTree(Target(), results[run].Files, TreeUpperCase));
+        ASSERT_TRUE(ReadInstalledTree(Target(), results[run].Files));
         std::vector<std::string> executes = Server->Executes();
         results[run].Executes.assign(executes.begin() + executesBefore, executes.end());
         results[run].Options = ReadOptionsFile(DiskFolder(2) + "\\INSTALL.OPT");
@@ -339,7 +339,7 @@ TEST_P(InstallChecks, WithoutAProgramItemNoGroupAndNoMarker)
 
     EXPECT_EQ(0, Server->Connections());
     FileMap installed;
-    ASSERT_TRUE(ReadTree(Target(), installed, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(Target(), installed));
     EXPECT_TRUE(SameTree(ReleaseFiles(DataFolder("release"), AllComponents), installed));
     ASSERT_TRUE(installer.Close());
 }
@@ -360,7 +360,7 @@ TEST_P(InstallChecks, DataComponentsOnlyEndWithoutGroupMarkerOrQuestion)
 
     EXPECT_EQ(0, Server->Connections());
     FileMap installed;
-    ASSERT_TRUE(ReadTree(Target(), installed, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(Target(), installed));
     EXPECT_TRUE(SameTree(ReleaseFiles(DataFolder("release"), "01111"), installed));
     // The program's directories are made all the same, and stay empty.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((Target() + "\\LOOKUP").c_str()));
@@ -384,7 +384,7 @@ TEST_P(InstallChecks, WithoutProgramManagerOneNoticeThenMarkerAndQuestion)
     ASSERT_TRUE(installer.IdleWithoutBoxes());
 
     FileMap installed;
-    ASSERT_TRUE(ReadTree(Target(), installed, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(Target(), installed));
     EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), installed));
     ASSERT_TRUE(installer.Close());
     EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
@@ -414,7 +414,7 @@ TEST_P(InstallChecks, ATargetEndingInADoubleByteCharacterHoldsTheFiles)
     ASSERT_TRUE(installer.IdleWithoutBoxes());
 
     FileMap installed;
-    ASSERT_TRUE(ReadTree(entries.Target + "\\", installed, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(entries.Target + "\\", installed));
     EXPECT_TRUE(SameTree(CompleteInstallation("10000"), installed));
     ASSERT_TRUE(installer.Close());
     EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());

@@ -779,8 +779,21 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
 TEST_F(DamagedFile, RecordNamesWhatTheRunsMade)
 {
     const DiskSet set = MakeDiskSet(Folder("set"), 1, StandardFiles);
-    InstallEarlier(set);
-    if (HasFatalFailure()) return;
+    // The removal program SETUP.EXE leaves beside the installer is installed last.
+    const std::string installer = Folder("installer");
+    const FileMap remover = {{"TSWREMOV.EXE", "the removal program"}};
+    ASSERT_TRUE(WriteTree(installer, remover));
+    char ownFolder[kProgramDirectorySize];
+    CopyBounded(ownFolder, sizeof ownFolder, ProgramDirectory);
+    CopyBounded(ProgramDirectory, sizeof ProgramDirectory, installer.c_str());
+    AnswerPromptsWith(set);
+    const bool complete = Window->InstallComponents();
+    CopyBounded(ProgramDirectory, sizeof ProgramDirectory, ownFolder);
+    ASSERT_TRUE(complete);
+    EXPECT_TRUE(Window->RemovalInstalled);
+    FileMap installed = set.Complete();
+    installed.insert(remover.begin(), remover.end());
+    ASSERT_EQ(Lines(), TreeDifferences(installed, TakeInstalled(Target())));
     const std::string path = Join(Target(), "TSW_INST.LOG");
     InstallRecordContents record;
     auto read = [&] {
@@ -800,8 +813,9 @@ TEST_F(DamagedFile, RecordNamesWhatTheRunsMade)
     const Lines folders = {".", "USER_DLL", "LOOKUP", "CCIR", "CRANE", "CANADA", "TSDATA"};
     ASSERT_TRUE(read());
     EXPECT_EQ(folders, Lines(record.Folders.begin(), record.Folders.end()));
-    EXPECT_EQ(set.Installed.size(), record.Files.size());
+    EXPECT_EQ(set.Installed.size() + 1, record.Files.size());
     expectNamed(set.Installed);
+    expectNamed(remover);
 
     Installation = Target();
     ASSERT_LE(Installation.size(), 79u) << "the update dialog takes 79 characters";
@@ -813,7 +827,7 @@ TEST_F(DamagedFile, RecordNamesWhatTheRunsMade)
     RunUpdate("Maintenance Update Complete|Exit Installation Program");
     ASSERT_TRUE(read()) << ReadBytes(path);
     EXPECT_EQ(folders, Lines(record.Folders.begin(), record.Folders.end()));
-    EXPECT_EQ(set.Installed.size() + 1, record.Files.size());
+    EXPECT_EQ(set.Installed.size() + 2, record.Files.size());
     expectNamed(set.Installed);
     expectNamed({{"TSW.EXE", "updated TSW.EXE"}});
     for (const std::string& name : Names(Target())) EXPECT_EQ(std::string::npos, name.find('~')) << name;
