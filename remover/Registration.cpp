@@ -1,17 +1,16 @@
 #include "remover/Registration.h"
 
+#include "engine/plain/RemovalRegistration.h"
 #include "remover/plain/RemovalPlan.h"
 
 #include <windows.h>
 
 namespace {
-const char* const UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaryn 3.0";
-
 // The key's UninstallString; false when there is no key or no such text.
 bool UninstallString(char* value, DWORD size)
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
     DWORD type = 0;
     const LONG result =
         ::RegQueryValueExA(key, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
@@ -43,6 +42,6 @@ RegistrationState RemoveRegistration(const char* ownPath)
     char valueShort[MAX_PATH];
     if (!ShortForm(ownPath, ownShort) || !ShortForm(path, valueShort) || !SameName(valueShort, ownShort))
         return RegistrationState::Absent;
-    return ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey) == ERROR_SUCCESS ? RegistrationState::Removed
+    return ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath) == ERROR_SUCCESS ? RegistrationState::Removed
                                                                               : RegistrationState::Left;
 }

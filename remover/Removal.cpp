@@ -2,6 +2,7 @@
 
 #include "engine/FileSteps.h"
 #include "engine/plain/Crc32.h"
+#include "engine/plain/RemovalRegistration.h"
 #include "framework/UniqueHandle.h"
 #include "remover/ProgramGroup.h"
 #include "remover/Registration.h"
@@ -126,7 +127,7 @@ private:
     // record and the program itself, in the installation's folder.
     static bool OwnStep(const char* entry)
     {
-        return SameName(entry, MarkerName) || SameName(entry, kInstallRecordName) || SameName(entry, kRemoverName);
+        return SameName(entry, MarkerName) || SameName(entry, kInstallRecordName) || SameName(entry, kRemovalProgramName);
     }
 
     // Names what a folder the installations made still holds that they did

@@ -1,10 +1,10 @@
 #include "remover/plain/RemovalPlan.h"
 
+#include "engine/plain/RemovalRegistration.h"
 #include "shell/plain/FormatText.h"
 
 #include <cstring>
 
-const char* const kRemoverName = "TSWREMOV.EXE";
 const char* const kRemovalTitle = "Tessaryn 3.0 Removal";
 
 namespace {
@@ -182,7 +182,7 @@ void LastBoxText(const char* folder, const RemovalOutcome& outcome, char* text, 
     if (outcome.RecordLeft)
         Add(text, size, "\n\nRun the removal again to finish it.");
     else if (outcome.OwnFileLater)
-        Add(text, size, "\n\n%s goes when Windows next starts.", kRemoverName);
+        Add(text, size, "\n\n%s goes when Windows next starts.", kRemovalProgramName);
     else
-        Add(text, size, "\n\nDelete %s yourself.", kRemoverName);
+        Add(text, size, "\n\nDelete %s yourself.", kRemovalProgramName);
 }

@@ -9,8 +9,6 @@
 
 #include "engine/plain/InstallRecord.h"
 
-// The removal program's file name, in the installation's folder.
-extern const char* const kRemoverName;   // "TSWREMOV.EXE"
 extern const char* const kRemovalTitle;  // "Tessaryn 3.0 Removal"
 
 // Whether two names are the same without regard to case (names in a record

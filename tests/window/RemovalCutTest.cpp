@@ -4,6 +4,7 @@
 // a changed data file and the removal program itself stay.
 #include "engine/FileSteps.h"
 #include "engine/plain/Crc32.h"
+#include "engine/plain/RemovalRegistration.h"
 #include "remover/Removal.h"
 #include "tests/kit/FileTree.h"
 #include "tests/kit/TempFolder.h"
@@ -12,7 +13,7 @@
 #include <windows.h>
 
 namespace {
-const char* const UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaryn 3.0";
+const char* const UninstallKey = kUninstallKeyPath;
 
 // The installation as the record names it, and what the person did since.
 const FileMap Installed = {

@@ -1,0 +1,152 @@
+// Tessaryn removed as a person removes it: after an installation of every
+// component and a maintenance update, with a file of the person's own and a
+// changed lookup file in the folder, the removal program the installation
+// put there is started with no arguments (as Add/Remove Programs and the
+// group's item start it), told its system as the installer was. Only the
+// person's two files stay (and the removal program, until the system's next
+// start); the group and the registration are gone.
+#include "tests/e2e/FlowFixture.h"
+
+#include "tests/kit/FileBytes.h"
+#include "tests/kit/GuiDriver.h"
+#include "tests/kit/ReportedWindows.h"
+#include "tests/kit/WindowFinder.h"
+
+#include <shlobj.h>
+
+using namespace flow;
+
+namespace {
+using Removal = FlowTest;
+
+const char* const RemovalTitle = "Tessaryn 3.0 Removal";
+const char* const UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaryn 3.0";
+
+// In the 32-bit programs' view of the registry, where the shipped programs write.
+bool Registered()
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+std::string GroupFolder()
+{
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, path);
+    return std::string(path) + "\\" + GroupName;
+}
+
+// What the system is told to delete at its next start: WININIT.INI's text
+// (Windows 95), or the list of pending renames (NT), as one string.
+std::string DeletionsAtStart(bool nt)
+{
+    std::string list;
+    if (!nt) return ReadFileBytes(WindowsDirectory() + "\\WININIT.INI", list) ? list : std::string();
+    HKEY key = nullptr;
+    list.resize(8192);
+    DWORD size = static_cast<DWORD>(list.size());
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                        KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::string();
+    if (::RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(&list[0]), &size) != ERROR_SUCCESS)
+        size = 0;
+    ::RegCloseKey(key);
+    list.resize(size);
+    return list;
+}
+
+// The system's own deletions are left as the test found them.
+void ForgetDeletionsAtStart(bool nt)
+{
+    if (!nt) {
+        ::DeleteFileA((WindowsDirectory() + "\\WININIT.INI").c_str());
+        return;
+    }
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
+                        &key) != ERROR_SUCCESS)
+        return;
+    ::RegDeleteValueA(key, "PendingFileRenameOperations");
+    ::RegCloseKey(key);
+}
+}
+
+TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Wine));
+    ForgetDeletionsAtStart(Build().Nt);
+    {
+        Installer installer(Build());
+        ASSERT_TRUE(installer.WaitForMainWindow());
+        InstallEntries entries;
+        entries.Target = Target();
+        ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+        ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
+        const std::string update = *Work / "update";
+        ASSERT_TRUE(CopyTree(DataFolder("update"), update));
+        HWND dialog = nullptr;
+        ASSERT_TRUE(installer.OpenDialog(UpdateCommand, UpdateDialogTitle, dialog));
+        ASSERT_TRUE(SetControlText(dialog, UpdateTargetField, Target()));
+        ASSERT_TRUE(SetControlText(dialog, UpdateSourceField, update));
+        ASSERT_TRUE(installer.Press(dialog, IDOK));
+        ASSERT_TRUE(installer.Answer("Maintenance Update Complete", ExitQuestion, IDYES));
+        ASSERT_TRUE(installer.WaitForEnd());
+    }
+    CloseGroupFolderWindows(5000);
+    ASSERT_TRUE(IsDirectory(GroupFolder()));
+    ASSERT_TRUE(Registered());
+
+    // The person's notes, and one lookup file of the installation changed.
+    FileMap kept = {{"NOTES.TXT", "my own notes"}};
+    for (const auto& file : TreeOf(Target()))
+        if (file.first.compare(0, 7, "LOOKUP\\") == 0) {
+            kept[file.first] = file.second + " and the person's own line";
+            break;
+        }
+    ASSERT_EQ(2u, kept.size());
+    ASSERT_TRUE(WriteTree(Target(), kept));
+
+    const std::string remover = Target() + "\\TSWREMOV.EXE";
+    ReportedWindows told("tswremov.exe", Build().System);
+    ASSERT_TRUE(told.Set());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string line = "\"" + remover + "\"";
+    ASSERT_TRUE(::CreateProcessA(remover.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
+    ::CloseHandle(process.hThread);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitForWindow(BoxTitled(RemovalTitle, process.dwProcessId), box));
+    EXPECT_EQ("Remove Tessaryn 3.0 and all of its components from " + Target() + "?", MessageBoxText(box));
+    PressButton(box, IDYES);
+    ASSERT_TRUE(WaitForWindowGone(box));
+    ASSERT_TRUE(WaitForWindow(BoxTitled(RemovalTitle, process.dwProcessId), box, 60000));
+    const std::string last = MessageBoxText(box);
+    for (const auto& file : kept) EXPECT_NE(std::string::npos, last.find(file.first)) << last;
+    PressButton(box, IDOK);
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process.hProcess, 20000));
+    DWORD exitCode = 99;
+    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    ::CloseHandle(process.hProcess);
+    EXPECT_EQ(0u, exitCode) << last;
+
+    ASSERT_TRUE(ReadFileBytes(remover, kept["TSWREMOV.EXE"]));  // until the system's next start
+    EXPECT_TRUE(SameTree(kept, TakeTree(Target(), TreeUpperCase)));  // the record too is gone
+    EXPECT_FALSE(IsDirectory(GroupFolder()));
+    EXPECT_FALSE(Registered());
+    char shortPath[MAX_PATH] = {};
+    ::GetShortPathNameA(remover.c_str(), shortPath, sizeof shortPath);
+    const std::string deletions = Upper(DeletionsAtStart(Build().Nt));
+    EXPECT_NE(std::string::npos, deletions.find(Upper(Build().Nt ? remover : "NUL=" + std::string(shortPath))))
+        << deletions;
+    ForgetDeletionsAtStart(Build().Nt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, Removal, ::testing::Values(Build95, BuildNt), BuildName);
