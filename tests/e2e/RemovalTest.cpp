@@ -22,15 +22,22 @@ using Removal = FlowTest;
 const char* const RemovalTitle = "Tessaryn 3.0 Removal";
 const char* const UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaryn 3.0";
 
-// In the 32-bit programs' view of the registry, where the shipped programs write.
-bool Registered()
+// The command Add/Remove Programs starts, from the registration in the
+// 32-bit programs' view of the registry, where the shipped programs write;
+// empty when there is none.
+std::string UninstallCommand()
 {
     HKEY key = nullptr;
+    char command[MAX_PATH + 3] = {};
+    DWORD size = sizeof command - 1;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) !=
         ERROR_SUCCESS)
-        return false;
+        return std::string();
+    if (::RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(command), &size) !=
+        ERROR_SUCCESS)
+        command[0] = '\0';
     ::RegCloseKey(key);
-    return true;
+    return command;
 }
 
 std::string GroupFolder()
@@ -100,7 +107,9 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
     }
     CloseGroupFolderWindows(5000);
     ASSERT_TRUE(IsDirectory(GroupFolder()));
-    ASSERT_TRUE(Registered());
+    std::string command = UninstallCommand();
+    const std::string remover = StoredTarget() + "\\TSWREMOV.EXE";
+    ASSERT_EQ(remover, command);
 
     // The person's notes, and one lookup file of the installation changed.
     FileMap kept = {{"NOTES.TXT", "my own notes"}};
@@ -112,19 +121,19 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
     ASSERT_EQ(2u, kept.size());
     ASSERT_TRUE(WriteTree(Target(), kept));
 
-    const std::string remover = Target() + "\\TSWREMOV.EXE";
     ReportedWindows told("tswremov.exe", Build().System);
     ASSERT_TRUE(told.Set());
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string line = "\"" + remover + "\"";
-    ASSERT_TRUE(::CreateProcessA(remover.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process));
     ::CloseHandle(process.hThread);
     HWND box = nullptr;
     ASSERT_TRUE(WaitForWindow(BoxTitled(RemovalTitle, process.dwProcessId), box));
-    EXPECT_EQ("Remove Tessaryn 3.0 and all of its components from " + Target() + "?", MessageBoxText(box));
+    // The folder of the program's path as the system gives it (Wine's in the case of the disk's names).
+    EXPECT_EQ(Upper("Remove Tessaryn 3.0 and all of its components from " + StoredTarget() + "?"),
+              Upper(MessageBoxText(box)));
     PressButton(box, IDYES);
     ASSERT_TRUE(WaitForWindowGone(box));
     ASSERT_TRUE(WaitForWindow(BoxTitled(RemovalTitle, process.dwProcessId), box, 60000));
@@ -140,7 +149,7 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
     ASSERT_TRUE(ReadFileBytes(remover, kept["TSWREMOV.EXE"]));  // until the system's next start
     EXPECT_TRUE(SameTree(kept, TakeTree(Target(), TreeUpperCase)));  // the record too is gone
     EXPECT_FALSE(IsDirectory(GroupFolder()));
-    EXPECT_FALSE(Registered());
+    EXPECT_EQ("", UninstallCommand());
     char shortPath[MAX_PATH] = {};
     ::GetShortPathNameA(remover.c_str(), shortPath, sizeof shortPath);
     const std::string deletions = Upper(DeletionsAtStart(Build().Nt));
