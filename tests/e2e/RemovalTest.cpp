@@ -13,6 +13,7 @@
 #include "tests/kit/WindowFinder.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 
 using namespace flow;
 
@@ -47,39 +48,20 @@ std::string GroupFolder()
     return std::string(path) + "\\" + GroupName;
 }
 
-// What the system is told to delete at its next start: WININIT.INI's text
-// (Windows 95), or the list of pending renames (NT), as one string.
-std::string DeletionsAtStart(bool nt)
+// What the system deletes at its next start, WININIT.INI's text (Windows 95)
+// and the pending renames (NT); forgotten, so that none outlives the test.
+std::string TakeDeletionsAtStart()
 {
-    std::string list;
-    if (!nt) return ReadFileBytes(WindowsDirectory() + "\\WININIT.INI", list) ? list : std::string();
-    HKEY key = nullptr;
-    list.resize(8192);
-    DWORD size = static_cast<DWORD>(list.size());
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
-                        KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return std::string();
-    if (::RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(&list[0]), &size) != ERROR_SUCCESS)
-        size = 0;
-    ::RegCloseKey(key);
-    list.resize(size);
-    return list;
-}
-
-// The system's own deletions are left as the test found them.
-void ForgetDeletionsAtStart(bool nt)
-{
-    if (!nt) {
-        ::DeleteFileA((WindowsDirectory() + "\\WININIT.INI").c_str());
-        return;
-    }
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
-                        &key) != ERROR_SUCCESS)
-        return;
-    ::RegDeleteValueA(key, "PendingFileRenameOperations");
-    ::RegCloseKey(key);
+    const std::string wininit = WindowsDirectory() + "\\WININIT.INI";
+    const char* const manager = "System\\CurrentControlSet\\Control\\Session Manager";
+    std::string text;
+    ReadFileBytes(wininit, text);
+    ::DeleteFileA(wininit.c_str());
+    char pending[4096] = {};
+    DWORD size = sizeof pending;
+    if (::SHGetValueA(HKEY_LOCAL_MACHINE, manager, "PendingFileRenameOperations", nullptr, pending, &size)) size = 0;
+    ::SHDeleteValueA(HKEY_LOCAL_MACHINE, manager, "PendingFileRenameOperations");
+    return Upper(text + std::string(pending, size));
 }
 }
 
@@ -87,7 +69,7 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Wine));
-    ForgetDeletionsAtStart(Build().Nt);
+    TakeDeletionsAtStart();
     {
         Installer installer(Build());
         ASSERT_TRUE(installer.WaitForMainWindow());
@@ -112,13 +94,9 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
     ASSERT_EQ(remover, command);
 
     // The person's notes, and one lookup file of the installation changed.
-    FileMap kept = {{"NOTES.TXT", "my own notes"}};
-    for (const auto& file : TreeOf(Target()))
-        if (file.first.compare(0, 7, "LOOKUP\\") == 0) {
-            kept[file.first] = file.second + " and the person's own line";
-            break;
-        }
-    ASSERT_EQ(2u, kept.size());
+    const FileMap installed = TreeOf(Target());
+    const auto lookup = installed.lower_bound("LOOKUP\\");
+    FileMap kept = {{"NOTES.TXT", "my own notes"}, {lookup->first, lookup->second + " and the person's line"}};
     ASSERT_TRUE(WriteTree(Target(), kept));
 
     ReportedWindows told("tswremov.exe", Build().System);
@@ -152,10 +130,9 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
     EXPECT_EQ("", UninstallCommand());
     char shortPath[MAX_PATH] = {};
     ::GetShortPathNameA(remover.c_str(), shortPath, sizeof shortPath);
-    const std::string deletions = Upper(DeletionsAtStart(Build().Nt));
+    const std::string deletions = TakeDeletionsAtStart();
     EXPECT_NE(std::string::npos, deletions.find(Upper(Build().Nt ? remover : "NUL=" + std::string(shortPath))))
         << deletions;
-    ForgetDeletionsAtStart(Build().Nt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, Removal, ::testing::Values(Build95, BuildNt), BuildName);

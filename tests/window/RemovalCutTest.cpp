@@ -13,8 +13,6 @@
 #include <windows.h>
 
 namespace {
-const char* const UninstallKey = kUninstallKeyPath;
-
 // The installation as the record names it, and what the person did since.
 const FileMap Installed = {
     {"TSW.EXE", "the updated program"}, {"TSWDB.DLL", "database"},       {"LOOKUP\\SMALL.TBL", "table"},
@@ -39,8 +37,7 @@ std::string RecordText()
 struct Answers : RemovalSurface {
     void Removing(const char*) override {}
     bool RetryRemoval(const char*) override { return false; }
-    bool RemoveOwnFileLater(bool folderToo) override { return FolderToo = folderToo, true; }
-    bool FolderToo = false;
+    bool RemoveOwnFileLater(bool) override { return true; }
 };
 
 // Every file step is noted; from step `cut` on (counted from 1), each fails.
@@ -70,13 +67,13 @@ protected:
         tree[kInstallRecordName] = RecordText();
         ASSERT_TRUE(WriteTree(Target, tree));
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, nullptr, 0, KEY_SET_VALUE,
+        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, nullptr, 0, KEY_SET_VALUE,
                                                    nullptr, &key, nullptr));
         ::RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstall.c_str()),
                          static_cast<DWORD>(uninstall.size() + 1));
         ::RegCloseKey(key);
     }
-    void TearDown() override { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey); }
+    void TearDown() override { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath); }
 
     RemovalOutcome Remove(std::size_t cutAt, std::vector<std::string>* steps = nullptr)
     {
@@ -94,7 +91,7 @@ protected:
     static bool Registered()
     {
         HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
         ::RegCloseKey(key);
         return true;
     }
