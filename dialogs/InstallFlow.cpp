@@ -2,6 +2,7 @@
 
 #include "dialogs/InstallDialog.h"
 #include "framework/CommandIds.h"
+#include "shell/plain/Settings.h"
 
 void TInstallWindow::InstallLocal()
 {
@@ -21,12 +22,16 @@ void TInstallWindow::RunInstallation(int dialogResource)
     ::InvalidateRect(GetHandle(), nullptr, TRUE);
     ::UpdateWindow(GetHandle());
     EmptyProgramSlots();
+    const char source[] = {SourceDrive[0], ':', '\\', '\0'};
+    RunLog log(Record, "installation", source, true);
     if (!InstallComponents()) return;
 
+    RegisterRemoval();
     if (!ProgramFile[0].empty()) {
         CreateProgramGroup();
         WriteMarkerFile();
     }
+    log.Completed();
     int answer = ShowMessage("Exit Installation Program", "Installation Complete",
                              MB_YESNO | MB_ICONQUESTION | kBoxInFront);
     ::UpdateWindow(GetHandle());

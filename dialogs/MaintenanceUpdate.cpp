@@ -3,6 +3,7 @@
 #include "dialogs/UpdateDialog.h"
 #include "dialogs/plain/EntryChecks.h"
 #include "engine/CompressedSource.h"
+#include "engine/InstallRecordFile.h"
 #include "engine/DestinationFile.h"
 #include "engine/FolderClaim.h"
 #include "engine/RunSizes.h"
@@ -12,6 +13,7 @@
 #include "engine/plain/LzErrors.h"
 #include "framework/CommandIds.h"
 #include "shell/ReportMessage.h"
+#include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
@@ -34,6 +36,9 @@ const char* const UpdateListName = UpdateStep().ListName;
 // Reports its own failures.
 bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
 {
+    char note[kPathSize + 8];
+    FormatText(note, sizeof note, "list %s\\%s", updateSource, UpdateListName);
+    LogNote(note);
     ListFault fault = ReadListPlan(updateSource, UpdateListName, Settings.TargetDirectory, kMaxUpdateNameLength, plan,
                                    &IsSameFolder);
     // What each file expands to, where the source says.
@@ -95,6 +100,8 @@ void TInstallWindow::MaintenanceUpdate()
     if (dialog.Execute() != IDOK) return;
 
     HWND owner = GetHandle();
+    RemovalItem = false;
+    RunLog log(Record, "maintenance update", updateSource, false);
     // The update disk is confirmed as "disk 1" but is no program disk: once
     // the update ends, no program disk is known to be in the source drive.
     struct ForgetDisk {
@@ -130,6 +137,8 @@ void TInstallWindow::MaintenanceUpdate()
     TFolderClaim claim;
     if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError, &claim)) return;
 
+    // The update's lines go into the installation's record, from its first write on.
+    Record.Open(Settings.TargetDirectory, false);
     LONG result = 0;
     const bool expanded = ExpandListPlan(plan, UpdateCaption, result, &claim);
     RunBar.Clear();
@@ -138,6 +147,7 @@ void TInstallWindow::MaintenanceUpdate()
     // that stopped is not complete, and its report was the last word.
     if (!ProgramFile[0].empty()) CreateProgramGroup();
     if (!expanded) return;
+    log.Completed();
     int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete",
                              MB_YESNO | MB_ICONQUESTION | kBoxInFront);
     if (answer == IDYES) ::PostMessageA(owner, WM_COMMAND, CM_EXIT, 0);

@@ -3,17 +3,21 @@
 #include "engine/CompressedSource.h"
 #include "engine/DestinationFile.h"
 #include "engine/ExpansionLoop.h"
+#include "engine/InstallRecordFile.h"
 #include "engine/ReplacementSet.h"
 #include "engine/RunSizes.h"
 #include "engine/ShowProg.h"
 #include "engine/plain/ChecksumList.h"
+#include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
 #include "engine/plain/LzErrors.h"
+#include "engine/plain/RemovalRegistration.h"
 #include "framework/UniqueHandle.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
+#include "shell/plain/Settings.h"
 
 #include <lzexpand.h>
 
@@ -76,15 +80,29 @@ private:
     RunProgress& Run;
 };
 
+// The installed file's line, on the disk before the file can take its name:
+// the figures of the scratch file as written. False when the record cannot
+// take it (a full disk).
+bool RecordInstalledFile(TInstallRecordFile& record, const ExpandedContents& written, const std::string& installed)
+{
+    RecordedFile line;
+    line.Name = record.NameInFolder(installed);
+    if (line.Name.empty()) return true;
+    line.Crc = written.Crc;
+    line.Size = written.Size;
+    return record.Append(RecordedFileLine(line));
+}
+
 // Expands one file of a list into a scratch file beside the installed one,
 // which the set gives the installed name once it is whole (at once, or with
 // the rest of the list): on any failure the installed file stays as it was
 // (or absent). Returns the expansion's result (the length written, or a
 // negative error code); `destination` is then the path at fault, where the
 // set could not make another.
-LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::string& source, const PlannedFile& file,
-                std::string& destination)
+LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, TInstallRecordFile& record, const std::string& source,
+                const PlannedFile& file, std::string& destination)
 {
+    const std::string installed = destination;
     // The destination is checked, and its scratch file made, only once the
     // source is known to open and to be expandable.
     TLzFile sourceFile;
@@ -104,6 +122,7 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::strin
     result = ExpandInto(sourceFile.Get(), set.Writing().Get(), written, &ProgressWindow::FileWritten, &progress);
     if (result >= 0 && declared >= 0 && result != declared) result = kLzRead;
     if (result >= 0 && !IsExpected(file.Expected, written)) result = kLzRead;
+    if (result >= 0 && !RecordInstalledFile(record, written, installed)) result = kLzWrite;
     if (result >= 0) {
         const long finished = set.Finish(released, written);
         if (finished < 0) result = finished;
@@ -117,13 +136,16 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, const std::strin
 // its first byte into a fresh scratch file, the source opened anew: the
 // person may have changed the disk, freed space or closed the program that
 // held the file. False once the person cancels.
-bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacementSet& set, const ListPlan& plan,
-                              const PlannedFile& file, LONG& lastResult)
+bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacementSet& set, TInstallRecordFile& record,
+                              const std::string& source, const std::string& installed, const PlannedFile& file,
+                              LONG& lastResult)
 {
-    const std::string source = plan.SourceOf(file);
+    char note[2 * kPathSize + 8];
+    FormatText(note, sizeof note, "file %s to %s", source.c_str(), installed.c_str());
+    LogNote(note);
     for (;;) {
-        std::string destination = plan.DestinationOf(file);
-        lastResult = ExpandFile(progress, set, source, file, destination);
+        std::string destination = installed;
+        lastResult = ExpandFile(progress, set, record, source, file, destination);
         if (lastResult >= 0 && !set.TakesNamesTogether()) {
             const LONG committed = set.Commit(destination);
             if (committed < 0) lastResult = committed;
@@ -141,11 +163,13 @@ bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacement
 // Expands the files of a list that was read and checked whole, in list
 // order, with the library prepared once; each takes its name as the set
 // says. Stops at the first failure the person does not retry.
-bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TReplacementSet& set, LONG& lastResult)
+bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TReplacementSet& set,
+                 TInstallRecordFile& record, LONG& lastResult)
 {
     ::LZStart();
     for (const PlannedFile& file : plan.Files) {
-        if (!ExpandFileUntilCancelled(owner, progress, set, plan, file, lastResult)) {
+        if (!ExpandFileUntilCancelled(owner, progress, set, record, plan.SourceOf(file), plan.DestinationOf(file), file,
+                                      lastResult)) {
             ::LZDone();
             progress.Close();
             return false;
@@ -167,6 +191,9 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
 
     // The whole list is read and checked before anything is written.
     ListPlan plan;
+    char note[kPathSize + 8];
+    FormatText(note, sizeof note, "list %s\\%s", sourceDir, listName);
+    LogNote(note);
     ListFault fault = ReadListPlan(sourceDir, listName, destDir, kListLineMaxLength, plan, &IsSameFolder);
     if (fault == ListFault::None) fault = ReadDiskChecksums(diskRoot ? diskRoot : sourceDir, plan);
     if (fault != ListFault::None) {
@@ -178,7 +205,7 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
     }
     CaptureProgramItems(plan);
     TReplacementSet set(plan.DestinationFolder, false);
-    return ExpandFiles(GetHandle(), progress, plan, set, lastResult);
+    return ExpandFiles(GetHandle(), progress, plan, set, Record, lastResult);
 }
 
 bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult, TFolderClaim* claim)
@@ -188,7 +215,7 @@ bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, L
     CaptureProgramItems(plan);
     // All or nothing: no file takes its name before every one is whole.
     TReplacementSet set(plan.DestinationFolder, true, claim);
-    if (!ExpandFiles(GetHandle(), progress, plan, set, lastResult)) return false;
+    if (!ExpandFiles(GetHandle(), progress, plan, set, Record, lastResult)) return false;
     // A file taken into use meanwhile keeps its name: once the person has
     // closed the program that holds it, Retry tries the names again.
     for (;;) {
@@ -200,6 +227,24 @@ bool TInstallWindow::ExpandListPlan(const ListPlan& plan, const char* caption, L
                                   set.CanCommitAgain() ? FaultButtons::RetryOrCancel : FaultButtons::Ok))
             return false;
     }
+}
+
+bool TInstallWindow::InstallRemovalProgram(LONG& lastResult)
+{
+    lastResult = 0;
+    RemovalInstalled = false;
+    const std::string source = JoinedPath(ProgramDirectory, kRemovalProgramName);
+    if (!PathExists(source.c_str())) return true;
+    ProgressWindow progress(this, InstallSteps().begin()->Caption);
+    TReplacementSet set(JoinedPath(Settings.TargetDirectory, ""), false);
+    PlannedFile file;
+    file.Name = kRemovalProgramName;
+    ::LZStart();
+    const bool installed = ExpandFileUntilCancelled(GetHandle(), progress, set, Record, source,
+                                                    JoinedPath(Settings.TargetDirectory, file.Name), file, lastResult);
+    ::LZDone();
+    RemovalInstalled = installed;
+    return installed;
 }
 
 void TInstallWindow::CaptureProgramItems(const ListPlan& plan)

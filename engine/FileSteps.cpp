@@ -38,3 +38,8 @@ bool DeleteStep(const std::string& path)
 {
     return Allowed(FileStep::Delete, path) && ::DeleteFileA(path.c_str());
 }
+
+bool RemoveFolderStep(const std::string& path)
+{
+    return Allowed(FileStep::Delete, path) && ::RemoveDirectoryA(path.c_str());
+}

@@ -21,3 +21,5 @@ bool WriteStep(HANDLE file, const std::string& path, const std::string& text);
 bool FlushStep(HANDLE file, const std::string& path);
 bool MoveStep(const std::string& from, const std::string& to);
 bool DeleteStep(const std::string& path);
+// A removal's deletion of an empty folder, watched as a deletion.
+bool RemoveFolderStep(const std::string& path);

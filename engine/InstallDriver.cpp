@@ -33,7 +33,8 @@ bool TInstallWindow::PrepareDirectories()
     if (!PlanInstallationRun()) return false;
 
     const std::string target = Settings.TargetDirectory;
-    if (!PathExists(target.c_str())) {
+    const bool madeTarget = !PathExists(target.c_str());
+    if (madeTarget) {
         // Level by level; the first backslash is the root's and is never
         // created. A second byte 0x5C of a double-byte character is none.
         bool ok = true;
@@ -53,10 +54,18 @@ bool TInstallWindow::PrepareDirectories()
         }
     }
 
+    // An update a power cut interrupted there is finished first: nothing
+    // else may be done there before.
+    if (!FinishInterruptedUpdate(target.c_str(), MsgInstallationError)) return false;
+    // The record lives in the target; without one the run goes on (its log
+    // then goes to the temporary folder).
+    Record.Open(target, madeTarget);
     for (int rank = 1; const InstallStep* step = StepWithFolderRank(rank); ++rank) {
         if (!step->FolderAlways && !Settings.Flags[step->Component]) continue;
         std::string path = JoinedPath(target, step->Subfolder);
-        if (!CreateIfMissing(path)) {
+        // A folder's line is on the disk before the folder is made.
+        const bool recorded = PathExists(path.c_str()) || Record.Append(RecordedFolderLine(step->Subfolder));
+        if (!recorded || !CreateIfMissing(path)) {
             ReportMessage(GetHandle(), MsgInstallationError, MsgDirectoryCreationError, path.c_str());
             return false;
         }
@@ -71,6 +80,7 @@ bool TInstallWindow::InstallComponents()
     struct EndOfRun {
         ~EndOfRun() { RunBar.Clear(); }
     } endOfRun;
+    RemovalInstalled = false;
     if (!PrepareDirectories()) return false;
     // Another installation program's files never mix with this one's.
     TFolderClaim claim;
@@ -103,6 +113,7 @@ bool TInstallWindow::InstallComponents()
         if (step.Policy == StepPolicy::MustSucceed && !expanded) return false;
         if (runResult == kLzWrite) return false;
     }
-    // Only an installation of the program itself is complete.
-    return Settings.Flags[ComponentProgram] != 0;
+    // Only an installation of the program itself is complete; its removal
+    // program comes last, once everything it would remove is there.
+    return Settings.Flags[ComponentProgram] != 0 && InstallRemovalProgram(runResult);
 }

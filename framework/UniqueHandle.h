@@ -68,6 +68,11 @@ struct MetaFileTraits : ZeroIsUnset<HENHMETAFILE> {
 };
 using TMetaFile = TUniqueHandle<MetaFileTraits>;
 
+struct RegistryKeyTraits : ZeroIsUnset<HKEY> {
+    static void Close(Handle handle) { ::RegCloseKey(handle); }
+};
+using TRegistryKey = TUniqueHandle<RegistryKeyTraits>;
+
 struct DdeInstanceTraits : ZeroIsUnset<DWORD> {
     static void Close(Handle handle) { ::DdeUninitialize(handle); }
 };

@@ -79,6 +79,10 @@ void TInstallWindow::CreateProgramGroup()
     }
     std::string commands =
         BuildGroupCommands(Settings.TargetDirectory, items, count, WindowsDirectory().c_str(), &ShortPath);
+    if (RemovalItem) commands += RemovalItemCommand(Settings.TargetDirectory, &ShortPath);
+    // The group's line is on the disk before the group is made; a record
+    // that cannot take it (a full disk) leaves the group unmade.
+    if (!Record.Append(RecordedGroupLine(false))) return;
     // The length sent counts the terminating NUL.
     ::DdeClientTransaction(reinterpret_cast<LPBYTE>(&commands[0]), static_cast<DWORD>(commands.size() + 1),
                            Conversation, nullptr, CF_TEXT, XTYP_EXECUTE, ExecuteTimeout, nullptr);

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <ddeml.h>
 
+#include "engine/InstallRecordFile.h"
 #include "framework/FrameWindow.h"
 #include "framework/UniqueHandle.h"
 #include "shell/plain/ProgramSlots.h"
@@ -69,6 +70,18 @@ public:
     bool ExpandListFile(const char* listName, const char* destDir, const char* sourceDir,
                         const char* caption, LONG& lastResult, const char* diskRoot = nullptr);
     bool ExpandListPlan(const ListPlan& plan, const char* caption, LONG& lastResult, TFolderClaim* claim = nullptr);
+    // The removal program SETUP.EXE handed beside the installer, installed
+    // into the target as every file is (the program component's last step).
+    // True when it was installed, or is not beside the installer (an older
+    // disk 1: RemovalInstalled stays false); false once the person cancels.
+    bool InstallRemovalProgram(LONG& lastResult);
+
+    // engine/RemovalRegistrar.cpp: after a complete installation with the
+    // removal program, its Uninstall key where the system has one; where it
+    // has none or the key cannot be written, the group's removal item.
+    void RegisterRemoval();
+    bool RemovalInstalled = false;
+    bool RemovalItem = false;
 
     // engine/InterruptedUpdate.cpp: an update that a power cut interrupted in
     // `folder` (the installation's), finished (every new file whole: each
@@ -106,6 +119,9 @@ public:
     // Given to DdeInitializeA by its address: Win32 needs no export for it.
     static HDDEDATA CALLBACK CallBack(UINT type, UINT format, HCONV conversation, HSZ name1,
                                       HSZ name2, HDDEDATA data, ULONG_PTR value1, ULONG_PTR value2);
+
+    // The record and log of the run in progress (engine/InstallRecordFile.h).
+    TInstallRecordFile Record;
 
     TMetaFile Picture;
     int CurrentDisk = 0;

@@ -1,5 +1,6 @@
 #include "shell/ReportMessage.h"
 
+#include "engine/InstallRecordFile.h"
 #include "framework/BoxInFront.h"
 #include "shell/UnattendedRun.h"
 #include "shell/plain/FormatText.h"
@@ -14,7 +15,9 @@ int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detai
     if (advice) FormatText(text + std::strlen(text), kAdviceSize, "\n\n%s", advice);
     if (IsUnattendedRun()) EndUnattendedRun(textNumber, text);
     TBoxInFront inFront(style);
-    return ::MessageBoxExA(owner, text, MessageText(titleNumber), MB_OK | MB_ICONHAND | style, 0);
+    const int answer = ::MessageBoxExA(owner, text, MessageText(titleNumber), MB_OK | MB_ICONHAND | style, 0);
+    LogReport(textNumber, text, answer);
+    return answer;
 }
 
 bool ReportMessageOfferingRetry(HWND owner, int titleNumber, int textNumber, const char* detail, const char* advice)

@@ -44,5 +44,5 @@ cmake --build "$root/build/x86_64" -j "$jobs"
 
 cmake -S "$root" -B "$root/build/i686" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
       -DTSINST_PICTURE_FROM="$root/build/x86_64/install.emf" -DTSINST_TESTS=OFF >/dev/null
-cmake --build "$root/build/i686" -j "$jobs" --target tsinst95 tsinstnt setup install_picture help_file \
+cmake --build "$root/build/i686" -j "$jobs" --target tsinst95 tsinstnt setup tswremov install_picture help_file \
       alloc_failure_probe

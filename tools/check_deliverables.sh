@@ -3,13 +3,13 @@
 # All are GUI programs that import only DLLs of the system, so nothing has to
 # be shipped beside them. The shipped ones must also start on every machine
 # Windows 95 (first release) and Windows NT 3.51 run on, and fit disk 1:
-#   - they import only from KERNEL32, USER32, GDI32 and LZ32, and only what
-#     the platform floor (tools/win32-api-floor.txt) says both systems have:
-#     NT 3.51 yes or yes?, Windows 95 yes, yes? or stub (a stub only where a
-#     comment in the code names it with Windows 95, saying why doing nothing
-#     there is fine). Each floor row names the programs that import it ([I]
-#     the installers, [S] setup.exe): the build's files must import exactly
-#     those;
+#   - they import only from KERNEL32, USER32, GDI32, LZ32 and ADVAPI32, and
+#     only what the platform floor (tools/win32-api-floor.txt) says both
+#     systems have: NT 3.51 yes or yes?, Windows 95 yes, yes? or stub (a stub
+#     only where a comment in the code names it with Windows 95, saying why
+#     doing nothing there is fine). Each floor row names the programs that
+#     import it ([I] the installers, [S] setup.exe, [R] tswremov.exe): the
+#     build's files must import exactly those;
 #   - every executable section holds only instructions of the 386's integer
 #     set (an allow-list: no x87, no instruction of a later processor, no
 #     multi-byte NOP), reported with the function it is in (from the link map
@@ -19,8 +19,8 @@
 #     neither), marked to run from the swap file when started from removable
 #     media (the disk is swapped while they run), no debug sections, at most
 #     64 KB each.
-# The launcher SETUP.EXE (setup.exe) is checked the same way and must stay
-# within 16 KB. The header time is the source date the build linked with,
+# The launcher SETUP.EXE (setup.exe) and the removal program TSWREMOV.EXE
+# (tswremov.exe) are checked the same way and must each stay within 16 KB. The header time is the source date the build linked with,
 # never the time of the link: SOURCE_DATE_EPOCH when set, else the build's
 # date (build/i686/generated/source_date), else the commit's.
 #
@@ -37,7 +37,7 @@ done
 size_limit=65536
 run_from_swap=0x0400
 objdump=x86_64-w64-mingw32-objdump
-system_dlls=" kernel32.dll user32.dll gdi32.dll lz32.dll "
+system_dlls=" kernel32.dll user32.dll gdi32.dll lz32.dll advapi32.dll "
 floor_file="$root/tools/win32-api-floor.txt"
 # The floor's rows: "dll function" -> "95RTM NT351 [programs]".
 declare -A floor
@@ -45,7 +45,7 @@ while read -r dll function win95 nt351 programs _; do
     [[ -n $dll && $dll != "#"* ]] && floor["${dll,,} $function"]="$win95 $nt351 $programs"
 done < "$floor_file"
 # What the build's files import, by program tag: "dll function" lines.
-declare -A imported=([I]="" [S]="")
+declare -A imported=([I]="" [S]="" [R]="")
 launcher_size_limit=16384
 fail=0
 failed() { echo "FAIL: $1"; fail=1; }
@@ -78,7 +78,7 @@ check() {
 }
 
 # Each imported name against the floor (imports by ordinal are not allowed);
-# with a program tag (I, S), its row must name that program.
+# with a program tag (I, S, R), its row must name that program.
 check_imports() {
     local file="$1" name="$2" tag="${3:-}"
     local dll entry row win95 nt351 programs count=0
@@ -117,7 +117,7 @@ check_imports() {
 
 # A comment line of the code that names the function and Windows 95.
 stub_explained() {
-    grep -rqsE "//.*\b$1\b.*Windows 95|//.*Windows 95.*\b$1\b" "$root"/{framework,shell,engine,dialogs,progman,launcher}
+    grep -rqsE "//.*\b$1\b.*Windows 95|//.*Windows 95.*\b$1\b" "$root"/{framework,shell,engine,dialogs,progman,launcher,remover}
 }
 
 # Every row tagged with a program is imported by it: the floor's tags stay true.
@@ -125,7 +125,7 @@ check_floor_tags() {
     local key tag programs
     for key in "${!floor[@]}"; do
         programs=${floor[$key]##* }
-        for tag in I S; do
+        for tag in I S R; do
             [[ $programs =~ ^\[[A-Z]*$tag[A-Z]*\]$ ]] || continue
             grep -qxF "$key" <<<"${imported[$tag]}" ||
                 failed "the floor's row $key says $programs, but no $tag program imports it"
@@ -300,7 +300,7 @@ PYTHON
     fi
 }
 
-# A shipped file; with its program's tag (I, S) its imports are also those
+# A shipped file; with its program's tag (I, S, R) its imports are also those
 # the floor's rows name for it.
 check_shipped() {
     local file="$1"
@@ -337,5 +337,7 @@ check_shipped "$copy/tsinst95.exe"
 size_limit=$launcher_size_limit
 check "$root/build/i686/setup.exe" "PE32 executable"
 check_shipped "$root/build/i686/setup.exe" S
+check "$root/build/i686/tswremov.exe" "PE32 executable"
+check_shipped "$root/build/i686/tswremov.exe" R
 check_floor_tags
 exit $fail

@@ -9,12 +9,17 @@
 # copy. The script runs a whole local installation (dialog, both disk
 # prompts, disk 2's image put in at the second) and then a maintenance update
 # from C:\UPD, taking screenshots on the way. Then prints what was installed
-# and the Program Manager group that resulted.
+# and the Program Manager group that resulted. Last it adds a file of the
+# person's own and changes a lookup table in C:\TSW30, removes Tessaryn with
+# the removal program the installation put there (as Add/Remove Programs
+# starts it), and prints what remains.
 #
 # Usage: tools/demo.sh             on a private Xvfb
 #        tools/demo.sh --visible   on your own $DISPLAY, to watch it
-# Exit code: 0 when the installation and the update ran as expected and every
-# installed file is the release's; 1 otherwise; 2 for an unknown argument.
+# Exit code: 0 when the installation, the update and the removal ran as
+# expected, every installed file is the release's and only the person's two
+# files (and the removal program, until the next start) remain; 1 otherwise;
+# 2 for an unknown argument.
 case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -euo pipefail
 case $# in 0) ;; 1) [ "$1" = --visible ] || { echo "usage: $0 [--visible]" >&2; exit 2; } ;;
@@ -71,6 +76,8 @@ wine_map_drive a "$demo/floppy"
 
 # Wine reports Windows 95 to SETUP.EXE (and to tsinst95.exe, tools/wine-env.sh).
 "$WINELOADER" reg add 'HKCU\Software\Wine\AppDefaults\setup.exe' /v Version /d win95 /f >/dev/null 2>&1
+"$WINELOADER" reg add 'HKCU\Software\Wine\AppDefaults\tswremov.exe' /v Version /d win95 /f >/dev/null 2>&1
+find "$drive_c/windows" -maxdepth 1 -iname wininit.ini -delete
 
 echo "== Running A:\SETUP.EXE on disk1.img (the shipped PE32 launcher), as Windows 95 =="
 status=0
@@ -109,6 +116,25 @@ if [ -n "$programs" ] && [ -d "$programs/Tessaryn 3.0" ]; then
 else
     echo "  (no group folder found)"
 fi
+[ -f "$drive_c/TSW30/TSW_FILE.CHK" ] && echo && echo "Marker TSW_FILE.CHK: $(stat -c %s "$drive_c/TSW30/TSW_FILE.CHK") bytes"
+echo
+echo "== Removing Tessaryn 3.0 with C:\TSW30\TSWREMOV.EXE (as Add/Remove Programs starts it), as Windows 95 =="
+removal=0
+"$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" --remove 'C:\TSW30' "$demo/shots" || removal=1
+echo
+echo "== What remains in C:\TSW30 =="
+remains=$(cd "$drive_c/TSW30" 2>/dev/null && find . -type f | sort | sed 's|^\./||')
+sed 's/^/  /' <<<"$remains"
+[ "$remains" = $'LOOKUP/FEEDER.TBL\nMYNOTES.TXT\nTSWREMOV.EXE' ] || { echo "  (expected only LOOKUP/FEEDER.TBL, MYNOTES.TXT and TSWREMOV.EXE)"; removal=1; }
+echo "  WININIT.INI, which deletes TSWREMOV.EXE when Windows next starts:"
+wininit=$(find "$drive_c/windows" -maxdepth 1 -iname wininit.ini | head -n 1)
+if [ -n "$wininit" ]; then sed 's/^/    /' "$wininit"; else echo "    (none)"; removal=1; fi
+if [ -n "$programs" ] && [ -d "$programs/Tessaryn 3.0" ]; then echo "  the group Tessaryn 3.0 is STILL THERE"; removal=1
+else echo "  the group Tessaryn 3.0 is gone"; fi
+if "$WINELOADER" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaryn 3.0' /reg:32 \
+       >/dev/null 2>&1; then
+    echo "  the Add/Remove Programs entry is STILL THERE"; removal=1
+else echo "  the Add/Remove Programs entry is gone"; fi
 echo
 echo "== Screenshots =="
 for bmp in "$demo/shots"/*.bmp; do
@@ -116,5 +142,4 @@ for bmp in "$demo/shots"/*.bmp; do
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
     echo "  ${bmp%.bmp}.png"
 done
-[ -f "$drive_c/TSW30/TSW_FILE.CHK" ] && echo && echo "Marker TSW_FILE.CHK: $(stat -c %s "$drive_c/TSW30/TSW_FILE.CHK") bytes"
-exit $((status | mismatch))
+exit $((status | mismatch | removal))

@@ -52,7 +52,8 @@ maintenance update. Its titles come from --titles, or else from titles.txt in
 the folder's parent directory (the release tree) when there is one.
 
 --installer DIR puts the installer (tsinst95.exe, tsinstnt.exe,
-install.emf and its help file tsw_inst.hlp from DIR) into a SETUP folder on
+install.emf, its help file tsw_inst.hlp and the removal program
+tswremov.exe from DIR) into a SETUP folder on
 disk 1, compressed as the release's files are (SETUP/TSINST95.EX_), which
 the launcher expands onto a hard disk and starts from there, and the launcher
 setup.exe from DIR as SETUP.EXE into disk 1's root, the file a person starts;
@@ -164,6 +165,8 @@ INSTALLER_FOLDER = "SETUP"
 INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
 # The help file goes with them unless the build is told to leave it out.
 INSTALLER_HELP_FILE = "TSW_INST.HLP"
+# The removal program, which the installer puts into the installation's folder.
+REMOVER = "TSWREMOV.EXE"
 # The launcher a person starts from the root of disk 1.
 LAUNCHER = "SETUP.EXE"
 # The installation point beside the disk folders (--point), and the files of
@@ -657,7 +660,7 @@ def copy_installer(installer_dir, disk1, help_file=True, verify=True, workers=1)
     if not os.path.isdir(installer_dir):
         raise DiskSetError("installer folder %s is not a directory" % installer_dir)
     present = {name.upper(): name for name in os.listdir(installer_dir)}
-    names = list(INSTALLER_FILES) + ([INSTALLER_HELP_FILE] if help_file else [])
+    names = list(INSTALLER_FILES) + ([INSTALLER_HELP_FILE] if help_file else []) + [REMOVER]
     missing = [name for name in names + [LAUNCHER] if name not in present]
     if missing:
         hint = " (--no-help-file leaves the help out)" if INSTALLER_HELP_FILE in missing else ""

@@ -34,10 +34,10 @@ fi
 
 # The plain sources each fuzzer needs besides its own.
 declare -A sources=(
-  [list_file]="engine/plain/ListFile.cpp engine/plain/ChecksumList.cpp engine/plain/SizeList.cpp engine/plain/InstallPlan.cpp engine/plain/ReplacementRecord.cpp engine/plain/ScratchName.cpp shell/plain/PathHelpers.cpp"
+  [list_file]="engine/plain/ListFile.cpp engine/plain/ChecksumList.cpp engine/plain/SizeList.cpp engine/plain/InstallPlan.cpp engine/plain/ReplacementRecord.cpp engine/plain/InstallRecord.cpp engine/plain/ScratchName.cpp shell/plain/PathHelpers.cpp shell/plain/FormatText.cpp"
   [options]="engine/plain/OptionsFile.cpp shell/plain/Settings.cpp"
   [path_helpers]="shell/plain/PathHelpers.cpp"
-  [progman]="progman/plain/ProgmanCommand.cpp shell/plain/PathHelpers.cpp"
+  [progman]="progman/plain/ProgmanCommand.cpp engine/plain/RemovalRegistration.cpp shell/plain/PathHelpers.cpp"
 )
 
 # The C++ library's own functions carry no coverage instrumentation

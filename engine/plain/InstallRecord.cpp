@@ -1,8 +1,10 @@
 #include "engine/plain/InstallRecord.h"
 
 #include "engine/plain/ListFile.h"
+#include "shell/plain/FormatText.h"
 
 #include <cstring>
+#include <utility>
 
 const char* const kInstallRecordName = "TSW_INST.LOG";
 const char* const kRecordedProductName = "Tessaryn 3.0";
@@ -43,25 +45,26 @@ bool After(const std::string& line, const char* keyword, std::string& rest)
     return true;
 }
 
-bool ParseHex8(const std::string& text, std::uint32_t& value)
+// The digits from `text` to `end`, which hold the line's space or its end.
+bool ParseHex8(const char* text, const char* end, std::uint32_t& value)
 {
-    if (text.size() != 8) return false;
+    if (end - text != 8) return false;
     value = 0;
-    for (char c : text) {
-        const char* digit = c ? std::strchr(HexDigits, c) : nullptr;
+    for (; text < end; ++text) {
+        const char* digit = *text ? std::strchr(HexDigits, *text) : nullptr;
         if (!digit) return false;
         value = value << 4 | static_cast<std::uint32_t>(digit - HexDigits);
     }
     return true;
 }
 
-bool ParseDecimal(const std::string& text, std::uint32_t& value)
+bool ParseDecimal(const char* text, const char* end, std::uint32_t& value)
 {
-    if (text.empty() || text.size() > 10) return false;
+    if (text == end || end - text > 10) return false;
     std::uint64_t number = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        number = number * 10 + static_cast<std::uint64_t>(c - '0');
+    for (; text < end; ++text) {
+        if (*text < '0' || *text > '9') return false;
+        number = number * 10 + static_cast<std::uint64_t>(*text - '0');
     }
     if (number > 0x7FFFFFFF) return false;
     value = static_cast<std::uint32_t>(number);
@@ -70,12 +73,22 @@ bool ParseDecimal(const std::string& text, std::uint32_t& value)
 
 bool ParseFile(const std::string& rest, RecordedFile& file)
 {
-    const std::size_t first = rest.find(' ');
-    const std::size_t second = first == std::string::npos ? first : rest.find(' ', first + 1);
-    if (second == std::string::npos) return false;
-    file.Name = rest.substr(second + 1);
-    return ParseHex8(rest.substr(0, first), file.Crc) &&
-           ParseDecimal(rest.substr(first + 1, second - first - 1), file.Size) && IsSafeInstalledName(file.Name);
+    const char* text = rest.c_str();
+    const char* first = std::strchr(text, ' ');
+    const char* second = first ? std::strchr(first + 1, ' ') : nullptr;
+    if (!second) return false;
+    file.Name = second + 1;
+    return ParseHex8(text, first, file.Crc) && ParseDecimal(first + 1, second, file.Size) &&
+           IsSafeInstalledName(file.Name);
+}
+
+// Whether the line without its break is `text`'s line (its pieces joined),
+// composed in place: a record has a few hundred lines at most.
+bool IsLine(const std::string& line, const char* keyword, const char* kind)
+{
+    char expected[64];
+    FormatText(expected, sizeof expected, "%s %s%s", keyword, kind, kRecordedProductName);
+    return line == expected;
 }
 
 bool ParseLine(const std::string& line, InstallRecordContents& contents)
@@ -83,19 +96,18 @@ bool ParseLine(const std::string& line, InstallRecordContents& contents)
     std::string rest;
     if (After(line, "FOLDER", rest)) {
         if (rest != ThisFolder && !IsSafeInstalledName(rest)) return false;
-        contents.Folders.push_back(rest);
+        contents.Folders.push_back(std::move(rest));
         return true;
     }
     if (After(line, "FILE", rest)) {
         RecordedFile file;
         if (!ParseFile(rest, file)) return false;
-        contents.Files.push_back(file);
+        contents.Files.push_back(std::move(file));
         return true;
     }
-    const std::string withBreak = line + "\r\n";
-    if (withBreak == RecordedGroupLine(false)) return contents.PersonalGroup = true;
-    if (withBreak == RecordedGroupLine(true)) return contents.CommonGroup = true;
-    if (withBreak == RecordedRegistrationLine()) return contents.Registered = true;
+    if (IsLine(line, "GROUP", "PERSONAL ")) return contents.PersonalGroup = true;
+    if (IsLine(line, "GROUP", "COMMON ")) return contents.CommonGroup = true;
+    if (IsLine(line, "REGISTRY", "")) return contents.Registered = true;
     return false;
 }
 }
@@ -156,7 +168,7 @@ bool ReadInstallRecord(const char* data, std::size_t size, InstallRecordContents
             whole = false;
             continue;
         }
-        if (line.empty() || line.compare(0, 1, NotePrefix) == 0) continue;
+        if (line.empty() || line.compare(0, 2, NotePrefix) == 0) continue;
         if (!ParseLine(line, contents)) whole = false;
     }
     return whole && !first;

@@ -23,15 +23,16 @@ constexpr const char* InstallerFolder = "SETUP";
 const char* InstallerFileName(InstallerBuildChoice choice);
 
 // Files the installer finds in its current directory: its picture, which its
-// main window loads, and its help file, which only Help opens. Each is
-// copied beside the installer when the disk holds it; the help once the main
-// window shows, so that no more of disk 1 is read before it than it needs.
+// main window loads, its help file, which only Help opens, and the removal
+// program, which an installation copies into its folder. Each is copied
+// beside the installer when the disk holds it; all but the picture once the
+// main window shows, so that no more of disk 1 is read before it than it needs.
 constexpr const char* HelpFile = "TSW_INST.HLP";
 struct CompanionFile {
     const char* Name;
     bool AfterMainWindow;
 };
-constexpr CompanionFile CompanionFiles[] = {{"INSTALL.EMF", false}, {HelpFile, true}};
+constexpr CompanionFile CompanionFiles[] = {{"INSTALL.EMF", false}, {HelpFile, true}, {"TSWREMOV.EXE", true}};
 constexpr std::size_t CompanionFileCount = sizeof CompanionFiles / sizeof CompanionFiles[0];
 
 // The folder of SETUP.EXE's own path, with its trailing backslash: the source

@@ -1,10 +1,12 @@
 #include "progman/plain/ProgmanCommand.h"
 
+#include "engine/plain/RemovalRegistration.h"
 #include "shell/plain/PathHelpers.h"
 
 #include <cstring>
 
 const char* const ProgramGroupName = "Tessaryn 3.0";
+
 
 namespace {
 void AppendItem(std::string& commands, const std::string& commandLine, const std::string& title)
@@ -51,4 +53,13 @@ std::string BuildGroupCommands(const char* targetDirectory, const ProgramItem* i
                         CommandPath(JoinedPath(target, "tsw.txt"), shortForm);
     if (IsProgmanSafe(notes.c_str())) AppendItem(commands, notes, "Revisions");
     return commands;
+}
+
+std::string RemovalItemCommand(const char* targetDirectory, ShortPathFunction shortForm)
+{
+    const std::string program = CommandPath(JoinedPath(targetDirectory, kRemovalProgramName), shortForm);
+    if (!IsProgmanSafe(program.c_str())) return std::string();
+    std::string command;
+    AppendItem(command, program, kRemovalItemTitle);
+    return command;
 }

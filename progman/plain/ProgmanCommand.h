@@ -30,4 +30,8 @@ using ShortPathFunction = std::string (*)(const std::string& path);
 std::string BuildGroupCommands(const char* targetDirectory, const ProgramItem* items, int itemCount,
                                const char* windowsDirectory, ShortPathFunction shortForm = nullptr);
 
+// The group's item that starts the removal program TSWREMOV.EXE in the
+// target folder, "Remove Tessaryn 3.0"; empty where it cannot be expressed.
+std::string RemovalItemCommand(const char* targetDirectory, ShortPathFunction shortForm = nullptr);
+
 extern const char* const ProgramGroupName;  // "Tessaryn 3.0"

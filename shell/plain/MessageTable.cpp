@@ -8,7 +8,7 @@ const char* const Table[] = {
     "",
     "",
     "Update Error",                    // 3
-    "",
+    "Removal Error",                   // 4
     "",
     "Install from Drive Not Valid",    // 6
     "Install to Directory Not Valid",  // 7
@@ -24,7 +24,7 @@ const char* const Table[] = {
     "Insufficient Disk Space",         // 17
     "Insufficient Memory",             // 18
     "Incorrect File Format",           // 19
-    "",
+    "Cannot Remove File",              // 20
     "",
     "",
     "",

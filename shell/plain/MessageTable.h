@@ -5,6 +5,7 @@
 enum MessageNumber : int {
     MsgInstallationError = 0,
     MsgUpdateError = 3,
+    MsgRemovalError = 4,
     MsgDriveNotValid = 6,
     MsgDirectoryNotValid = 7,
     MsgNothingToInstall = 12,
@@ -15,6 +16,7 @@ enum MessageNumber : int {
     MsgInsufficientDiskSpace = 17,
     MsgInsufficientMemory = 18,
     MsgIncorrectFileFormat = 19,
+    MsgCannotRemoveFile = 20,
     MsgCannotCreateMarker = 28,
     MsgUseSetup = 29,
 };

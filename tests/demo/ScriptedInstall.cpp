@@ -3,7 +3,11 @@
 //
 //   scripted_install <installer> <disk 1 folder> <disk 2 folder> <target>
 //                    <update source> <screenshot folder>
+//   scripted_install --remove <target> <screenshot folder>
 //
+// The second form then removes the installation as Add/Remove Programs
+// does, with the removal program in the target, after putting a file of the
+// person's own and a changed lookup table into the target.
 // Folders of this machine are given as its own paths; target and update
 // source as the installer sees them (C:\TSW30, C:\UPD). The installer may
 // also be named as the installer sees it, on disk 1 (A:\SETUP\TSINST95.EXE).
@@ -12,6 +16,7 @@
 // Exit code 0 when everything happened as expected.
 #include "tests/demo/ScreenShot.h"
 #include "tests/kit/BoxWatcher.h"
+#include "tests/kit/FileBytes.h"
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/LauncherRun.h"
@@ -131,10 +136,52 @@ bool AnswerBox(const char* title, int button, const char* shotName, const char* 
 }
 }
 
+// The removal program of the installation in `target`, started with no
+// arguments, both its boxes answered. True when it ends with exit code 0.
+bool RemoveInstallation(const std::string& target)
+{
+    std::printf("Removal from %s, with the person's own MYNOTES.TXT and a line added to LOOKUP\\FEEDER.TBL:\n",
+                target.c_str());
+    const std::string table = target + "\\LOOKUP\\FEEDER.TBL";
+    std::string bytes;
+    if (!WriteFileBytes(target + "\\MYNOTES.TXT", "The person's own notes.\r\n") || !ReadFileBytes(table, bytes) ||
+        !WriteFileBytes(table, bytes + "A line of the person's own.\r\n")) {
+        std::printf("FAILED: cannot write the person's files\n");
+        return false;
+    }
+    std::string program = target + "\\TSWREMOV.EXE";
+    std::string line = "\"" + program + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        std::printf("FAILED: cannot start %s (error %lu)\n", program.c_str(), ::GetLastError());
+        return false;
+    }
+    ::CloseHandle(process.hThread);
+    const std::string question = "Remove Tessaryn 3.0 and all of its components from " + target + "?";
+    bool answered = AnswerBox("Tessaryn 3.0 Removal", IDYES, "removal-question", question.c_str()) &&
+                    AnswerBox("Tessaryn 3.0 Removal", IDOK, "removal-complete");
+    DWORD exitCode = 1;
+    if (::WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.hProcess, &exitCode))
+        answered = false;
+    ::CloseHandle(process.hProcess);
+    std::printf("TSWREMOV.EXE ended with exit code %lu.\n", exitCode);
+    return answered && exitCode == 0;
+}
+
 int main(int argc, char* argv[])
 {
+    if (argc == 4 && std::string(argv[1]) == "--remove") {
+        ShotFolder = ToWindowsPath(argv[3]);
+        ShotNumber = 20;
+        return RemoveInstallation(argv[2]) ? 0 : 1;
+    }
     if (argc != 7) {
-        std::fprintf(stderr, "usage: scripted_install installer disk1 disk2 target update-source shots\n");
+        std::fprintf(stderr, "usage: scripted_install installer disk1 disk2 target update-source shots\n"
+                             "       scripted_install --remove target shots\n");
         return 2;
     }
     const std::string installer = argv[1][0] && argv[1][1] == ':' ? argv[1] : ToWindowsPath(argv[1]);

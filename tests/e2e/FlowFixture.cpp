@@ -53,7 +53,16 @@ const ReleaseFolder ReleaseFolders[] = {
 
 FileMap TreeOf(const std::string& folder)
 {
-    return TakeTree(folder, TreeUpperCase);
+    FileMap tree;
+    ReadInstalledTree(folder, tree);
+    return tree;
+}
+
+bool ReadInstalledTree(const std::string& folder, FileMap& tree)
+{
+    const bool read = ReadTree(folder, tree, TreeUpperCase);
+    tree.erase("TSW_INST.LOG");
+    return read;
 }
 
 FileMap FolderFiles(const std::string& folder)

@@ -51,8 +51,10 @@ constexpr const char* AllComponents = "11111";
 std::string DataFolder(const std::string& relative);
 
 // A tree with upper-cased names, as installed trees are compared
-// (tests/kit/FileTree.h).
+// (tests/kit/FileTree.h), without the installation's record, whose lines
+// the window tests read.
 FileMap TreeOf(const std::string& folder);
+bool ReadInstalledTree(const std::string& folder, FileMap& tree);
 // The files a release tree installs for the components chosen (in the form
 // of AllComponents): the program folders into the target itself, each other
 // component into its subdirectory.

@@ -53,13 +53,23 @@ std::string ShortcutTarget(const std::string& shortcut)
     return target;
 }
 
+// The files with the removal program the build made beside the installer,
+// which an installation of the program component puts into its folder.
+FileMap WithRemovalProgram(FileMap files)
+{
+    const std::string shipped = Build95.Path();
+    EXPECT_TRUE(ReadFileBytes(shipped.substr(0, shipped.find_last_of('\\') + 1) + "TSWREMOV.EXE",
+                              files["TSWREMOV.EXE"]));
+    return files;
+}
+
 // The installed tree of a complete installation of `components` from the
 // sample release, with the marker.
 FileMap CompleteInstallation(const std::string& components)
 {
     FileMap files = ReleaseFiles(DataFolder("release"), components);
     files["TSW_FILE.CHK"] = MarkerBytes();
-    return files;
+    return components[0] == '1' ? WithRemovalProgram(files) : files;
 }
 
 // A local installation of every component through the dialog and both disks,
@@ -154,10 +164,10 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     EXPECT_EQ(Upper(temporary), Upper(image.substr(0, std::strlen(temporary)))) << image;
     EXPECT_EQ(std::string("\\") + Build().FileName(), Upper(image.substr(image.find_last_of('\\')))) << image;
     const std::string copy = image.substr(0, image.find_last_of('\\') + 1);
-    EXPECT_TRUE(WaitForFile(copy + "TSW_INST.HLP"));
+    EXPECT_TRUE(WaitForFile(copy + "TSW_INST.HLP") && WaitForFile(copy + "TSWREMOV.EXE"));
     // Wine finds the build's lower-case names under these too.
     const std::string shipped = Build().Path().substr(0, Build().Path().find_last_of('\\') + 1);
-    for (const std::string name : {Build().FileName(), "INSTALL.EMF", "TSW_INST.HLP"})
+    for (const std::string name : {Build().FileName(), "INSTALL.EMF", "TSW_INST.HLP", "TSWREMOV.EXE"})
         EXPECT_EQ(ReadBytes(shipped + name), ReadBytes(copy + name)) << name;
 
     InstallEntries entries;
@@ -218,7 +228,7 @@ TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
     ASSERT_EQ(1u, executes.size());
     EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), executes[0]);
     FileMap first;
-    ASSERT_TRUE(ReadTree(Target(), first, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(Target(), first));
     EXPECT_EQ(MarkerBytes(), first["TSW_FILE.CHK"]);
 
     // The second run: another target, and disk 2 no longer names a program.
@@ -306,7 +316,7 @@ TEST_P(InstallChecks, LocalAndNetworkInstallationsWithTheSameEntriesGiveTheSameR
         ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
         ASSERT_TRUE(installer.WaitForEnd());
 
-        ASSERT_TRUE(ReadTree(Target(), results[run].Files, TreeUpperCase));
+        ASSERT_TRUE(ReadInstalledTree(Target(), results[run].Files));
         std::vector<std::string> executes = Server->Executes();
         results[run].Executes.assign(executes.begin() + executesBefore, executes.end());
         results[run].Options = ReadOptionsFile(DiskFolder(2) + "\\INSTALL.OPT");
@@ -339,8 +349,8 @@ TEST_P(InstallChecks, WithoutAProgramItemNoGroupAndNoMarker)
 
     EXPECT_EQ(0, Server->Connections());
     FileMap installed;
-    ASSERT_TRUE(ReadTree(Target(), installed, TreeUpperCase));
-    EXPECT_TRUE(SameTree(ReleaseFiles(DataFolder("release"), AllComponents), installed));
+    ASSERT_TRUE(ReadInstalledTree(Target(), installed));
+    EXPECT_TRUE(SameTree(WithRemovalProgram(ReleaseFiles(DataFolder("release"), AllComponents)), installed));
     ASSERT_TRUE(installer.Close());
 }
 
@@ -360,7 +370,7 @@ TEST_P(InstallChecks, DataComponentsOnlyEndWithoutGroupMarkerOrQuestion)
 
     EXPECT_EQ(0, Server->Connections());
     FileMap installed;
-    ASSERT_TRUE(ReadTree(Target(), installed, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(Target(), installed));
     EXPECT_TRUE(SameTree(ReleaseFiles(DataFolder("release"), "01111"), installed));
     // The program's directories are made all the same, and stay empty.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((Target() + "\\LOOKUP").c_str()));
@@ -384,7 +394,7 @@ TEST_P(InstallChecks, WithoutProgramManagerOneNoticeThenMarkerAndQuestion)
     ASSERT_TRUE(installer.IdleWithoutBoxes());
 
     FileMap installed;
-    ASSERT_TRUE(ReadTree(Target(), installed, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(Target(), installed));
     EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), installed));
     ASSERT_TRUE(installer.Close());
     EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
@@ -414,7 +424,7 @@ TEST_P(InstallChecks, ATargetEndingInADoubleByteCharacterHoldsTheFiles)
     ASSERT_TRUE(installer.IdleWithoutBoxes());
 
     FileMap installed;
-    ASSERT_TRUE(ReadTree(entries.Target + "\\", installed, TreeUpperCase));
+    ASSERT_TRUE(ReadInstalledTree(entries.Target + "\\", installed));
     EXPECT_TRUE(SameTree(CompleteInstallation("10000"), installed));
     ASSERT_TRUE(installer.Close());
     EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());

@@ -1,3 +1,4 @@
+#include "engine/plain/RemovalRegistration.h"
 #include "launcher/plain/CopyPlace.h"
 #include "launcher/plain/LaunchPlan.h"
 #include "launcher/plain/SetupSwitches.h"
@@ -10,22 +11,27 @@
 #include <vector>
 
 // GetVersion's values: major version in the low byte, minor in the next, the
-// top bit set outside Windows NT.
+// top bit set outside Windows NT. Add/Remove Programs came with Windows 95 and
+// NT 4.0.
 TEST(ChooseInstallerBuild, NtGetsTheNtBuildWindows95ItsOwnAndWin32sNone)
 {
     const struct {
         const char* System;
         std::uint32_t Version;
         InstallerBuildChoice Choice;
+        bool RemovalPanel;
     } rows[] = {
-        {"NT 3.51", 0x04213303u, InstallerBuildChoice::WindowsNt},
-        {"NT 4.0", 0x05650004u, InstallerBuildChoice::WindowsNt},
-        {"Windows 2000", 0x08930005u, InstallerBuildChoice::WindowsNt},
-        {"Windows 95", 0xC3B60004u, InstallerBuildChoice::Windows95},
-        {"Windows 98", 0xC0000A04u, InstallerBuildChoice::Windows95},
-        {"Win32s on Windows 3.1", 0x80000A03u, InstallerBuildChoice::Unsupported},
+        {"NT 3.51", 0x04213303u, InstallerBuildChoice::WindowsNt, false},
+        {"NT 4.0", 0x05650004u, InstallerBuildChoice::WindowsNt, true},
+        {"Windows 2000", 0x08930005u, InstallerBuildChoice::WindowsNt, true},
+        {"Windows 95", 0xC3B60004u, InstallerBuildChoice::Windows95, true},
+        {"Windows 98", 0xC0000A04u, InstallerBuildChoice::Windows95, true},
+        {"Win32s on Windows 3.1", 0x80000A03u, InstallerBuildChoice::Unsupported, false},
     };
-    for (const auto& row : rows) EXPECT_EQ(row.Choice, ChooseInstallerBuild(row.Version)) << row.System;
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.Choice, ChooseInstallerBuild(row.Version)) << row.System;
+        EXPECT_EQ(row.RemovalPanel, HasAddRemovePrograms(row.Version)) << row.System;
+    }
     EXPECT_STREQ("TSINST95.EXE", InstallerFileName(InstallerBuildChoice::Windows95));
     EXPECT_STREQ("TSINSTNT.EXE", InstallerFileName(InstallerBuildChoice::WindowsNt));
     EXPECT_EQ(nullptr, InstallerFileName(InstallerBuildChoice::Unsupported));

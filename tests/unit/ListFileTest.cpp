@@ -3,6 +3,7 @@
 #include "engine/plain/SizeList.h"
 #include "engine/plain/Crc32.h"
 #include "engine/plain/ListFile.h"
+#include "engine/plain/InstallRecord.h"
 #include "engine/plain/ReplacementRecord.h"
 
 #include <gtest/gtest.h>
@@ -370,6 +371,48 @@ TEST(ReadReplacementRecord, ActsOnlyOnWhatTheInstallerWrites)
     std::vector<Replacement> files;
     ASSERT_EQ(RecordState::Expanding, ReadReplacementRecord((header + line).data(), header.size() + line.size(), files));
     EXPECT_EQ(line, RecordLine(files[0]));
+}
+
+// The installation's record: every line that reads right is taken, whatever
+// else it holds; it reads whole only with its title first and nothing but its
+// own lines, notes and blank lines. A line of the writer's reads back as it
+// was written.
+TEST(ReadInstallRecord, TakesTheLinesThatReadRightAndSaysWhetherAllDid)
+{
+    const std::string title = InstallRecordTitle();
+    const std::string file = RecordedFileLine({"LOOKUP\\ITU.LU", 0x9F00E417, 912});
+    const std::string body = RecordedFolderLine("") + RecordedFolderLine("USER_DLL") + file +
+                             RecordedGroupLine(false) + RecordedRegistrationLine();
+    const struct {
+        std::string Text;
+        bool Whole;
+        std::size_t Folders, Files;
+    } cases[] = {
+        {title + body, true, 2, 1},
+        {title + RecordedNote("message 4: A\r\nB (OK)") + "\r\n" + body + file, true, 2, 2},
+        {title + body.substr(0, body.size() - 1), false, 2, 1},
+        {body, false, 2, 1},
+        {"", false, 0, 0},
+        {title + "FILE 9F00E417 912 ..\\TSW.EXE\r\n" + file, false, 0, 1},
+        {title + "FILE 9F00E417 912 C:\\TSW.EXE\r\nFOLDER ..\r\nFOLDER \\WINDOWS\r\n", false, 0, 0},
+        {title + "FILE 9f00e417 912 TSW.EXE\r\nFILE 9F00E417 -1 TSW.EXE\r\nFILE 9F00E417 2147483648 TSW.EXE\r\n",
+         false, 0, 0},
+        {title + "GROUP COMMON Other\r\nREGISTRY Other\r\nGROUP PERSONAL Tessaryn 3.0 \r\n", false, 0, 0},
+        {title + std::string("FOLDER A\0B\r\n", 12) + "FOLDER " + std::string(kInstallRecordLineMax, 'A') + "\r\n",
+         false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        InstallRecordContents contents;
+        EXPECT_EQ(c.Whole, ReadInstallRecord(c.Text.data(), c.Text.size(), contents));
+        EXPECT_EQ(c.Folders, contents.Folders.size());
+        EXPECT_EQ(c.Files, contents.Files.size());
+    }
+    InstallRecordContents contents;
+    ASSERT_TRUE(ReadInstallRecord((title + body).data(), title.size() + body.size(), contents));
+    EXPECT_EQ(file, RecordedFileLine(contents.Files[0]));
+    EXPECT_EQ((std::vector<std::string>{".", "USER_DLL"}), contents.Folders);
+    EXPECT_TRUE(contents.PersonalGroup && !contents.CommonGroup && contents.Registered);
 }
 
 // CHECKSUM.LST: only "CRC32 SIZE NAME" as the builder writes it, each file of

@@ -17,8 +17,9 @@ static LONG WINAPI ExpandLeavingEmpty(INT source, INT destination)
     return written;
 }
 
-// A compressed installer and a plain help file (as on an older disk 1) come
-// out whole, the help only when asked for after the installer's start; a
+// A compressed installer and removal program and a plain help file (as on an
+// older disk 1) come out whole, the help and the removal program only when
+// asked for after the installer's start, each on its own; a
 // file that does not come out its declared length leaves nothing, and one
 // cut short on the disk is named.
 TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
@@ -26,13 +27,14 @@ TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
     TempFolder temporary("copy-temp");
     TempFolder disk("copy-disk");
     ASSERT_TRUE(WriteFileBytes(disk / "TSINST95.EX_", Compress("installer")) &&
-                WriteFileBytes(disk / "TSW_INST.HLP", "help"));
+                WriteFileBytes(disk / "TSW_INST.HLP", "help") &&
+                WriteFileBytes(disk / "TSWREMOV.EX_", Compress("remover")));
     const std::string source = disk.Path() + "\\";
     const std::vector<std::string> nothing;
     {
         TemporaryCopy copy(ExpandLeavingEmpty<9>);  // the installer
         ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
-        EXPECT_EQ(13u, copy.Need().Bytes);
+        EXPECT_EQ(20u, copy.Need().Bytes);
         EXPECT_EQ(TemporaryCopy::Result::PlaceFailed, copy.Make(temporary.Path().c_str()));
         EXPECT_EQ(nothing, Names(temporary.Path()));
     }
@@ -41,7 +43,7 @@ TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
         ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
         ASSERT_EQ(TemporaryCopy::Result::Made, copy.Make(temporary.Path().c_str()));
         copy.AddLateFiles();
-        EXPECT_EQ(std::vector<std::string>{"TSINST95.EXE"}, Names(copy.Folder()));
+        EXPECT_EQ((std::vector<std::string>{"TSINST95.EXE", "TSWREMOV.EXE"}), Names(copy.Folder()));
     }
     {
         TemporaryCopy copy;
@@ -51,6 +53,7 @@ TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
         EXPECT_EQ(std::vector<std::string>{"TSINST95.EXE"}, Names(copy.Folder()));
         copy.AddLateFiles();
         EXPECT_EQ("help", ReadBytes(std::string(copy.Folder()) + "\\TSW_INST.HLP"));
+        EXPECT_EQ("remover", ReadBytes(std::string(copy.Folder()) + "\\TSWREMOV.EXE"));
     }
     EXPECT_EQ(nothing, Names(temporary.Path()));
     ASSERT_TRUE(WriteFileBytes(disk / "TSINST95.EX_", Compress(std::string(100, 'x')).substr(0, 20)));

@@ -162,7 +162,7 @@ TEST_F(UpdateFromDriveA, PostsDuringARunChangeNothing)
     });
     EXPECT_TRUE(::IsWindow(main)) << "the main window was destroyed during the run";
     EXPECT_FALSE(Window->IsRunInProgress());
-    EXPECT_EQ(Lines({"A.TXT", "B.DAT", "TSW.EXE"}), Names(Installed));
+    EXPECT_EQ(Lines({"A.TXT", "B.DAT", "TSW.EXE", "TSW_INST.LOG"}), Names(Installed));
     MSG left;
     EXPECT_FALSE(::PeekMessageA(&left, main, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "a command was left for later";
     EXPECT_FALSE(::PeekMessageA(&left, main, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "the close was left for later";

@@ -12,6 +12,7 @@
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
 #include "engine/plain/Crc32.h"
+#include "engine/plain/InstallRecord.h"
 #include "engine/plain/LzErrors.h"
 #include "engine/plain/ReplacementRecord.h"
 #include "engine/plain/ScratchName.h"
@@ -101,16 +102,26 @@ protected:
         AnswerPromptsWith(set);
         ASSERT_TRUE(Window->InstallComponents());
         ASSERT_EQ(Lines({PromptDisk1, PromptDisk2}), Transcript());
-        ASSERT_EQ(Lines(), TreeDifferences(set.Complete(), TakeTree(Target()))) << "the earlier installation";
+        ASSERT_EQ(Lines(), TreeDifferences(set.Complete(), TakeInstalled(Target()))) << "the earlier installation";
         Boxes.Clear();
         Progress.Clear();
         Window->EmptyProgramSlots();
         Floppy.Eject();
     }
 
-    void ExpectTree(const FileMap& expected, const std::string& folder)
+    // The files and folders a run installed: its record (whose own test
+    // reads it) left out.
+    static FileMap TakeInstalled(const std::string& folder)
     {
-        EXPECT_EQ(Lines(), TreeDifferences(expected, TakeTree(folder))) << "in " << folder;
+        FileMap tree = TakeTree(folder);
+        tree.erase("TSW_INST.LOG");
+        return tree;
+    }
+
+    void ExpectTree(FileMap expected, const std::string& folder)
+    {
+        expected.erase("TSW_INST.LOG");
+        EXPECT_EQ(Lines(), TreeDifferences(expected, TakeInstalled(folder))) << "in " << folder;
     }
 };
 }
@@ -297,7 +308,7 @@ TEST_F(FaultInjection, CompressedFileCutShortStopsItsListAndKeepsTheRest)
     const std::string help = v1.CompressedPath("TSW.HLP", 1);
     const std::string helpImage = ReadBytes(help);
     ASSERT_TRUE(WriteFileBytes(help, helpImage.substr(0, helpImage.size() - 100)));
-    const FileMap beforeSecond = TakeTree(Target());
+    const FileMap beforeSecond = TakeInstalled(Target());
     Boxes.Expect(NewDiskTitle, IDOK, Insert(v1.Disk1));
     Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
@@ -761,7 +772,8 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
         EXPECT_FALSE(isLine && (FileExists(Join(Installation, line[0].Fresh)) || FileExists(Join(Installation, line[0].Aside))))
             << step.Other << " written after its files were made";
         // The disk takes half of Z.TXT's line.
-        const bool tear = step.Kind == FileStep::Write && step.Other.find("Z.TXT") != std::string::npos && !torn;
+        const bool tear = step.Kind == FileStep::Write && strcasecmp(step.Path.c_str(), record.c_str()) == 0 &&
+                          step.Other.find("Z.TXT") != std::string::npos && !torn;
         torn = torn || tear;
         return !tear;
     });
@@ -804,6 +816,67 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
     RunUpdate("Maintenance Update Complete|Exit Installation Program");
     ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", "newest A"}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}},
                Installation);
+}
+
+// The installation's record names every folder and file the runs made, each
+// file with the figures of what was installed, an update's files beside the
+// earlier ones; a damaged record is started afresh with the lines that read
+// right, and the run goes on.
+TEST_F(DamagedFile, RecordNamesWhatTheRunsMade)
+{
+    const DiskSet set = MakeDiskSet(Folder("set"), 1, StandardFiles);
+    // The removal program SETUP.EXE leaves beside the installer is installed last.
+    const std::string installer = Folder("installer");
+    const FileMap remover = {{"TSWREMOV.EXE", "the removal program"}};
+    ASSERT_TRUE(WriteTree(installer, remover));
+    char ownFolder[kProgramDirectorySize];
+    CopyBounded(ownFolder, sizeof ownFolder, ProgramDirectory);
+    CopyBounded(ProgramDirectory, sizeof ProgramDirectory, installer.c_str());
+    AnswerPromptsWith(set);
+    const bool complete = Window->InstallComponents();
+    CopyBounded(ProgramDirectory, sizeof ProgramDirectory, ownFolder);
+    ASSERT_TRUE(complete);
+    EXPECT_TRUE(Window->RemovalInstalled);
+    FileMap installed = set.Complete();
+    installed.insert(remover.begin(), remover.end());
+    ASSERT_EQ(Lines(), TreeDifferences(installed, TakeInstalled(Target())));
+    const std::string path = Join(Target(), "TSW_INST.LOG");
+    InstallRecordContents record;
+    auto read = [&] {
+        const std::string text = ReadBytes(path);
+        return ReadInstallRecord(text.data(), text.size(), record);
+    };
+    auto expectNamed = [&](const FileMap& files) {
+        for (const auto& file : files) {
+            const RecordedFile line = {file.first, Crc32(0, file.second.data(), file.second.size()),
+                                       static_cast<std::uint32_t>(file.second.size())};
+            EXPECT_TRUE(std::any_of(record.Files.begin(), record.Files.end(), [&](const RecordedFile& f) {
+                return RecordedFileLine(f) == RecordedFileLine(line);
+            })) << RecordedFileLine(line);
+        }
+    };
+    // In the order the run made them.
+    const Lines folders = {".", "USER_DLL", "LOOKUP", "CCIR", "CRANE", "CANADA", "TSDATA"};
+    ASSERT_TRUE(read());
+    EXPECT_EQ(folders, Lines(record.Folders.begin(), record.Folders.end()));
+    EXPECT_EQ(set.Installed.size() + 1, record.Files.size());
+    expectNamed(set.Installed);
+    expectNamed(remover);
+
+    Installation = Target();
+    ASSERT_LE(Installation.size(), 79u) << "the update dialog takes 79 characters";
+    UpdateSource = Folder("U");
+    ASSERT_TRUE(WriteCompressed(UpdateSource, "TSW.EXE", "updated TSW.EXE"));
+    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"1", "TSW.EXE"})));
+    Window->Record.Close("end: complete");
+    ASSERT_TRUE(WriteFileBytes(path, ReadBytes(path) + "FILE 0 0 ..\\AUTOEXEC.BAT\r\nFOLD"));
+    RunUpdate("Maintenance Update Complete|Exit Installation Program");
+    ASSERT_TRUE(read()) << ReadBytes(path);
+    EXPECT_EQ(folders, Lines(record.Folders.begin(), record.Folders.end()));
+    EXPECT_EQ(set.Installed.size() + 2, record.Files.size());
+    expectNamed(set.Installed);
+    expectNamed({{"TSW.EXE", "updated TSW.EXE"}});
+    for (const std::string& name : Names(Target())) EXPECT_EQ(std::string::npos, name.find('~')) << name;
 }
 
 // The record of an update that a power cut interrupted: the next update
@@ -1132,7 +1205,7 @@ TEST_F(FaultInjection, FileNamedLikeASubdirectoryIsLeftAndOnlyItsListFails)
         RemoveTree(Join(Target(), name));
         ASSERT_TRUE(WriteFileBytes(Join(Target(), name), std::string("a file named ") + name));
     }
-    const FileMap before = TakeTree(Target());
+    const FileMap before = TakeInstalled(Target());
 
     // Something of that name exists, so no folder is made; expanding into it
     // fails for its first file, and the run goes on.

@@ -118,6 +118,7 @@ TEST_F(InstallDriverTest, FullRunAsksForEachDiskOnceAndInstallsEveryFile)
     Lines top = ReleaseNames("PROGRAM1");
     for (const std::string& name : ReleaseNames("PROGRAM2")) top.push_back(name);
     for (const std::string& sub : Subdirectories) top.push_back(sub);
+    top.push_back("TSW_INST.LOG");  // the installation's record
     std::sort(top.begin(), top.end());
     EXPECT_EQ(top, Names(Target)) << "nothing else in the target";
 
@@ -174,7 +175,7 @@ TEST_F(InstallDriverTest, CraneOnlyAsksForDiskTwoAndReportsIncomplete)
     Boxes.Expect("New Disk Required", IDOK, Insert(Disk2));
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(Lines({PromptDisk2}), Transcript());
-    EXPECT_EQ(Lines({"CRANE", "LOOKUP", "USER_DLL"}), Names(Target));
+    EXPECT_EQ(Lines({"CRANE", "LOOKUP", "TSW_INST.LOG", "USER_DLL"}), Names(Target));
     EXPECT_EQ(Lines({"disk_2a.lst"}), Progress.ListsRead());
     ExpectReleaseFolderInstalled("CRANE", Join(Target, "CRANE"));
     EXPECT_TRUE(Names(Join(Target, "LOOKUP")).empty());
@@ -252,7 +253,8 @@ TEST_F(InstallDriverTest, TargetIsCreatedLevelByLevel)
     EXPECT_TRUE(Window->PrepareDirectories());
     EXPECT_TRUE(IsDirectory(Join(a, "B")));
     EXPECT_TRUE(IsDirectory(Join(Join(a, "B"), "C")));
-    EXPECT_EQ(Subdirectories, Names(Settings.TargetDirectory));
+    EXPECT_EQ(Lines({"CANADA", "CCIR", "CRANE", "LOOKUP", "TSDATA", "TSW_INST.LOG", "USER_DLL"}),
+              Names(Settings.TargetDirectory));
     EXPECT_TRUE(Transcript().empty());
 
     // An existing tree is used as it is.
@@ -266,7 +268,7 @@ TEST_F(InstallDriverTest, SubdirectoriesFollowTheSelection)
 {
     Select(false, false, true, false, true);
     EXPECT_TRUE(Window->PrepareDirectories());
-    EXPECT_EQ(Lines({"CCIR", "LOOKUP", "TSDATA", "USER_DLL"}), Names(Target));
+    EXPECT_EQ(Lines({"CCIR", "LOOKUP", "TSDATA", "TSW_INST.LOG", "USER_DLL"}), Names(Target));
 }
 
 TEST_F(InstallDriverTest, UnwritableTargetIsDirectoryCreationErrorWithTheWholeTarget)

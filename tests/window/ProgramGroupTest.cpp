@@ -5,11 +5,14 @@
 // Each test runs in a child process on a desktop of its own (see
 // tests/kit/PrivateDesktop.h): there Wine's shell DDE services can be hidden
 // so that the stand-in is the only "PROGMAN", or nothing is.
+#include "engine/plain/InstallRecord.h"
 #include "framework/Application.h"
 #include "shell/InstallWindow.h"
 #include "shell/plain/Settings.h"
 #include "tests/kit/BoxWatcher.h"
 #include "tests/kit/DdeServerProcess.h"
+#include "tests/kit/FileBytes.h"
+#include "tests/kit/FileTree.h"
 #include "tests/kit/PrivateDesktop.h"
 #include "tests/window/InstallerFixture.h"
 
@@ -231,6 +234,41 @@ TEST_F(ProgramGroup, ASecondCreationConnectsAgainAndSendsOnlyTheItemsThenInTheSl
                              "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"),
               executes[1]);
     EXPECT_TRUE(boxes.Transcript().empty());
+}
+
+// The group's line is in the installation's record before the group is
+// made; where the removal program has no Add/Remove Programs entry, the group
+// gets its item, last.
+TEST_F(ProgramGroup, RecordsTheGroupFirstAndAddsTheRemovalItemWhenAsked)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    char temporary[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetTempPathA(sizeof temporary, temporary));
+    const std::string folder = std::string(temporary) + "tsw_group_record";
+    RemoveTree(folder);
+    ASSERT_TRUE(MakeDirectories(folder));
+    StandInOnly progman;
+    ASSERT_TRUE(progman.Server.Ready());
+    OpenMainWindow();
+    Fill(0, "TSW.EXE", "Tessaryn 3.0");
+    ASSERT_TRUE(Window->Record.Open(folder, false));
+    Window->RemovalItem = true;
+
+    Window->CreateProgramGroup();
+
+    auto executes = progman.Server.Executes();
+    ASSERT_EQ(1u, executes.size());
+    EXPECT_EQ(WithTerminator("[CreateGroup(Tessaryn 3.0)]"
+                             "[AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]"
+                             "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"
+                             "[AddItem(C:\\TSW30\\TSWREMOV.EXE, Remove Tessaryn 3.0)]"),
+              executes[0]);
+    Window->Record.Close("end");
+    const std::string text = ReadBytes(Join(folder, "TSW_INST.LOG"));
+    InstallRecordContents contents;
+    EXPECT_TRUE(ReadInstallRecord(text.data(), text.size(), contents)) << text;
+    EXPECT_TRUE(contents.PersonalGroup);
+    EXPECT_TRUE(RemoveTree(folder));
 }
 
 TEST_F(ProgramGroup, ClosingTheWindowEndsTheConversation)

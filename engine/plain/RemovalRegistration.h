@@ -1,0 +1,14 @@
+#pragma once
+
+// The removal program an installation puts into its folder, and where the
+// system is told of it: the Uninstall key of Add/Remove Programs (Windows 95,
+// NT 4.0) or, where there is none or it cannot be written, an item of the
+// program group.
+extern const char* const kRemovalProgramName;  // "TSWREMOV.EXE"
+extern const char* const kRemovalItemTitle;    // "Remove Tessaryn 3.0"
+// Under HKEY_LOCAL_MACHINE.
+extern const char* const kUninstallKeyPath;  // "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaryn 3.0"
+
+// Whether the system whose GetVersion value is `version` has Add/Remove
+// Programs: Windows 95 and NT 4.0 (and later ones) have it, NT 3.51 has not.
+bool HasAddRemovePrograms(unsigned long version);
