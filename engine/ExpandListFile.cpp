@@ -235,7 +235,7 @@ bool TInstallWindow::InstallRemovalProgram(LONG& lastResult)
     RemovalInstalled = false;
     const std::string source = JoinedPath(ProgramDirectory, kRemovalProgramName);
     if (!PathExists(source.c_str())) return true;
-    ProgressWindow progress(this, InstallSteps().begin()->Caption);
+    ProgressWindow progress(this, InstallSteps().begin()->Caption, RunBar);
     TReplacementSet set(JoinedPath(Settings.TargetDirectory, ""), false);
     PlannedFile file;
     file.Name = kRemovalProgramName;
