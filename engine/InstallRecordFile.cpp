@@ -9,7 +9,6 @@
 
 #include <cstring>
 
-
 namespace {
 TInstallRecordFile* ActiveRecord = nullptr;
 int LastReport = 0;
@@ -44,7 +43,6 @@ std::string TemporaryFolder()
     }
     return folder;
 }
-
 }
 
 bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
@@ -59,8 +57,11 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         Size = 0;
         if (IsOpen() && !Write(InstallRecordTitle())) File.Reset();
-    } else if (!(Load(Path, keep) ? OpenToAppend() : StartAfresh(Folder, InstallRecordTitle() + keep))) {
-        File.Reset();
+    } else {
+        // One that cannot be read at all (too long, held by another program) is left as it is.
+        bool whole = false;
+        if (!Load(Path, keep, whole) || !(whole ? OpenToAppend() : StartAfresh(Folder, InstallRecordTitle() + keep)))
+            File.Reset();
     }
     if (!IsOpen()) return false;
     Known = "\n" + keep;
@@ -71,16 +72,16 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
     return true;
 }
 
-// True when the record is there and reads right; `keep` then holds nothing
-// but where it does not, the lines that read right.
-bool TInstallRecordFile::Load(const std::string& path, std::string& keep)
+// Reads the record: `keep` its lines that read right, as the record writes
+// them, `whole` whether all of it did. False when it cannot be read.
+bool TInstallRecordFile::Load(const std::string& path, std::string& keep, bool& whole)
 {
     std::vector<char> contents;
     if (LoadListFile(path.c_str(), contents) != ListLoadResult::Loaded) return false;
     InstallRecordContents read;
-    const bool whole = ReadInstallRecord(contents.data(), contents.size(), read);
+    whole = ReadInstallRecord(contents.data(), contents.size(), read);
     keep = LinesOf(read);
-    return whole;
+    return true;
 }
 
 // The record written whole under a scratch name and flushed, then under its

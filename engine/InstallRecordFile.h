@@ -42,7 +42,7 @@ public:
     void Close(const char* lastNote);
 
 private:
-    bool Load(const std::string& path, std::string& keep);
+    bool Load(const std::string& path, std::string& keep, bool& whole);
     bool StartAfresh(const std::string& folder, const std::string& text);
     bool OpenToAppend();
     bool Write(const std::string& text);
