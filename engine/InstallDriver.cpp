@@ -1,6 +1,7 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/plain/InstallPlan.h"
+#include "engine/plain/InstallRecord.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/FormatText.h"

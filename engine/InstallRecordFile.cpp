@@ -1,7 +1,8 @@
-#include "engine/InstallRecordFile.h"
+#include "shell/InstallRecordFile.h"
 
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
+#include "engine/plain/InstallRecord.h"
 #include "engine/plain/ListFile.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/PathHelpers.h"

@@ -1,7 +1,7 @@
 #include "shell/ReportMessage.h"
 
-#include "engine/InstallRecordFile.h"
 #include "framework/BoxInFront.h"
+#include "shell/InstallRecordFile.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 

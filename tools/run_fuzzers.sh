@@ -37,7 +37,7 @@ declare -A sources=(
   [list_file]="engine/plain/ListFile.cpp engine/plain/ChecksumList.cpp engine/plain/ReplacementRecord.cpp engine/plain/InstallRecord.cpp engine/plain/ScratchName.cpp shell/plain/PathHelpers.cpp"
   [options]="engine/plain/OptionsFile.cpp shell/plain/Settings.cpp"
   [path_helpers]="shell/plain/PathHelpers.cpp"
-  [progman]="progman/plain/ProgmanCommand.cpp shell/plain/PathHelpers.cpp"
+  [progman]="progman/plain/ProgmanCommand.cpp engine/plain/RemovalRegistration.cpp shell/plain/PathHelpers.cpp"
 )
 
 # The C++ library's own functions carry no coverage instrumentation

@@ -1,15 +1,15 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/plain/InstallRecord.h"
 #include "framework/UniqueHandle.h"
 
 #include <string>
 
 // The record of what the runs made in an installation's folder
-// (InstallRecord.h), open for appending while a run writes there, and the
-// run's log: the notes of a run are kept until the record opens, and go into
-// the temporary folder when it never does (a target that cannot be written).
+// (engine/plain/InstallRecord.h), open for appending while a run writes
+// there, and the run's log: the notes of a run are kept until the record
+// opens, and go into the temporary folder when it never does (a target that
+// cannot be written). Defined in engine/InstallRecordFile.cpp.
 class TInstallRecordFile {
 public:
     TInstallRecordFile() = default;
@@ -24,7 +24,7 @@ public:
     bool Open(const std::string& folder, bool madeFolder);
     bool IsOpen() const { return File.IsValid(); }
 
-    // Appends a line of the record (InstallRecord.h), on the disk when this
+    // Appends a line of the record (engine/plain/InstallRecord.h), on the disk when this
     // returns; a line the record holds already is not written again. False
     // when the disk refused it (nothing of it is left then); true without a
     // record, where nothing is to be kept.
