@@ -2,6 +2,7 @@
 
 #include "dialogs/plain/EntryChecks.h"
 #include "framework/CommandIds.h"
+#include "shell/InstallRecordFile.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
@@ -14,6 +15,7 @@
 // on the way ends the run (shell/UnattendedRun.h).
 void TInstallWindow::InstallUnattended()
 {
+    const char source[] = {SourceDrive[0], ':', '\\', '\0'};
     TrimSpaces(Settings.TargetDirectory);
     UpperCaseAscii(Settings.TargetDirectory);
     if (!IsFilledEntry(SourceDrive)) ReportMessage(GetHandle(), MsgInstallationError, MsgDriveNotValid);
@@ -21,9 +23,14 @@ void TInstallWindow::InstallUnattended()
         ReportMessage(GetHandle(), MsgInstallationError, MsgDirectoryNotValid);
 
     EmptyProgramSlots();
-    if (InstallComponents() && !ProgramFile[0].empty()) {
-        CreateProgramGroup();
-        WriteMarkerFile();
+    RunLog log(Record, "installation", source, true);
+    if (InstallComponents()) {
+        RegisterRemoval();
+        if (!ProgramFile[0].empty()) {
+            CreateProgramGroup();
+            WriteMarkerFile();
+        }
+        log.Completed();
     }
     ::PostMessageA(GetHandle(), WM_COMMAND, CM_EXIT, 0);
 }

@@ -3,6 +3,7 @@
 #include "engine/FolderClaim.h"
 #include "engine/RunSizes.h"
 #include "engine/plain/InstallPlan.h"
+#include "engine/plain/InstallRecord.h"
 #include "engine/plain/LzErrors.h"
 #include "shell/ReportMessage.h"
 #include "shell/plain/FormatText.h"

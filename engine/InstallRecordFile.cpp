@@ -1,14 +1,15 @@
-#include "engine/InstallRecordFile.h"
+#include "shell/InstallRecordFile.h"
+#include "shell/UnattendedRun.h"
 
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
+#include "engine/plain/InstallRecord.h"
 #include "engine/plain/ListFile.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
 #include <cstring>
-
 
 namespace {
 TInstallRecordFile* ActiveRecord = nullptr;
@@ -44,7 +45,6 @@ std::string TemporaryFolder()
     }
     return folder;
 }
-
 }
 
 bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
@@ -59,8 +59,11 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         Size = 0;
         if (IsOpen() && !Write(InstallRecordTitle())) File.Reset();
-    } else if (!(Load(Path, keep) ? OpenToAppend() : StartAfresh(Folder, InstallRecordTitle() + keep))) {
-        File.Reset();
+    } else {
+        // One that cannot be read at all (too long, held by another program) is left as it is.
+        bool whole = false;
+        if (!Load(Path, keep, whole) || !(whole ? OpenToAppend() : StartAfresh(Folder, InstallRecordTitle() + keep)))
+            File.Reset();
     }
     if (!IsOpen()) return false;
     Known = "\n" + keep;
@@ -71,16 +74,16 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
     return true;
 }
 
-// True when the record is there and reads right; `keep` then holds nothing
-// but where it does not, the lines that read right.
-bool TInstallRecordFile::Load(const std::string& path, std::string& keep)
+// Reads the record: `keep` its lines that read right, as the record writes
+// them, `whole` whether all of it did. False when it cannot be read.
+bool TInstallRecordFile::Load(const std::string& path, std::string& keep, bool& whole)
 {
     std::vector<char> contents;
     if (LoadListFile(path.c_str(), contents) != ListLoadResult::Loaded) return false;
     InstallRecordContents read;
-    const bool whole = ReadInstallRecord(contents.data(), contents.size(), read);
+    whole = ReadInstallRecord(contents.data(), contents.size(), read);
     keep = LinesOf(read);
-    return whole;
+    return true;
 }
 
 // The record written whole under a scratch name and flushed, then under its
@@ -204,20 +207,32 @@ RunLog::RunLog(TInstallRecordFile& record, const char* kind, const char* source,
         }
         Record.Note(note);
     }
-    Record.Note("attended");
+    Record.Note(IsUnattendedRun() ? "unattended" : "attended");
 }
 
-RunLog::~RunLog()
+namespace {
+void EndLog(TInstallRecordFile& record, bool complete)
 {
     char end[40];
-    if (Complete)
+    if (complete)
         FormatText(end, sizeof end, "end: complete");
     else if (LastReport != 0)
         FormatText(end, sizeof end, "end: message %d", LastReport);
     else
         FormatText(end, sizeof end, "end: cancelled");
-    Record.Close(end);
-    if (ActiveRecord == &Record) ActiveRecord = nullptr;
+    record.Close(end);
+    if (ActiveRecord == &record) ActiveRecord = nullptr;
+}
+}
+
+RunLog::~RunLog()
+{
+    if (ActiveRecord == &Record) EndLog(Record, Complete);
+}
+
+void EndRunLogAtReport()
+{
+    if (ActiveRecord) EndLog(*ActiveRecord, false);
 }
 
 void LogReport(int number, const char* text, int answer)

@@ -1,5 +1,6 @@
 #include "shell/InstallWindow.h"
 
+#include "engine/plain/InstallRecord.h"
 #include "progman/plain/ProgmanCommand.h"
 #include "shell/plain/Settings.h"
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <ddeml.h>
 
-#include "engine/InstallRecordFile.h"
+#include "shell/InstallRecordFile.h"
 #include "framework/FrameWindow.h"
 #include "framework/UniqueHandle.h"
 #include "shell/plain/ProgramSlots.h"
@@ -120,7 +120,7 @@ public:
     static HDDEDATA CALLBACK CallBack(UINT type, UINT format, HCONV conversation, HSZ name1,
                                       HSZ name2, HDDEDATA data, ULONG_PTR value1, ULONG_PTR value2);
 
-    // The record and log of the run in progress (engine/InstallRecordFile.h).
+    // The record and log of the run in progress (shell/InstallRecordFile.h).
     TInstallRecordFile Record;
 
     TMetaFile Picture;

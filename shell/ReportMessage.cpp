@@ -1,7 +1,7 @@
 #include "shell/ReportMessage.h"
 
-#include "engine/InstallRecordFile.h"
 #include "framework/BoxInFront.h"
+#include "shell/InstallRecordFile.h"
 #include "shell/UnattendedRun.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
@@ -13,7 +13,12 @@ int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detai
     char text[kMessageSize + kAdviceSize];
     ComposeMessage(text, kMessageSize, textNumber, detail);
     if (advice) FormatText(text + std::strlen(text), kAdviceSize, "\n\n%s", advice);
-    if (IsUnattendedRun()) EndUnattendedRun(textNumber, text);
+    if (IsUnattendedRun()) {
+        // No one to answer: the run ends at the report, its log says so.
+        LogReport(textNumber, text, 0);
+        EndRunLogAtReport();
+        EndUnattendedRun(textNumber, text);
+    }
     TBoxInFront inFront(style);
     const int answer = ::MessageBoxExA(owner, text, MessageText(titleNumber), MB_OK | MB_ICONHAND | style, 0);
     LogReport(textNumber, text, answer);

@@ -290,26 +290,22 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
             }
         }
         // As an installation's record, whose names are removed: each below
-        // the installation, and what was taken reads whole once written again.
-        static InstallRecordContents record;
+        // the installation, and its file lines read whole once written again.
+        static InstallRecordContents record, again;
         ReadInstallRecord(contents, size, record);
         static std::string rewritten;
         rewritten = InstallRecordTitle();
-        for (const std::string& folder : record.Folders) {
-            rewritten += RecordedFolderLine(folder);
-            if (folder == ".") continue;
-            named.Name = folder;
-            CheckStaysInside(CheckPaths(named, "A:", lookup), lookupElements);
-        }
         for (const RecordedFile& file : record.Files) {
             rewritten += RecordedFileLine(file);
             named.Name = file.Name;
             CheckStaysInside(CheckPaths(named, "A:", lookup), lookupElements);
         }
-        static InstallRecordContents again;
-        Check(ReadInstallRecord(rewritten.data(), rewritten.size(), again) &&
-                  again.Files.size() == record.Files.size() && again.Folders.size() == record.Folders.size(),
-              "a record's lines read whole once written again");
+        for (const std::string& folder : record.Folders) {
+            named.Name = folder == "." ? "A" : folder;
+            CheckStaysInside(CheckPaths(named, "A:", lookup), lookupElements);
+        }
+        Check(ReadInstallRecord(rewritten.data(), rewritten.size(), again) && again.Files.size() == record.Files.size(),
+              "a record's file lines read whole once written again");
         // And as a disk's checksum list, taken only when it names every planned file.
         static ListPlan plan;
         static const std::string list = "2\r\nTSW.EXE\r\nSUB\\A.TXT\r\n";

@@ -244,31 +244,27 @@ TEST_F(ProgramGroup, RecordsTheGroupFirstAndAddsTheRemovalItemWhenAsked)
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
     char temporary[MAX_PATH] = {};
     ASSERT_NE(0u, ::GetTempPathA(sizeof temporary, temporary));
-    const std::string folder = std::string(temporary) + "tsw_group_record";
-    RemoveTree(folder);
-    ASSERT_TRUE(MakeDirectories(folder));
     StandInOnly progman;
     ASSERT_TRUE(progman.Server.Ready());
     OpenMainWindow();
     Fill(0, "TSW.EXE", "Tessaryn 3.0");
-    ASSERT_TRUE(Window->Record.Open(folder, false));
+    ASSERT_TRUE(Window->Record.Open(temporary, false));
     Window->RemovalItem = true;
 
     Window->CreateProgramGroup();
 
     auto executes = progman.Server.Executes();
     ASSERT_EQ(1u, executes.size());
-    EXPECT_EQ(WithTerminator("[CreateGroup(Tessaryn 3.0)]"
-                             "[AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]"
+    EXPECT_EQ(WithTerminator("[CreateGroup(Tessaryn 3.0)][AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]"
                              "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"
                              "[AddItem(C:\\TSW30\\TSWREMOV.EXE, Remove Tessaryn 3.0)]"),
               executes[0]);
     Window->Record.Close("end");
-    const std::string text = ReadBytes(Join(folder, "TSW_INST.LOG"));
+    const std::string record = Join(temporary, "TSW_INST.LOG");
+    const std::string text = ReadBytes(record);
     InstallRecordContents contents;
-    EXPECT_TRUE(ReadInstallRecord(text.data(), text.size(), contents)) << text;
-    EXPECT_TRUE(contents.PersonalGroup);
-    EXPECT_TRUE(RemoveTree(folder));
+    EXPECT_TRUE(ReadInstallRecord(text.data(), text.size(), contents) && contents.PersonalGroup) << text;
+    ::DeleteFileA(record.c_str());
 }
 
 TEST_F(ProgramGroup, ClosingTheWindowEndsTheConversation)

@@ -1,15 +1,15 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/plain/InstallRecord.h"
 #include "framework/UniqueHandle.h"
 
 #include <string>
 
 // The record of what the runs made in an installation's folder
-// (InstallRecord.h), open for appending while a run writes there, and the
-// run's log: the notes of a run are kept until the record opens, and go into
-// the temporary folder when it never does (a target that cannot be written).
+// (engine/plain/InstallRecord.h), open for appending while a run writes
+// there, and the run's log: the notes of a run are kept until the record
+// opens, and go into the temporary folder when it never does (a target that
+// cannot be written). Defined in engine/InstallRecordFile.cpp.
 class TInstallRecordFile {
 public:
     TInstallRecordFile() = default;
@@ -24,7 +24,7 @@ public:
     bool Open(const std::string& folder, bool madeFolder);
     bool IsOpen() const { return File.IsValid(); }
 
-    // Appends a line of the record (InstallRecord.h), on the disk when this
+    // Appends a line of the record (engine/plain/InstallRecord.h), on the disk when this
     // returns; a line the record holds already is not written again. False
     // when the disk refused it (nothing of it is left then); true without a
     // record, where nothing is to be kept.
@@ -42,7 +42,7 @@ public:
     void Close(const char* lastNote);
 
 private:
-    bool Load(const std::string& path, std::string& keep);
+    bool Load(const std::string& path, std::string& keep, bool& whole);
     bool StartAfresh(const std::string& folder, const std::string& text);
     bool OpenToAppend();
     bool Write(const std::string& text);
@@ -80,6 +80,10 @@ void LogReport(int number, const char* text, int answer);
 
 // A note in the log of the run in progress (nothing without one).
 void LogNote(const char* text);
+
+// Ends the log of the run in progress, if any, at the report shown last: for
+// a run that ends there without unwinding (an unattended one).
+void EndRunLogAtReport();
 
 // The number of the last report shown in the run in progress (0: none).
 int LastReportNumber();
