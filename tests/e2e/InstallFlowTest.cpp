@@ -534,6 +534,11 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
     EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
     EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
     EXPECT_EQ(StoredTarget(), ReadOptionsFile(point + "\\INSTALL.OPT").Target) << "the point's answers stay";
+    // The log in the installation's folder names each file it installed and how the run ended.
+    const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
+    for (const auto& file : CompleteInstallation(AllComponents))
+        EXPECT_NE(std::string::npos, log.find(" to " + Join(StoredTarget(), file.first) + "\r\n")) << file.first;
+    EXPECT_EQ("; end: complete\r\n", log.substr(log.rfind("; ")));
 }
 
 // A report ends an unattended run instead of waiting for a person: the

@@ -282,7 +282,8 @@ class DiskSetTest(BuilderTest):
                 checksums.check_checksum_list(path, {"TSW.EX_": (crc, 7)})
         # Disk 1 alone says what every list of the set expands to.
         self.assertEqual(read_bytes(os.path.join(self.out, "disk1", "SIZES.LST")),
-                         b"7 disk_1.lst TSW.EXE\r\n9 disk_2e.lst ITU.TBL\r\n")
+                         b"28 disk_1.lst README\r\n7 disk_1.lst TSW.EXE\r\n28 disk_2.lst README\r\n"
+                         b"9 disk_2e.lst ITU.TBL\r\n")
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk2", "SIZES.LST")))
         path, written = os.path.join(self.tmp, "SIZES.LST"), ["7 disk_1.lst TSW.EXE"]
         for text in ("8 disk_1.lst TSW.EXE\r\n", "7 disk_1.lst TSW.EXE\r\n" * 2, "7 disk_9.lst TSW.EXE\r\n",
