@@ -22,7 +22,7 @@ bool CreateIfMissing(const std::string& path)
 }
 }
 
-bool TInstallWindow::PrepareDirectories()
+bool TInstallWindow::PrepareDirectories(TFolderClaim* claim)
 {
     bool any = false;
     for (std::uint8_t flag : Settings.Flags) any = any || flag;
@@ -57,7 +57,8 @@ bool TInstallWindow::PrepareDirectories()
 
     // An update a power cut interrupted there is finished first: nothing
     // else may be done there before.
-    if (!FinishInterruptedUpdate(target.c_str(), MsgInstallationError)) return false;
+    // The folder is this run's from here to its end (where a claim is given).
+    if (!FinishInterruptedUpdate(target.c_str(), MsgInstallationError, claim)) return false;
     // The record lives in the target; without one the run goes on (its log
     // then goes to the temporary folder).
     Record.Open(target, madeTarget);
@@ -82,10 +83,9 @@ bool TInstallWindow::InstallComponents()
         ~EndOfRun() { RunBar.Clear(); }
     } endOfRun;
     RemovalInstalled = false;
-    if (!PrepareDirectories()) return false;
     // Another installation program's files never mix with this one's.
     TFolderClaim claim;
-    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgInstallationError, &claim)) return false;
+    if (!PrepareDirectories(&claim)) return false;
 
     auto expand = [&](const InstallStep& step) {
         char root[3] = {SourceDrive[0], ':', '\0'};

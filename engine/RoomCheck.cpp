@@ -61,6 +61,10 @@ bool RoomAllowsRun(HWND owner, int title, const char* target, const std::vector<
         // than any run of these disks needs.
         if (!::GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
             return true;
+        // No free room at all is what a drive that cannot be written gives
+        // (a CD-ROM, a write-protected disk): the folder's creation reports
+        // it as such.
+        if (freeClusters == 0) return true;
         const std::uint32_t cluster = sectorsPerCluster * bytesPerSector;
         std::vector<FileRoom> rooms;
         for (const PlannedWrite& file : files) rooms.push_back({file.Size, allTogether ? 0 : EarlierSize(file.Installed)});

@@ -94,7 +94,7 @@ public:
     bool FinishFromRecord(const std::string& recordPath, TFile& taken, int title);
 
     // engine/InstallDriver.cpp: the lists of an installation.
-    bool PrepareDirectories();
+    bool PrepareDirectories(TFolderClaim* claim = nullptr);
     bool InstallComponents();
 
     // engine/RunSizes.cpp: what a run writes, known before it writes

@@ -537,7 +537,8 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
     // The log in the installation's folder names each file it installed and how the run ended.
     const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
     for (const auto& file : CompleteInstallation(AllComponents))
-        EXPECT_NE(std::string::npos, log.find(" to " + Join(StoredTarget(), file.first) + "\r\n")) << file.first;
+        if (file.first != "TSW_FILE.CHK")  // the installation's own marker, not a file of the disks
+            EXPECT_NE(std::string::npos, log.find(" to " + Join(StoredTarget(), file.first) + "\r\n")) << file.first;
     EXPECT_EQ("; end: complete\r\n", log.substr(log.rfind("; ")));
 }
 
