@@ -164,8 +164,9 @@ fail() { echo "round $1: $2" >&2; exit 1; }
 flatten() { tr -d '\r' | tr '\n' ' '; }
 
 check_tree() {  # round, label, tree
+    # The installation's own files (its marker, record and removal program) are no file of the disks.
     local differences
-    differences=$(diff -rq -x TSW_FILE.CHK "$cache/msexpand" "$3" 2>&1 || true)
+    differences=$(diff -rq -x TSW_FILE.CHK -x TSW_INST.LOG -x TSWREMOV.EXE "$cache/msexpand" "$3" 2>&1 || true)
     [ -z "$differences" ] || fail "$1" "$2 tree differs from msexpand's:
 $differences"
 }

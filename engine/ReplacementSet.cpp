@@ -169,8 +169,11 @@ long TReplacementSet::Commit(std::string& refused)
     // Every file has its name: once every name is on the disk, the earlier
     // files go, then the record. Where one is not, the earlier files and the
     // record stay for the next run to finish.
+    // An installation's file that replaced none has nothing to order against:
+    // a cut leaves it under its scratch name, and the next run installs it again.
     bool durable = true;
-    for (const Entry& file : Files) durable = FlushName(file.Paths.Installed) && durable;
+    for (const Entry& file : Files)
+        if (AllTogether || file.HadFile) durable = FlushName(file.Paths.Installed) && durable;
     for (const Entry& file : Files) {
         if (durable && !file.Paths.Aside.empty() && PathExists(file.Paths.Installed.c_str()))
             DeleteStep(file.Paths.Aside);
