@@ -130,10 +130,10 @@ bool TInstallRecordFile::Append(const std::string& line)
 // On the disk before anything that depends on it happens; a line that
 // cannot be written whole (a full disk) is taken back, so that the record
 // stays one that reads right.
-bool TInstallRecordFile::Write(const std::string& text)
+bool TInstallRecordFile::Write(const std::string& text, bool flush)
 {
     if (text.empty()) return true;
-    if (WriteStep(File.Get(), Path, text) && FlushStep(File.Get(), Path)) {
+    if (WriteStep(File.Get(), Path, text) && (!flush || FlushStep(File.Get(), Path))) {
         Size += static_cast<DWORD>(text.size());
         return true;
     }
@@ -155,12 +155,15 @@ void TInstallRecordFile::Note(const char* text)
         Pending += line;
         return;
     }
-    Write(line);
+    // A line for people waits for the next line that names something, whose
+    // flush takes it to the disk too.
+    Write(line, false);
 }
 
 void TInstallRecordFile::Close(const char* lastNote)
 {
     Note(lastNote);
+    if (IsOpen()) FlushStep(File.Get(), Path);
     if (!IsOpen() && !Pending.empty()) {
         // Only the log: a record there would name nothing of this run.
         Folder.clear();

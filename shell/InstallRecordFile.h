@@ -45,7 +45,7 @@ private:
     bool Load(const std::string& path, std::string& keep, bool& whole);
     bool StartAfresh(const std::string& folder, const std::string& text);
     bool OpenToAppend();
-    bool Write(const std::string& text);
+    bool Write(const std::string& text, bool flush = true);
 
     TFile File;
     std::string Folder;  // ready for a name to follow
