@@ -188,7 +188,14 @@ Installer::Installer(StartedBySetup, const std::vector<std::string>& environment
         return found;
     }
     Pid = Run->InstallerProcessId();
-    if (!Pid) return ::testing::AssertionFailure() << "the launcher stand-in did not start the installer";
+    if (!Pid) {
+        LauncherReport report;
+        const bool read = Run->ReadReport(report);
+        return ::testing::AssertionFailure() << "the launcher stand-in did not start the installer ("
+                                             << (read ? report.State + ", error " + std::to_string(report.StartError)
+                                                      : std::string("no report"))
+                                             << ")";
+    }
     return WaitForWindow({MainWindowTitle, "", Pid}, Main);
 }
 

@@ -56,9 +56,10 @@ public:
     ::testing::AssertionResult WaitForEnd(DWORD timeoutMs = 30000);
     const LauncherReport& Report() const { return Final; }
     DWORD StandInExitCode() const { return ExitCode; }
+    // The stand-in's report as it stands now.
+    bool ReadReport(LauncherReport& report) const;
 
 private:
-    bool ReadReport(LauncherReport& report) const;
 
     std::unique_ptr<TempFolder> Folder;
     std::string ReportPath;
