@@ -21,9 +21,34 @@ codename=${VERSION_CODENAME:-bookworm}
 qemu_major_needed=10
 
 lists_fresh=""
+lists_partial=""
+# A mirror part-way through a sync fails one index (apt-get update then exits
+# 100) while the others are whole: one more try, then the install goes on with
+# the lists there are.
+refresh_lists() {
+    lists_partial=""
+    $SUDO apt-get update -qq || { sleep 10; $SUDO apt-get update -qq; } || {
+        echo "apt-get update failed for an index: installing from the lists there are" >&2
+        lists_partial=1
+    }
+    lists_fresh=1
+}
+# With the security suite's i386 list missing, its amd64 list still offers
+# newer versions of libraries that must match their i386 twins exactly (the
+# multiarch rule), and apt finds no solution: the install is tried again with
+# the security suite below the release, so both architectures take the
+# release's versions.
+security_pin=$(mktemp)
+trap 'rm -f "$security_pin"' EXIT
+printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' >"$security_pin"
 apt_install() {
-    [ -n "$lists_fresh" ] || { $SUDO apt-get update -qq; lists_fresh=1; }
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+    [ -n "$lists_fresh" ] || refresh_lists
+    local code=0
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null || code=$?
+    [ $code -ne 0 ] && [ -n "$lists_partial" ] || return $code
+    echo "trying again with the release's versions in both architectures" >&2
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
+        -o Dir::Etc::Preferences="$security_pin" "$@" >/dev/null
 }
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -86,8 +111,7 @@ add_backports_suite() {
     lists_fresh=""
 }
 if [ "$(qemu_major || true)" -lt "$qemu_major_needed" ] 2>/dev/null || ! installed qemu-user; then
-    $SUDO apt-get update -qq
-    lists_fresh=1
+    refresh_lists
     candidate=$(apt-cache policy qemu-user | awk '/Candidate:/ { print $2 }' | sed -E 's/^[0-9]+://; s/[^0-9].*//')
     if [ "${candidate:-0}" -lt "$qemu_major_needed" ]; then
         add_backports_suite
