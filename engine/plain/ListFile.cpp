@@ -138,6 +138,8 @@ bool IsProgramName(char* word, std::size_t length)
 
 bool IsSafeName(const char* begin, const char* end)
 {
+    // "C:\", the name and its terminator.
+    if (end - begin > static_cast<std::ptrdiff_t>(kPathSize - 4)) return false;
     // Each element, between separators, is checked as its end is reached; a
     // leading separator makes an empty first element.
     const char* element = begin;

@@ -51,8 +51,10 @@ bool ParseListEntry(char (&line)[kListLineSize], ListEntry& entry);
 // characters Windows forbids in file names, no byte from 0x80 up (the disks
 // hold 8.3 names in ASCII), and no element that is a device (CON, PRN, AUX,
 // NUL, CONIN$, CONOUT$, CLOCK$, COM1-9, LPT1-9, with or without an extension),
-// and none that is one of the installer's scratch names (ScratchName.h).
-// A backslash between elements names a subfolder of the destination.
+// and none that is one of the installer's scratch names (ScratchName.h);
+// short enough to make a path even after a drive's root (a record's names
+// are not cut to a list's line). A backslash between elements names a
+// subfolder of the destination.
 bool IsSafeInstalledName(const std::string& name);
 bool IsSafeInstalledName(const char* begin, const char* end);
 

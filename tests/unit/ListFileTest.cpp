@@ -361,6 +361,7 @@ TEST(ReadReplacementRecord, ActsOnlyOnWhatTheInstallerWrites)
         {header + "SUB\\~TSW0001.TMP SUB\\~tsw0001.tmp SUB\\A.TXT\r\n" + mark, RecordState::Expanding, 0},
         {header + "SUB\\~TSW0000.TMP  SUB\\~TSW0001.TMP SUB\\A.TXT\r\n" + mark, RecordState::Expanding, 0},
         {header + std::string("~TSW0000.TMP ~TSW0001.TMP A.TXT\0\r\n", 34) + mark, RecordState::Expanding, 0},
+        {header + "~TSW0000.TMP ~TSW0001.TMP " + std::string(257, 'A') + "\r\n" + mark, RecordState::Expanding, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
