@@ -94,6 +94,25 @@ bool RecordInstalledFile(TInstallRecordFile& record, const ExpandedContents& wri
     return record.Append(RecordedFileLine(line));
 }
 
+// The lines of the list's files whose contents the disk declares, on the
+// disk with one flush before the first of them is expanded: a file that
+// expands to anything else is refused, so each line is already the one its
+// file would add, and the files need no flush of the record each. Where the
+// record cannot take them, each file adds its own.
+void RecordDeclaredFiles(TInstallRecordFile& record, const ListPlan& plan)
+{
+    std::string lines;
+    for (const PlannedFile& file : plan.Files) {
+        RecordedFile line;
+        line.Name = record.NameInFolder(plan.DestinationOf(file));
+        if (!file.Expected.Known || line.Name.empty()) continue;
+        line.Crc = file.Expected.Crc;
+        line.Size = file.Expected.Size;
+        lines += RecordedFileLine(line);
+    }
+    record.Append(lines);
+}
+
 // Expands one file of a list into a scratch file beside the installed one,
 // which the set gives the installed name once it is whole (at once, or with
 // the rest of the list): on any failure the installed file stays as it was
@@ -109,8 +128,9 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, TInstallRecordFi
     TLzFile sourceFile;
     FILETIME released;
     LONG result = OpenCompressedSource(source.c_str(), sourceFile, &released);
-    if (result == 0) result = CheckDestination(destination.c_str());
-    if (result == 0) result = set.Begin(file.Name, destination);
+    bool vacant = false;
+    if (result == 0) result = CheckDestination(destination.c_str(), &vacant);
+    if (result == 0) result = set.Begin(file.Name, destination, vacant);
     progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
     if (result < 0) return result;
 
@@ -167,6 +187,7 @@ bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacement
 bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TReplacementSet& set,
                  TInstallRecordFile& record, LONG& lastResult)
 {
+    RecordDeclaredFiles(record, plan);
     ::LZStart();
     for (const PlannedFile& file : plan.Files) {
         if (!ExpandFileUntilCancelled(owner, progress, set, record, plan.SourceOf(file), plan.DestinationOf(file), file,

@@ -117,14 +117,20 @@ bool TInstallRecordFile::OpenToAppend()
     return IsOpen() && Size != INVALID_SET_FILE_POINTER;
 }
 
-bool TInstallRecordFile::Append(const std::string& line)
+bool TInstallRecordFile::Append(const std::string& lines)
 {
     if (!IsOpen()) return true;
-    // Each line ends its line break, so a whole line is found after one.
-    if (Known.find("\n" + line) != std::string::npos) return true;
-    if (!Write(line)) return false;
-    Known += line;
-    return true;
+    // Each line ends in its line break, so a whole line is found after one.
+    const std::size_t knownBefore = Known.size();
+    for (std::size_t at = 0, end; at < lines.size(); at = end) {
+        end = lines.find('\n', at);
+        end = end == std::string::npos ? lines.size() : end + 1;
+        const std::string line = lines.substr(at, end - at);
+        if (Known.find("\n" + line) == std::string::npos) Known += line;
+    }
+    if (Write(Known.substr(knownBefore))) return true;
+    Known.resize(knownBefore);
+    return false;
 }
 
 // On the disk before anything that depends on it happens; a line that

@@ -24,11 +24,12 @@ public:
     bool Open(const std::string& folder, bool madeFolder);
     bool IsOpen() const { return File.IsValid(); }
 
-    // Appends a line of the record (engine/plain/InstallRecord.h), on the disk when this
-    // returns; a line the record holds already is not written again. False
-    // when the disk refused it (nothing of it is left then); true without a
-    // record, where nothing is to be kept.
-    bool Append(const std::string& line);
+    // Appends lines of the record (engine/plain/InstallRecord.h), on the
+    // disk when this returns, with one flush for them all; a line the record
+    // holds already is not written again. False when the disk refused them
+    // (nothing of them is left then); true without a record, where nothing
+    // is to be kept.
+    bool Append(const std::string& lines);
 
     // A path's name in the record's folder ("LOOKUP\ITU.LU"); empty for a
     // path outside it, or without a record.

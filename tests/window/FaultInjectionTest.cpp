@@ -748,10 +748,28 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
     };
     {
         SCOPED_TRACE("an installation");
+        // The disk says what its files expand to: their lines reach the
+        // installation's record with one flush, before the first file moves.
+        const std::string a = "newer A.TXT\r\n" + SampleBytes(1700, 6), z = "newer Z.TXT\r\n" + SampleBytes(1700, 6);
+        ASSERT_TRUE(WriteFileBytes(Join(Source, "CHECKSUM.LST"),
+                                   ChecksumText({{"A.TXT", a}, {"BIG.DAT", Newer}, {"Z.TXT", z}})));
+        ASSERT_TRUE(Window->Record.Open(Dest, false));
+        const std::string record = Join(Dest, "TSW_INST.LOG");
         StepWatch watch;
         EXPECT_TRUE(Expand());
-        EXPECT_EQ(3u, TakeTree(Dest).size()) << "an earlier file stayed";
         expectFlushedInOrder(watch.Steps);
+        std::string order;  // F: the record flushed, M: a file moved
+        for (const StepWatch::Step& step : watch.Steps)
+            if (step.Kind == FileStep::Move || (step.Kind == FileStep::Flush && step.Path == record))
+                order += step.Kind == FileStep::Move ? 'M' : 'F';
+        EXPECT_EQ("FMMMMMM", order);
+        Window->Record.Close("end");
+        ::DeleteFileA(Join(Source, "CHECKSUM.LST").c_str());
+        const std::string text = ReadBytes(record);
+        InstallRecordContents contents;
+        EXPECT_TRUE(ReadInstallRecord(text.data(), text.size(), contents) && contents.Files.size() == 3) << text;
+        ::DeleteFileA(record.c_str());
+        EXPECT_EQ(3u, TakeTree(Dest).size()) << "an earlier file stayed";
     }
     PrepareUpdate();
     if (HasFatalFailure()) return;
