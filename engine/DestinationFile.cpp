@@ -37,18 +37,25 @@ std::string FullPath(const std::string& path)
 }
 }
 
-long CheckDestination(const char* path)
+long CheckDestination(const char* path, bool* vacant)
 {
-    const DWORD attributes = ::GetFileAttributesA(path);
-    if (CannotBeReplaced(attributes)) return kLzBadOutHandle;
+    if (vacant) *vacant = false;
     // Opened for writing with no sharing, so a file in use refuses. A device
     // opens under a file's name, also where its attributes say nothing is
     // there (on Windows 95 also the names of the drivers loaded at boot,
     // which no fixed list holds).
     TFile file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.IsValid()) return ::GetFileType(file.Get()) == FILE_TYPE_DISK ? 0 : kLzBadOutHandle;
-    if (attributes != INVALID_FILE_ATTRIBUTES) return kLzBadOutHandle;
-    return IsFolder(FolderOf(path)) ? 0 : kLzBadOutHandle;
+    if (file.IsValid())
+        return ::GetFileType(file.Get()) == FILE_TYPE_DISK && !CannotBeReplaced(::GetFileAttributesA(path))
+                   ? 0
+                   : kLzBadOutHandle;
+    // Where nothing is there the name is not looked up again (a name looked
+    // up in vain costs a search of the whole folder).
+    if (::GetLastError() != ERROR_FILE_NOT_FOUND && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return kLzBadOutHandle;
+    if (!IsFolder(FolderOf(path))) return kLzBadOutHandle;
+    if (vacant) *vacant = true;
+    return 0;
 }
 
 bool AcceptsNewFiles(const std::string& folder)

@@ -9,8 +9,9 @@
 // when it is a writable disk file nobody holds open, or absent from a folder
 // that exists (no subfolder is made for it); otherwise kLzBadOutHandle. A
 // read-only, hidden or system file, a folder, a file in use and a name that
-// opens something other than a disk file (a device) are refused.
-long CheckDestination(const char* path);
+// opens something other than a disk file (a device) are refused. `vacant`,
+// where given, tells whether nothing is there.
+long CheckDestination(const char* path, bool* vacant = nullptr);
 
 // The folder part of a path: up to and including its last separator, or
 // empty for a bare name. The file's scratch copy is made there.

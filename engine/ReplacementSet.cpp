@@ -14,10 +14,11 @@ long ReserveAside(ReplacementPaths& paths, int& next)
 }
 }
 
-long TReplacementSet::Begin(const std::string& name, std::string& refused)
+long TReplacementSet::Begin(const std::string& name, std::string& refused, bool vacant)
 {
     Entry entry;
     entry.Paths.Installed = Folder + name;
+    entry.Vacant = vacant && !AllTogether;
     if (!Files.empty() && !Files.back().Whole) {
         // Tried again after it failed: the same scratch file, written anew.
         Entry& again = Files.back();
@@ -122,10 +123,10 @@ long TReplacementSet::Commit(std::string& refused)
     }
     for (std::size_t i = 0; i < Files.size(); ++i) {
         Entry& file = Files[i];
-        // Looked up once (a name looked up in vain costs a search of the
-        // whole folder): without an earlier file the new one takes the name
-        // at once.
-        const bool earlier = PathExists(file.Paths.Installed.c_str());
+        // Looked up once at most (a name looked up in vain costs a search of
+        // the whole folder): without an earlier file the new one takes the
+        // name at once.
+        const bool earlier = !file.Vacant && PathExists(file.Paths.Installed.c_str());
         if (earlier && file.Paths.Aside.empty() && ReserveAside(file.Paths, NextNumber) < 0) {
             refused = file.Paths.Installed;
             Discard();

@@ -39,8 +39,11 @@ public:
     // begun again after it failed keeps its scratch names and its line. 0;
     // or kLzBadOutHandle, kNoScratchName or kLzWrite (the record cannot be
     // written whole: a full disk), with `refused` the path that could not be
-    // made (the record's own, where it cannot be made).
-    long Begin(const std::string& name, std::string& refused);
+    // made (the record's own, where it cannot be made). `vacant`: a check
+    // just before found nothing under the installed name, which a single
+    // file then takes without looking it up again (one that appeared
+    // meanwhile refuses the move, which never replaces).
+    long Begin(const std::string& name, std::string& refused, bool vacant = false);
     const TFile& Writing() const { return Output; }
     // The file begun last is whole, with the contents `written`: it gets the
     // release's date (when known) and is flushed to the disk and closed. 0,
@@ -70,6 +73,7 @@ private:
     struct Entry {
         ReplacementPaths Paths;
         bool HadFile = false;
+        bool Vacant = false;
         bool Whole = false;
         ExpandedContents Written;
     };
