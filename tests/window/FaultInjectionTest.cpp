@@ -1045,6 +1045,11 @@ TEST_F(DamagedFile, DestinationThatCannotBeCreatedIsNeverWrittenUnderAnotherName
     EXPECT_TRUE(holder.IsValid());
     holder.Reset();
     ExpectStoppedAtBig(true);
+    // Made under the name while it is expanded where nothing was: kept.
+    ASSERT_TRUE(RemoveTree(big));
+    ProgressTrigger makeMeanwhile("Expanding BIG.DA_ . . .", [&] { WriteFileBytes(big, Earlier.at("BIG.DAT")); });
+    ExpectFailure(Compress(Newer), "File Creation Error BIG.DAT", LZERROR_BADOUTHANDLE);
+    ExpectStoppedAtBig(true);
     EXPECT_EQ(kLzBadOutHandle, CheckDestination(Join(Dest, "NUL").c_str()));
 }
 
