@@ -81,17 +81,21 @@ private:
     RunProgress& Run;
 };
 
+// The line of the file installed at `installed` with these figures; empty
+// for a file outside the record's folder, or without a record.
+std::string InstalledFileLine(const TInstallRecordFile& record, const std::string& installed, std::uint32_t crc,
+                              std::uint32_t size)
+{
+    const std::string name = record.NameInFolder(installed);
+    return name.empty() ? name : RecordedFileLine({name, crc, size});
+}
+
 // The installed file's line, on the disk before the file can take its name:
 // the figures of the scratch file as written. False when the record cannot
 // take it (a full disk).
 bool RecordInstalledFile(TInstallRecordFile& record, const ExpandedContents& written, const std::string& installed)
 {
-    RecordedFile line;
-    line.Name = record.NameInFolder(installed);
-    if (line.Name.empty()) return true;
-    line.Crc = written.Crc;
-    line.Size = written.Size;
-    return record.Append(RecordedFileLine(line));
+    return record.Append(InstalledFileLine(record, installed, written.Crc, written.Size));
 }
 
 // The lines of the list's files whose contents the disk declares, on the
@@ -102,14 +106,9 @@ bool RecordInstalledFile(TInstallRecordFile& record, const ExpandedContents& wri
 void RecordDeclaredFiles(TInstallRecordFile& record, const ListPlan& plan)
 {
     std::string lines;
-    for (const PlannedFile& file : plan.Files) {
-        RecordedFile line;
-        line.Name = record.NameInFolder(plan.DestinationOf(file));
-        if (!file.Expected.Known || line.Name.empty()) continue;
-        line.Crc = file.Expected.Crc;
-        line.Size = file.Expected.Size;
-        lines += RecordedFileLine(line);
-    }
+    for (const PlannedFile& file : plan.Files)
+        if (file.Expected.Known)
+            lines += InstalledFileLine(record, plan.DestinationOf(file), file.Expected.Crc, file.Expected.Size);
     record.Append(lines);
 }
 
