@@ -131,7 +131,7 @@ void TInstallWindow::MaintenanceUpdate()
     ListPlan plan;
     if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
     // Every new file stays beside its earlier one until the last is whole.
-    if (!PlanUpdateRun(updateSource)) return;
+    if (!PlanUpdateRun(updateSource, plan)) return;
     // The folder is this run's from here (its record is the one the
     // expansion writes): a run begun there meanwhile is met as at the start.
     TFolderClaim claim;
@@ -148,6 +148,7 @@ void TInstallWindow::MaintenanceUpdate()
     if (!ProgramFile[0].empty()) CreateProgramGroup();
     if (!expanded) return;
     log.Completed();
+    claim.Release();
     int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete",
                              MB_YESNO | MB_ICONQUESTION | kBoxInFront);
     if (answer == IDYES) ::PostMessageA(owner, WM_COMMAND, CM_EXIT, 0);

@@ -4,7 +4,7 @@
 #include "engine/plain/LzErrors.h"
 #include "engine/plain/ReplacementRecord.h"
 
-TFolderClaim::~TFolderClaim()
+void TFolderClaim::Release()
 {
     if (!Record.IsValid()) return;
     // Held without sharing delete: closed before it can go.

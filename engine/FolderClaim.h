@@ -17,7 +17,7 @@ public:
     TFolderClaim(const TFolderClaim&) = delete;
     TFolderClaim& operator=(const TFolderClaim&) = delete;
     // The record still held goes with it.
-    ~TFolderClaim();
+    ~TFolderClaim() { Release(); }
 
     // Makes the record at `recordPath`, its header written through to the
     // disk. 0; kLzBadOutHandle where it cannot be made (also where it is
@@ -27,6 +27,9 @@ public:
     bool Holds() const { return Record.IsValid(); }
     // Gives the open record to what writes its lines, which removes it.
     TFile HandOver() { return std::move(Record); }
+    // Lets the folder go once the run's work is done: a question left up
+    // meanwhile holds nothing, and a cut there leaves nothing to clear.
+    void Release();
 
 private:
     TFile Record;
