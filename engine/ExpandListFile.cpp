@@ -217,6 +217,7 @@ bool TInstallWindow::ExpandListFile(const char* listName, const char* destDir, c
     LogNote(note);
     ListFault fault = ReadListPlan(sourceDir, listName, destDir, kListLineMaxLength, plan, &IsSameFolder);
     if (fault == ListFault::None) fault = ReadDiskChecksums(diskRoot ? diskRoot : sourceDir, plan);
+    if (fault == ListFault::None) fault = CheckSetSizes(SizesOfSet(), listName, plan);
     if (fault != ListFault::None) {
         progress.Close();
         ListFaultReport report = ListFaultReportFor(fault);

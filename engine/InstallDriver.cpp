@@ -78,9 +78,13 @@ bool TInstallWindow::PrepareDirectories(TFolderClaim* claim)
 bool TInstallWindow::InstallComponents()
 {
     LONG runResult = 0;
-    // The bar belongs to this run alone, however it ends.
+    // The bar and the sizes belong to this run alone, however it ends.
     struct EndOfRun {
-        ~EndOfRun() { RunBar.Clear(); }
+        ~EndOfRun()
+        {
+            RunBar.Clear();
+            SizesOfSet() = SetSizes();
+        }
     } endOfRun;
     RemovalInstalled = false;
     // Another installation program's files never mix with this one's.

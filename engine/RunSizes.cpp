@@ -53,11 +53,12 @@ bool TInstallWindow::PlanInstallationRun()
     return RoomAllowsRun(GetHandle(), MsgInstallationError, Settings.TargetDirectory, files, false);
 }
 
-bool TInstallWindow::PlanUpdateRun(const char* updateSource)
+bool TInstallWindow::PlanUpdateRun(const char* updateSource, ListPlan& plan)
 {
     RunBar.Clear();
     SetSizes sizes;
-    if (!ReadSetSizes(JoinedPath(updateSource, "").c_str(), sizes)) {
+    if (!ReadSetSizes(JoinedPath(updateSource, "").c_str(), sizes) ||
+        CheckSetSizes(sizes, UpdateStep().ListName, plan) != ListFault::None) {
         ReportMessage(GetHandle(), MsgUpdateError, MsgFileReadError, kSizeListName);
         return false;
     }

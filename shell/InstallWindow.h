@@ -102,10 +102,11 @@ public:
     // come (engine/RunSizes.h). An installation takes the set's sizes from
     // disk 1 in the source drive (where another disk is there, once disk 1
     // is confirmed); an update from its source. False once reported (a size
-    // list that does not read right, too little room and Abort).
+    // list that does not read right or leaves out a file of the update's
+    // `plan`, too little room and Abort).
     bool PlanInstallationRun();
     bool ReadSizesOfSet();
-    bool PlanUpdateRun(const char* updateSource);
+    bool PlanUpdateRun(const char* updateSource, ListPlan& plan);
 
     // engine/OptionsIo.cpp: options file and installation marker.
     void ReadOptions();

@@ -261,7 +261,8 @@ ListFaultReport ListFaultReportFor(ListFault fault)
     case ListFault::NotFound: return {MsgFileNotFound, true};
     case ListFault::DestinationTooLong: return {MsgFileCreationError, false};
     case ListFault::DestinationIsSource: return {MsgFileCreationError, false};
-    case ListFault::BadChecksumList: return {MsgFileReadError, false};
+    case ListFault::BadChecksumList:
+    case ListFault::BadSizeList: return {MsgFileReadError, false};
     default: return {MsgFileReadError, true};
     }
 }

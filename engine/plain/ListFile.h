@@ -111,6 +111,7 @@ enum class ListFault {
     DestinationTooLong,  // an installed path the platform's expander cannot open
     DestinationIsSource, // an installed path that is its own compressed file (case ignored)
     BadChecksumList,     // the disk's checksum list unreadable, malformed, or silent on a listed file
+    BadSizeList,         // the set's size list silent on a listed file
 };
 
 // The platform's LZOpenFileA takes paths of at most this many characters (its

@@ -16,6 +16,31 @@ std::uint64_t SetSizes::ListTotal(int list) const
     return total;
 }
 
+namespace {
+const InstallStep* StepOfList(const char* listName)
+{
+    for (const InstallStep& step : InstallSteps())
+        if (strcasecmp(step.ListName, listName) == 0) return &step;
+    return nullptr;
+}
+}
+
+ListFault CheckSetSizes(const SetSizes& sizes, const char* listName, ListPlan& plan)
+{
+    if (!sizes.Known) return ListFault::None;
+    const InstallStep* step = StepOfList(listName);
+    for (const PlannedFile& file : plan.Files) {
+        bool named = false;
+        for (const SizedFile& sized : sizes.Files)
+            named = named || (step && sized.List == step->List && strcasecmp(sized.Name.c_str(), file.Name.c_str()) == 0);
+        if (!named) {
+            plan.Refused = kSizeListName;
+            return ListFault::BadSizeList;
+        }
+    }
+    return ListFault::None;
+}
+
 bool ParseSizeLine(char (&line)[kListLineSize], SizedFile& parsed)
 {
     line[kListLineSize - 1] = '\0';
@@ -32,10 +57,7 @@ bool ParseSizeLine(char (&line)[kListLineSize], SizedFile& parsed)
     const char* list = p;
     p = std::strchr(list, ' ');
     if (!p) return false;
-    const std::string listName(list, static_cast<std::size_t>(p - list));
-    const InstallStep* step = nullptr;
-    for (const InstallStep& candidate : InstallSteps())
-        if (strcasecmp(candidate.ListName, listName.c_str()) == 0) step = &candidate;
+    const InstallStep* step = StepOfList(std::string(list, static_cast<std::size_t>(p - list)).c_str());
     if (!step || !IsSafeInstalledName(p + 1, line + length)) return false;
     parsed.List = step->List;
     parsed.Size = size;

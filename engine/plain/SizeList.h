@@ -45,6 +45,11 @@ bool ParseSizeLine(char (&line)[kListLineSize], SizedFile& parsed);
 // when a line is not of the form, or names a file of a list twice.
 bool ReadSizeList(const char* data, std::size_t size, SetSizes& sizes);
 
+// None where the sizes are not known or name every file of the plan of the
+// list `listName`; else BadSizeList, with SIZES.LST as the plan's Refused: a
+// file they leave out would count as nothing in the room and the bar.
+ListFault CheckSetSizes(const SetSizes& sizes, const char* listName, ListPlan& plan);
+
 // Reads SIZES.LST in the disk root `root` (engine/ListFileLoad.cpp). True
 // with sizes.Known where it is read whole, or where there is none (Known
 // false); false where it is there but cannot be read or ReadSizeList refuses

@@ -450,7 +450,7 @@ TEST(ChecksumList, TakesOnlyTheBuilderFormAndNamesEachPlannedFileOnce)
     const std::string sizes = "17 disk_2e.lst A.TXT\r\n2147483647 DISK_2E.LST SUB\\B.DAT\r\n3 disk_1.lst a.txt\r\n";
     const std::string refusedSizes[] = {
         "17 disk_2e.lst a.txt", "17 disk_9.lst X.DAT", "2147483648 disk_1.lst X", "17  disk_1.lst X",
-        "17 disk_1.lst", "disk_1.lst X", "17 disk_1.lst ..\\X", "17\tdisk_1.lst X", std::string("1 disk_1.lst X\0", 15),
+        "17 disk_1.lst", "disk_1.lst X", " disk_1.lst X", "17 disk_1.lst ..\\X", "17\tdisk_1.lst X", std::string("1 disk_1.lst X\0", 15),
     };
     SetSizes read;
     for (const std::string& line : refusedSizes)
@@ -460,4 +460,10 @@ TEST(ChecksumList, TakesOnlyTheBuilderFormAndNamesEachPlannedFileOnce)
     EXPECT_EQ(2147483664u, read.ListTotal(ListLookup));
     EXPECT_EQ(3u, read.ListTotal(ListDisk1));
     EXPECT_EQ(0u, read.ListTotal(ListDisk2));
+    // Every file of a list named, or the list is refused: one left out would count as nothing.
+    PlanListContents(list.data(), list.size(), "A:\\LOOKUP", "C:\\T", 78, plan);
+    EXPECT_EQ(ListFault::None, CheckSetSizes(read, "DISK_2E.LST", plan));
+    EXPECT_EQ(ListFault::None, CheckSetSizes(SetSizes(), "disk_1.lst", plan));
+    EXPECT_EQ(ListFault::BadSizeList, CheckSetSizes(read, "disk_1.lst", plan));
+    EXPECT_EQ("SIZES.LST", plan.Refused);
 }
