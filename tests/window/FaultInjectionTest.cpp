@@ -408,7 +408,12 @@ protected:
             ::SetDlgItemTextA(dialog, 122, UpdateSource.c_str());
         });
         const std::string title = report.substr(0, report.find('|'));
-        Boxes.Expect(title, title == "Maintenance Update Complete" ? IDNO : button, atReport);
+        const bool complete = title == "Maintenance Update Complete";
+        Boxes.Expect(title, complete ? IDNO : button, [this, complete, atReport](HWND box) {
+            // The question holds nothing: the folder is free while it is up.
+            EXPECT_FALSE(complete && FileExists(Join(Installation, "~TSWMOVE.TMP"))) << "the folder still claimed";
+            if (atReport) atReport(box);
+        });
         Window->MaintenanceUpdate();
     }
 
@@ -502,7 +507,9 @@ TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
     changed[20] ^= 1;  // a literal, the sixth byte: the length stays right
     damaged[5] ^= 1;
     const std::string a0 = Earlier.at("A.TXT"), b0 = Earlier.at("BIG.DAT"), z0 = Earlier.at("Z.TXT");
-    const std::string a1 = "newer A.TXT\r\n" + SampleBytes(1700, 6), z1 = "newer Z.TXT\r\n" + SampleBytes(1700, 6);
+    // A.TXT spans two whole pieces of the expansion loop and part of a third.
+    const std::string a1 = "newer A.TXT\r\n" + SampleBytes(70000, 6), z1 = "newer Z.TXT\r\n" + SampleBytes(1700, 6);
+    ASSERT_TRUE(WriteCompressed(Source, "A.TXT", a1));
     const std::string named = ChecksumText({{"A.TXT", a1}, {"BIG.DAT", Newer}, {"Z.TXT", z1}});
     char big[80];  // the right CRC-32 with a size one more
     std::snprintf(big, sizeof big, "%08X %u BIG.DA_\r\n", Crc32(0, Newer.data(), Newer.size()), unsigned(Newer.size() + 1));
@@ -604,6 +611,10 @@ TEST_F(DamagedFile, UpdateListOfGarbageWritesNothing)
         ExpectUpdateRefused(list.first + "|File Read Error disk_1.lst");
         EXPECT_FALSE(FileExists(Join(Scratch, "OUTSIDE.DAT")));
     }
+    // A list of no files completes, nothing written (RunUpdate: the folder free at the question).
+    ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), "0\r\nA.TXT\r\n"));
+    RunUpdate("Maintenance Update Complete|Exit Installation Program");
+    ExpectTree(BeforeUpdate, Installation);
 }
 
 // An update is all or nothing. Whatever stops it (a disk too full for the
@@ -746,23 +757,35 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
                     << step.Path << " went before " << steps[m].Path << "'s new name was on the disk";
         }
     };
-    {
-        SCOPED_TRACE("an installation");
+    for (const bool described : {true, false}) {
         // The disk says what its files expand to: their lines reach the
         // installation's record with one flush, before the first file moves.
+        // Else each file's line is on the disk before the file takes its
+        // name; one the disk took only part of is taken back, and Retry
+        // writes it again.
+        SCOPED_TRACE(described ? "an installation of described files" : "an installation of undescribed files");
         const std::string a = "newer A.TXT\r\n" + SampleBytes(1700, 6), z = "newer Z.TXT\r\n" + SampleBytes(1700, 6);
-        ASSERT_TRUE(WriteFileBytes(Join(Source, "CHECKSUM.LST"),
-                                   ChecksumText({{"A.TXT", a}, {"BIG.DAT", Newer}, {"Z.TXT", z}})));
+        const std::string checksums = ChecksumText({{"A.TXT", a}, {"BIG.DAT", Newer}, {"Z.TXT", z}});
+        ASSERT_TRUE(!described || WriteFileBytes(Join(Source, "CHECKSUM.LST"), checksums));
         ASSERT_TRUE(Window->Record.Open(Dest, false));
         const std::string record = Join(Dest, "TSW_INST.LOG");
-        StepWatch watch;
+        bool torn = false;
+        StepWatch watch([&](const StepWatch::Step& step) {
+            const bool tear = !described && !torn && step.Kind == FileStep::Write && step.Path == record &&
+                              step.Other.rfind("FILE ", 0) == 0 && step.Other.find("Z.TXT") != std::string::npos;
+            torn = torn || tear;
+            return !tear;
+        });
+        Boxes.Clear();
+        if (!described) Boxes.Expect("Installation Error", IDRETRY);
         EXPECT_TRUE(Expand());
+        EXPECT_EQ(described ? Lines() : Lines({"Installation Error|Insufficient Disk Space"}), Transcript());
         expectFlushedInOrder(watch.Steps);
         std::string order;  // F: the record flushed, M: a file moved
         for (const StepWatch::Step& step : watch.Steps)
             if (step.Kind == FileStep::Move || (step.Kind == FileStep::Flush && step.Path == record))
                 order += step.Kind == FileStep::Move ? 'M' : 'F';
-        EXPECT_EQ("FMMMMMM", order);
+        EXPECT_EQ(described ? "FMMMMMM" : "FMMFMMFMM", order);
         Window->Record.Close("end");
         ::DeleteFileA(Join(Source, "CHECKSUM.LST").c_str());
         const std::string text = ReadBytes(record);
@@ -774,6 +797,14 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
     PrepareUpdate();
     if (HasFatalFailure()) return;
     const std::string record = Join(Installation, "~TSWMOVE.TMP");
+    // Another program may read the record of a run, never take or remove it.
+    auto canTake = [&record] {
+        const HANDLE file = ::CreateFileA(record.c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+        return file != INVALID_HANDLE_VALUE || ::DeleteFileA(record.c_str());
+    };
     bool torn = false;
     std::vector<Replacement> recorded;
     RecordState atFirstRename = RecordState::Bad;
@@ -781,6 +812,7 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
         if (step.Kind == FileStep::Move && recorded.empty()) {
             const std::string text = ReadBytes(record);
             atFirstRename = ReadReplacementRecord(text.data(), text.size(), recorded);
+            EXPECT_FALSE(canTake()) << "the run's claim was taken";
         }
         // A line is on the disk before the files it names are made.
         std::vector<Replacement> line;
@@ -831,7 +863,15 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
     }
     EXPECT_EQ("Installation Error|File Creation Error A.TXT: new ~TSW0000.TMP, old ~TSW0001.TMP", Transcript().back());
     EXPECT_TRUE(FileExists(record));
+    bool looked = false;
+    StepWatch look([&](const StepWatch::Step& step) {
+        // The first rename finishes the stranded file, the record held by the start's look.
+        EXPECT_FALSE(step.Kind == FileStep::Move && !looked && canTake()) << "the record taken during the start's look";
+        looked = looked || step.Kind == FileStep::Move;
+        return true;
+    });
     RunUpdate("Maintenance Update Complete|Exit Installation Program");
+    EXPECT_TRUE(looked);
     ExpectTree({{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", "newest A"}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}},
                Installation);
 }

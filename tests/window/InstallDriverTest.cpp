@@ -2,7 +2,9 @@
 // sample disk set in the emulated floppy drive A:.
 #include "tests/window/InstallerFixture.h"
 
+#include "engine/plain/RoomNeeded.h"
 #include "shell/plain/Settings.h"
+#include "tests/kit/MappedDrive.h"
 
 #include <algorithm>
 
@@ -361,4 +363,56 @@ TEST_F(InstallDriverTest, TooLittleRoomIsReportedBeforeAnythingIsMade)
     EXPECT_FALSE(Window->InstallComponents());
     EXPECT_EQ(2u, Transcript().size());
     EXPECT_TRUE(FileExists(Target));
+}
+
+// The room is asked of the target's drive (a 64 KB disk here; the current
+// directory's drive has far more), each file in whole clusters: a need of
+// exactly the free room goes on, one cluster more is reported before
+// anything is made, also where disk 2 was in the drive at Install (disk 1's
+// sizes are read once it is confirmed).
+TEST_F(InstallDriverTest, RoomIsAskedOfTheTargetsDriveToTheCluster)
+{
+    std::string why = testenv::FullDiskUnavailable();
+    if (!why.empty()) GTEST_SKIP() << "no size-limited file system on this machine: " << why;
+    const std::string full = testenv::FullDiskFolder();
+    for (const std::string& name : Names(full)) RemoveTree(Join(full, name));
+    MappedDrive small("UVWXY", full);
+    ASSERT_NE(0, small.Drive()) << "drives U: to Y: are all taken in this prefix";
+    const std::string root = std::string(1, small.Drive()) + ":\\";
+    DWORD sectors = 0, bytes = 0, free = 0, clusters = 0;
+    ASSERT_TRUE(::GetDiskFreeSpaceA(root.c_str(), &sectors, &bytes, &free, &clusters));
+    const std::uint32_t cluster = sectors * bytes;
+    ASSERT_GT(free, 2u);
+    CopySampleDisks();
+    Select(true, true, false, false, false);
+    const struct {
+        DWORD Files;  // of a cluster each: the run needs one cluster more
+        bool Disk2InTheDrive;
+    } rows[] = {{free - 1, false}, {free, false}, {free, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.Files) + " files of " + std::to_string(free) + " free clusters" +
+                     (row.Disk2InTheDrive ? ", disk 2 in the drive" : ""));
+        std::string sizes;
+        for (DWORD i = 0; i < row.Files; ++i) sizes += std::to_string(cluster) + " disk_2a.lst F" + std::to_string(i) + ".DAT\r\n";
+        ASSERT_TRUE(WriteFileBytes(Join(Disk1, "SIZES.LST"), sizes));
+        const bool refused = row.Files == free;
+        ASSERT_EQ(refused, RoomForInstallation(std::vector<FileRoom>(row.Files, {cluster, 0}), cluster) >
+                               std::uint64_t(free) * cluster);
+        SetTarget(root + "TSW30");
+        Floppy.Insert(row.Disk2InTheDrive ? Disk2 : Disk1);
+        Boxes.Clear();
+        if (row.Disk2InTheDrive) Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
+        Boxes.Expect(refused ? "Installation Error" : "New Disk Required", refused ? IDABORT : IDCANCEL);
+        EXPECT_FALSE(Window->InstallComponents());
+        const Lines boxes = Transcript();
+        ASSERT_EQ(row.Disk2InTheDrive ? 2u : 1u, boxes.size());
+        EXPECT_EQ(refused ? "Installation Error|Insufficient Disk Space" : PromptDisk1,
+                  boxes.back().substr(0, boxes.back().find('\n')));
+        // With disk 2 in the drive the folders are made before disk 1 says what the files need.
+        EXPECT_EQ(!refused || row.Disk2InTheDrive, FileExists(root + "TSW30")) << "made before the room was known";
+        EXPECT_FALSE(FileExists(root + "TSW30\\TSW.EXE"));
+        Window->Record.Close("end");
+        RemoveTree(root + "TSW30");
+        ASSERT_FALSE(FileExists(root + "TSW30"));
+    }
 }
