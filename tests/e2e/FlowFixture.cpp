@@ -110,28 +110,6 @@ std::string OptionsFileBytes(const std::string& target, const std::string& compo
     return bytes;
 }
 
-MappedDrive::MappedDrive(const std::string& candidates, const std::string& windowsFolder)
-{
-    std::string devices = ToUnixPath("C:\\");  // ".../dosdevices/c:/"
-    while (!devices.empty() && devices.back() == '/') devices.pop_back();
-    if (devices.size() < 3 || devices.compare(devices.size() - 3, 3, "/c:") != 0) return;
-    devices.resize(devices.size() - 2);
-    for (char candidate : candidates) {
-        std::string link = devices + static_cast<char>(candidate - 'A' + 'a') + ":";
-        if (RunUnixShell("[ ! -e \"$2\" ] && [ ! -L \"$2\" ] && ln -s \"$1\" \"$2\"",
-                         {ToUnixPath(windowsFolder), link}) == 0) {
-            Link = link;
-            Letter = candidate;
-            return;
-        }
-    }
-}
-
-MappedDrive::~MappedDrive()
-{
-    if (!Link.empty()) RunUnixShell("rm -f \"$1\"", {Link});
-}
-
 const std::string& MarkerBytes()
 {
     static const std::string bytes("TSW_LAN\0\0\0", 10);
@@ -183,20 +161,13 @@ Installer::Installer(StartedBySetup, const std::vector<std::string>& environment
 ::testing::AssertionResult Installer::WaitForMainWindow()
 {
     if (BySetup) {
-        ::testing::AssertionResult found = WaitForWindow({MainWindowTitle, "TsFrameWindow", 0}, Main);
+        ::testing::AssertionResult found = WaitForWindow({MainWindowTitle, "TsFrameWindow", 0}, Main, LauncherRun::kStartLimitMs);
         if (found) ::GetWindowThreadProcessId(Main, &Pid);
         return found;
     }
-    Pid = Run->InstallerProcessId();
-    if (!Pid) {
-        LauncherReport report;
-        const bool read = Run->ReadReport(report);
-        return ::testing::AssertionFailure() << "the launcher stand-in did not start the installer ("
-                                             << (read ? report.State + ", error " + std::to_string(report.StartError)
-                                                      : std::string("no report"))
-                                             << ")";
-    }
-    return WaitForWindow({MainWindowTitle, "", Pid}, Main);
+    ::testing::AssertionResult started = Run->WaitForInstaller(Pid);
+    if (!started) return started;
+    return WaitForWindow({MainWindowTitle, "", Pid}, Main, LauncherRun::kStartLimitMs);
 }
 
 ::testing::AssertionResult Installer::NextBox(Box& box, DWORD timeoutMs)
@@ -313,8 +284,20 @@ InstallEntries ReadInstallDialog(HWND dialog)
     if (question.Title != title || question.Text != ExitQuestion)
         return ::testing::AssertionFailure() << "expected the question \"" << title << "|" << ExitQuestion
                                              << "\", got \"" << question.Title << "|" << question.Text << "\"";
-    ::Sleep(3000);
-    const std::vector<HWND> groupWindows = FolderWindows(GroupName);
+    // The shell opens the group's window in its own time: the order is
+    // looked at once the window is there and the shell has done with it.
+    std::vector<HWND> groupWindows;
+    for (const DWORD start = ::GetTickCount();
+         (groupWindows = FolderWindows(GroupName)).empty() && ::GetTickCount() - start < LauncherRun::kStartLimitMs;)
+        ::Sleep(50);
+    DWORD shell = 0;
+    if (!groupWindows.empty() && ::GetWindowThreadProcessId(groupWindows[0], &shell)) {
+        if (HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, shell)) {
+            ::WaitForInputIdle(process, LauncherRun::kStartLimitMs);
+            ::CloseHandle(process);
+        }
+        groupWindows = FolderWindows(GroupName);
+    }
     if (groupWindows.size() != 1)
         return ::testing::AssertionFailure() << groupWindows.size() << " group windows, not the shell's one";
     if (::GetForegroundWindow() != question.Handle)

@@ -47,9 +47,10 @@ InstallerSession::InstallerSession(const std::string& installer, const std::stri
 
 ::testing::AssertionResult InstallerSession::WaitForMainWindow()
 {
-    DWORD pid = Run.InstallerProcessId();
-    if (!pid) return ::testing::AssertionFailure() << "the launcher stand-in did not start the installer";
-    return WaitForWindow({MainWindowTitle, "", pid}, Main);
+    DWORD pid = 0;
+    ::testing::AssertionResult started = Run.WaitForInstaller(pid);
+    if (!started) return started;
+    return WaitForWindow({MainWindowTitle, "", pid}, Main, LauncherRun::kStartLimitMs);
 }
 
 ::testing::AssertionResult InstallerSession::CloseByCommand()

@@ -85,13 +85,33 @@ bool LauncherRun::ReadReport(LauncherReport& report) const
 DWORD LauncherRun::InstallerProcessId(DWORD timeoutMs)
 {
     if (InstallerPid || !StandIn) return InstallerPid;
-    DWORD start = ::GetTickCount();
+    // The stand-in writes the id once its CreateProcess returns, which waits
+    // for the new process to load its libraries: under an emulator on a busy
+    // machine that takes seconds. The wait is for that state, or for the
+    // stand-in's end (it could not start the installer); the time only
+    // bounds a run that hangs.
+    const DWORD start = ::GetTickCount();
     for (;;) {
+        const bool ended = ::WaitForSingleObject(StandIn, 10) == WAIT_OBJECT_0;
         LauncherReport report;
         if (ReadReport(report) && report.InstallerProcessId) return InstallerPid = report.InstallerProcessId;
-        if (::GetTickCount() - start >= timeoutMs) return 0;
-        ::Sleep(10);
+        if (ended || ::GetTickCount() - start >= timeoutMs) return 0;
     }
+}
+
+::testing::AssertionResult LauncherRun::WaitForInstaller(DWORD& pid, DWORD timeoutMs)
+{
+    pid = InstallerProcessId(timeoutMs);
+    if (pid) return ::testing::AssertionSuccess();
+    if (!StandIn) return ::testing::AssertionFailure() << "the launcher stand-in did not start";
+    LauncherReport report;
+    const bool read = ReadReport(report);
+    const bool ended = ::WaitForSingleObject(StandIn, 0) == WAIT_OBJECT_0;
+    return ::testing::AssertionFailure() << "the launcher stand-in did not start the installer ("
+                                         << (read ? report.State + ", error " + std::to_string(report.StartError)
+                                                  : std::string("no report"))
+                                         << (ended ? ", the stand-in ended" : ", the stand-in still running") << " after "
+                                         << timeoutMs << " ms)";
 }
 
 ::testing::AssertionResult LauncherRun::WaitForEnd(DWORD timeoutMs)

@@ -37,7 +37,7 @@ struct LauncherSetup {
     std::vector<std::string> RawArguments;
     std::string Directory;  // the installer's current directory; empty: the test's own
     std::vector<std::string> Environment;  // NAME=VALUE, set for the installer only
-    DWORD GraceMs = 500;
+    DWORD GraceMs = 0;  // messages taken after the installer's end: see LauncherStandIn.cpp
     DWORD TimeoutMs = 60000;
 };
 
@@ -49,9 +49,12 @@ public:
     LauncherRun& operator=(const LauncherRun&) = delete;
 
     bool Started() const { return StandIn != nullptr; }
-    // The installer's process id, once the stand-in has started it (0 when it
-    // did not within the time).
-    DWORD InstallerProcessId(DWORD timeoutMs = 10000);
+    // The installer's process id, once the stand-in has started it (0 when
+    // the stand-in ended without, or after the time, which only bounds a hang).
+    DWORD InstallerProcessId(DWORD timeoutMs = kStartLimitMs);
+    // The same as a test's step: the failure says what the stand-in reported.
+    ::testing::AssertionResult WaitForInstaller(DWORD& pid, DWORD timeoutMs = kStartLimitMs);
+    static constexpr DWORD kStartLimitMs = 120000;
     // Waits for the stand-in to end and reads its final report.
     ::testing::AssertionResult WaitForEnd(DWORD timeoutMs = 30000);
     const LauncherReport& Report() const { return Final; }

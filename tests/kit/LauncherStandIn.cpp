@@ -11,7 +11,8 @@
 //                     once the installer runs (state=running, with its process
 //                     id) and again at the end
 //   --grace MS        keep pumping messages this long after the installer has
-//                     ended (default 500)
+//                     ended (default 0: what it posted before its end is
+//                     in the queue by then, and is taken all the same)
 //   --timeout MS      end the installer if it runs longer (default 60000)
 //   --directory DIR   the installer's current directory
 //   --set NAME=VALUE  an environment variable of the installer (repeatable)
@@ -51,7 +52,7 @@ LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 struct Options {
     std::string Report;
-    DWORD GraceMs = 500;
+    DWORD GraceMs = 0;
     DWORD TimeoutMs = 60000;
     std::string Directory;
     std::vector<std::string> Environment;  // NAME=VALUE
@@ -194,8 +195,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     ::CloseHandle(process.hProcess);
     report.InstallerExitCode = exitCode;
 
-    // The notification is posted just before the installer ends.
-    PumpUntil(nullptr, options.GraceMs);
+    // The notification is posted just before the installer ends: a post is
+    // queued before the call returns, so it is here once the process has
+    // ended.
+    PumpMessages();
+    if (options.GraceMs) PumpUntil(nullptr, options.GraceMs);
 
     for (const Arrival& arrival : Arrivals)
         report.FinishedParameters.push_back({static_cast<unsigned long long>(arrival.WParam),
