@@ -132,7 +132,8 @@ prefix_from_template() {
     template=$(prefix_template)
     [ -f "$WINEPREFIX/.tsinst-ready" ] || [ ! -f "$template/.tsinst-ready" ] && return 0
     "$WINESERVER" -k >/dev/null 2>&1
-    rm -rf "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.part"
+    # A copy cut short is made again; failing that, the lane boots its own.
     copy_prefix "$template" "$WINEPREFIX.part" && mv "$WINEPREFIX.part" "$WINEPREFIX"
 }
 
