@@ -35,14 +35,18 @@ public:
     ProgmanConversation(const ProgmanConversation&) = delete;
     ProgmanConversation& operator=(const ProgmanConversation&) = delete;
 
-    // True when Program Manager took the command (the length sent counts its NUL).
+    // True when Program Manager took the command (the length sent counts its
+    // NUL). Its answer, taken or refused, sets the result's flags: where it
+    // stays as it was, Program Manager did not answer in time.
     bool Execute(const char* command)
     {
+        Result = NoAnswer;
         return Conversation &&
                ::DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)),
                                       static_cast<DWORD>(std::strlen(command) + 1), Conversation, nullptr, CF_TEXT,
-                                      XTYP_EXECUTE, Timeout, nullptr);
+                                      XTYP_EXECUTE, Timeout, &Result);
     }
+    bool Answered() const { return Result != NoAnswer; }
 
     // The group's contents into Contents; false when Program Manager gives
     // none (it has no such group, or does not answer) or more than fits. The
@@ -62,6 +66,8 @@ private:
     TDdeString Service;
     TDdeString Group;
     HCONV Conversation = nullptr;
+    static constexpr DWORD NoAnswer = 0xFFFFFFFFu;
+    DWORD Result = NoAnswer;
 };
 
 }
@@ -76,5 +82,5 @@ GroupFate RemoveProgramGroup(bool common, bool registered, const char* folder)
     if (progman.Execute(DeleteGroupCommand(common))) return GroupFate::Removed;
     // Refused: gone already (a removal taken up again) when Program Manager
     // has no such group to list.
-    return progman.ReadGroup() ? GroupFate::Left : GroupFate::Removed;
+    return !progman.Answered() || progman.ReadGroup() ? GroupFate::Left : GroupFate::Removed;
 }

@@ -163,7 +163,8 @@ TEST_P(Removal, UnattendedThenInstalledAgainBeforeTheNextStart)
     // Its exit code; 98 where it waits (a box) and does not end by itself.
     const auto removeUnattended = [&remover]() -> DWORD {
         std::string command = remover + " /Q";
-        STARTUPINFOA startup = {sizeof startup};
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
         DWORD exitCode = 98;
         if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) &&
