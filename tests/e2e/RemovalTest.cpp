@@ -147,6 +147,7 @@ TEST_P(Removal, UnattendedThenInstalledAgainBeforeTheNextStart)
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Wine));
     TakeDeletionsAtStart();
     const auto install = [this] {
+        ASSERT_TRUE(InsertDisk(1)());
         Installer installer(Build());
         ASSERT_TRUE(installer.WaitForMainWindow());
         InstallEntries entries;
