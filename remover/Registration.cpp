@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace {
 // The key's UninstallString; false when there is no key or no such text.
 bool UninstallString(char* value, DWORD size)
@@ -26,7 +28,7 @@ bool ShortForm(const char* path, char* shortPath)
 }
 }
 
-RegistrationState RemoveRegistration(const char* ownPath)
+RegistrationState RegistrationOf(const char* ownPath)
 {
     char value[MAX_PATH + 3];
     if (!UninstallString(value, sizeof value)) return RegistrationState::Absent;
@@ -36,12 +38,16 @@ RegistrationState RemoveRegistration(const char* ownPath)
     char* path = value;
     if (value[0] == '"') {
         ++path;
-        path[::lstrlenA(path) - 1] = '\0';
+        path[std::strlen(path) - 1] = '\0';
     }
     char ownShort[MAX_PATH];
     char valueShort[MAX_PATH];
-    if (!ShortForm(ownPath, ownShort) || !ShortForm(path, valueShort) || !SameName(valueShort, ownShort))
-        return RegistrationState::Absent;
-    return ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath) == ERROR_SUCCESS ? RegistrationState::Removed
-                                                                              : RegistrationState::Left;
+    return ShortForm(ownPath, ownShort) && ShortForm(path, valueShort) && SameName(valueShort, ownShort)
+               ? RegistrationState::Ours
+               : RegistrationState::Another;
+}
+
+bool DeleteRegistration()
+{
+    return ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath) == ERROR_SUCCESS;
 }

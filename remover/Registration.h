@@ -1,12 +1,14 @@
 #pragma once
 
 enum class RegistrationState {
-    Removed,  // this program's registration was there and is deleted
-    Absent,   // none, or another installation's, left as it is
-    Left,     // this program's, and it could not be deleted (no rights)
+    Ours,     // the Uninstall key starts this program
+    Absent,   // there is none
+    Another,  // it starts another installation's removal program
 };
 
-// Deletes the Uninstall key Tessaryn 3.0 where its UninstallString starts
-// this program (`ownPath`). A later installation into another folder takes
-// the key over; this removal then leaves it to that one.
-RegistrationState RemoveRegistration(const char* ownPath);
+// Whose the Uninstall key Tessaryn 3.0 is: a later installation into another
+// folder takes it over, and with it the program group.
+RegistrationState RegistrationOf(const char* ownPath);
+
+// Deletes the Uninstall key; false where it cannot (no rights).
+bool DeleteRegistration();

@@ -35,7 +35,6 @@ public:
     bool RemoveFile(const char* name, bool installed = true)
     {
         Path(name);
-        Surface.Removing(FileNamePart(name));
         while (!DeleteStep(Where) && Exists(Where))
             if (!Surface.RetryRemoval(Where)) return Stop(name);
         if (installed) ++Outcome.FilesRemoved;
@@ -72,18 +71,23 @@ public:
         if (InstalledFolderItself(Record)) KeepWhatIsIn("");
     }
 
+    // The group goes with the registration: where the Uninstall entry names
+    // another installation's program, that one took the group over.
     void RemoveGroupAndRegistration(const char* ownPath)
     {
-        if (Record.PersonalGroup || Record.CommonGroup) {
-            const bool gone = (!Record.PersonalGroup || DeleteProgramGroup(false)) &&
-                              (!Record.CommonGroup || DeleteProgramGroup(true));
-            Outcome.GroupRemoved = gone;
-            Outcome.GroupLeft = !gone;
+        const RegistrationState owner = RegistrationOf(ownPath);
+        for (int common = 0; common < 2; ++common) {
+            if (!(common ? Record.CommonGroup : Record.PersonalGroup)) continue;
+            const GroupFate fate = owner == RegistrationState::Another
+                                       ? GroupFate::Shared
+                                       : RemoveProgramGroup(common, owner == RegistrationState::Ours, Folder);
+            Outcome.GroupRemoved |= fate == GroupFate::Removed;
+            Outcome.GroupShared |= fate == GroupFate::Shared;
+            Outcome.GroupLeft |= fate == GroupFate::Left;
         }
-        if (Record.Registered) {
-            const RegistrationState state = RemoveRegistration(ownPath);
-            Outcome.RegistrationRemoved = state == RegistrationState::Removed;
-            Outcome.RegistrationLeft = state == RegistrationState::Left;
+        if (Record.Registered && owner == RegistrationState::Ours) {
+            Outcome.RegistrationRemoved = DeleteRegistration();
+            Outcome.RegistrationLeft = !Outcome.RegistrationRemoved;
         }
     }
 

@@ -6,8 +6,6 @@
 // program's windows and boxes, or a test's answers.
 class RemovalSurface {
 public:
-    // The file about to be removed, for the progress window.
-    virtual void Removing(const char* name) = 0;
     // A file or folder that cannot be removed (in use, read-only): true to
     // try it again, false to stop the removal there.
     virtual bool RetryRemoval(const char* path) = 0;

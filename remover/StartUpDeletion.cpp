@@ -1,7 +1,7 @@
 #include "remover/StartUpDeletion.h"
 
 #include "framework/UniqueHandle.h"
-#include "remover/plain/RemovalPlan.h"
+#include "engine/plain/DeletionAtStart.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/PathHelpers.h"
 
@@ -22,7 +22,7 @@ bool DeleteAtWindows95Start(const char* path)
     const DWORD length = ::GetShortPathNameA(path, shortPath, sizeof shortPath);
     const UINT folderLength = ::GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof shortPath || folderLength == 0 || folderLength >= sizeof windows) return false;
-    FormatText(wininit, sizeof wininit, EndsWithBackslash(windows) ? "%sWININIT.INI" : "%s\\WININIT.INI", windows);
+    FormatText(wininit, sizeof wininit, "%s%sWININIT.INI", windows, EndsWithBackslash(windows) ? "" : "\\");
     TFile file(::CreateFileA(wininit, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                              nullptr));
     const DWORD size = file.IsValid() ? ::GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;

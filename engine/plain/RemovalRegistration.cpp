@@ -10,3 +10,10 @@ bool HasAddRemovePrograms(unsigned long version)
     // tells Windows 95 from NT).
     return (version & 0xFF) >= 4;
 }
+
+std::string UninstallCommand(const std::string& programPath, const std::string& shortPath)
+{
+    if (programPath.find(' ') == std::string::npos) return programPath;
+    const std::string& command = shortPath.empty() ? programPath : shortPath;
+    return command.find(' ') == std::string::npos ? command : "\"" + command + "\"";
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 // The removal program an installation puts into its folder, and where the
 // system is told of it: the Uninstall key of Add/Remove Programs (Windows 95,
@@ -12,3 +13,11 @@ extern const char* const kUninstallKeyPath;  // "Software\Microsoft\Windows\Curr
 // Whether the system whose GetVersion value is `version` has Add/Remove
 // Programs: Windows 95 and NT 4.0 (and later ones) have it, NT 3.51 has not.
 bool HasAddRemovePrograms(unsigned long version);
+
+// The command Add/Remove Programs starts for the removal program at
+// `programPath`, whose short form is `shortPath` (empty where it has none).
+// The system starts the first program that fits a command line with a blank
+// in an unquoted path (C:\PROGRAM.EXE for C:\PROGRAM FILES\...): a path with
+// a blank stands in its short form, as the group's items do, and in double
+// quotes where even that holds one.
+std::string UninstallCommand(const std::string& programPath, const std::string& shortPath);

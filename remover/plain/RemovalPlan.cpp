@@ -8,8 +8,6 @@
 const char* const kRemovalTitle = "Tessaryn 3.0 Removal";
 
 namespace {
-const char RenameSection[] = "[rename]";
-
 char Upper(char c)
 {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -100,53 +98,37 @@ const char* DeleteGroupCommand(bool common)
     return common ? "[DeleteGroup(Tessaryn 3.0,1)]" : "[DeleteGroup(Tessaryn 3.0)]";
 }
 
-std::size_t WithDeletionAtStart(const char* text, std::size_t size, const char* shortPath, char* out)
+bool OnlyItemsOf(const char* contents, const char* folder)
 {
-    char line[kWininitGrowth - sizeof RenameSection - 8];
-    FormatText(line, sizeof line, "NUL=%s", shortPath);
-    const std::size_t lineLength = std::strlen(line);
-    // Where the lines of the [rename] section start, once its header is found.
-    std::size_t section = size + 1;
-    std::size_t at = 0;
-    while (at < size) {
-        std::size_t end = at;
-        while (end < size && text[end] != '\n') ++end;
-        std::size_t length = end - at;
-        while (length > 0 && (text[at + length - 1] == '\r' || text[at + length - 1] == ' ')) --length;
-        const std::size_t next = end < size ? end + 1 : end;
-        if (length > 0 && text[at] == '[') {
-            if (section <= size) break;
-            if (length == sizeof RenameSection - 1 && SamePrefix(text + at, RenameSection, length)) section = next;
-        } else if (section <= size && length == lineLength && SamePrefix(text + at, line, length)) {
-            std::memcpy(out, text, size);
-            return size;
-        }
-        at = next;
+    // Past the group's line, each line up to its end: the title and the
+    // command line come first in it.
+    const char* line = std::strchr(contents, '\n');
+    while (line && *++line) {
+        const char* end = std::strchr(line, '\n');
+        if (!end) end = line + std::strlen(line);
+        bool ours = false;
+        const std::size_t length = std::strlen(folder);
+        for (const char* at = line; at + length < end; ++at)
+            ours |= length && (at[-1] == ' ' || at[-1] == '"') && SamePrefix(at, folder, length) &&
+                    at[length] == '\\';
+        if (!ours) return false;
+        line = *end ? end : nullptr;
     }
-    std::size_t length = 0;
-    const auto put = [&](const char* bytes, std::size_t count) {
-        std::memcpy(out + length, bytes, count);
-        length += count;
-    };
-    const bool newSection = section > size;
-    const std::size_t split = newSection ? size : section;
-    put(text, split);
-    if (split > 0 && text[split - 1] != '\n') put("\r\n", 2);
-    if (newSection) put("[rename]\r\n", 10);
-    put(line, lineLength);
-    put("\r\n", 2);
-    put(text + split, size - split);
-    return length;
+    return true;
 }
 
 void RemovalQuestion(const char* folder, char* text, std::size_t size)
 {
-    FormatText(text, size, "Remove Tessaryn 3.0 and all of its components from %s?", folder);
+    FormatText(text, size,
+               "Remove Tessaryn 3.0 and all of its components from %s?\n\nYour own files and those you changed are "
+               "kept.",
+               folder);
 }
 
 void RemovalOutcome::Keep(const char* folder, const char* name, KeptReason reason, bool isFolder)
 {
     if (reason == KeptReason::Undeletable) Undeletable = true;
+    if (reason == KeptReason::Changed) ChangedKept = true;
     if (KeptCount < NamesShown) {
         Kept& kept = KeptFiles[KeptCount];
         FormatText(kept.Name, sizeof kept.Name, "%s%s%s%s", folder, *folder ? "\\" : "", name, isFolder ? "\\" : "");
@@ -176,7 +158,8 @@ void LastBoxText(const char* folder, const RemovalOutcome& outcome, char* text, 
     for (std::size_t i = 0; i < outcome.KeptCount && i < RemovalOutcome::NamesShown; ++i)
         Add(text, size, "\n%s: %s", outcome.KeptFiles[i].Name, KeptWhy[static_cast<int>(outcome.KeptFiles[i].Reason)]);
     if (outcome.KeptCount > RemovalOutcome::NamesShown) Add(text, size, "\nand more");
-    if (outcome.GroupLeft) Add(text, size, "\n\nThe group stays: Program Manager did not answer.");
+    if (outcome.GroupLeft) Add(text, size, "\n\nThe group stays: Program Manager kept it.");
+    if (outcome.GroupShared) Add(text, size, "\n\nThe group stays with another installation.");
     if (outcome.RegistrationLeft)
         Add(text, size, "\n\nIts Add/Remove Programs entry stays.");
     if (outcome.RecordLeft)

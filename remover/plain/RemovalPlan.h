@@ -1,8 +1,7 @@
 #pragma once
 // What the removal program decides, without the platform: which of the
 // record's files and folders it takes away and in what order, whether a
-// registration is its own, the line that deletes a file at the next start
-// of Windows 95, and the texts of its boxes. Written on fixed buffers: the
+// registration is its own, and the texts of its boxes. Written on fixed buffers: the
 // program must stay small.
 #include <cstddef>
 #include <cstdint>
@@ -40,16 +39,16 @@ bool RecordedFileName(const InstallRecordContents& record, const char* name);
 // The Program Manager command that deletes the group, personal or common.
 const char* DeleteGroupCommand(bool common);
 
-// WININIT.INI's text (`size` bytes) with "NUL=<shortPath>" in its [rename]
-// section, which is added at the end when there is none: Windows 95 deletes
-// the file when it next starts. The profile functions would replace another
-// program's NUL= line, so the line is added by hand; the text is unchanged
-// when the line is there already. Written to `out`, which holds
-// size + kWininitGrowth bytes; returns its length.
-constexpr std::size_t kWininitGrowth = 300;
-std::size_t WithDeletionAtStart(const char* text, std::size_t size, const char* shortPath, char* out);
+// Whether every item of a group is this installation's: Program Manager's
+// answer to a request for the group's contents is the group's line, then a
+// line for each item, "title","command line",... (lines end in CR LF); an
+// item is this installation's where its command line names a path in
+// `folder`, in the form the program was started by (the group's item of the
+// installation starts it in the form its items have).
+bool OnlyItemsOf(const char* contents, const char* folder);
 
-// The question before anything is removed from `folder`.
+// The question before anything is removed from `folder`; it says that the
+// person's own and changed files stay.
 void RemovalQuestion(const char* folder, char* text, std::size_t size);
 
 // What a removal did, for its last box.
@@ -68,6 +67,8 @@ struct RemovalOutcome {
     bool Undeletable = false;        // something that should go could not be removed
     bool GroupRemoved = false;       // or there was none to remove
     bool GroupLeft = false;          // recorded, and Program Manager did not take it away
+    bool GroupShared = false;        // it starts another installation's programs: left to that one
+    bool ChangedKept = false;        // a recorded file was kept, changed since it was installed
     bool RegistrationRemoved = false;
     bool RegistrationLeft = false;   // this program's registration could not be deleted
     bool OwnFileLater = false;       // the program's own file goes at the next start

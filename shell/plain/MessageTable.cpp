@@ -2,13 +2,17 @@
 
 #include "shell/plain/FormatText.h"
 
+const char kRemovalErrorText[] = "Removal Error";
+const char kFileReadErrorText[] = "File Read Error";
+const char kCannotRemoveFileText[] = "Cannot Remove File";
+
 namespace {
 const char* const Table[] = {
     "Installation Error",              // 0
     "",
     "",
     "Update Error",                    // 3
-    "Removal Error",                   // 4
+    kRemovalErrorText,                 // 4
     "",
     "Install from Drive Not Valid",    // 6
     "Install to Directory Not Valid",  // 7
@@ -18,13 +22,13 @@ const char* const Table[] = {
     "",
     "Nothing to Install",              // 12
     "File Not Found",                  // 13
-    "File Read Error",                 // 14
+    kFileReadErrorText,                // 14
     "File Creation Error",             // 15
     "Directory Creation Error",        // 16
     "Insufficient Disk Space",         // 17
     "Insufficient Memory",             // 18
     "Incorrect File Format",           // 19
-    "Cannot Remove File",              // 20
+    kCannotRemoveFileText,             // 20
     "",
     "",
     "",

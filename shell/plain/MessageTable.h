@@ -26,6 +26,12 @@ constexpr std::size_t kMessageSize = 80;
 // Room for the advice below a report (a path and a few sentences).
 constexpr std::size_t kAdviceSize = 640;
 
+// The entries the removal program shows, named: it reports without the
+// whole table, which would not leave it within its size.
+extern const char kRemovalErrorText[];      // MsgRemovalError
+extern const char kFileReadErrorText[];     // MsgFileReadError
+extern const char kCannotRemoveFileText[];  // MsgCannotRemoveFile
+
 // The table entry for a number; the empty string for numbers no operation uses.
 const char* MessageText(int number);
 

@@ -110,7 +110,8 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
     HWND box = nullptr;
     ASSERT_TRUE(WaitForWindow(BoxTitled(RemovalTitle, process.dwProcessId), box));
     // The folder of the program's path as the system gives it (Wine's in the case of the disk's names).
-    EXPECT_EQ(Upper("Remove Tessaryn 3.0 and all of its components from " + StoredTarget() + "?"),
+    EXPECT_EQ(Upper("Remove Tessaryn 3.0 and all of its components from " + StoredTarget() +
+                    "?\n\nYour own files and those you changed are kept."),
               Upper(MessageBoxText(box)));
     PressButton(box, IDYES);
     ASSERT_TRUE(WaitForWindowGone(box));
@@ -133,6 +134,67 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
     const std::string deletions = TakeDeletionsAtStart();
     EXPECT_NE(std::string::npos, deletions.find(Upper(Build().Nt ? remover : "NUL=" + std::string(shortPath))))
         << deletions;
+}
+
+// TSWREMOV.EXE /Q, as an administrator's batch file starts it: no window
+// waits for a person. Another installation program's claim on the folder
+// ends it at its report, with nothing removed; then it removes, keeping the
+// changed file (its own exit code). An installation into the folder before
+// the system's next start takes back the deletion of TSWREMOV.EXE.
+TEST_P(Removal, UnattendedThenInstalledAgainBeforeTheNextStart)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Wine));
+    TakeDeletionsAtStart();
+    const auto install = [this] {
+        ASSERT_TRUE(InsertDisk(1)());
+        Installer installer(Build());
+        ASSERT_TRUE(installer.WaitForMainWindow());
+        InstallEntries entries;
+        entries.Target = Target();
+        ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+        ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+        ASSERT_TRUE(installer.WaitForEnd());
+        CloseGroupFolderWindows(5000);
+    };
+    ASSERT_NO_FATAL_FAILURE(install());
+    const std::string remover = StoredTarget() + "\\TSWREMOV.EXE";
+    ReportedWindows told("tswremov.exe", Build().System);
+    ASSERT_TRUE(told.Set());
+    // Its exit code; 98 where it waits (a box) and does not end by itself.
+    const auto removeUnattended = [&remover]() -> DWORD {
+        std::string command = remover + " /Q";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        DWORD exitCode = 98;
+        if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) &&
+            ::WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+            ::GetExitCodeProcess(process.hProcess, &exitCode);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        return exitCode;
+    };
+    const FileMap installed = TreeOf(Target());
+    const std::string claim = Target() + "\\~TSWMOVE.TMP";
+    ASSERT_TRUE(WriteFileBytes(claim, ""));
+    EXPECT_EQ(14u, removeUnattended());  // File Read Error ~TSWMOVE.TMP
+    ASSERT_TRUE(::DeleteFileA(claim.c_str()));
+    EXPECT_TRUE(SameTree(installed, TreeOf(Target())));
+
+    const auto lookup = installed.lower_bound("LOOKUP\\");
+    FileMap kept = {{lookup->first, lookup->second + " and the person's line"}};
+    ASSERT_TRUE(WriteTree(Target(), kept));
+    EXPECT_EQ(4u, removeUnattended());  // removed, a changed file kept
+    std::string log;
+    ASSERT_TRUE(ReadFileBytes(WindowsDirectory() + "\\TSWREMOV.LOG", log));
+    EXPECT_NE(std::string::npos, Upper(log).find(Upper(lookup->first) + ": CHANGED SINCE IT WAS INSTALLED\r\n")) << log;
+    ASSERT_TRUE(ReadFileBytes(remover, kept["TSWREMOV.EXE"]));
+    EXPECT_TRUE(SameTree(kept, TakeTree(Target(), TreeUpperCase)));
+    EXPECT_EQ("", UninstallCommand());
+
+    ASSERT_NO_FATAL_FAILURE(install());
+    EXPECT_EQ(std::string::npos, TakeDeletionsAtStart().find("TSWREMOV.EXE"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, Removal, ::testing::Values(Build95, BuildNt), BuildName);

@@ -49,6 +49,8 @@ DdeServerProcess::DdeServerProcess(const Options& options)
                               std::to_string(options.Timeout);
     if (options.ExecuteDelay) commandLine += " --delay " + std::to_string(options.ExecuteDelay);
     if (options.DisconnectAfterExecute) commandLine += " --disconnect";
+    if (!options.GroupFile.empty()) commandLine += " --group \"" + options.GroupFile + "\"";
+    if (!options.Refuse.empty()) commandLine += " --refuse \"" + options.Refuse + "\"";
 
     HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, (EventName + ".ready").c_str());
     StopEvent = ::CreateEventA(nullptr, TRUE, FALSE, (EventName + ".stop").c_str());

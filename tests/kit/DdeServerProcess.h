@@ -20,10 +20,12 @@ public:
         DWORD ExecuteDelay = 0;          // ms to wait inside each execute
         bool DisconnectAfterExecute = false;
         DWORD Timeout = 120000;          // the stand-in ends by itself after this
+        std::string GroupFile;           // answers requests with this file's text (else refuses them)
+        std::string Refuse;              // refuses each execute holding this text
     };
 
     struct Record {
-        std::string Kind;   // CONNECT, EXECUTE or DISCONNECT
+        std::string Kind;   // CONNECT, EXECUTE, REQUEST or DISCONNECT
         std::string Bytes;  // raw bytes; an execute's terminating NUL included
     };
 

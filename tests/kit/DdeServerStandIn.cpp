@@ -1,6 +1,7 @@
 // A stand-in for Program Manager's DDE server, for the tests.
 //
 //   dde_server_standin RECORD_FILE EVENT_NAME [--timeout MS] [--delay MS] [--disconnect]
+//                      [--group FILE] [--refuse TEXT]
 //
 // Registers the DDEML service "PROGMAN" (ANSI instance, so execute strings
 // arrive exactly as the client sent them), accepts conversations on the topic
@@ -10,6 +11,7 @@
 //   KIND LENGTH\n<LENGTH raw bytes>\n
 //
 // KIND is CONNECT (bytes "service|topic" of an accepted conversation),
+// REQUEST (no bytes),
 // EXECUTE (the data handle's whole contents, DdeGetData's full size, so the
 // terminating NUL the client counted is part of it) or DISCONNECT (no bytes).
 //
@@ -22,6 +24,11 @@
 //                (a client's transaction time-out runs out meanwhile);
 // --disconnect   ends the conversation from the server side right after each
 //                execute.
+// --group FILE   answers a request for any item (a group's name) with FILE's
+//                bytes and a NUL, as Program Manager gives a group's contents;
+//                without it, requests are refused, as for a group it has not;
+// --refuse TEXT  refuses (DDE_FNOTPROCESSED) each execute holding TEXT, as
+//                Program Manager refuses a command it cannot carry out.
 //
 // Exit code 0 after a normal stop or the time-out, 2 for a bad command line,
 // 3 when the service could not be registered.
@@ -41,6 +48,9 @@ HSZ TopicName = nullptr;
 HANDLE Record = INVALID_HANDLE_VALUE;
 DWORD ExecuteDelay = 0;
 bool DisconnectAfterExecute = false;
+std::string GroupContents;
+bool AnswersRequests = false;
+std::string Refused;
 std::vector<HCONV> ToDisconnect;
 
 void Append(const char* kind, const void* bytes, DWORD length)
@@ -80,7 +90,14 @@ HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV conversation, HSZ name1, HSZ n
         Append("EXECUTE", bytes.data(), size);
         if (ExecuteDelay) ::Sleep(ExecuteDelay);
         if (DisconnectAfterExecute) ToDisconnect.push_back(conversation);
-        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
+        const bool refused = !Refused.empty() && std::string(bytes.begin(), bytes.end()).find(Refused) != std::string::npos;
+        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(refused ? DDE_FNOTPROCESSED : DDE_FACK));
+    }
+    case XTYP_REQUEST: {
+        Append("REQUEST", nullptr, 0);
+        if (!AnswersRequests) return nullptr;
+        return ::DdeCreateDataHandle(Instance, reinterpret_cast<LPBYTE>(&GroupContents[0]),
+                                     static_cast<DWORD>(GroupContents.size() + 1), 0, name2, CF_TEXT, 0);
     }
     case XTYP_DISCONNECT:
         Append("DISCONNECT", nullptr, 0);
@@ -102,7 +119,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: dde_server_standin RECORD_FILE EVENT_NAME [--timeout MS] [--delay MS] [--disconnect]\n");
+                 "usage: dde_server_standin RECORD_FILE EVENT_NAME [--timeout MS] [--delay MS] [--disconnect] "
+                 "[--group FILE] [--refuse TEXT]\n");
     return 2;
 }
 }
@@ -119,6 +137,16 @@ int main(int argc, char* argv[])
             ExecuteDelay = std::strtoul(argv[++i], nullptr, 10);
         } else if (std::strcmp(argv[i], "--disconnect") == 0) {
             DisconnectAfterExecute = true;
+        } else if (std::strcmp(argv[i], "--group") == 0 && i + 1 < argc) {
+            HANDLE file = ::CreateFileA(argv[++i], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            char buffer[4096];
+            DWORD read = 0;
+            while (file != INVALID_HANDLE_VALUE && ::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read)
+                GroupContents.append(buffer, read);
+            if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+            AnswersRequests = true;
+        } else if (std::strcmp(argv[i], "--refuse") == 0 && i + 1 < argc) {
+            Refused = argv[++i];
         } else {
             return Usage();
         }
@@ -142,7 +170,7 @@ int main(int argc, char* argv[])
                                   nullptr, windowClass.hInstance, nullptr);
 
     if (::DdeInitializeA(&Instance, Callback, APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES |
-                                                  CBF_FAIL_REQUESTS | CBF_SKIP_REGISTRATIONS |
+                                                  CBF_SKIP_REGISTRATIONS |
                                                   CBF_SKIP_UNREGISTRATIONS,
                          0) != DMLERR_NO_ERROR) {
         std::fprintf(stderr, "dde_server_standin: DdeInitializeA failed\n");

@@ -1,7 +1,10 @@
 #include "remover/plain/RemovalPlan.h"
+#include "engine/plain/DeletionAtStart.h"
+#include "engine/plain/RemovalRegistration.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -63,6 +66,42 @@ TEST(RemovalPlan, AddsItsLineToWininitsRenameSection)
     }
 }
 
+// An installation that puts the removal program back takes back what an
+// earlier removal gave the next start to delete: its own line or pair only.
+TEST(RemovalPlan, TakesBackOnlyTheDeletionOfTheInstalledProgram)
+{
+    const std::string ours = "NUL=C:\\TSW30\\TSWREMOV.EXE\r\n", renamed = "C:\\TSW30\\TSWREMOV.EXE=C:\\~TSW1.TMP\r\n";
+    for (const auto& row : std::vector<std::pair<std::string, std::string>>{
+             {"[rename]\r\nnul=c:\\tsw30\\tswremov.exe\r\nNUL=C:\\OLD.EXE\r\n", "[rename]\r\nNUL=C:\\OLD.EXE\r\n"},
+             {"[other]\r\n" + ours + "[rename]\r\n" + ours, "[other]\r\n" + ours + "[rename]\r\n"},
+             {"[rename]\r\n" + renamed, "[rename]\r\n" + renamed}}) {
+        std::vector<char> out(row.first.size());
+        EXPECT_EQ(row.second, std::string(out.data(), WithoutDeletionAtStart(row.first.data(), row.first.size(),
+                                                                              "C:\\TSW30\\TSWREMOV.EXE", out.data())));
+    }
+    // NT's pairs of NUL-ended names, a deletion's second one empty; the caller compares the path.
+    const std::string program = std::string("\\??\\C:\\TSW30\\TSWREMOV.EXE") + '\0';
+    const std::string other = std::string("\\??\\C:\\A") + '\0' + '\0';
+    const auto taken = [](const char* path, void*) { return std::string(path) == "C:\\TSW30\\TSWREMOV.EXE"; };
+    for (const auto& row : std::vector<std::pair<std::string, std::string>>{
+             {program + '\0' + other + '\0', other + '\0'},
+             {program + "!C:\\B" + '\0' + '\0', program + "!C:\\B" + '\0' + '\0'},
+             {program.substr(0, 10), program.substr(0, 10)}}) {
+        std::vector<char> out(row.first.size());
+        EXPECT_EQ(row.second, std::string(out.data(), WithoutPendingDeletions(row.first.data(), row.first.size(), taken,
+                                                                               nullptr, out.data())));
+    }
+}
+
+// A path with a blank would start the first program that fits it.
+TEST(UninstallCommand, NeverLeavesABlankUnquoted)
+{
+    EXPECT_EQ("C:\\TSW30\\TSWREMOV.EXE", UninstallCommand("C:\\TSW30\\TSWREMOV.EXE", "C:\\TSW30\\TSWREMOV.EXE"));
+    EXPECT_EQ("C:\\PROGRA~1\\TSW30\\TSWREMOV.EXE",
+              UninstallCommand("C:\\PROGRAM FILES\\TSW30\\TSWREMOV.EXE", "C:\\PROGRA~1\\TSW30\\TSWREMOV.EXE"));
+    EXPECT_EQ("\"C:\\PROGRAM FILES\\TSW30\\TSWREMOV.EXE\"", UninstallCommand("C:\\PROGRAM FILES\\TSW30\\TSWREMOV.EXE", ""));
+}
+
 TEST(RemovalPlan, LastBoxNamesWhatWentAndEachFileKept)
 {
     char text[kLastBoxTextSize];
@@ -78,6 +117,15 @@ TEST(RemovalPlan, LastBoxNamesWhatWentAndEachFileKept)
                  "Kept:\nLOOKUP\\ITU.LU: changed since it was installed\nMINE\\: not installed by Tessaryn 3.0\n\n"
                  "TSWREMOV.EXE goes when Windows next starts.",
                  text);
+    char question[200];
+    RemovalQuestion("C:\\TSW30", question, sizeof question);
+    EXPECT_STREQ("Remove Tessaryn 3.0 and all of its components from C:\\TSW30?\n\nYour own files and those you "
+                 "changed are kept.",
+                 question);
+    outcome.GroupRemoved = false;
+    outcome.GroupShared = true;
+    LastBoxText("C:\\TSW30", outcome, text, sizeof text);
+    EXPECT_NE(nullptr, std::strstr(text, "\n\nThe group stays with another installation.")) << text;
     // A file it could not remove: the record stays for the next removal.
     outcome.Keep("", "TSWDB.DLL", RemovalOutcome::KeptReason::Undeletable);
     EXPECT_FALSE(NothingLeftToRemove(outcome));
