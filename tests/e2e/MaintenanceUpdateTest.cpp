@@ -9,6 +9,7 @@
 
 #include "tests/kit/FileBytes.h"
 #include "tests/kit/GuiDriver.h"
+#include "tests/kit/ReportedWindows.h"
 #include "tests/kit/UnixBridge.h"
 
 using namespace flow;
@@ -343,6 +344,56 @@ TEST_P(UpdateChecks, TheDialogChecksTheDirectoryFirst)
     EXPECT_EQ("D:\\APPS\\TSW", ControlText(dialog, TargetField));
     ASSERT_TRUE(installer.Press(dialog, IDCANCEL));
     ASSERT_TRUE(installer.Close());
+}
+
+// An update point (the update set with SETUP.EXE and its SETUP folder) as a
+// drive's root: SETUP.EXE /Q there updates the installation its INSTALL.OPT
+// names, with no window that waits. Where there is none it writes nothing
+// and ends with a code of its own; a report ends the run with its number and
+// the installation as it was; then every file is the update's, exit code 0.
+TEST_P(UpdateChecks, AnUnattendedUpdateFromAnUpdatePoint)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ReportedWindows system("SETUP.EXE", Build().System);
+    const std::string point = *Work / "UPOINT";
+    ASSERT_TRUE(CopyTree(DataFolder("images\\update-point"), point));
+    ASSERT_TRUE(WriteFileBytes(point + "\\INSTALL.OPT", OptionsFileBytes(StoredTarget(), "10000")));
+    MappedDrive drive("TUVWXY", point);
+    ASSERT_NE(0, drive.Drive()) << "drives T: to Y: are all taken in this prefix";
+    auto update = [&drive] {
+        LauncherSetup started;
+        started.Installer = std::string(1, drive.Drive()) + ":\\SETUP.EXE";
+        started.Raw = true;
+        started.RawArguments = {"/Q"};
+        started.TimeoutMs = 180000;
+        LauncherRun run(started);
+        EXPECT_TRUE(run.WaitForEnd(180000));
+        return run.Report().InstallerExitCode;
+    };
+    char temporary[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetTempPathA(sizeof temporary, temporary));
+    const std::string lastLine = "; end: message 101\r\n";
+
+    EXPECT_EQ(101u, update()) << "no installation in the folder INSTALL.OPT names";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(Target().c_str())) << "an update point installs nothing";
+    const std::string refused = ReadBytes(Join(temporary, "TSW_INST.LOG"));
+    EXPECT_NE(std::string::npos, refused.find("; unattended\r\n")) << refused;
+    EXPECT_EQ(lastLine, refused.substr(refused.rfind("; "))) << refused;
+
+    ASSERT_TRUE(WriteTree(Target(), Installed()));
+    ASSERT_TRUE(::DeleteFileA((point + "\\TSW.HL_").c_str()));
+    EXPECT_EQ(13u, update()) << "File Not Found TSW.HL_";
+    EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
+
+    ASSERT_TRUE(::CopyFileA(DataFolder("images\\update-point\\TSW.HL_").c_str(), (point + "\\TSW.HL_").c_str(), TRUE));
+    EXPECT_EQ(0u, update());
+    EXPECT_TRUE(SameTree(Updated(), TreeOf(Target())));
+    EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), UpdateProgramItems())}), Server->Executes());
+    const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
+    for (const auto& file : FolderFiles(DataFolder("release2\\PROGRAM1")))
+        EXPECT_NE(std::string::npos, log.find(" to " + Join(StoredTarget(), file.first) + "\r\n")) << file.first;
+    EXPECT_EQ("; end: complete\r\n", log.substr(log.rfind("; ")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, UpdateFlow, ::testing::Values(Build95, BuildNt), BuildName);
