@@ -47,9 +47,7 @@
 #                   as shipped in SETUP on disk 1; the tests mount them read-only
 #                   with tools/native/floppy_mount at folders beside them
 #                   (tests/kit/FloppyImage.h); images/disk1 is disk 1's folder,
-#                   which the launcher tests copy; images/update-point: the
-#                   update set of ROOT/update as the builder makes it with
-#                   the installer (SETUP.EXE and its SETUP folder), an update point
+#                   which the launcher tests copy; images/update-point: ROOT/update with SETUP.EXE
 #
 # Reset (run by tools/wine-run.sh before every test program) re-points A:, B:
 # and R: (never removes A: or B:: Wine's mount manager would then take a new

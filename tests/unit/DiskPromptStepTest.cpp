@@ -24,29 +24,24 @@ TEST(FirstDiskPromptStep, OnlyADiskThatCanBeSwappedIsAskedFor)
             << row.Removable << row.ListPresent << row.Unattended;
 }
 
-// What SETUP.EXE /Q's source root holds decides between an installation and
-// an update: disk 1 and an update set hold the same list, only disk 2's
-// lists (in the root or in the sizes list) tell them apart.
+// Disk 1 and an update set hold the same list: only disk 2's lists, in the
+// root or in its sizes list, tell an installation set.
 TEST(KindOfSource, OnlyTheUpdatesListAloneIsAnUpdate)
 {
     constexpr unsigned Disk1 = 1u << ListDisk1, Disk2 = 1u << ListDisk2, Lookup = 1u << ListLookup;
     const struct {
-        const char* Case;
         unsigned Lists;
-        const char* Sizes;  // null: no SIZES.LST
+        const char* Sizes;
         SourceKind Kind;
     } rows[] = {
-        {"installation point", Disk1 | Disk2 | Lookup, "5 disk_1.lst TSW.EXE\r\n7 disk_2.lst A.DLL\r\n",
-         SourceKind::Installation},
-        {"point of data lists only", Disk1 | Lookup, nullptr, SourceKind::Installation},
-        {"disk 1", Disk1, "5 disk_1.lst TSW.EXE\r\n3 disk_2e.lst ITU.TBL\r\n", SourceKind::Installation},
-        {"update set", Disk1, "5 disk_1.lst TSW.EXE\r\n", SourceKind::Update},
-        {"update set before sizes lists", Disk1, nullptr, SourceKind::Update},
-        {"no list at all", 0, nullptr, SourceKind::Installation},
+        {Disk1 | Disk2, "", SourceKind::Installation},  {Disk1 | Lookup, "", SourceKind::Installation},
+        {Disk1, "5 disk_1.lst A.EXE\r\n3 disk_2e.lst B.TBL\r\n", SourceKind::Installation},
+        {Disk1, "5 disk_1.lst A.EXE\r\n", SourceKind::Update}, {Disk1, "", SourceKind::Update},
+        {0, "", SourceKind::Installation},
     };
     for (const auto& row : rows) {
         SetSizes sizes;
-        if (row.Sizes) ASSERT_TRUE(ReadSizeList(row.Sizes, std::strlen(row.Sizes), sizes)) << row.Case;
-        EXPECT_EQ(row.Kind, KindOfSource(row.Lists, sizes)) << row.Case;
+        ASSERT_TRUE(ReadSizeList(row.Sizes, std::strlen(row.Sizes), sizes)) << row.Sizes;
+        EXPECT_EQ(row.Kind, KindOfSource(row.Lists, sizes)) << row.Lists << " " << row.Sizes;
     }
 }
