@@ -13,6 +13,7 @@
 #include "framework/CommandIds.h"
 #include "shell/InstallRecordFile.h"
 #include "shell/ReportMessage.h"
+#include "shell/UnattendedRun.h"
 #include "shell/plain/FormatText.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/PathHelpers.h"
@@ -98,7 +99,32 @@ void TInstallWindow::MaintenanceUpdate()
     char updateSource[kUpdateSourceSize] = {SourceDrive[0], '\0'};
     TUpdatetsw_Dlg dialog(this, updateSource);
     if (dialog.Execute() != IDOK) return;
+    if (!UpdateFrom(updateSource)) return;
+    int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete",
+                             MB_YESNO | MB_ICONQUESTION | kBoxInFront);
+    if (answer == IDYES) ::PostMessageA(GetHandle(), WM_COMMAND, CM_EXIT, 0);
+}
 
+// The update of an unattended run: from the source drive's root (the update
+// point), into the folder its INSTALL.OPT names (or the default one), read
+// when the main window was made, stored as the dialog stores its entry. An
+// update point installs nothing new: a folder without an installation ends
+// the run before the update's list is read or anything is written.
+void TInstallWindow::UpdateUnattended()
+{
+    EmptyProgramSlots();
+    char updateSource[kUpdateSourceSize] = {SourceDrive[0], '\0'};
+    TrimSpaces(Settings.TargetDirectory);
+    UpperCaseAscii(Settings.TargetDirectory);
+    if (!IsAcceptableUpdateDirectory(Settings.TargetDirectory))
+        ReportMessage(GetHandle(), MsgUpdateError, MsgDirectoryNotValid);
+    // The completion question is taken as Yes.
+    UpdateFrom(updateSource);
+    ::PostMessageA(GetHandle(), WM_COMMAND, CM_EXIT, 0);
+}
+
+bool TInstallWindow::UpdateFrom(char* updateSource)
+{
     HWND owner = GetHandle();
     RemovalItem = false;
     RunLog log(Record, "maintenance update", updateSource, false);
@@ -110,10 +136,15 @@ void TInstallWindow::MaintenanceUpdate()
     } forgetDisk{CurrentDisk};
     // An update interrupted there is finished first: its TSW.EXE may still
     // be under a scratch name.
-    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError)) return;
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError)) return false;
     if (!JoinPath(Settings.TargetDirectory, "TSW.EXE", 1)) {
+        if (IsUnattendedRun()) {
+            char text[kMessageSize];
+            ComposeMessage(text, sizeof text, MsgFileNotFound, "TSW.EXE");
+            EndUnattendedRun(kUnattendedNotInstalled, text);
+        }
         ReportMessage(owner, MsgUpdateError, MsgFileNotFound, "TSW.EXE");
-        return;
+        return false;
     }
 
     char root[4] = {updateSource[0], ':', '\\', '\0'};
@@ -122,20 +153,20 @@ void TInstallWindow::MaintenanceUpdate()
         const char drive = updateSource[0];
         updateSource[1] = ':';
         updateSource[2] = '\0';
-        if (!PromptForDisk(UpdateStep().Disk, drive)) return;
+        if (!PromptForDisk(UpdateStep().Disk, drive)) return false;
     } else if (IsBareDriveLetter(updateSource)) {
         // A bare letter names a drive, read from its root.
         updateSource[1] = ':';
         updateSource[2] = '\0';
     }
     ListPlan plan;
-    if (!ReadCheckedUpdate(owner, updateSource, plan)) return;
+    if (!ReadCheckedUpdate(owner, updateSource, plan)) return false;
     // Every new file stays beside its earlier one until the last is whole.
-    if (!PlanUpdateRun(updateSource, plan)) return;
+    if (!PlanUpdateRun(updateSource, plan)) return false;
     // The folder is this run's from here (its record is the one the
     // expansion writes): a run begun there meanwhile is met as at the start.
     TFolderClaim claim;
-    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError, &claim)) return;
+    if (!FinishInterruptedUpdate(Settings.TargetDirectory, MsgUpdateError, &claim)) return false;
 
     // The update's lines go into the installation's record, from its first write on.
     Record.Open(Settings.TargetDirectory, false);
@@ -146,10 +177,7 @@ void TInstallWindow::MaintenanceUpdate()
     // The group is made again also after a failed expansion; but an update
     // that stopped is not complete, and its report was the last word.
     if (!ProgramFile[0].empty()) CreateProgramGroup();
-    if (!expanded) return;
+    if (!expanded) return false;
     log.Completed();
-    claim.Release();
-    int answer = ShowMessage("Exit Installation Program", "Maintenance Update Complete",
-                             MB_YESNO | MB_ICONQUESTION | kBoxInFront);
-    if (answer == IDYES) ::PostMessageA(owner, WM_COMMAND, CM_EXIT, 0);
+    return true;
 }

@@ -33,7 +33,7 @@ TInstallWindow::TInstallWindow(TWindow* parent, const char* title)
     AddCommand(CmInstallNetwork, [this] { RunExclusive(&TInstallWindow::InstallNetwork); });
     AddCommand(CmMaintenanceUpdate, [this] { RunExclusive(&TInstallWindow::MaintenanceUpdate); });
     AddCommand(CmHelp, [this] { ShowHelp(); });
-    AddCommand(CmInstallUnattended, [this] { RunExclusive(&TInstallWindow::InstallUnattended); });
+    AddCommand(CmRunUnattended, [this] { RunExclusive(&TInstallWindow::RunUnattended); });
 
     MeasureDisplay();
 
@@ -71,7 +71,7 @@ void TInstallWindow::SetupWindow()
 {
     TFrameWindow::SetupWindow();
     InitDde();
-    if (IsUnattendedRun()) ::PostMessageA(GetHandle(), WM_COMMAND, CmInstallUnattended, 0);
+    if (IsUnattendedRun()) ::PostMessageA(GetHandle(), WM_COMMAND, CmRunUnattended, 0);
 }
 
 void TInstallWindow::Paint(TDC& dc, bool, const RECT&)

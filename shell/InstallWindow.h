@@ -15,7 +15,7 @@ class TFolderClaim;
 // Menu commands of the main window (the menu INSTALL_COMMANDS).
 enum InstallCommand : int { CmInstallLocal = 1, CmInstallNetwork = 2, CmMaintenanceUpdate = 5, CmHelp = 6 };
 // Not on the menu: the window posts it to itself when the run is unattended.
-constexpr int CmInstallUnattended = 7;
+constexpr int CmRunUnattended = 7;
 
 extern const char* const MainWindowTitle;  // "Tessaryn 3.0 Installation"
 
@@ -51,11 +51,20 @@ public:
     void InstallNetwork();
     void RunInstallation(int dialogResource);
 
-    // dialogs/UnattendedInstall.cpp: the installation of an unattended run.
+    // dialogs/UnattendedInstall.cpp: an unattended run, an installation or
+    // an update as its source holds (engine/plain/SourceKind.h).
+    void RunUnattended();
     void InstallUnattended();
 
-    // dialogs/MaintenanceUpdate.cpp: the update command.
+    // dialogs/MaintenanceUpdate.cpp: the update command, and the update of an
+    // unattended run: the installation INSTALL.OPT names (or the default
+    // folder) updated from the source drive, no dialog, no question.
     void MaintenanceUpdate();
+    void UpdateUnattended();
+    // The update once its target and source (a buffer of kUpdateSourceSize)
+    // are known, to its end; the completion question is its caller's. True
+    // when complete.
+    bool UpdateFrom(char* updateSource);
 
     // engine/DiskPrompt.cpp: source disks.
     bool PromptForDisk(int disk);

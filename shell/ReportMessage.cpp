@@ -14,9 +14,7 @@ int ReportMessage(HWND owner, int titleNumber, int textNumber, const char* detai
     ComposeMessage(text, kMessageSize, textNumber, detail);
     if (advice) FormatText(text + std::strlen(text), kAdviceSize, "\n\n%s", advice);
     if (IsUnattendedRun()) {
-        // No one to answer: the run ends at the report, its log says so.
-        LogReport(textNumber, text, 0);
-        EndRunLogAtReport();
+        // No one to answer: the run ends at the report.
         EndUnattendedRun(textNumber, text);
     }
     TBoxInFront inFront(style);

@@ -47,7 +47,7 @@
 #                   as shipped in SETUP on disk 1; the tests mount them read-only
 #                   with tools/native/floppy_mount at folders beside them
 #                   (tests/kit/FloppyImage.h); images/disk1 is disk 1's folder,
-#                   which the launcher tests copy
+#                   which the launcher tests copy; images/update-point: ROOT/update with SETUP.EXE
 #
 # Reset (run by tools/wine-run.sh before every test program) re-points A:, B:
 # and R: (never removes A: or B:: Wine's mount manager would then take a new
@@ -173,6 +173,7 @@ fill_lane() {
     if [ -d "$shared/images" ]; then
         mkdir -p "$root/images" && cp "$shared"/images/*.img "$root/images/"
         ln -s "$shared/images/disk1" "$root/images/disk1"
+        ln -s "$shared/images/update-point" "$root/images/update-point"
     fi
 }
 
@@ -207,6 +208,7 @@ setup)
     make_set --update --no-titles "$root/release2/PROGRAM1" "$root/update-plain" || exit 1
     if [ -n "$installer" ]; then
         make_set --images --installer "$installer" "$root/release" "$root/images" || exit 1
+        make_set --update --installer "$installer" "$root/release2/PROGRAM1" "$root/images/update-point" || exit 1
     fi
     why=$(wine_pe32_unavailable)
     if [ -n "$why" ]; then

@@ -9,6 +9,7 @@
 
 #include "tests/kit/FileBytes.h"
 #include "tests/kit/GuiDriver.h"
+#include "tests/kit/ReportedWindows.h"
 #include "tests/kit/UnixBridge.h"
 
 using namespace flow;
@@ -343,6 +344,47 @@ TEST_P(UpdateChecks, TheDialogChecksTheDirectoryFirst)
     EXPECT_EQ("D:\\APPS\\TSW", ControlText(dialog, TargetField));
     ASSERT_TRUE(installer.Press(dialog, IDCANCEL));
     ASSERT_TRUE(installer.Close());
+}
+
+// An update point as a drive's root: SETUP.EXE /Q updates the installation
+// its INSTALL.OPT names with no window that waits. No installation there:
+// nothing written, code 101; a report: its number, the installation as it was.
+TEST_P(UpdateChecks, AnUnattendedUpdateFromAnUpdatePoint)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ReportedWindows system("SETUP.EXE", Build().System);
+    const std::string point = *Work / "UPOINT", help = point + "\\TSW.HL_";
+    ASSERT_TRUE(CopyTree(DataFolder("images\\update-point"), point));
+    ASSERT_TRUE(WriteFileBytes(point + "\\INSTALL.OPT", OptionsFileBytes(StoredTarget(), "10000")));
+    MappedDrive drive("TUVWXY", point);
+    ASSERT_NE(0, drive.Drive()) << "drives T: to Y: are all taken in this prefix";
+    auto update = [&drive] {
+        LauncherSetup setup;
+        setup.Installer = std::string(1, drive.Drive()) + ":\\SETUP.EXE";
+        setup.Raw = true;
+        setup.RawArguments = {"/Q"};
+        setup.TimeoutMs = 180000;
+        LauncherRun run(setup);
+        return run.WaitForEnd(180000) ? run.Report().InstallerExitCode : ~0ul;
+    };
+    char temporary[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetTempPathA(sizeof temporary, temporary));
+
+    EXPECT_EQ(101u, update());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(Target().c_str()));
+    const std::string refused = ReadBytes(Join(temporary, "TSW_INST.LOG"));
+    EXPECT_EQ("; end: message 101\r\n", refused.substr(refused.rfind("; ")));
+    ASSERT_TRUE(WriteTree(Target(), Installed()));
+    ASSERT_TRUE(::MoveFileA(help.c_str(), (help + "X").c_str()));
+    EXPECT_EQ(13u, update()) << "File Not Found TSW.HL_";
+    EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
+    ASSERT_TRUE(::MoveFileA((help + "X").c_str(), help.c_str()));
+    EXPECT_EQ(0u, update());
+    EXPECT_TRUE(SameTree(Updated(), TreeOf(Target())));
+    EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), UpdateProgramItems())}), Server->Executes());
+    const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
+    EXPECT_EQ("; end: complete\r\n", log.substr(log.rfind("; ")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, UpdateFlow, ::testing::Values(Build95, BuildNt), BuildName);
