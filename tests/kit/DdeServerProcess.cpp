@@ -49,6 +49,7 @@ DdeServerProcess::DdeServerProcess(const Options& options)
                               std::to_string(options.Timeout);
     if (options.ExecuteDelay) commandLine += " --delay " + std::to_string(options.ExecuteDelay);
     if (options.DisconnectAfterExecute) commandLine += " --disconnect";
+    if (!options.Refused.empty()) commandLine += " --refuse \"" + options.Refused + "\"";
 
     HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, (EventName + ".ready").c_str());
     StopEvent = ::CreateEventA(nullptr, TRUE, FALSE, (EventName + ".stop").c_str());

@@ -19,6 +19,7 @@ public:
     struct Options {
         DWORD ExecuteDelay = 0;          // ms to wait inside each execute
         bool DisconnectAfterExecute = false;
+        std::string Refused;             // an execute holding it is refused
         DWORD Timeout = 120000;          // the stand-in ends by itself after this
     };
 

@@ -1,6 +1,6 @@
 // A stand-in for Program Manager's DDE server, for the tests.
 //
-//   dde_server_standin RECORD_FILE EVENT_NAME [--timeout MS] [--delay MS] [--disconnect]
+//   dde_server_standin RECORD_FILE EVENT_NAME [--timeout MS] [--delay MS] [--disconnect] [--refuse TEXT]
 //
 // Registers the DDEML service "PROGMAN" (ANSI instance, so execute strings
 // arrive exactly as the client sent them), accepts conversations on the topic
@@ -21,7 +21,9 @@
 // --delay MS     waits that long inside each execute before acknowledging it
 //                (a client's transaction time-out runs out meanwhile);
 // --disconnect   ends the conversation from the server side right after each
-//                execute.
+//                execute;
+// --refuse TEXT  refuses (DDE_FNOTPROCESSED) each execute whose bytes hold
+//                TEXT, as Program Manager refuses an item it cannot make.
 //
 // Exit code 0 after a normal stop or the time-out, 2 for a bad command line,
 // 3 when the service could not be registered.
@@ -41,6 +43,7 @@ HSZ TopicName = nullptr;
 HANDLE Record = INVALID_HANDLE_VALUE;
 DWORD ExecuteDelay = 0;
 bool DisconnectAfterExecute = false;
+std::string Refused;
 std::vector<HCONV> ToDisconnect;
 
 void Append(const char* kind, const void* bytes, DWORD length)
@@ -80,7 +83,8 @@ HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV conversation, HSZ name1, HSZ n
         Append("EXECUTE", bytes.data(), size);
         if (ExecuteDelay) ::Sleep(ExecuteDelay);
         if (DisconnectAfterExecute) ToDisconnect.push_back(conversation);
-        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
+        const bool refused = !Refused.empty() && std::string(bytes.begin(), bytes.end()).find(Refused) != std::string::npos;
+        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(refused ? DDE_FNOTPROCESSED : DDE_FACK));
     }
     case XTYP_DISCONNECT:
         Append("DISCONNECT", nullptr, 0);
@@ -102,7 +106,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: dde_server_standin RECORD_FILE EVENT_NAME [--timeout MS] [--delay MS] [--disconnect]\n");
+                 "usage: dde_server_standin RECORD_FILE EVENT_NAME [--timeout MS] [--delay MS] [--disconnect] "
+                 "[--refuse TEXT]\n");
     return 2;
 }
 }
@@ -119,6 +124,8 @@ int main(int argc, char* argv[])
             ExecuteDelay = std::strtoul(argv[++i], nullptr, 10);
         } else if (std::strcmp(argv[i], "--disconnect") == 0) {
             DisconnectAfterExecute = true;
+        } else if (std::strcmp(argv[i], "--refuse") == 0 && i + 1 < argc) {
+            Refused = argv[++i];
         } else {
             return Usage();
         }
