@@ -304,9 +304,13 @@ void LogReport(int number, const char* text, int answer)
     for (const auto& known : Answers)
         if (known.Id == answer) name = known.Name;
     LastReport = number;
-    char note[kInstallRecordLineMax];
-    FormatText(note, sizeof note, "message %d: %s (%s)", number, text, name);
-    LogNote(note);
+    // The button stays on the line however long the text: it is cut instead.
+    char prefix[24];
+    FormatText(prefix, sizeof prefix, "message %d: ", number);
+    const std::string button = std::string(" (") + name + ")";
+    const std::size_t room = kInstallRecordLineMax - 2 - std::strlen(prefix) - button.size();
+    const std::string note = prefix + std::string(text).substr(0, room) + button;
+    LogNote(note.c_str());
 }
 
 void LogNote(const char* text)

@@ -16,6 +16,7 @@
 
 #include "tests/e2e/Installers.h"
 #include "tests/kit/DdeServerProcess.h"
+#include "tests/kit/MappedDrive.h"
 #include "tests/kit/FileTree.h"
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/FloppyImage.h"
@@ -183,24 +184,6 @@ struct InstallEntries {
 ::testing::AssertionResult FillInstallDialog(HWND dialog, const InstallEntries& entries);
 // The dialog's entries read back, components in the form of AllComponents.
 InstallEntries ReadInstallDialog(HWND dialog);
-
-// A free drive letter of the prefix, the first of `candidates`, pointed at a
-// folder for the test's duration. Wine takes a drive it has no type for as a
-// fixed disk.
-class MappedDrive {
-public:
-    MappedDrive(const std::string& candidates, const std::string& windowsFolder);
-    ~MappedDrive();
-    MappedDrive(const MappedDrive&) = delete;
-    MappedDrive& operator=(const MappedDrive&) = delete;
-
-    // The drive's letter, or 0 when every candidate was taken.
-    char Drive() const { return Letter; }
-
-private:
-    std::string Link;
-    char Letter = 0;
-};
 
 // Who answers a DDE conversation with "PROGMAN" on the test's desktop.
 enum class Progman { Wine, StandIn, Absent };

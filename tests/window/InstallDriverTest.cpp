@@ -2,6 +2,7 @@
 // sample disk set in the emulated floppy drive A:.
 #include "tests/window/InstallerFixture.h"
 
+#include "tests/kit/MappedDrive.h"
 #include "shell/plain/Settings.h"
 
 #include <algorithm>
@@ -408,15 +409,13 @@ TEST_F(InstallDriverTest, AFullDriveIsReportedBeforeAnythingIsMade)
         }
     }
     // The drive's free room is asked of its root: the small disk as a drive of its own.
-    ASSERT_TRUE(::DefineDosDeviceA(0, "Q:", full.c_str()));
-    struct Undefine {
-        std::string Folder;
-        ~Undefine() { ::DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, "Q:", Folder.c_str()); }
-    } undefine{full};
-    SetTarget("Q:\\TSW30");
+    MappedDrive drive("QSTUVWXY", full);
+    ASSERT_NE(0, drive.Drive()) << "drives Q: to Y: are all taken in this prefix";
+    const std::string letter(1, drive.Drive());
+    SetTarget(letter + ":\\TSW30");
     Boxes.Expect("Installation Error", IDABORT);
     EXPECT_FALSE(Window->InstallComponents());
     ASSERT_EQ(1u, Transcript().size());
-    EXPECT_NE(std::string::npos, Transcript()[0].find("drive Q: has 0 KB free.")) << Transcript()[0];
+    EXPECT_NE(std::string::npos, Transcript()[0].find("drive " + letter + ": has 0 KB free.")) << Transcript()[0];
     EXPECT_FALSE(FileExists(Join(full, "TSW30"))) << "a folder made on the full drive";
 }

@@ -275,12 +275,15 @@ TEST_F(ProgramGroup, RecordsTheGroupFirstAndReportsEachCommandProgramManagerRefu
         ASSERT_TRUE(progman.Server.Ready());
         OpenMainWindow();
         Fill(0, "TSW.EXE", "Tessaryn 3.0");
-        ASSERT_TRUE(Window->Record.Open(temporary, false));
-        Window->RemovalItem = true;
         BoxWatcher boxes;
         if (!row.Notice.empty()) boxes.Expect(MainWindowTitle, IDOK);
+        {
+            RunLog log(Window->Record, "installation", "A:\\", true);
+            ASSERT_TRUE(Window->Record.Open(temporary, false));
+            Window->RemovalItem = true;
 
-        Window->CreateProgramGroup();
+            Window->CreateProgramGroup();
+        }
 
         const std::vector<std::string> all =
             Each({"[CreateGroup(Tessaryn 3.0)]", "[AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]",
@@ -289,7 +292,6 @@ TEST_F(ProgramGroup, RecordsTheGroupFirstAndReportsEachCommandProgramManagerRefu
             << row.Refused;
         const std::vector<std::string> shown = {std::string(MainWindowTitle) + "|" + row.Notice};
         EXPECT_EQ(row.Notice.empty() ? std::vector<std::string>() : shown, boxes.Transcript()) << row.Refused;
-        Window->Record.Close("end");
         CloseMainWindow();
         const std::string record = Join(temporary, "TSW_INST.LOG");
         const std::string text = ReadBytes(record);
