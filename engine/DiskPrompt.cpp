@@ -31,10 +31,15 @@ bool TInstallWindow::PromptForDisk(int disk, char drive)
     if (first == DiskPromptStep::EndRun) {
         char text[kMessageSize];
         ComposeMessage(text, sizeof text, MsgFileNotFound, JoinPath(root, listName, 0));
+        LogReport(MsgFileNotFound, text, 0);
+        EndRunLogAtReport();
         EndUnattendedRun(MsgFileNotFound, text);
     }
     for (bool confirmed = first == DiskPromptStep::Confirm; !confirmed;) {
-        if (ShowMessage(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return false;
+        if (ShowMessage(prompt, DiskPromptTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) {
+            LogCancel(prompt);
+            return false;
+        }
         confirmed = JoinPath(root, listName, 1) != nullptr;
     }
     // CurrentDisk is what the source drive holds; another drive's disk says

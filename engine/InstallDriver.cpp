@@ -118,7 +118,12 @@ bool TInstallWindow::InstallComponents()
         if (step.Policy == StepPolicy::MustSucceed && !expanded) return false;
         if (runResult == kLzWrite) return false;
     }
-    // Only an installation of the program itself is complete; its removal
-    // program comes last, once everything it would remove is there.
-    return Settings.Flags[ComponentProgram] != 0 && InstallRemovalProgram(runResult);
+    // Data components alone are all there now, though with no program there
+    // is nothing more to make; the program's removal program comes last,
+    // once everything it would remove is there.
+    if (!Settings.Flags[ComponentProgram]) {
+        LogRunComplete();
+        return false;
+    }
+    return InstallRemovalProgram(runResult);
 }

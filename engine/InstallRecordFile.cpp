@@ -13,7 +13,10 @@
 
 namespace {
 TInstallRecordFile* ActiveRecord = nullptr;
+// How the run in progress stands: the report shown last that nothing since
+// passed over (0: none), and whether it is complete.
 int LastReport = 0;
+bool RunComplete = false;
 
 // The record's lines that read right, as the record writes them, in order.
 std::string LinesOf(const InstallRecordContents& contents)
@@ -53,6 +56,7 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
     Folder = JoinedPath(folder, "");
     Path = Folder + kInstallRecordName;
     std::string keep;
+    std::string afresh;
     if (!PathExists(Path.c_str())) {
         // A new record: its title is on the disk before any line.
         File.Reset(::CreateFileA(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
@@ -60,9 +64,11 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
         Size = 0;
         if (IsOpen() && !Write(InstallRecordTitle())) File.Reset();
     } else {
-        // One that cannot be read at all (too long, held by another program) is left as it is.
+        // One that cannot be read at all (too long, held by another program)
+        // is left as it is; one that does not read right, or has grown
+        // long, is written afresh.
         bool whole = false;
-        if (!Load(Path, keep, whole) || !(whole ? OpenToAppend() : StartAfresh(Folder, InstallRecordTitle() + keep)))
+        if (!Load(Path, keep, afresh, whole) || !(whole ? OpenToAppend() : StartAfresh(Folder, afresh)))
             File.Reset();
     }
     if (!IsOpen()) return false;
@@ -74,15 +80,22 @@ bool TInstallRecordFile::Open(const std::string& folder, bool madeFolder)
     return true;
 }
 
-// Reads the record: `keep` its lines that read right, as the record writes
-// them, `whole` whether all of it did. False when it cannot be read.
-bool TInstallRecordFile::Load(const std::string& path, std::string& keep, bool& whole)
+// Reads the record: `keep` its lines that name something, as the record
+// writes them, `afresh` what it is written afresh as, `whole` whether all of
+// it read right and it is short enough to go on as it is. False when it
+// cannot be read.
+bool TInstallRecordFile::Load(const std::string& path, std::string& keep, std::string& afresh, bool& whole)
 {
+    // Opened as a list file is, so that what that refuses is refused here too.
+    TFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
     std::vector<char> contents;
-    if (LoadListFile(path.c_str(), contents) != ListLoadResult::Loaded) return false;
+    if (!file.IsValid() || ReadListFile(file.Get(), contents, kInstallRecordReadMax) != ListLoadResult::Loaded)
+        return false;
     InstallRecordContents read;
-    whole = ReadInstallRecord(contents.data(), contents.size(), read);
+    whole = ReadInstallRecord(contents.data(), contents.size(), read) && contents.size() <= kInstallRecordTrimAt;
     keep = LinesOf(read);
+    if (!whole) afresh = KeptRecordText(contents.data(), contents.size(), kInstallRecordNotesKept);
     return true;
 }
 
@@ -157,18 +170,25 @@ std::string TInstallRecordFile::NameInFolder(const std::string& path) const
 void TInstallRecordFile::Note(const char* text)
 {
     const std::string line = RecordedNote(text);
-    if (!IsOpen()) {
+    // The log is bounded, so that the record stays one that is read whole.
+    if ((IsOpen() ? Size : Pending.size()) + line.size() > kInstallRecordNotesStop) return;
+    Keep(line);
+}
+
+// A line for people waits for the next line that names something, whose
+// flush takes it to the disk too; without a record, for the record's opening.
+void TInstallRecordFile::Keep(const std::string& line)
+{
+    if (IsOpen())
+        Write(line, false);
+    else
         Pending += line;
-        return;
-    }
-    // A line for people waits for the next line that names something, whose
-    // flush takes it to the disk too.
-    Write(line, false);
 }
 
 void TInstallRecordFile::Close(const char* lastNote)
 {
-    Note(lastNote);
+    // The end comes past the bound too: it says how the run ended.
+    Keep(RecordedNote(lastNote));
     if (IsOpen()) FlushStep(File.Get(), Path);
     if (!IsOpen() && !Pending.empty()) {
         // Only the log: a record there would name nothing of this run.
@@ -190,6 +210,7 @@ RunLog::RunLog(TInstallRecordFile& record, const char* kind, const char* source,
 {
     ActiveRecord = &record;
     LastReport = 0;
+    RunComplete = false;
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
     // "1996-03-14 10:22"
@@ -220,11 +241,15 @@ RunLog::RunLog(TInstallRecordFile& record, const char* kind, const char* source,
 }
 
 namespace {
-void EndLog(TInstallRecordFile& record, bool complete)
+// The last line: how the run ended. Without a report that ended it and
+// without its completion, the person cancelled it.
+void EndLog(TInstallRecordFile& record, const char* notice = nullptr)
 {
     char end[40];
-    if (complete)
+    if (RunComplete)
         FormatText(end, sizeof end, "end: complete");
+    else if (notice)
+        FormatText(end, sizeof end, "end: notice");
     else if (LastReport != 0)
         FormatText(end, sizeof end, "end: message %d", LastReport);
     else
@@ -236,12 +261,36 @@ void EndLog(TInstallRecordFile& record, bool complete)
 
 RunLog::~RunLog()
 {
-    if (ActiveRecord == &Record) EndLog(Record, Complete);
+    if (ActiveRecord == &Record) EndLog(Record);
+}
+
+void RunLog::Completed()
+{
+    LogRunComplete();
+}
+
+void LogRunComplete()
+{
+    RunComplete = true;
 }
 
 void EndRunLogAtReport()
 {
-    if (ActiveRecord) EndLog(*ActiveRecord, false);
+    if (ActiveRecord) EndLog(*ActiveRecord);
+}
+
+void EndRunLogAtNotice()
+{
+    if (ActiveRecord) EndLog(*ActiveRecord, "notice");
+}
+
+void LogCancel(const char* text)
+{
+    // A report passed over before (Retry, Ignore) did not end the run.
+    LastReport = 0;
+    char note[kInstallRecordLineMax];
+    FormatText(note, sizeof note, "cancelled: %s", text);
+    LogNote(note);
 }
 
 void LogReport(int number, const char* text, int answer)
@@ -249,14 +298,19 @@ void LogReport(int number, const char* text, int answer)
     static const struct {
         int Id;
         const char* Name;
-    } Answers[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDRETRY, "Retry"}, {IDYES, "Yes"}, {IDNO, "No"}};
+    } Answers[] = {{IDOK, "OK"},   {IDCANCEL, "Cancel"}, {IDRETRY, "Retry"}, {IDYES, "Yes"},
+                   {IDNO, "No"},   {IDABORT, "Abort"},   {IDIGNORE, "Ignore"}};
     const char* name = "none";
     for (const auto& known : Answers)
         if (known.Id == answer) name = known.Name;
     LastReport = number;
-    char note[kInstallRecordLineMax];
-    FormatText(note, sizeof note, "message %d: %s (%s)", number, text, name);
-    LogNote(note);
+    // The button stays on the line however long the text: it is cut instead.
+    char prefix[24];
+    FormatText(prefix, sizeof prefix, "message %d: ", number);
+    const std::string button = std::string(" (") + name + ")";
+    const std::size_t room = kInstallRecordLineMax - 2 - std::strlen(prefix) - button.size();
+    const std::string note = prefix + std::string(text).substr(0, room) + button;
+    LogNote(note.c_str());
 }
 
 void LogNote(const char* text)

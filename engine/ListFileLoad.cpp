@@ -19,12 +19,12 @@ ListLoadResult LoadListFile(const char* path, std::vector<char>& contents)
     return ReadListFile(file.Get(), contents);
 }
 
-ListLoadResult ReadListFile(void* file, std::vector<char>& contents)
+ListLoadResult ReadListFile(void* file, std::vector<char>& contents, std::size_t maxBytes)
 {
     // A size the platform cannot give reads as 0xFFFFFFFF: over the limit too.
     DWORD high = 0;
     const DWORD size = ::GetFileSize(file, &high);
-    if (high != 0 || size > static_cast<DWORD>(kMaxListFileBytes)) return ListLoadResult::Unreadable;
+    if (high != 0 || size > maxBytes) return ListLoadResult::Unreadable;
     contents.resize(size);
     DWORD done = 0;
     while (done < size) {

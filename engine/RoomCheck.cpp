@@ -61,10 +61,9 @@ bool RoomAllowsRun(HWND owner, int title, const char* target, const std::vector<
         // than any run of these disks needs.
         if (!::GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
             return true;
-        // No free room at all is what a drive that cannot be written gives
-        // (a CD-ROM, a write-protected disk): the folder's creation reports
-        // it as such.
-        if (freeClusters == 0) return true;
+        // A CD-ROM gives no free room at all: the folder's creation reports
+        // that it cannot be written. Any other drive with none is full.
+        if (freeClusters == 0 && ::GetDriveTypeA(root.c_str()) == DRIVE_CDROM) return true;
         const std::uint32_t cluster = sectorsPerCluster * bytesPerSector;
         std::vector<FileRoom> rooms;
         for (const PlannedWrite& file : files) rooms.push_back({file.Size, allTogether ? 0 : EarlierSize(file.Installed)});
@@ -82,7 +81,7 @@ bool RoomAllowsRun(HWND owner, int title, const char* target, const std::vector<
         char advice[kAdviceSize];
         FormatText(advice, sizeof advice,
                    "%s needs %s; %s has %s free.\n\nRetry once there is room; Ignore goes on all the same (the "
-                   "free room of a compressed drive is an estimate).",
+                   "free room of a compressed drive is an estimate); Abort stops before the first file.",
                    target, neededText, drive.c_str(), freeText);
         const int answer = ReportMessage(owner, title, MsgInsufficientDiskSpace, nullptr,
                                          MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, advice);

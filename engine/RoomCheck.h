@@ -19,6 +19,7 @@ struct PlannedWrite {
 // little: "Insufficient Disk Space" under `title` with what is needed and
 // what is free, and Abort (false), Retry (after the person frees room) or
 // Ignore (true: a compressed drive's free room is an estimate). A drive that
-// does not answer is not checked.
+// does not answer is not checked, nor a CD-ROM (which has no free room: it
+// cannot be written); any other drive without free room is full.
 bool RoomAllowsRun(HWND owner, int title, const char* target, const std::vector<PlannedWrite>& files,
                    bool allTogether);

@@ -1,7 +1,9 @@
 #include "shell/InstallWindow.h"
 
 #include "engine/plain/InstallRecord.h"
+#include "engine/plain/RemovalRegistration.h"
 #include "progman/plain/ProgmanCommand.h"
+#include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
 #include <string>
@@ -69,7 +71,9 @@ void TInstallWindow::CreateProgramGroup()
     }
     Conversation = ::DdeConnect(DdeInstance.Get(), ServiceName.Get().String, TopicName.Get().String, nullptr);
     if (!Conversation) {
-        ShowMessage("Can't start conversation.\nMake sure PROGMAN is running.", nullptr, MB_OK | MB_ICONSTOP);
+        const char* const notice = "Can't start conversation.\nMake sure PROGMAN is running.";
+        LogNote(notice);
+        ShowMessage(notice, nullptr, MB_OK | MB_ICONSTOP);
         return;
     }
     ProgramItem items[kProgramSlots];
@@ -78,15 +82,35 @@ void TInstallWindow::CreateProgramGroup()
         items[count] = {ProgramFile[count].c_str(), ItemTitle[count].c_str()};
         ++count;
     }
-    std::string commands =
-        BuildGroupCommands(Settings.TargetDirectory, items, count, WindowsDirectory().c_str(), &ShortPath);
-    if (RemovalItem) commands += RemovalItemCommand(Settings.TargetDirectory, &ShortPath);
+    std::vector<GroupCommand> commands =
+        GroupCommands(Settings.TargetDirectory, items, count, WindowsDirectory().c_str(), &ShortPath);
+    if (RemovalItem) commands.push_back({kRemovalItemTitle, RemovalItemCommand(Settings.TargetDirectory, &ShortPath)});
     // The group's line is on the disk before the group is made; a record
     // that cannot take it (a full disk) leaves the group unmade.
-    if (!Record.Append(RecordedGroupLine(false))) return;
-    // The length sent counts the terminating NUL.
-    ::DdeClientTransaction(reinterpret_cast<LPBYTE>(&commands[0]), static_cast<DWORD>(commands.size() + 1),
-                           Conversation, nullptr, CF_TEXT, XTYP_EXECUTE, ExecuteTimeout, nullptr);
+    const bool recorded = Record.Append(RecordedGroupLine(false));
+
+    // Each command alone, so that an item refused leaves the next ones to
+    // come; without the group nothing of it is sent. A server that does not
+    // answer holds the run for each time-out.
+    bool groupMade = false;
+    std::vector<std::string> missing;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        std::string& command = commands[i].Command;
+        const bool sent = (i == 0 ? recorded : groupMade) && !command.empty() && Conversation &&
+                          // The length sent counts the terminating NUL.
+                          ::DdeClientTransaction(reinterpret_cast<LPBYTE>(&command[0]),
+                                                 static_cast<DWORD>(command.size() + 1), Conversation,
+                                                 nullptr, CF_TEXT, XTYP_EXECUTE, ExecuteTimeout, nullptr) != 0;
+        if (i == 0)
+            groupMade = sent;
+        else if (!sent)
+            missing.push_back(commands[i].Title);
+    }
+    const std::string notice =
+        GroupShortfallNotice(groupMade, missing, JoinedPath(Settings.TargetDirectory, kRemovalProgramName));
+    if (notice.empty()) return;
+    LogNote(notice.c_str());
+    ShowMessage(notice.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void TInstallWindow::CloseDdeLink()

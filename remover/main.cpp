@@ -26,8 +26,6 @@ constexpr int ExitRemoved = 0;
 constexpr int ExitLeft = 1;
 constexpr int ExitDeclined = 2;
 constexpr int ExitChangedKept = 4;
-// A record holds a line of at most 300 characters for each file installed over time.
-constexpr DWORD RecordLimit = 1 << 20;
 
 // Off the stack, which the runtime grows without probing.
 char OwnPath[MAX_PATH];
@@ -93,7 +91,7 @@ bool ReadRecord(InstallRecordContents& record)
     TFile file(::CreateFileA(Text, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                              nullptr));
     const DWORD size = file.IsValid() ? ::GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
-    if (size == INVALID_FILE_SIZE || size > RecordLimit) return false;
+    if (size == INVALID_FILE_SIZE || size > kInstallRecordReadMax) return false;
     char* text = new char[size + 1];
     DWORD read = 0;
     const bool whole = ::ReadFile(file.Get(), text, size, &read, nullptr) && read == size;

@@ -43,7 +43,8 @@ public:
     void Close(const char* lastNote);
 
 private:
-    bool Load(const std::string& path, std::string& keep, bool& whole);
+    bool Load(const std::string& path, std::string& keep, std::string& afresh, bool& whole);
+    void Keep(const std::string& line);
     bool StartAfresh(const std::string& folder, const std::string& text);
     bool OpenToAppend();
     bool Write(const std::string& text, bool flush = true);
@@ -69,12 +70,19 @@ public:
 
     // The run ended complete; otherwise its end names the report that ended
     // it (the last one shown), or that it was cancelled.
-    void Completed() { Complete = true; }
+    void Completed();
 
 private:
     TInstallRecordFile& Record;
-    bool Complete = false;
 };
+
+// The run in progress is complete (also where it ends without the
+// completion question: an installation of data components only).
+void LogRunComplete();
+
+// The person cancelled a prompt (`text`) of the run in progress: the run
+// ends cancelled unless it goes on.
+void LogCancel(const char* text);
 
 // A numbered report as shown, and the button that closed it.
 void LogReport(int number, const char* text, int answer);
@@ -85,6 +93,8 @@ void LogNote(const char* text);
 // Ends the log of the run in progress, if any, at the report shown last: for
 // a run that ends there without unwinding (an unattended one).
 void EndRunLogAtReport();
+// The same at a notice (a box without a number) that ends an unattended run.
+void EndRunLogAtNotice();
 
 // The number of the last report shown in the run in progress (0: none).
 int LastReportNumber();

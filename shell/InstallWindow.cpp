@@ -117,7 +117,10 @@ bool TInstallWindow::SaveOptionsOnClose()
 
 int TInstallWindow::ShowMessage(const char* text, const char* title, UINT type)
 {
-    if (IsUnattendedRun()) EndUnattendedRun(kUnattendedNoticeEnd, text);
+    if (IsUnattendedRun()) {
+        EndRunLogAtNotice();
+        EndUnattendedRun(kUnattendedNoticeEnd, text);
+    }
     return TFrameWindow::ShowMessage(text, title, type);
 }
 

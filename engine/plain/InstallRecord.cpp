@@ -145,7 +145,12 @@ std::string RecordedNote(const std::string& text)
     return line + "\r\n";
 }
 
-bool ReadInstallRecord(const char* data, std::size_t size, InstallRecordContents& contents)
+namespace {
+// Each line of a record in memory, as ReadInstallRecord reads it, passing
+// `take` each line that reads right after the title (without its break) and
+// whether it is a note. True when every byte read right.
+template <class Take>
+bool WalkRecord(const char* data, std::size_t size, InstallRecordContents& contents, Take take)
 {
     contents = InstallRecordContents();
     bool whole = true;
@@ -168,8 +173,60 @@ bool ReadInstallRecord(const char* data, std::size_t size, InstallRecordContents
             whole = false;
             continue;
         }
-        if (line.empty() || line.compare(0, 2, NotePrefix) == 0) continue;
-        if (!ParseLine(line, contents)) whole = false;
+        if (line.empty()) continue;
+        const bool note = line.compare(0, 2, NotePrefix) == 0;
+        if (note || ParseLine(line, contents))
+            take(line, note);
+        else
+            whole = false;
     }
     return whole && !first;
+}
+
+bool IsRunStart(const std::string& note)
+{
+    const std::string start = NotePrefix + std::string(kRecordedProductName) + " ";
+    return note.compare(0, start.size(), start) == 0;
+}
+}
+
+bool ReadInstallRecord(const char* data, std::size_t size, InstallRecordContents& contents)
+{
+    return WalkRecord(data, size, contents, [](const std::string&, bool) {});
+}
+
+std::string KeptRecordText(const char* data, std::size_t size, std::size_t notesKept)
+{
+    struct Line {
+        std::string Text;
+        bool Note;
+    };
+    std::vector<Line> lines;
+    InstallRecordContents contents;
+    WalkRecord(data, size, contents, [&](const std::string& line, bool note) { lines.push_back({line, note}); });
+    // The earliest note that still fits, counted from the last one back;
+    // then the first run's beginning from there on.
+    std::size_t from = lines.size();
+    std::size_t noteBytes = 0;
+    bool allFit = true;
+    for (std::size_t i = lines.size(); i-- > 0;) {
+        if (!lines[i].Note) continue;
+        noteBytes += lines[i].Text.size() + 2;
+        if (noteBytes > notesKept) {
+            allFit = false;
+            break;
+        }
+        from = i;
+    }
+    if (!allFit) {
+        std::size_t start = from;
+        while (start < lines.size() && !(lines[start].Note && IsRunStart(lines[start].Text))) ++start;
+        if (start < lines.size()) from = start;
+    } else {
+        from = 0;
+    }
+    std::string text = InstallRecordTitle();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (!lines[i].Note || i >= from) text += lines[i].Text + "\r\n";
+    return text;
 }

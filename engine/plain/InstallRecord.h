@@ -36,6 +36,19 @@ extern const char* const kRecordedProductName;  // "Tessaryn 3.0"
 // The longest line a record holds; a longer one does not read right.
 constexpr std::size_t kInstallRecordLineMax = 300;
 
+// The record stays small enough to read whole, also after hundreds of runs:
+// its lines that name something are kept for good, but the log is bounded.
+// A record past kInstallRecordTrimAt when a run opens it is written afresh
+// with the notes of the latest runs within kInstallRecordNotesKept bytes; a
+// run writes no more notes once the record passes kInstallRecordNotesStop
+// (its end line still comes). Every record up to kInstallRecordReadMax is
+// read, by the installer and by the removal program: also one an earlier
+// installer left, which appended whole runs up to past 1 MB.
+constexpr std::size_t kInstallRecordTrimAt = 512 * 1024;
+constexpr std::size_t kInstallRecordNotesKept = 256 * 1024;
+constexpr std::size_t kInstallRecordNotesStop = 1024 * 1024;
+constexpr std::size_t kInstallRecordReadMax = 2 * 1024 * 1024;
+
 struct RecordedFile {
     std::string Name;  // from the installation's folder, as a list names it
     std::uint32_t Crc = 0;
@@ -68,3 +81,10 @@ std::string RecordedNote(const std::string& text);
 // the installation's folder (IsSafeInstalledName), a group or registration of
 // another name, or a line with a NUL byte never reads right.
 bool ReadInstallRecord(const char* data, std::size_t size, InstallRecordContents& contents);
+
+// The record as it is written afresh: the title, then every line that reads
+// right, in order, the notes only from the latest runs whose notes fit in
+// `notesKept` bytes (a run's notes begin with the one naming the product and
+// the run, "; Tessaryn 3.0 installation ..."); where the latest run's alone
+// do not fit, its last notes that do.
+std::string KeptRecordText(const char* data, std::size_t size, std::size_t notesKept);

@@ -69,8 +69,9 @@ std::string CompressedName(const std::string& installed);
 enum class ListLoadResult { Loaded, NotFound, Unreadable };
 constexpr long kMaxListFileBytes = 1 << 20;
 ListLoadResult LoadListFile(const char* path, std::vector<char>& contents);
-// The same of a file open for reading (a platform file handle).
-ListLoadResult ReadListFile(void* file, std::vector<char>& contents);
+// The same of a file open for reading (a platform file handle), of at most
+// `maxBytes`.
+ListLoadResult ReadListFile(void* file, std::vector<char>& contents, std::size_t maxBytes = kMaxListFileBytes);
 
 // What a file must expand to, where its disk says so (ChecksumList.h).
 struct ExpectedContents {

@@ -9,7 +9,10 @@ LzErrorReport LzErrorReportFor(long result)
     case -1: return {true, MsgFileNotFound, LzDetail::SourceName, true};
     case -2: return {true, MsgFileCreationError, LzDetail::DestinationName, true};
     case -3: return {true, MsgFileReadError, LzDetail::SourceName, true};
-    case -4: return {true, MsgInsufficientDiskSpace, LzDetail::None, true};
+    case -4:
+        return {true, MsgInsufficientDiskSpace, LzDetail::DestinationName, true,
+                "The disk that takes this file is full. Make room on it (delete files you no longer need), then "
+                "try again."};
     case -5: return {true, MsgInsufficientMemory, LzDetail::None, false};
     case -8: return {true, MsgIncorrectFileFormat, LzDetail::SourceName, true};
     case kNoScratchName:

@@ -246,6 +246,8 @@ int main(int argc, char* argv[])
     PressButton(prompt, IDOK);
     // Disk 2's first list: the bar stands where disk 1 left it.
     ShootProgress(pid, "progress-part-way");
+    // Wine's Program Manager refuses the Revisions item: the notice says so.
+    if (!AnswerBox("Tessaryn 3.0 Installation", IDOK, "group-notice")) return 1;
     if (!AnswerBox("Installation Complete", IDNO, "installation-complete", "Exit Installation Program")) return 1;
 
     std::printf("Maintenance update from %s:\n", update.c_str());
@@ -255,6 +257,7 @@ int main(int argc, char* argv[])
     SetControlText(dialog, 122, update);
     Shot("update-dialog");
     PressButton(dialog, IDOK);
+    if (!AnswerBox("Tessaryn 3.0 Installation", IDOK, nullptr)) return 1;
     if (!AnswerBox("Maintenance Update Complete", IDYES, "update-complete", "Exit Installation Program")) return 1;
 
     ::testing::AssertionResult ended = run.WaitForEnd(60000);

@@ -116,13 +116,16 @@ const std::string& MarkerBytes()
     return bytes;
 }
 
-std::string GroupCommands(const std::string& target, const std::vector<ProgramItemText>& items)
+std::vector<std::string> GroupCommands(const std::string& target, const std::vector<ProgramItemText>& items,
+                                       bool removalItem)
 {
-    std::string text = "[CreateGroup(Tessaryn 3.0)]";
-    for (const ProgramItemText& item : items) text += "[AddItem(" + target + "\\" + item.File + ", " + item.Title + ")]";
-    text += "[AddItem(" + WindowsDirectory() + "\\notepad.exe " + target + "\\tsw.txt, Revisions)]";
-    text.push_back('\0');
-    return text;
+    std::vector<std::string> commands = {"[CreateGroup(Tessaryn 3.0)]"};
+    for (const ProgramItemText& item : items)
+        commands.push_back("[AddItem(" + target + "\\" + item.File + ", " + item.Title + ")]");
+    commands.push_back("[AddItem(" + WindowsDirectory() + "\\notepad.exe " + target + "\\tsw.txt, Revisions)]");
+    if (removalItem) commands.push_back("[AddItem(" + target + "\\TSWREMOV.EXE, Remove Tessaryn 3.0)]");
+    for (std::string& command : commands) command.push_back('\0');
+    return commands;
 }
 
 std::vector<ProgramItemText> SampleProgramItems()

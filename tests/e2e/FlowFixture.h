@@ -16,6 +16,7 @@
 
 #include "tests/e2e/Installers.h"
 #include "tests/kit/DdeServerProcess.h"
+#include "tests/kit/MappedDrive.h"
 #include "tests/kit/FileTree.h"
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/FloppyImage.h"
@@ -42,6 +43,10 @@ constexpr int UpdateSourceField = 122;
 constexpr const char* DiskPromptTitle = "New Disk Required";
 constexpr const char* ExitQuestion = "Exit Installation Program";
 constexpr const char* NoConversationText = "Can't start conversation.\nMake sure PROGMAN is running.";
+// Wine's Program Manager refuses the Revisions item (see InstallChecks).
+constexpr const char* RevisionsRefusedText =
+    "Program Manager did not confirm these items of the group \"Tessaryn 3.0\": Revisions.\n\n"
+    "Add what is missing in Program Manager, or install again.";
 
 // The five component flags as the dialog's boxes and INSTALL.OPT hold them,
 // one character '0' or '1' each: program, Crane, CCIR, Canada, examples.
@@ -82,13 +87,15 @@ std::string OptionsFileBytes(const std::string& target, const std::string& compo
 // The installation marker's exact bytes.
 const std::string& MarkerBytes();
 
-// The execute string Program Manager should receive for a target directory
-// (as the dialog stored it) and the captured programs, terminator included.
+// The executes Program Manager should receive for a target directory (as
+// the dialog stored it) and the captured programs, one command each,
+// terminator included; with `removalItem`, the removal program's item last.
 struct ProgramItemText {
     std::string File;
     std::string Title;
 };
-std::string GroupCommands(const std::string& target, const std::vector<ProgramItemText>& items);
+std::vector<std::string> GroupCommands(const std::string& target, const std::vector<ProgramItemText>& items,
+                                       bool removalItem = false);
 // The two titled programs of the sample release: TSW.EXE on disk 1 and
 // RAINCALC.EXE on disk 2.
 std::vector<ProgramItemText> SampleProgramItems();

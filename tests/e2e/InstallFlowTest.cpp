@@ -109,7 +109,7 @@ TEST_P(InstallFlow, LocalInstallationOfAllComponents)
 
     Installer installer(Build());
     ASSERT_NO_FATAL_FAILURE(InstallEverythingAndExit(installer));
-    EXPECT_EQ(1u, Server->Executes().size());
+    EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()).size(), Server->Executes().size());
 
     // Written at exit to the disk then in the drive: disk 2.
     SavedOptions options = ReadOptionsFile(DiskFolder(2) + "\\INSTALL.OPT");
@@ -133,7 +133,7 @@ TEST_P(InstallFlow, FromTheFloppyImages)
 
     Installer installer(Build().Path());
     ASSERT_NO_FATAL_FAILURE(InstallEverythingAndExit(installer));
-    EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
+    EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), Server->Executes());
     EXPECT_FALSE(FileExists(DiskFolder(2) + "\\INSTALL.OPT"));
     // Each file is dated as its release file, which a floppy holds to 2 seconds.
     for (const auto& file : ReleasePaths(DataFolder("release"), AllComponents))
@@ -224,9 +224,9 @@ TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
     ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
     ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
 
+    const std::vector<std::string> group = GroupCommands(StoredTarget(), SampleProgramItems());
     std::vector<std::string> executes = Server->Executes();
-    ASSERT_EQ(1u, executes.size());
-    EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), executes[0]);
+    EXPECT_EQ(group, executes);
     FileMap first;
     ASSERT_TRUE(ReadInstalledTree(Target(), first));
     EXPECT_EQ(MarkerBytes(), first["TSW_FILE.CHK"]);
@@ -244,8 +244,9 @@ TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
     ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
 
     executes = Server->Executes();
-    ASSERT_EQ(2u, executes.size());
-    EXPECT_EQ(GroupCommands(Upper(second.Target), {{"TSW.EXE", "Tessaryn 3.0"}}), executes[1]);
+    ASSERT_LE(group.size(), executes.size());
+    EXPECT_EQ(GroupCommands(Upper(second.Target), {{"TSW.EXE", "Tessaryn 3.0"}}),
+              std::vector<std::string>(executes.begin() + group.size(), executes.end()));
     EXPECT_EQ(2, Server->Connections());
     ASSERT_TRUE(installer.Close());
     EXPECT_EQ(NotificationsPosted(), installer.Report().FinishedCount());
@@ -257,7 +258,8 @@ TEST_P(InstallFlow, SendsTheGroupOnceARunAndTheSecondRunsItemsOnly)
 // Manager's command syntax gives a meaning (the arguments reach it quoted;
 // the target holds no space, which would make its short form stand in).
 // The Revisions item does not come out: Wine's AddItem looks its whole first
-// argument up as one file name ("...\notepad.exe ...\tsw.txt" is none).
+// argument up as one file name ("...\notepad.exe ...\tsw.txt" is none) and
+// refuses it, which the notice says.
 TEST_P(InstallChecks, ATargetWithProgmanSyntaxStillGetsItsShortcuts)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
@@ -270,6 +272,7 @@ TEST_P(InstallChecks, ATargetWithProgmanSyntaxStillGetsItsShortcuts)
     InstallEntries entries;
     entries.Target = *Work / "Tsw[1],(x)";
     ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer(MainWindowTitle, RevisionsRefusedText, IDOK));
     Box question;
     EXPECT_TRUE(QuestionStaysInFrontOfTheGroup(installer, "Installation Complete", question));
     ASSERT_TRUE(question.Handle);
@@ -284,6 +287,41 @@ TEST_P(InstallChecks, ATargetWithProgmanSyntaxStillGetsItsShortcuts)
     EXPECT_EQ((std::vector<std::string>{"RAIN CALCULATOR.LNK", "TESSARYN 3.0.LNK"}), names);
     EXPECT_EQ(Upper(entries.Target) + "\\TSW.EXE", Upper(ShortcutTarget(group + "\\Tessaryn 3.0.lnk")));
     EXPECT_EQ(Upper(entries.Target) + "\\RAINCALC.EXE", Upper(ShortcutTarget(group + "\\Rain Calculator.lnk")));
+    RemoveTree(group);
+}
+
+// NT 3.51 has no Add/Remove Programs: an installation started from
+// A:\SETUP.EXE, told that system, gives its group the item that starts the
+// removal program, made by Wine's own Program Manager. That Program Manager
+// refuses the Revisions item (it looks the whole command line up as one
+// file): the notice names it, and the removal item after it still comes.
+TEST_P(InstallChecks, OnNt351TheGroupGetsItsRemovalItemFromSetup)
+{
+    const std::string why = FloppyImage::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "floppy images cannot be mounted: " << why;
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::Wine));
+    ASSERT_NO_FATAL_FAILURE(UseImages());
+    ReportedWindows setupSystem("SETUP.EXE", BuildNt351.System);
+    ReportedWindows installerSystem(BuildNt351.FileName(), BuildNt351.System);
+    ASSERT_TRUE(setupSystem.Set() && installerSystem.Set());
+    const std::string group = ProgramsFolder() + "\\" + GroupName;
+    RemoveTree(group);
+
+    Installer installer{StartedBySetup{}};
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer(MainWindowTitle, RevisionsRefusedText, IDOK));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+    ASSERT_TRUE(installer.WaitForEnd());
+    CloseGroupFolderWindows(5000);
+
+    EXPECT_EQ(Upper(StoredTarget()) + "\\TSWREMOV.EXE", Upper(ShortcutTarget(group + "\\Remove Tessaryn 3.0.lnk")));
+    const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
+    EXPECT_NE(std::string::npos, log.find("; Program Manager did not confirm")) << log;
+    EXPECT_EQ("; end: complete\r\n", log.substr(log.rfind("; ")));
     RemoveTree(group);
 }
 
@@ -323,8 +361,7 @@ TEST_P(InstallChecks, LocalAndNetworkInstallationsWithTheSameEntriesGiveTheSameR
     }
     EXPECT_TRUE(SameTree(CompleteInstallation("10110"), results[0].Files));
     EXPECT_TRUE(SameTree(results[0].Files, results[1].Files));
-    ASSERT_EQ(1u, results[0].Executes.size());
-    EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), results[0].Executes[0]);
+    EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), results[0].Executes);
     EXPECT_EQ(results[0].Executes, results[1].Executes);
     for (const Result& result : results) {
         ASSERT_TRUE(result.Options.Valid);
@@ -355,7 +392,7 @@ TEST_P(InstallChecks, WithoutAProgramItemNoGroupAndNoMarker)
 }
 
 // Data components alone: their files are installed, and the command ends
-// without group, marker or question.
+// without group, marker or question; its log says it is complete.
 TEST_P(InstallChecks, DataComponentsOnlyEndWithoutGroupMarkerOrQuestion)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
@@ -369,6 +406,8 @@ TEST_P(InstallChecks, DataComponentsOnlyEndWithoutGroupMarkerOrQuestion)
     ASSERT_TRUE(installer.IdleWithoutBoxes());
 
     EXPECT_EQ(0, Server->Connections());
+    const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
+    EXPECT_EQ("; end: complete\r\n", log.substr(log.rfind("; ")));
     FileMap installed;
     ASSERT_TRUE(ReadInstalledTree(Target(), installed));
     EXPECT_TRUE(SameTree(ReleaseFiles(DataFolder("release"), "01111"), installed));
@@ -532,7 +571,7 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
     ASSERT_TRUE(quiet->WaitForEnd(180000));
     EXPECT_EQ(0u, quiet->Report().InstallerExitCode) << "SETUP.EXE's exit code";
     EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
-    EXPECT_EQ((std::vector<std::string>{GroupCommands(StoredTarget(), SampleProgramItems())}), Server->Executes());
+    EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), Server->Executes());
     EXPECT_EQ(StoredTarget(), ReadOptionsFile(point + "\\INSTALL.OPT").Target) << "the point's answers stay";
     // The log in the installation's folder names each file it installed and how the run ended.
     const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
@@ -540,6 +579,14 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
         if (file.first != "TSW_FILE.CHK")  // the installation's own marker, not a file of the disks
             EXPECT_NE(std::string::npos, log.find(" to " + Join(StoredTarget(), file.first) + "\r\n")) << file.first;
     EXPECT_EQ("; end: complete\r\n", log.substr(log.rfind("; ")));
+
+    // Again without Program Manager: the notice ends the run, and so does its log.
+    Server->Stop();
+    auto again = startSetup(std::string(1, drive.Drive()) + ":\\SETUP.EXE", {"/Q"});
+    ASSERT_TRUE(again->WaitForEnd(180000));
+    EXPECT_EQ(100u, again->Report().InstallerExitCode) << "SETUP.EXE's exit code";
+    const std::string second = ReadBytes(Join(Target(), "TSW_INST.LOG"));
+    EXPECT_EQ("; end: notice\r\n", second.substr(second.rfind("; ")));
 }
 
 // A report ends an unattended run instead of waiting for a person: the

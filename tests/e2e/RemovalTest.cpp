@@ -76,6 +76,7 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
         InstallEntries entries;
         entries.Target = Target();
         ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+        ASSERT_TRUE(installer.Answer(MainWindowTitle, RevisionsRefusedText, IDOK));
         ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDNO));
         const std::string update = *Work / "update";
         ASSERT_TRUE(CopyTree(DataFolder("update"), update));
@@ -84,6 +85,7 @@ TEST_P(Removal, AfterAnInstallationAndAnUpdateOnlyThePersonsFilesStay)
         ASSERT_TRUE(SetControlText(dialog, UpdateTargetField, Target()));
         ASSERT_TRUE(SetControlText(dialog, UpdateSourceField, update));
         ASSERT_TRUE(installer.Press(dialog, IDOK));
+        ASSERT_TRUE(installer.Answer(MainWindowTitle, RevisionsRefusedText, IDOK));
         ASSERT_TRUE(installer.Answer("Maintenance Update Complete", ExitQuestion, IDYES));
         ASSERT_TRUE(installer.WaitForEnd());
     }

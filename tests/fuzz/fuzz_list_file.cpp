@@ -306,6 +306,10 @@ ORACLE extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size
         }
         Check(ReadInstallRecord(rewritten.data(), rewritten.size(), again) && again.Files.size() == record.Files.size(),
               "a record's file lines read whole once written again");
+        // Written afresh with its notes, it reads whole and names the same files.
+        rewritten = KeptRecordText(contents, size, size / 2);
+        Check(ReadInstallRecord(rewritten.data(), rewritten.size(), again) && again.Files.size() == record.Files.size(),
+              "a record written afresh reads whole and keeps its file lines");
         // And as a disk's checksum list, taken only when it names every planned file.
         static ListPlan plan;
         static const std::string list = "2\r\nTSW.EXE\r\nSUB\\A.TXT\r\n";

@@ -416,6 +416,40 @@ TEST(ReadInstallRecord, TakesTheLinesThatReadRightAndSaysWhetherAllDid)
     EXPECT_TRUE(contents.PersonalGroup && !contents.CommonGroup && contents.Registered);
 }
 
+// A record written afresh keeps every line that reads right, in order, and
+// of the notes those of the latest runs that fit, from a run's first note on.
+TEST(KeptRecordText, KeepsEveryLineThatNamesSomethingAndTheLatestRunsNotes)
+{
+    const std::string title = InstallRecordTitle();
+    auto run = [](const char* name) {
+        return RecordedNote(std::string("Tessaryn 3.0 installation ") + name) + RecordedNote("file A:\\TSW.EX_") +
+               RecordedNote("end: complete");
+    };
+    const std::string folder = RecordedFolderLine("");
+    const std::string file = RecordedFileLine({"TSW.EXE", 0x9F00E417, 912});
+    const std::string all = title + run("1") + folder + file + run("2") + RecordedGroupLine(false) + run("3");
+    const struct {
+        std::string Text;
+        std::size_t NotesKept;
+        std::string Kept;
+    } cases[] = {
+        {all, 1 << 20, all},
+        // Run 3's notes fit, run 2's do not: run 2's last note is not kept either.
+        {all, run("3").size() + 20, title + folder + file + RecordedGroupLine(false) + run("3")},
+        {all, run("2").size() + run("3").size(), title + folder + file + run("2") + RecordedGroupLine(false) + run("3")},
+        // The latest run alone too long: its last notes.
+        {all, RecordedNote("end: complete").size(), title + folder + file + RecordedGroupLine(false) +
+                                                        RecordedNote("end: complete")},
+        // What does not read right goes, the rest stays; so does a cut last line.
+        {title + run("1") + "FILE x\r\n" + file + "FOLD", 1 << 20, title + run("1") + file},
+        {run("1") + file, 1 << 20, title + run("1") + file},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text + " within " + std::to_string(c.NotesKept));
+        EXPECT_EQ(c.Kept, KeptRecordText(c.Text.data(), c.Text.size(), c.NotesKept));
+    }
+}
+
 // CHECKSUM.LST: only "CRC32 SIZE NAME" as the builder writes it, each file of
 // the plan named once, whatever else the disk holds.
 TEST(ChecksumList, TakesOnlyTheBuilderFormAndNamesEachPlannedFileOnce)

@@ -12,7 +12,7 @@ TEST(LzErrorReportFor, MapsEachExpansionErrorToItsMessageAndDetail)
         {-1, 13, LzDetail::SourceName, true},       // LZERROR_BADINHANDLE: File Not Found
         {-2, 15, LzDetail::DestinationName, true},  // LZERROR_BADOUTHANDLE: File Creation Error
         {-3, 14, LzDetail::SourceName, true},       // LZERROR_READ: File Read Error
-        {-4, 17, LzDetail::None, true},             // LZERROR_WRITE: Insufficient Disk Space
+        {-4, 17, LzDetail::DestinationName, true},  // LZERROR_WRITE: Insufficient Disk Space
         {-5, 18, LzDetail::None, false},            // LZERROR_GLOBALLOC: Insufficient Memory
         {-8, 19, LzDetail::SourceName, true},       // LZERROR_UNKNOWNALG: Incorrect File Format
     };

@@ -378,7 +378,7 @@ TEST_F(ExpandListFileTest, RetryAfterTheCauseIsMendedExpandsTheFileAndGoesOn)
          "File Not Found B.TX_"},
         // 48 KB of the 64 KB disk taken: B.TXT does not fit until it goes.
         {true, [&] { EXPECT_TRUE(WriteFileBytes(filler, SampleBytes(48 * 1024, 9))); },
-         [&] { ::DeleteFileA(filler.c_str()); }, "Insufficient Disk Space"},
+         [&] { ::DeleteFileA(filler.c_str()); }, testenv::FullDiskReport("B.TXT")},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Report);

@@ -176,7 +176,8 @@ TEST_F(FaultInjection, FullDiskEndsTheRunAndKeepsTheEarlierFiles)
         AnswerPromptsWith(v2);
         Boxes.Expect("Installation Error", IDCANCEL);
         EXPECT_FALSE(Window->InstallComponents());
-        EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
+        EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|" + testenv::FullDiskReport("HUGE.BIN")}),
+                  Transcript());
         EXPECT_EQ(c.ListsRead, Progress.ListsRead());
 
         // The files before the big one are the new version, everything after
@@ -643,7 +644,7 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         std::string Report;
         int Button;
     } cases[] = {
-        {Join(full, "I"), Compress(SampleBytes(100000, 7)), 0, "Installation Error|Insufficient Disk Space",
+        {Join(full, "I"), Compress(SampleBytes(100000, 7)), 0, "Installation Error|" + testenv::FullDiskReport("BIG.DAT"),
          IDCANCEL},
         {"", cut, 0, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
         {"", Compress(Newer), readers, "Installation Error|File Creation Error BIG.DAT", IDCANCEL},
@@ -827,9 +828,9 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
         torn = torn || tear;
         return !tear;
     });
-    RunUpdate("Installation Error|Insufficient Disk Space", IDRETRY,
-              [&](HWND) { Boxes.Expect("Maintenance Update Complete", IDNO); });
-    EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", "Installation Error|Insufficient Disk Space",
+    const std::string report = "Installation Error|" + testenv::FullDiskReport("Z.TXT");
+    RunUpdate(report, IDRETRY, [&](HWND) { Boxes.Expect("Maintenance Update Complete", IDNO); });
+    EXPECT_EQ(Lines({"Maintenance Update|Update Tessaryn Program", report,
                      "Maintenance Update Complete|Exit Installation Program"}),
               Transcript());
     EXPECT_EQ(RecordState::Renaming, atFirstRename);
@@ -918,12 +919,26 @@ TEST_F(DamagedFile, RecordNamesWhatTheRunsMade)
     ASSERT_TRUE(WriteCompressed(UpdateSource, "TSW.EXE", "updated TSW.EXE"));
     ASSERT_TRUE(WriteFileBytes(Join(UpdateSource, "disk_1.lst"), ListText({"1", "TSW.EXE"})));
     Window->Record.Close("end: complete");
-    ASSERT_TRUE(WriteFileBytes(path, ReadBytes(path) + "FILE 0 0 ..\\AUTOEXEC.BAT\r\nFOLD"));
+    // The logs of hundreds of earlier runs, past what an earlier installer
+    // stopped at, and a line that does not read right among them.
+    std::string runs;
+    for (int run = 0; runs.size() < kInstallRecordReadMax - 100000; ++run) {
+        runs += RecordedNote("Tessaryn 3.0 installation " + std::to_string(run) + ", from A:\\ into C:\\TSW30");
+        for (int file = 0; file < 12; ++file) runs += RecordedNote("file A:\\LOOKUP\\TABLE.LU_ to C:\\TSW30\\LOOKUP");
+        runs += RecordedNote("end: complete");
+    }
+    const std::string lastRun = runs.substr(runs.rfind("; Tessaryn 3.0 installation "), 40);
+    ASSERT_TRUE(WriteFileBytes(path, ReadBytes(path) + runs + "FILE 0 0 ..\\AUTOEXEC.BAT\r\nFOLD"));
     RunUpdate("Maintenance Update Complete|Exit Installation Program");
-    // Both versions of TSW.EXE named, and nothing of the damage kept.
+    // Both versions of TSW.EXE named, nothing of the damage kept, and of
+    // the notes the latest runs', the record short again.
     const std::size_t earlier = files.size();
     files["TSW.EXE"] = "updated TSW.EXE";
     expectRecord(earlier + 1);
+    const std::string record = ReadBytes(path);
+    EXPECT_LE(record.size(), kInstallRecordTrimAt);
+    EXPECT_NE(std::string::npos, record.find(lastRun));
+    EXPECT_EQ(std::string::npos, record.find("; Tessaryn 3.0 installation 0,"));
     for (const std::string& name : Names(Target())) EXPECT_EQ(std::string::npos, name.find('~')) << name;
 }
 

@@ -2,6 +2,7 @@
 // sample disk set in the emulated floppy drive A:.
 #include "tests/window/InstallerFixture.h"
 
+#include "tests/kit/MappedDrive.h"
 #include "shell/plain/Settings.h"
 #include "tests/kit/MappedDrive.h"
 
@@ -329,7 +330,8 @@ TEST_F(InstallDriverTest, FullTargetDiskEndsTheRunBeforeTheDataComponents)
     bool complete = Window->InstallComponents();
     std::string target = Settings.TargetDirectory;
     EXPECT_FALSE(complete);
-    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|Insufficient Disk Space"}), Transcript());
+    EXPECT_EQ(Lines({PromptDisk1, PromptDisk2, "Installation Error|" + testenv::FullDiskReport("HUGE.TBL")}),
+              Transcript());
     EXPECT_EQ(Lines({"disk_1.lst", "disk_2.lst", "disk_2e.lst"}), Progress.ListsRead());
     EXPECT_TRUE(FileExists(Join(target, "TSW.EXE")));
     EXPECT_FALSE(FileExists(Join(Join(target, "LOOKUP"), "AFTER.TBL")));
@@ -338,6 +340,8 @@ TEST_F(InstallDriverTest, FullTargetDiskEndsTheRunBeforeTheDataComponents)
     RemoveTree(target);
 }
 
+// Each answer to the room report is named in the log, and the run's last
+// line says how it ended: at the report, or at a prompt cancelled after it.
 TEST_F(InstallDriverTest, TooLittleRoomIsReportedBeforeAnythingIsMade)
 {
     CopySampleDisks();
@@ -346,22 +350,75 @@ TEST_F(InstallDriverTest, TooLittleRoomIsReportedBeforeAnythingIsMade)
     for (int i = 0; i < 1000; ++i) sizes += "2147483647 disk_2a.lst F" + std::to_string(i) + ".DAT\r\n";
     ASSERT_TRUE(WriteFileBytes(Join(Disk1, "SIZES.LST"), sizes));
     Floppy.Insert(Disk1);
+    char temporary[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetTempPathA(sizeof temporary, temporary));
+    const std::string temporaryLog = Join(temporary, "TSW_INST.LOG");
+    ::DeleteFileA(temporaryLog.c_str());
     Boxes.Expect("Installation Error", IDRETRY);
     Boxes.Expect("Installation Error", IDABORT);
-    EXPECT_FALSE(Window->InstallComponents());
+    {
+        RunLog log(Window->Record, "installation", "A:\\", true);
+        EXPECT_FALSE(Window->InstallComponents());
+    }
     const std::string report = "Installation Error|Insufficient Disk Space\n\n" + Target + " needs 2,099,249,152 KB; drive " +
                                Target.substr(0, 2) + " has ";
+    const std::string buttons = " free.\n\nRetry once there is room; Ignore goes on all the same (the free room of a "
+                                "compressed drive is an estimate); Abort stops before the first file.";
     ASSERT_EQ(2u, Transcript().size());
-    for (const std::string& line : Transcript()) EXPECT_EQ(report, line.substr(0, report.size()));
+    for (const std::string& line : Transcript()) {
+        EXPECT_EQ(report, line.substr(0, report.size()));
+        EXPECT_EQ(buttons, line.substr(line.size() - std::min(line.size(), buttons.size())));
+    }
     EXPECT_FALSE(FileExists(Target)) << "nothing made on the drive";
+    std::string log = ReadBytes(temporaryLog);
+    EXPECT_NE(std::string::npos, log.find("(Retry)\r\n")) << log;
+    EXPECT_NE(std::string::npos, log.find("(Abort)\r\n; end: message 17\r\n")) << log;
 
-    // Ignore goes on all the same.
+    // Ignore goes on all the same; a disk prompt cancelled then ends the run.
     Boxes.Clear();
     Boxes.Expect("Installation Error", IDIGNORE);
     Boxes.Expect("New Disk Required", IDCANCEL);
-    EXPECT_FALSE(Window->InstallComponents());
+    {
+        RunLog log(Window->Record, "installation", "A:\\", true);
+        EXPECT_FALSE(Window->InstallComponents());
+    }
     EXPECT_EQ(2u, Transcript().size());
     EXPECT_TRUE(FileExists(Target));
+    log = ReadBytes(Join(Target, "TSW_INST.LOG"));
+    EXPECT_NE(std::string::npos, log.find("(Ignore)\r\n")) << log;
+    EXPECT_EQ("; end: cancelled\r\n", log.substr(log.rfind("; "))) << log;
+    ::DeleteFileA(temporaryLog.c_str());
+}
+
+// A drive with no free room at all is full (only a CD-ROM has none without
+// being full): the room report comes before any folder is made there.
+TEST_F(InstallDriverTest, AFullDriveIsReportedBeforeAnythingIsMade)
+{
+    const std::string full = testenv::FullDiskFolder();
+    if (!testenv::FullDiskUnavailable().empty()) GTEST_SKIP() << testenv::FullDiskUnavailable();
+    CopySampleDisks();
+    ASSERT_TRUE(WriteFileBytes(Join(Disk1, "SIZES.LST"), "1000 disk_2a.lst CRANE.DAT\r\n"));
+    Floppy.Insert(Disk1);
+    for (const std::string& name : Names(full)) RemoveTree(Join(full, name));
+    const std::string filler = Join(full, "FILLER");
+    RemoveOnExit emptyTheDisk(filler);
+    {
+        TFile file(::CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        const std::string block(512, 'x');
+        DWORD written = 0;
+        while (::WriteFile(file.Get(), block.data(), 512, &written, nullptr) && written == 512) {
+        }
+    }
+    // The drive's free room is asked of its root: the small disk as a drive of its own.
+    MappedDrive drive("QSTUVWXY", full);
+    ASSERT_NE(0, drive.Drive()) << "drives Q: to Y: are all taken in this prefix";
+    const std::string letter(1, drive.Drive());
+    SetTarget(letter + ":\\TSW30");
+    Boxes.Expect("Installation Error", IDABORT);
+    EXPECT_FALSE(Window->InstallComponents());
+    ASSERT_EQ(1u, Transcript().size());
+    EXPECT_NE(std::string::npos, Transcript()[0].find("drive " + letter + ": has 0 KB free.")) << Transcript()[0];
+    EXPECT_FALSE(FileExists(Join(full, "TSW30"))) << "a folder made on the full drive";
 }
 
 // The room is asked of the target's drive (a 64 KB disk here; the current

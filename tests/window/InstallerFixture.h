@@ -34,6 +34,13 @@ std::string Root();             // TSINST_TEST_DATA
 std::string FloppyFolder();     // what drive A: shows
 std::string FullDiskFolder();   // a 64 KB file system
 std::string FullDiskUnavailable();  // why there is none, or empty
+// The report of a file the full disk could not take, as the box says it.
+inline std::string FullDiskReport(const std::string& file)
+{
+    return "Insufficient Disk Space " + file +
+           "\n\nThe disk that takes this file is full. Make room on it (delete files you no longer need), then try "
+           "again.";
+}
 constexpr char ReadOnlyDrive = 'R';
 // The folder drive R: is mounted from, where tests lay out its contents.
 std::string WriteProtectedMedia();

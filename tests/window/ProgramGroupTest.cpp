@@ -46,6 +46,14 @@ std::string WithTerminator(std::string text)
     return text;
 }
 
+// The executes expected: each command alone, with its terminator.
+std::vector<std::string> Each(std::initializer_list<std::string> commands)
+{
+    std::vector<std::string> executes;
+    for (const std::string& command : commands) executes.push_back(WithTerminator(command));
+    return executes;
+}
+
 void PumpMessagesFor(DWORD milliseconds)
 {
     const DWORD start = ::GetTickCount();
@@ -95,7 +103,7 @@ struct StandInOnly {
     DdeServerProcess Server;
 };
 
-TEST_F(ProgramGroup, SendsTheGroupTheProgramAndTheRevisionsItemInOneExecuteWithTheTerminator)
+TEST_F(ProgramGroup, SendsTheGroupTheProgramAndTheRevisionsItemEachInItsOwnExecuteWithTheTerminator)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
     StandInOnly progman;
@@ -108,14 +116,12 @@ TEST_F(ProgramGroup, SendsTheGroupTheProgramAndTheRevisionsItemInOneExecuteWithT
     Window->CreateProgramGroup();
 
     auto records = progman.Server.Records();
-    ASSERT_EQ(2u, records.size());
+    ASSERT_EQ(4u, records.size());
     EXPECT_EQ("CONNECT", records[0].Kind);
     EXPECT_EQ("PROGMAN|PROGMAN", records[0].Bytes);
-    EXPECT_EQ("EXECUTE", records[1].Kind);
-    EXPECT_EQ(WithTerminator("[CreateGroup(Tessaryn 3.0)]"
-                             "[AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]"
-                             "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"),
-              records[1].Bytes);
+    EXPECT_EQ(Each({"[CreateGroup(Tessaryn 3.0)]", "[AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]",
+                    "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"}),
+              progman.Server.Executes());
     // The conversation stays open after the execute.
     EXPECT_NE(nullptr, Window->Conversation);
     EXPECT_TRUE(boxes.Transcript().empty());
@@ -131,18 +137,16 @@ TEST_F(ProgramGroup, SendsAllSixProgramsInSlotOrder)
     const char* files[] = {"TSW.EXE", "RAIN.EXE", "PATH.EXE", "LINK.EXE", "TSWCONV.EXE", "TSWDB.EXE"};
     const char* titles[] = {"Tessaryn 3.0", "Rain Calculator", "Path Profile", "Link Budget", "Converter",
                             "Database"};
-    std::string expected = "[CreateGroup(Tessaryn 3.0)]";
+    std::vector<std::string> expected = Each({"[CreateGroup(Tessaryn 3.0)]"});
     for (int i = 0; i < kProgramSlots; ++i) {
         Fill(i, files[i], titles[i]);
-        expected += "[AddItem(D:\\APPS\\TSW\\" + std::string(files[i]) + ", " + titles[i] + ")]";
+        expected.push_back(WithTerminator("[AddItem(D:\\APPS\\TSW\\" + std::string(files[i]) + ", " + titles[i] + ")]"));
     }
-    expected += "[AddItem(" + RevisionsCommand("D:\\APPS\\TSW") + ", Revisions)]";
+    expected.push_back(WithTerminator("[AddItem(" + RevisionsCommand("D:\\APPS\\TSW") + ", Revisions)]"));
 
     Window->CreateProgramGroup();
 
-    auto executes = progman.Server.Executes();
-    ASSERT_EQ(1u, executes.size());
-    EXPECT_EQ(WithTerminator(expected), executes[0]);
+    EXPECT_EQ(expected, progman.Server.Executes());
 }
 
 TEST_F(ProgramGroup, StopsAtTheFirstEmptySlot)
@@ -157,19 +161,17 @@ TEST_F(ProgramGroup, StopsAtTheFirstEmptySlot)
 
     Window->CreateProgramGroup();
 
-    auto executes = progman.Server.Executes();
-    ASSERT_EQ(1u, executes.size());
-    EXPECT_EQ(WithTerminator("[CreateGroup(Tessaryn 3.0)]"
-                             "[AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]"
-                             "[AddItem(C:\\TSW30\\RAIN.EXE, Rain Calculator)]"
-                             "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"),
-              executes[0]);
+    EXPECT_EQ(Each({"[CreateGroup(Tessaryn 3.0)]", "[AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]",
+                    "[AddItem(C:\\TSW30\\RAIN.EXE, Rain Calculator)]",
+                    "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"}),
+              progman.Server.Executes());
 }
 
 // Program Manager's syntax gives ",", "(", ")", "[" and "]" a meaning: an
 // argument holding one goes in double quotes, so it can neither end the
 // command early nor start one of its own. A double quote cannot be carried
-// at all: that item is left out and the others still go.
+// at all: that item is left out, the others still go, and the group is
+// reported without it.
 TEST_F(ProgramGroup, QuotesArgumentsThatHoldProgmanSyntaxAndLeavesOutWhatCannotBeQuoted)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
@@ -180,16 +182,20 @@ TEST_F(ProgramGroup, QuotesArgumentsThatHoldProgmanSyntaxAndLeavesOutWhatCannotB
     Fill(0, "TSW.EXE", "Tessaryn 3.0 (32-bit)");
     Fill(1, "RAIN.EXE", "Rain \"Calculator\"");
     Fill(2, "LINK.EXE", "Link [Budget]");
+    BoxWatcher boxes;
+    boxes.Expect(MainWindowTitle, IDOK);
 
     Window->CreateProgramGroup();
 
-    auto executes = progman.Server.Executes();
-    ASSERT_EQ(1u, executes.size());
-    EXPECT_EQ(WithTerminator("[CreateGroup(Tessaryn 3.0)]"
-                             "[AddItem(\"C:\\TS,W\\TSW.EXE\", \"Tessaryn 3.0 (32-bit)\")]"
-                             "[AddItem(\"C:\\TS,W\\LINK.EXE\", \"Link [Budget]\")]"
-                             "[AddItem(\"" + RevisionsCommand("C:\\TS,W") + "\", Revisions)]"),
-              executes[0]);
+    EXPECT_EQ(Each({"[CreateGroup(Tessaryn 3.0)]", "[AddItem(\"C:\\TS,W\\TSW.EXE\", \"Tessaryn 3.0 (32-bit)\")]",
+                    "[AddItem(\"C:\\TS,W\\LINK.EXE\", \"Link [Budget]\")]",
+                    "[AddItem(\"" + RevisionsCommand("C:\\TS,W") + "\", Revisions)]"}),
+              progman.Server.Executes());
+    std::vector<std::string> expected = {
+        std::string(MainWindowTitle) +
+        "|Program Manager did not confirm these items of the group \"Tessaryn 3.0\": Rain \"Calculator\".\n\n"
+        "Add what is missing in Program Manager, or install again."};
+    EXPECT_EQ(expected, boxes.Transcript());
 }
 
 TEST_F(ProgramGroup, WithoutProgramManagerShowsOneBoxAndSendsNothing)
@@ -228,43 +234,74 @@ TEST_F(ProgramGroup, ASecondCreationConnectsAgainAndSendsOnlyTheItemsThenInTheSl
 
     EXPECT_EQ(2, progman.Server.Connections());
     auto executes = progman.Server.Executes();
-    ASSERT_EQ(2u, executes.size());
-    EXPECT_EQ(WithTerminator("[CreateGroup(Tessaryn 3.0)]"
-                             "[AddItem(C:\\TSW30\\TSWNEW.EXE, Tessaryn 3.0 Update)]"
-                             "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"),
-              executes[1]);
+    ASSERT_EQ(7u, executes.size());
+    EXPECT_EQ(Each({"[CreateGroup(Tessaryn 3.0)]", "[AddItem(C:\\TSW30\\TSWNEW.EXE, Tessaryn 3.0 Update)]",
+                    "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"}),
+              std::vector<std::string>(executes.begin() + 4, executes.end()));
     EXPECT_TRUE(boxes.Transcript().empty());
 }
 
 // The group's line is in the installation's record before the group is
 // made; where the removal program has no Add/Remove Programs entry, the group
-// gets its item, last.
-TEST_F(ProgramGroup, RecordsTheGroupFirstAndAddsTheRemovalItemWhenAsked)
+// gets its item, last. An item Program Manager refuses (as it refuses one it
+// cannot make) leaves the next ones to come, and the group short of it is
+// reported, in a box and in the log; each row a server refusing one command.
+TEST_F(ProgramGroup, RecordsTheGroupFirstAndReportsEachCommandProgramManagerRefused)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    const std::string notepad = RevisionsCommand("C:\\TSW30");
+    const std::string advice = "\n\nAdd what is missing in Program Manager, or install again.";
+    const std::string removal = "\n\nTessaryn 3.0 is removed by starting C:\\TSW30\\TSWREMOV.EXE.";
+    const struct {
+        const char* Refused;
+        std::size_t Sent;
+        std::string Notice;
+    } Rows[] = {
+        {"", 4, ""},
+        {"Revisions)]", 4, "Program Manager did not confirm these items of the group \"Tessaryn 3.0\": Revisions." + advice},
+        {"Remove Tessaryn", 4,
+         "Program Manager did not confirm these items of the group \"Tessaryn 3.0\": Remove Tessaryn 3.0." + removal +
+             advice},
+        {"CreateGroup", 1,
+         "Program Manager did not make the group \"Tessaryn 3.0\" with its items: Tessaryn 3.0, Revisions, Remove "
+         "Tessaryn 3.0." + removal + advice},
+    };
     char temporary[MAX_PATH] = {};
     ASSERT_NE(0u, ::GetTempPathA(sizeof temporary, temporary));
-    StandInOnly progman;
-    ASSERT_TRUE(progman.Server.Ready());
-    OpenMainWindow();
-    Fill(0, "TSW.EXE", "Tessaryn 3.0");
-    ASSERT_TRUE(Window->Record.Open(temporary, false));
-    Window->RemovalItem = true;
+    for (const auto& row : Rows) {
+        DdeServerProcess::Options options;
+        options.Refuse = row.Refused;
+        StandInOnly progman(options);
+        ASSERT_TRUE(progman.Server.Ready());
+        OpenMainWindow();
+        Fill(0, "TSW.EXE", "Tessaryn 3.0");
+        BoxWatcher boxes;
+        if (!row.Notice.empty()) boxes.Expect(MainWindowTitle, IDOK);
+        {
+            RunLog log(Window->Record, "installation", "A:\\", true);
+            ASSERT_TRUE(Window->Record.Open(temporary, false));
+            Window->RemovalItem = true;
 
-    Window->CreateProgramGroup();
+            Window->CreateProgramGroup();
+        }
 
-    auto executes = progman.Server.Executes();
-    ASSERT_EQ(1u, executes.size());
-    EXPECT_EQ(WithTerminator("[CreateGroup(Tessaryn 3.0)][AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]"
-                             "[AddItem(" + RevisionsCommand("C:\\TSW30") + ", Revisions)]"
-                             "[AddItem(C:\\TSW30\\TSWREMOV.EXE, Remove Tessaryn 3.0)]"),
-              executes[0]);
-    Window->Record.Close("end");
-    const std::string record = Join(temporary, "TSW_INST.LOG");
-    const std::string text = ReadBytes(record);
-    InstallRecordContents contents;
-    EXPECT_TRUE(ReadInstallRecord(text.data(), text.size(), contents) && contents.PersonalGroup) << text;
-    ::DeleteFileA(record.c_str());
+        const std::vector<std::string> all =
+            Each({"[CreateGroup(Tessaryn 3.0)]", "[AddItem(C:\\TSW30\\TSW.EXE, Tessaryn 3.0)]",
+                  "[AddItem(" + notepad + ", Revisions)]", "[AddItem(C:\\TSW30\\TSWREMOV.EXE, Remove Tessaryn 3.0)]"});
+        EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + row.Sent), progman.Server.Executes())
+            << row.Refused;
+        const std::vector<std::string> shown = {std::string(MainWindowTitle) + "|" + row.Notice};
+        EXPECT_EQ(row.Notice.empty() ? std::vector<std::string>() : shown, boxes.Transcript()) << row.Refused;
+        CloseMainWindow();
+        const std::string record = Join(temporary, "TSW_INST.LOG");
+        const std::string text = ReadBytes(record);
+        InstallRecordContents contents;
+        EXPECT_TRUE(ReadInstallRecord(text.data(), text.size(), contents) && contents.PersonalGroup) << text;
+        std::string note = row.Notice;
+        std::replace(note.begin(), note.end(), '\n', ' ');
+        EXPECT_EQ(!row.Notice.empty(), text.find("; " + note + "\r\n") != std::string::npos) << text;
+        ::DeleteFileA(record.c_str());
+    }
 }
 
 TEST_F(ProgramGroup, ClosingTheWindowEndsTheConversation)
@@ -275,7 +312,7 @@ TEST_F(ProgramGroup, ClosingTheWindowEndsTheConversation)
     OpenMainWindow();
     Fill(0, "TSW.EXE", "Tessaryn 3.0");
     Window->CreateProgramGroup();
-    ASSERT_EQ(1u, progman.Server.Executes().size());
+    ASSERT_EQ(3u, progman.Server.Executes().size());
 
     CloseMainWindow();
 
@@ -283,17 +320,18 @@ TEST_F(ProgramGroup, ClosingTheWindowEndsTheConversation)
     for (int i = 0; i < 100; ++i) {
         kinds.clear();
         for (const auto& record : progman.Server.Records()) kinds.push_back(record.Kind);
-        if (kinds.size() >= 3) break;
+        if (kinds.size() >= 5) break;
         ::Sleep(20);
     }
-    std::vector<std::string> expected = {"CONNECT", "EXECUTE", "DISCONNECT"};
+    std::vector<std::string> expected = {"CONNECT", "EXECUTE", "EXECUTE", "EXECUTE", "DISCONNECT"};
     EXPECT_EQ(expected, kinds);
 }
 
 // Wine's DDEML ends the client's side of a conversation the server ended
 // without calling the client's callback (Windows calls it with
-// XTYP_DISCONNECT), so no notice appears; the next creation still connects
-// again and is heard.
+// XTYP_DISCONNECT), so no "Disconnected." notice appears (the items sent
+// after the end are reported as not confirmed); the next creation still
+// connects again and is heard.
 TEST_F(ProgramGroup, AfterTheServerEndedTheConversationTheNextCreationConnectsAgain)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
@@ -310,8 +348,11 @@ TEST_F(ProgramGroup, AfterTheServerEndedTheConversationTheNextCreationConnectsAg
     Window->CreateProgramGroup();
 
     EXPECT_EQ(2, progman.Server.Connections());
-    EXPECT_EQ(2u, progman.Server.Executes().size());
-    EXPECT_TRUE(boxes.Transcript().empty());
+    const auto executes = progman.Server.Executes();
+    EXPECT_EQ(2, std::count_if(executes.begin(), executes.end(), [](const std::string& execute) {
+                  return execute.find("[CreateGroup(") == 0;
+              }));
+    for (const std::string& box : boxes.Transcript()) EXPECT_EQ(std::string::npos, box.find("Disconnected.")) << box;
 }
 
 // The DDE callback, as the DDEML calls it: a notice for an error and for a
@@ -342,7 +383,9 @@ TEST_F(ProgramGroup, TheCallbackAnnouncesErrorsAndDisconnectsAndReturnsNoData)
     EXPECT_EQ(expected, boxes.Transcript());
 }
 
-TEST_F(ProgramGroup, ASlowServerHoldsTheInstallerOnlyForTheTimeOutAndNothingIsReported)
+// A server that does not answer the group's command within the time-out is
+// sent nothing more: the group is reported as not made.
+TEST_F(ProgramGroup, ASlowServerHoldsTheInstallerOnlyForOneTimeOutAndTheGroupIsReported)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
     DdeServerProcess::Options options;
@@ -352,6 +395,7 @@ TEST_F(ProgramGroup, ASlowServerHoldsTheInstallerOnlyForTheTimeOutAndNothingIsRe
     OpenMainWindow();
     Fill(0, "TSW.EXE", "Tessaryn 3.0");
     BoxWatcher boxes;
+    boxes.Expect(MainWindowTitle, IDOK);
 
     const DWORD start = ::GetTickCount();
     Window->CreateProgramGroup();
@@ -361,6 +405,10 @@ TEST_F(ProgramGroup, ASlowServerHoldsTheInstallerOnlyForTheTimeOutAndNothingIsRe
     EXPECT_LT(elapsed, 3000u);
     EXPECT_EQ(1u, progman.Server.Executes().size());
     PumpMessagesFor(500);
-    EXPECT_TRUE(boxes.Transcript().empty());
+    std::vector<std::string> expected = {
+        std::string(MainWindowTitle) +
+        "|Program Manager did not make the group \"Tessaryn 3.0\" with its items: Tessaryn 3.0, Revisions.\n\n"
+        "Add what is missing in Program Manager, or install again."};
+    EXPECT_EQ(expected, boxes.Transcript());
 }
 }
