@@ -16,7 +16,6 @@
 
 #include "tests/e2e/Installers.h"
 #include "tests/kit/DdeServerProcess.h"
-#include "tests/kit/MappedDrive.h"
 #include "tests/kit/FileTree.h"
 #include "tests/kit/FloppyDrive.h"
 #include "tests/kit/FloppyImage.h"
