@@ -48,6 +48,8 @@
 #                   with tools/native/floppy_mount at folders beside them
 #                   (tests/kit/FloppyImage.h); images/disk1 is disk 1's folder,
 #                   which the launcher tests copy
+# ROOT/update-setup the update set with the installer (--update --installer),
+#                   and its image update-setup.img
 #
 # Reset (run by tools/wine-run.sh before every test program) re-points A:, B:
 # and R: (never removes A: or B:: Wine's mount manager would then take a new
@@ -160,6 +162,7 @@ setup)
     make_set --update --no-titles "$root/release2/PROGRAM1" "$root/update-plain" || exit 1
     if [ -n "$installer" ]; then
         make_set --images --installer "$installer" "$root/release" "$root/images" || exit 1
+        make_set --update --images --installer "$installer" "$root/release2/PROGRAM1" "$root/update-setup" || exit 1
     fi
     why=$(wine_pe32_unavailable)
     if [ -n "$why" ]; then
