@@ -123,12 +123,15 @@ reset_prefix() {
 fill_lane() {
     local shared="$1" item
     [ -d "$shared/release" ] || { echo "no test data at $shared: run setup first" >&2; return 1; }
-    for item in release set plain release2 update update-plain pe32.unavailable; do
+    for item in release set plain release2 update update-plain update-setup pe32.unavailable; do
         [ -e "$shared/$item" ] && ln -s "$shared/$item" "$root/$item"
     done
+    # An image is mounted at a folder beside it: each lane has its own copy.
+    [ -f "$shared/update-setup.img" ] && cp "$shared/update-setup.img" "$root/"
     if [ -d "$shared/images" ]; then
         mkdir -p "$root/images" && cp "$shared"/images/*.img "$root/images/"
         ln -s "$shared/images/disk1" "$root/images/disk1"
+        ln -s "$shared/images/disk2" "$root/images/disk2"
     fi
 }
 
