@@ -92,6 +92,15 @@ protected:
 using InstallChecks = FlowTest;
 using RetryFlow = FlowTest;
 
+// The system's sentence for an error code, as a box quotes it.
+std::string SystemReason(DWORD error)
+{
+    char text[256] = "";
+    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
+                     nullptr);
+    return text;
+}
+
 // SETUP.EXE started with `arguments`, as a batch file starts it: its exit code reported.
 LauncherSetup SetupRun(const std::string& setup, const std::vector<std::string>& arguments)
 {
@@ -595,7 +604,7 @@ TEST_P(InstallChecks, APointIsRefusedWhereItWouldCopyIntoItselfOrOverFilesOrCopy
              packed[15] ^= 1;
              ASSERT_TRUE(WriteFileBytes(DiskFolder(1) + "\\TSW.EX_", packed));
          },
-         "SETUP.EXE could not copy A:\\TSW.EX_:\nData error (cyclic redundancy check)."},
+         "SETUP.EXE could not copy A:\\TSW.EX_:\n" + SystemReason(ERROR_CRC)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
