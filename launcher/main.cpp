@@ -14,12 +14,12 @@
 // ends it with exit code 1, also where another SETUP.EXE runs or the folder
 // is not a drive's root. Once the installer has ended and said so, its own
 // exit code is SETUP.EXE's: 0 after a complete installation, otherwise the
-// number of the message that ended the run. SETUP.EXE /A FOLDER makes an
-// installation point (launcher/InstallationPoint.h).
+// number of the message that ended the run. SETUP.EXE /A FOLDER starts the
+// installer to make an installation point in FOLDER (shell/InstallationPoint.h)
+// and ends with its exit code: 0 when the point is made, 1 when not.
 #include "launcher/FinishWatch.h"
-#include "launcher/InstallationPoint.h"
 #include "launcher/OneSetup.h"
-#include "launcher/PlatformReason.h"
+#include "shell/PlatformReason.h"
 #include "launcher/ResidentImage.h"
 #include "launcher/TemporaryCopy.h"
 #include "launcher/plain/LaunchPlan.h"
@@ -93,7 +93,7 @@ __attribute__((noinline)) bool CopyToHardDisk(TemporaryCopy& copy)
 
 bool Start(const char* program, const char* commandLine, const char* directory, PROCESS_INFORMATION& process)
 {
-    char line[2 * MAX_PATH + 32];
+    char line[3 * MAX_PATH + 32];
     ::lstrcpyA(line, commandLine);  // the platform may write into it
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -115,15 +115,23 @@ int AppMain(int argc, char* argv[])
     // Room is kept for the installer's folder and name after the source folder.
     if (length == 0 || length >= sizeof own || !SourceFolderOf(own, source, sizeof source - 32))
         return RefuseStart(own, ::GetLastError());
-    if (request.Mode == SetupMode::InstallationPoint) return MakeInstallationPoint(source, request.Folder);
-
+    // A point is made from any folder.
+    const bool point = request.Mode == SetupMode::InstallationPoint;
+    // Its folder is taken from here: the installer's current folder is its
+    // copy's. Off the frame, as the buffers of CopyToHardDisk are.
+    static char pointFolder[MAX_PATH];
+    if (point && request.Folder) {
+        char* file;
+        const DWORD full = ::GetFullPathNameA(request.Folder, sizeof pointFolder, pointFolder, &file);
+        if (full == 0 || full >= sizeof pointFolder) pointFolder[0] = '\0';
+    }
     OneSetup one;
     if (one.AnotherRuns()) {
         if (Quiet) return ExitNotStarted;
         OneSetup::ShowRunningInstaller();
-        return ExitFinished;
+        return point ? ExitNotStarted : ExitFinished;
     }
-    if (!GoOnFromFolder(source)) return ExitNotStarted;
+    if (!point && !GoOnFromFolder(source)) return ExitNotStarted;
 
     // The installer as it lies on the disk: SETUP\TSINST95.EXE (or .EX_).
     char setupFolder[MAX_PATH];
@@ -137,12 +145,14 @@ int AppMain(int argc, char* argv[])
     if (!copy.Find(setupFolder, name)) return RefuseStart(onDisk, ERROR_FILE_NOT_FOUND);
     if (!CopyToHardDisk(copy)) return ExitNotStarted;
     const char* program = copy.Installer();
-    char commandLine[2 * MAX_PATH + 32];
+    char commandLine[3 * MAX_PATH + 32];
     PROCESS_INFORMATION process;
     KeepOwnImageResident();
     if (!watch.Handle() ||
         !BuildInstallerCommandLine(program, source, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(watch.Handle())),
-                                   commandLine, sizeof commandLine, Quiet ? kUnattendedArgument : nullptr) ||
+                                   commandLine, sizeof commandLine,
+                                   point ? kPointArgument : Quiet ? kUnattendedArgument : nullptr,
+                                   point ? pointFolder : nullptr) ||
         !Start(program, commandLine, copy.Folder(), process)) {
         // The copy that was started is named.
         return RefuseStart(program, ::GetLastError());
@@ -150,7 +160,7 @@ int AppMain(int argc, char* argv[])
     ::CloseHandle(process.hThread);
     watch.WaitFor(process.hProcess, [](void* late) { static_cast<TemporaryCopy*>(late)->AddLateFiles(); }, &copy);
     DWORD installerExit = ExitFinished;
-    if (Quiet && !::GetExitCodeProcess(process.hProcess, &installerExit)) installerExit = ExitEndedUntold;
+    if ((Quiet || point) && !::GetExitCodeProcess(process.hProcess, &installerExit)) installerExit = ExitEndedUntold;
     ::CloseHandle(process.hProcess);
     return watch.Finished() ? static_cast<int>(installerExit) : ExitEndedUntold;
 }

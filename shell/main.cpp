@@ -1,4 +1,5 @@
 #include "shell/InstallApp.h"
+#include "shell/InstallationPoint.h"
 #include "shell/LauncherNotification.h"
 #include "shell/ReportMessage.h"
 #include "shell/UnattendedRun.h"
@@ -7,7 +8,8 @@
 #include "shell/runtime/Runtime.h"
 
 // Started by SETUP.EXE as: tsinst <source path> <launcher window in hex>, and
-// SETUP.EXE /Q adds /Q.
+// SETUP.EXE /Q adds /Q, SETUP.EXE /A FOLDER adds /A FOLDER (no main window:
+// its boxes only).
 int AppMain(int argc, char* argv[])
 {
     LaunchArguments args = ParseLaunchArguments(argc, argv);
@@ -21,6 +23,11 @@ int AppMain(int argc, char* argv[])
     LauncherWindow = args.LauncherWindow;
     // A window argument that is not a number names no launcher to tell.
     if (args.HasLauncherWindow) SetLauncherToNotify(args.LauncherWindow);
+    if (args.Point) {
+        const int made = MakeInstallationPoint(args.Source, args.PointFolder);
+        NotifyLauncherOfEnd();
+        return made;
+    }
     if (args.Unattended) BeginUnattendedRun();
 
     int exitCode;

@@ -47,7 +47,9 @@
 #                   as shipped in SETUP on disk 1; the tests mount them read-only
 #                   with tools/native/floppy_mount at folders beside them
 #                   (tests/kit/FloppyImage.h); images/disk1 is disk 1's folder,
-#                   which the launcher tests copy; images/update-point: ROOT/update with SETUP.EXE
+#                   which the launcher tests copy
+# ROOT/update-setup the update set with the installer (--update --installer),
+#                   and its image update-setup.img (also an update point as it is)
 #
 # Reset (run by tools/wine-run.sh before every test program) re-points A:, B:
 # and R: (never removes A: or B:: Wine's mount manager would then take a new
@@ -167,13 +169,15 @@ reset_prefix() {
 fill_lane() {
     local shared="$1" item
     [ -d "$shared/release" ] || { echo "no test data at $shared: run setup first" >&2; return 1; }
-    for item in release set plain release2 update update-plain pe32.unavailable; do
+    for item in release set plain release2 update update-plain update-setup pe32.unavailable; do
         [ -e "$shared/$item" ] && ln -s "$shared/$item" "$root/$item"
     done
+    # An image is mounted at a folder beside it: each lane has its own copy.
+    [ -f "$shared/update-setup.img" ] && cp "$shared/update-setup.img" "$root/"
     if [ -d "$shared/images" ]; then
         mkdir -p "$root/images" && cp "$shared"/images/*.img "$root/images/"
         ln -s "$shared/images/disk1" "$root/images/disk1"
-        ln -s "$shared/images/update-point" "$root/images/update-point"
+        ln -s "$shared/images/disk2" "$root/images/disk2"
     fi
 }
 
@@ -208,7 +212,7 @@ setup)
     make_set --update --no-titles "$root/release2/PROGRAM1" "$root/update-plain" || exit 1
     if [ -n "$installer" ]; then
         make_set --images --installer "$installer" "$root/release" "$root/images" || exit 1
-        make_set --update --installer "$installer" "$root/release2/PROGRAM1" "$root/images/update-point" || exit 1
+        make_set --update --images --installer "$installer" "$root/release2/PROGRAM1" "$root/update-setup" || exit 1
     fi
     why=$(wine_pe32_unavailable)
     if [ -n "$why" ]; then

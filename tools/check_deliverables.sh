@@ -20,8 +20,13 @@
 #     media (the disk is swapped while they run), no debug sections, at most
 #     80 KB each.
 # The launcher SETUP.EXE (setup.exe) and the removal program TSWREMOV.EXE
-# (tswremov.exe) are checked the same way; the launcher must stay within
-# 20 KB, the removal program within 16 KB. The header time is the source date the build linked with,
+# (tswremov.exe) are checked the same way; each must stay within 16 KB.
+# What disk 1 gives before the installer's main window shows, for each build,
+# must stay within 54,000 bytes (1.2 s at the 45,000 bytes a second a floppy
+# drive reads): SETUP.EXE, which the system reads whole, and the installer
+# and the companions SETUP.EXE expands before it starts it
+# (launcher/plain/LaunchPlan.h), compressed as tools/make_disk_set.py puts
+# them on disk 1. The header time is the source date the build linked with,
 # never the time of the link: SOURCE_DATE_EPOCH when set, else the build's
 # date (build/i686/generated/source_date), else the commit's.
 #
@@ -47,8 +52,9 @@ while read -r dll function win95 nt351 programs _; do
 done < "$floor_file"
 # What the build's files import, by program tag: "dll function" lines.
 declare -A imported=([I]="" [S]="" [R]="")
-launcher_size_limit=20480
+launcher_size_limit=16384
 remover_size_limit=16384
+start_bytes_limit=54000
 fail=0
 failed() { echo "FAIL: $1"; fail=1; }
 # A file is named as it was given; the build's own files relative to the clone.
@@ -302,6 +308,46 @@ PYTHON
     fi
 }
 
+# The bytes disk 1 gives before the main window of each build in DIR.
+check_start_bytes() {
+    local line count=0
+    while read -r line; do
+        count=$((count + 1))
+        case $line in
+            start:*) echo "$line" ;;
+            *) failed "$line" ;;
+        esac
+    done < <(python3 - "$root" "$1" "$start_bytes_limit" <<'PYTHON'
+import os, re, sys, tempfile, shutil
+root, build, limit = sys.argv[1], sys.argv[2], int(sys.argv[3])
+sys.path.insert(0, os.path.join(root, "tools"))
+import make_disk_set
+# The companions expanded before the installer starts, as the launcher names them.
+plan = open(os.path.join(root, "launcher", "plain", "LaunchPlan.h")).read()
+before = re.findall(r'\{"([^"]+)", false\}', plan)
+if not before:
+    print("no companion of the installer before its main window found in launcher/plain/LaunchPlan.h")
+work = tempfile.mkdtemp(prefix="start-bytes-")
+try:
+    launcher = os.path.getsize(os.path.join(build, "setup.exe"))
+    for build_name in ("TSINST95.EXE", "TSINSTNT.EXE"):
+        setup = os.path.join(work, build_name, make_disk_set.INSTALLER_FOLDER)
+        os.makedirs(setup)
+        names = [build_name] + before
+        make_disk_set.compress_installer([(n, os.path.join(build, n.lower())) for n in names], setup, True, 2)
+        total = launcher + sum(os.path.getsize(os.path.join(setup, make_disk_set.compressed_name(n))) for n in names)
+        text = "%s: %d bytes before the main window, %.2f s at 45,000 bytes a second (limit %d)" % (
+            build_name, total, total / 45000.0, limit)
+        print(("start: " if total <= limit else "") + text)
+except (OSError, make_disk_set.DiskSetError) as e:
+    print("the bytes before the main window cannot be counted: %s" % e)
+finally:
+    shutil.rmtree(work, ignore_errors=True)
+PYTHON
+)
+    (( count >= 2 )) || failed "the bytes before the main window were not counted for both builds"
+}
+
 # A shipped file; with its program's tag (I, S, R) its imports are also those
 # the floor's rows name for it.
 check_shipped() {
@@ -343,4 +389,5 @@ size_limit=$remover_size_limit
 check "$root/build/i686/tswremov.exe" "PE32 executable"
 check_shipped "$root/build/i686/tswremov.exe" R
 check_floor_tags
+check_start_bytes "$root/build/i686"
 exit $fail

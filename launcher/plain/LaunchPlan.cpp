@@ -66,28 +66,34 @@ bool SourceFolderOf(const char* ownPath, char* folder, std::size_t size)
     return true;
 }
 
+namespace {
+// A folder as an argument: quoted when it holds a blank.
+bool AppendFolder(char*& at, char* end, const char* folder)
+{
+    bool quoted = false;
+    for (const char* c = folder; *c; ++c) quoted = quoted || *c == ' ' || *c == '\t';
+    if (!quoted) return Append(at, end, folder);
+    return Append(at, end, "\"") && Append(at, end, folder) &&
+           // Before the closing quote a backslash must be doubled to stay one.
+           (!EndsWithBackslash(folder) || Append(at, end, "\\")) && Append(at, end, "\"");
+}
+}
+
 bool BuildInstallerCommandLine(const char* installer, const char* sourceFolder, std::uint32_t window, char* line,
-                               std::size_t size, const char* then)
+                               std::size_t size, const char* then, const char* folder)
 {
     if (size == 0) return false;
     char* at = line;
     char* const end = line + size;
-    bool quoted = false;
-    for (const char* c = sourceFolder; *c; ++c) quoted = quoted || *c == ' ' || *c == '\t';
     char hex[9];
     HexDigits(window, 8, hex);
     const char* digits = hex;
     while (digits[0] == '0' && digits[1]) ++digits;
-    bool fits = Append(at, end, "\"") && Append(at, end, installer) && Append(at, end, "\" ");
-    if (fits && quoted) {
-        fits = Append(at, end, "\"") && Append(at, end, sourceFolder) &&
-               // Before the closing quote a backslash must be doubled to stay one.
-               (!EndsWithBackslash(sourceFolder) || Append(at, end, "\\")) && Append(at, end, "\"");
-    } else if (fits) {
-        fits = Append(at, end, sourceFolder);
-    }
+    bool fits = Append(at, end, "\"") && Append(at, end, installer) && Append(at, end, "\" ") &&
+                AppendFolder(at, end, sourceFolder);
     fits = fits && Append(at, end, " ") && Append(at, end, digits);
     if (then) fits = fits && Append(at, end, " ") && Append(at, end, then);
+    if (folder) fits = fits && Append(at, end, " ") && AppendFolder(at, end, folder);
     *at = '\0';
     return fits;
 }

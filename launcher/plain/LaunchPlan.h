@@ -41,12 +41,12 @@ constexpr std::size_t CompanionFileCount = sizeof CompanionFiles / sizeof Compan
 bool SourceFolderOf(const char* ownPath, char* folder, std::size_t size);
 
 // The installer's command line: "<installer>" <source folder> <window in hex>,
-// and `then` after a blank when given (an unattended run's switch). The
-// source folder is quoted when it holds a blank, its closing backslash
-// then doubled so that the C start-up keeps it. False when the line does
-// not fit `size`.
+// and `then` after a blank when given (an unattended run's switch), and
+// `folder` after it when given (a point's folder). A folder is quoted when it
+// holds a blank, its closing backslash then doubled so that the C start-up
+// keeps it. False when the line does not fit `size`.
 bool BuildInstallerCommandLine(const char* installer, const char* sourceFolder, std::uint32_t window, char* line,
-                               std::size_t size, const char* then = nullptr);
+                               std::size_t size, const char* then = nullptr, const char* folder = nullptr);
 
 // The name of a new temporary folder, TSWnnnnn.TMP with five hexadecimal
 // digits of `number`: 13 bytes with the terminator.

@@ -51,7 +51,10 @@ LaunchArguments ParseLaunchArguments(int argc, char* argv[])
     args.SourceDrive[0] = argv[1][0];
     args.SourceDrive[1] = '\0';
     args.HasLauncherWindow = ParseWindowArgument(argv[2], args.LauncherWindow);
+    args.Source = argv[1];
     args.Unattended = argc > 3 && EqualsIgnoringCase(argv[3], kUnattendedArgument);
+    args.Point = argc > 3 && EqualsIgnoringCase(argv[3], kPointArgument);
+    if (args.Point && argc > 4 && argv[4][0]) args.PointFolder = argv[4];
     return args;
 }
 

@@ -14,11 +14,17 @@ struct LaunchArguments {
     bool HasLauncherWindow = false; // false when the window argument is not hexadecimal
     std::uint16_t LauncherWindow = 0;
     bool Unattended = false;        // the argument after the window is kUnattendedArgument
+    const char* Source = nullptr;   // the source path as given, trimmed
+    bool Point = false;             // the argument after the window is kPointArgument
+    const char* PointFolder = nullptr;  // the argument after that; null when none
 };
 
 // What SETUP.EXE /Q puts after the window argument: the run is unattended.
 // Any other further argument is ignored, as before.
 constexpr const char* kUnattendedArgument = "/Q";
+// What SETUP.EXE /A FOLDER puts there, followed by the folder: the run makes
+// an installation point of the source in that folder.
+constexpr const char* kPointArgument = "/A";
 
 // Whether two texts are the same but for the case of the letters a to z
 // (switches are typed either way).
@@ -26,7 +32,8 @@ bool EqualsIgnoringCase(const char* text, const char* other);
 
 // Reads argv as the launcher passes it: the installer's path, the source path
 // and the launcher's window handle in hexadecimal, then perhaps
-// kUnattendedArgument (either case). Argument 1 is trimmed in place.
+// kUnattendedArgument or kPointArgument and its folder (either case).
+// Argument 1 is trimmed in place.
 LaunchArguments ParseLaunchArguments(int argc, char* argv[]);
 
 // The directory part of the installer's own path, without a trailing backslash,

@@ -92,6 +92,26 @@ protected:
 using InstallChecks = FlowTest;
 using RetryFlow = FlowTest;
 
+// The system's sentence for an error code, as a box quotes it.
+std::string SystemReason(DWORD error)
+{
+    char text[256] = "";
+    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
+                     nullptr);
+    return text;
+}
+
+// SETUP.EXE started with `arguments`, as a batch file starts it: its exit code reported.
+LauncherSetup SetupRun(const std::string& setup, const std::vector<std::string>& arguments)
+{
+    LauncherSetup started;
+    started.Installer = setup;
+    started.Raw = true;
+    started.RawArguments = arguments;
+    started.TimeoutMs = 180000;
+    return started;
+}
+
 std::string WithoutTitle(std::string list, const std::string& title)
 {
     std::size_t at = list.find(" " + title);
@@ -538,24 +558,19 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
     ASSERT_NO_FATAL_FAILURE(UseImages());
     ReportedWindows system("SETUP.EXE", Build().System);
     auto startSetup = [](const std::string& setup, const std::vector<std::string>& arguments) {
-        LauncherSetup started;
-        started.Installer = setup;
-        started.Raw = true;
-        started.RawArguments = arguments;
-        started.TimeoutMs = 180000;
-        return std::make_unique<LauncherRun>(started);
+        return std::make_unique<LauncherRun>(SetupRun(setup, arguments));
     };
 
     const std::string point = *Work / "POINT";
     auto making = startSetup("A:\\SETUP.EXE", {"/A", point});
-    const DWORD pid = making->InstallerProcessId(60000);
+    // The installer SETUP.EXE started asks, from its copy on the hard disk.
     HWND box;
-    ASSERT_TRUE(WaitForWindow(BoxTitled(DiskPromptTitle, pid), box, 60000));
+    ASSERT_TRUE(WaitForWindow(BoxTitled(DiskPromptTitle), box, 120000));
     EXPECT_EQ("Place Program Disk 2 in Drive A", MessageBoxText(box));
     ASSERT_TRUE(InsertDisk(2)());
     PressButton(box, IDOK);
-    ASSERT_TRUE(WaitForWindow(BoxTitled("Tessaryn 3.0 Setup", pid), box, 120000));
-    EXPECT_EQ(point + "\\ is an installation point now.", MessageBoxText(box));
+    ASSERT_TRUE(WaitForWindow(BoxTitled("Tessaryn 3.0 Setup"), box, 120000));
+    EXPECT_EQ(point + " is an installation point now.", MessageBoxText(box));
     PressButton(box, IDOK);
     ASSERT_TRUE(making->WaitForEnd(60000));
     EXPECT_EQ(0u, making->Report().InstallerExitCode);
@@ -590,22 +605,93 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
 }
 
 // A report ends an unattended run instead of waiting for a person: the
-// launcher is told, and the exit code is the message's number, here 16
-// "Directory Creation Error" for a target on a write-protected drive.
+// installer tells SETUP.EXE, which ends with the installer's exit code, the
+// message's number, here 16 "Directory Creation Error" for a target on a
+// write-protected drive.
 TEST_P(InstallChecks, AnUnattendedRunEndsAtItsFirstReportWithItsNumber)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
-    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn, "images"));
     ASSERT_TRUE(WriteFileBytes(DiskFolder(1) + "\\INSTALL.OPT", OptionsFileBytes("R:\\TSW30", AllComponents)));
-    LauncherSetup setup;
-    setup.Installer = Build().Path();
-    setup.Raw = true;
-    setup.RawArguments = {"A:\\", "{hwnd}", "/Q"};
-    LauncherRun run(setup);
-    ASSERT_TRUE(run.WaitForEnd(60000));
-    EXPECT_EQ(16u, run.Report().InstallerExitCode);
-    EXPECT_EQ(NotificationsPosted(), run.Report().FinishedCount());
+    ReportedWindows system("SETUP.EXE", Build().System);
+    LauncherRun run(SetupRun("A:\\SETUP.EXE", {"/Q"}));
+    ASSERT_TRUE(run.WaitForEnd(180000));
+    EXPECT_EQ(16u, run.Report().InstallerExitCode) << "SETUP.EXE's exit code";
     EXPECT_TRUE(Server->Executes().empty());
+}
+
+// SETUP.EXE /A refuses a folder it must not fill, with a box that names it and
+// exit code 1, leaving what was there as it was; a disk file that differs from
+// its checksum line ends the point at that file.
+TEST_P(InstallChecks, APointIsRefusedWhereItWouldCopyIntoItselfOrOverFilesOrCopyADamagedFile)
+{
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn, "images"));
+    ReportedWindows system("SETUP.EXE", Build().System);
+    MappedDrive disk1("TUVWXY", DiskFolder(1));
+    ASSERT_NE(0, disk1.Drive()) << "drives T: to Y: are all taken in this prefix";
+    const std::string throughDrive = std::string(1, disk1.Drive()) + ":\\POINT";
+    const std::string held = *Work / "HELD";
+    ASSERT_TRUE(::CreateDirectoryA(held.c_str(), nullptr) && WriteFileBytes(held + "\\MINE.TXT", "mine"));
+    const std::string damaged = *Work / "DAMAGED";
+    const struct {
+        const char* Name;
+        std::string Folder;
+        std::function<void()> Plant;
+        std::string Box;
+    } rows[] = {
+        {"inside disk 1 through another drive letter", throughDrive, [] {},
+         "SETUP.EXE could not make " + throughDrive + ":\nIt is inside the disk that is copied."},
+        {"a folder holding a person's file", held, [] {},
+         "SETUP.EXE could not make " + held + ":\nIt holds files, and it is no earlier installation point."},
+        {"a file of the disk changed, its length right", damaged,
+         [&] {
+             std::string packed = ReadBytes(DiskFolder(1) + "\\TSW.EX_");
+             ASSERT_TRUE(packed.size() > 15 && (packed[14] & 1)) << "the first item after the header is a literal";
+             packed[15] ^= 1;
+             ASSERT_TRUE(WriteFileBytes(DiskFolder(1) + "\\TSW.EX_", packed));
+         },
+         "SETUP.EXE could not copy A:\\TSW.EX_:\n" + SystemReason(ERROR_CRC)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ASSERT_NO_FATAL_FAILURE(row.Plant());
+        const FileMap before = TakeTree(row.Folder);
+        LauncherRun making(SetupRun("A:\\SETUP.EXE", {"/A", row.Folder}));
+        HWND box;
+        ASSERT_TRUE(WaitForWindow(BoxTitled("Tessaryn 3.0 Setup"), box, 120000));
+        EXPECT_EQ(row.Box, MessageBoxText(box));
+        PressButton(box, IDOK);
+        ASSERT_TRUE(making.WaitForEnd(60000));
+        EXPECT_EQ(1u, making.Report().InstallerExitCode);
+        if (row.Folder != damaged) {
+            EXPECT_TRUE(SameTree(before, TakeTree(row.Folder)));
+        }
+    }
+}
+
+// SETUP.EXE /A on a maintenance update's disk makes a point of the update set:
+// one disk, no disk 2 asked for, its files as they are.
+TEST_P(InstallChecks, AnUpdatePointIsMadeFromTheUpdateSetsImage)
+{
+    const std::string why = FloppyImage::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "floppy images cannot be mounted: " << why;
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    FloppyImage update(DataFolder("update-setup.img"));
+    ASSERT_TRUE(update.Mounted()) << update.LastError();
+    ASSERT_TRUE(Floppy->Insert(update.Folder())) << Floppy->LastError();
+    ReportedWindows system("SETUP.EXE", Build().System);
+
+    const std::string point = *Work / "UPDATE";
+    LauncherRun making(SetupRun("A:\\SETUP.EXE", {"/A", point}));
+    HWND box;
+    ASSERT_TRUE(WaitForWindow(BoxTitled("Tessaryn 3.0 Setup"), box, 120000));
+    EXPECT_EQ(point + " is an installation point now.", MessageBoxText(box));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(making.WaitForEnd(60000));
+    EXPECT_EQ(0u, making.Report().InstallerExitCode);
+    EXPECT_TRUE(SameTree(TakeTree(update.Folder()), TakeTree(point)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, InstallFlow, ::testing::Values(Build95, BuildNt), BuildName);

@@ -354,7 +354,7 @@ TEST_P(UpdateChecks, AnUnattendedUpdateFromAnUpdatePoint)
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
     ReportedWindows system("SETUP.EXE", Build().System);
     const std::string point = *Work / "UPOINT", help = point + "\\TSW.HL_";
-    ASSERT_TRUE(CopyTree(DataFolder("images\\update-point"), point));
+    ASSERT_TRUE(CopyTree(DataFolder("update-setup"), point));
     ASSERT_TRUE(WriteFileBytes(point + "\\INSTALL.OPT", OptionsFileBytes(StoredTarget(), "10000")));
     MappedDrive drive("TUVWXY", point);
     ASSERT_NE(0, drive.Drive()) << "drives T: to Y: are all taken in this prefix";

@@ -57,26 +57,31 @@ TEST(BuildInstallerCommandLine, QuotesTheInstallerAndASourceWithABlank)
         std::uint32_t Window;
         const char* Line;
         const char* Then = nullptr;
+        const char* Folder = nullptr;
     } rows[] = {
         {"A:\\", 0x1A2B, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" A:\\ 1A2B"},
         {"T:\\", 0x1A2B, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" T:\\ 1A2B /Q", kUnattendedArgument},
         {"A:\\", 0xFFFF0000u, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" A:\\ FFFF0000"},
         {"A:\\", 0, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" A:\\ 0"},
         {"C:\\MY DISKS\\", 0x20, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" \"C:\\MY DISKS\\\\\" 20"},
+        {"A:\\", 0x20, "\"C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE\" A:\\ 20 /A \"S:\\TSW 30\"", kPointArgument, "S:\\TSW 30"},
     };
     for (const auto& row : rows) {
         char line[96];
         ASSERT_TRUE(BuildInstallerCommandLine("C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE", row.Source, row.Window, line,
-                                              sizeof line, row.Then));
+                                              sizeof line, row.Then, row.Folder));
         EXPECT_STREQ(row.Line, line);
         std::string text(line);
         std::vector<char*> argv(CommandLineArgumentSlots(text.size()));
         std::vector<char> split(text.size() + 1);
         const int argc = SplitCommandLine(line, argv.data(), split.data());
-        ASSERT_EQ(row.Then ? 4 : 3, argc) << line;
+        ASSERT_EQ(3 + (row.Then ? 1 : 0) + (row.Folder ? 1 : 0), argc) << line;
         EXPECT_STREQ("C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE", argv[0]);
         EXPECT_STREQ(row.Source, argv[1]);
-        EXPECT_EQ(row.Then != nullptr, ParseLaunchArguments(argc, argv.data()).Unattended) << line;
+        const LaunchArguments parsed = ParseLaunchArguments(argc, argv.data());
+        EXPECT_EQ(row.Then == kUnattendedArgument, parsed.Unattended) << line;
+        EXPECT_EQ(row.Folder != nullptr, parsed.Point) << line;
+        EXPECT_STREQ(row.Folder, parsed.PointFolder) << line;
     }
     char shortLine[40];
     EXPECT_FALSE(BuildInstallerCommandLine("C:\\TEMP\\TSW00001.TMP\\TSINST95.EXE", "A:\\", 0x1A2B, shortLine,
