@@ -42,6 +42,12 @@ bool Overlap(const RECT& a, const RECT& b)
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+bool Within(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
 RECT Inset(RECT rect, int by)
 {
     rect.left += by;
@@ -123,7 +129,8 @@ void TShowProg::Paint(TDC& dc, bool, const RECT& rect)
     }
     const RECT box = TextBox();
     if (Overlap(box, rect)) dc.WriteTextIn(box, TextX, TextY, Text, length);
-    PaintGauge(dc, rect);
+    // A new file's text alone leaves the gauge as it is.
+    if (!Within(rect, box)) PaintGauge(dc, rect);
 }
 
 void TShowProg::PaintGauge(TDC& dc, const RECT& rect) const
@@ -132,7 +139,7 @@ void TShowProg::PaintGauge(TDC& dc, const RECT& rect) const
     const RECT track = Inset(frame, 1);
     // The frame only where the repaint reaches past the track: a step
     // repaints the track alone.
-    if (rect.left < track.left || rect.top < track.top || rect.right > track.right || rect.bottom > track.bottom) {
+    if (Overlap(frame, rect) && !Within(rect, track)) {
         const RECT sides[] = {
             {frame.left, frame.top, frame.right, track.top},
             {frame.left, track.bottom, frame.right, frame.bottom},
