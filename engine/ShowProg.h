@@ -13,14 +13,17 @@ public:
     // Copies the text (cut at 79 characters) and repaints synchronously.
     void SetText(const char* text);
     const char* GetText() const { return Text; }
-    // Shows, behind the text, a bar across the client area for `done` of
-    // `total` (a total of 0: no bar), repainted as `repaint` says: not yet
-    // (a SetText follows), once its end has moved by a step (a hundredth of
-    // its width, or to its end), or now (wherever it moved).
+    // Shows, right of the text, a framed gauge of `done` of `total` with its
+    // percent (a total of 0: no gauge, the text has the whole width),
+    // repainted as `repaint` says: not yet (a SetText follows), once the
+    // percent has changed, or now (wherever the fill moved).
     enum class Repaint { Later, ByStep, Now };
     void SetShare(unsigned long long done, unsigned long long total, Repaint repaint);
-    // The bar's width in pixels; -1 with no bar.
+    // The gauge's filled width in pixels, and its percent; -1 with no gauge.
     int GetBarWidth() const { return BarWidth; }
+    int GetPercent() const { return Percent; }
+    // The gauge's frame, in client coordinates; its track is inside it.
+    RECT GetGaugeFrame() const;
 
     int TextX;
     int TextY;
@@ -29,10 +32,12 @@ protected:
     void Paint(TDC& dc, bool erase, const RECT& rect) override;
 
 private:
-    int BarFor(unsigned long long done, unsigned long long total) const;
+    RECT TextBox() const;
+    void PaintGauge(TDC& dc, const RECT& rect) const;
 
     char Text[80];
     int BarWidth = -1;
+    int Percent = -1;
 };
 
 // Geometry of the progress window for an anchor, from the display metrics.

@@ -16,9 +16,15 @@ version 3.0 and on 1997-03-10 for any other version (the newer files of a
 maintenance update); titles.txt is dated 10:30:00 of that day. Component
 folders already in DIR are replaced; anything else there is left alone.
 
---version V changes the content of every file (and adds V to the revision
-notes in TSW.TXT), so that a tree made with a newer version serves as the
-"newer files" of a maintenance update.
+--version V (default 3.0) makes the files of a maintenance update of
+Tessaryn 3.0: every file's bytes change (each names V in its first line,
+"TSW.EXE stand-in file, Tessaryn V", and its seeded contents differ), the
+files are dated 1997-03-10 instead of 1996-11-04, and TSW.TXT gains a
+section "Version V (maintenance update)" after its "Version 3.0". What names
+the product stays 3.0, as an update leaves it: the item titles of titles.txt
+("Tessaryn 3.0"), and so the group, the folder and the Add/Remove Programs
+entry the installer makes. A tree made with another version serves as the
+"newer files" of an update.
 
 --scale N multiplies the amount of data. Scale 1 (the default) gives 66
 small files, about 100 KB in all: quick to compress and install. Scale 20 is
@@ -419,7 +425,8 @@ def main(argv=None):
     ap.add_argument("dir", help="directory to write the release tree into")
     ap.add_argument("--scale", type=int, default=1,
                     help="amount of data, 1 and up (default 1; %d is the benchmark set)" % BENCH_SCALE)
-    ap.add_argument("--version", default="3.0", help="version the files are made for (default 3.0)")
+    ap.add_argument("--version", default="3.0", help="version of the files' contents, dates and revision notes; the product stays "
+                         "Tessaryn 3.0 (default 3.0)")
     args = ap.parse_args(argv)
     if args.scale < 1:
         ap.error("--scale must be 1 or more")

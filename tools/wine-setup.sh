@@ -11,13 +11,26 @@
 #                                  folder, as into a disk that is not
 #                                  write-protected)
 #        tools/wine-setup.sh eject  drive A: empty; the images put in are unmounted
+#        tools/wine-setup.sh map LETTER FOLDER  drive LETTER: (not A:) is
+#                                  the folder, as a mapped network drive
 #        tools/wine-setup.sh version 95|nt40|nt351
-#                                  the Windows that SETUP.EXE and the installer
-#                                  it starts are told they run on (default 95)
-#        tools/wine-setup.sh run [--private]
-#                                  starts A:\SETUP.EXE on your $DISPLAY and
+#                                  the Windows that SETUP.EXE, the installer
+#                                  it starts and TSWREMOV.EXE are told they
+#                                  run on (default 95)
+#        tools/wine-setup.sh run [--private] [PROGRAM] [ARG...]
+#                                  starts A:\SETUP.EXE (or PROGRAM, a path
+#                                  such as 'T:\SETUP.EXE') with the arguments
+#                                  (/A 'C:\POINT', /Q) on your $DISPLAY and
 #                                  waits for its end; with --private on a
 #                                  private Xvfb of its own, and returns
+#        tools/wine-setup.sh remove [--private]
+#                                  starts the removal as Add/Remove Programs
+#                                  does (Wine's uninstaller runs the entry
+#                                  "Tessaryn 3.0"'s UninstallString) on your
+#                                  $DISPLAY and waits for its end; with
+#                                  --private on the private display (that of
+#                                  a run --private, or one of its own), and
+#                                  returns
 #        tools/wine-setup.sh keys KEY...   (--private) presses keys in the
 #                                  window Wine shows as active (xdotool's
 #                                  names: alt+i, l, Return, Tab, shift+Tab,
@@ -42,7 +55,8 @@ source "$root/tools/wine-env.sh"
 state="$TSINST_BUILD/wine-setup"
 mkdir -p "$state/mnt" "$state/shots"
 usage() {
-    echo "usage: $0 insert IMAGE|FOLDER | eject | version 95|nt40|nt351 | run [--private] | keys KEY... | type TEXT | shot | stop" >&2
+    echo "usage: $0 insert IMAGE|FOLDER | eject | map LETTER FOLDER | version 95|nt40|nt351 |" \
+         "run [--private] [PROGRAM] [ARG...] | remove [--private] | keys KEY... | type TEXT | shot | stop" >&2
     exit 2
 }
 fail() { echo "wine-setup: $*" >&2; exit 1; }
@@ -150,23 +164,44 @@ version() {
         *) usage ;;
     esac
     wine_ensure_prefix || fail "the Wine prefix cannot be set up"
-    for exe in setup.exe "$installer"; do
+    for exe in setup.exe "$installer" tswremov.exe; do
         "$WINELOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$setup" /f >/dev/null 2>&1 ||
             fail "cannot set the Windows version of $exe"
     done
-    echo "SETUP.EXE and $installer run as Windows $1"
+    echo "SETUP.EXE, $installer and TSWREMOV.EXE run as Windows $1"
+}
+
+# A drive letter other than A: for a folder, as NET USE maps a share.
+map() {
+    local letter
+    letter=$(tr 'A-Z' 'a-z' <<<"${1%:}")
+    case "$letter" in [b-z]) ;; *) usage ;; esac
+    [ -d "$2" ] || { echo "wine-setup: $2: no such folder" >&2; exit 2; }
+    wine_ensure_prefix || fail "the Wine prefix cannot be set up"
+    wine_map_drive "$letter" "$(cd "$2" && pwd)"
+    echo "drive ${letter^^}: is $(cd "$2" && pwd)"
+}
+
+# The folder of this machine that a Windows path of the prefix names.
+unix_path() {
+    local drive=${1%%:*} rest=${1#?:}
+    printf '%s' "$WINEPREFIX/dosdevices/${drive,,}:$(tr '\\' / <<<"$rest")"
 }
 
 run() {
-    local why display
+    local why private="" program='A:\SETUP.EXE'
     why=$(wine_pe32_unavailable)
     [ -z "$why" ] || fail "SETUP.EXE cannot start here: $why (tools/ensure_packages.sh)"
-    [ -f "$WINEPREFIX/dosdevices/a:/SETUP.EXE" ] || fail "no SETUP.EXE in drive A: (insert disk 1 first)"
-    if [ "${1:-}" != --private ]; then
-        [ -z "${1:-}" ] || usage
+    [ "${1:-}" = --private ] && { private=1; shift; }
+    case "${1:-}" in [A-Za-z]:\\*.[Ee][Xx][Ee]) program=$1; shift ;; esac
+    if [ ! -f "$(unix_path "$program")" ]; then
+        [ "$program" = 'A:\SETUP.EXE' ] && fail "no SETUP.EXE in drive A: (insert disk 1 first)"
+        fail "no $program"
+    fi
+    if [ -z "$private" ]; then
         [ -n "${DISPLAY:-}" ] || fail "no \$DISPLAY: use run --private"
         wine_ensure_prefix || fail "the Wine prefix cannot be set up"
-        "$WINELOADER" 'A:\SETUP.EXE'
+        "$WINELOADER" "$program" "$@"
         return
     fi
     private_display >/dev/null && fail "a private run is going on: $0 stop ends it"
@@ -175,18 +210,46 @@ run() {
     echo "$DISPLAY $XVFB_PID" >"$state/private"
     wine_ensure_prefix || fail "the Wine prefix cannot be set up"
     rm -f "$state/setup.exit"
-    setsid bash -c '"$1" "A:\SETUP.EXE"; echo $? >"$2"' run "$WINELOADER" "$state/setup.exit" \
+    printf '%s\n' "$program" >"$state/setup.program"
+    setsid bash -c '"$1" "${@:3}"; echo $? >"$2"' run "$WINELOADER" "$state/setup.exit" "$program" "$@" \
         >"$state/setup.log" 2>&1 </dev/null &
-    echo "A:\\SETUP.EXE started on the private display $DISPLAY (output in $state/setup.log)"
+    echo "$program started on the private display $DISPLAY (output in $state/setup.log)"
     # The 32-bit programs may run emulated: the window can take a while.
+    sleep 10
+    shot
+}
+
+# Wine's uninstaller starts an entry's UninstallString as Add/Remove Programs
+# does, and waits for it.
+remove() {
+    local display entry='Tessaryn 3.0'
+    wine_ensure_prefix || fail "the Wine prefix cannot be set up"
+    "$WINELOADER" uninstaller --list 2>/dev/null | tr -d '\r' | grep -qF "|||$entry" ||
+        fail "no Add/Remove Programs entry \"$entry\" (on NT 3.51 the group's item \"Remove $entry\" starts the removal)"
+    if [ "${1:-}" != --private ]; then
+        [ -z "${1:-}" ] || usage
+        [ -n "${DISPLAY:-}" ] || fail "no \$DISPLAY: use remove --private"
+        "$WINELOADER" uninstaller --remove "$entry"
+        return
+    fi
+    # The display of a run --private, or one of its own.
+    if ! display=$(private_display); then
+        export TSINST_FORCE_XVFB=1
+        start_private_display || fail "no private display"
+        echo "$DISPLAY $XVFB_PID" >"$state/private"
+        display=$DISPLAY
+    fi
+    DISPLAY=$display setsid "$WINELOADER" uninstaller --remove "$entry" >"$state/remove.log" 2>&1 </dev/null &
+    echo "the removal started on the private display $display (output in $state/remove.log)"
     sleep 10
     shot
 }
 
 stop() {
     local display="" pid=""
-    [ -f "$state/setup.exit" ] && echo "A:\SETUP.EXE ended with exit code $(cat "$state/setup.exit")"
-    rm -f "$state/setup.exit"
+    [ -f "$state/setup.exit" ] &&
+        echo "$(cat "$state/setup.program" 2>/dev/null || echo 'A:\SETUP.EXE') ended with exit code $(cat "$state/setup.exit")"
+    rm -f "$state/setup.exit" "$state/setup.program"
     stop_wine
     unmount_below "$state/mnt"
     if [ -f "$state/private" ]; then
@@ -210,7 +273,9 @@ case "$command" in
     insert) [ $# -eq 1 ] || usage; insert "$1" ;;
     eject) [ $# -eq 0 ] || usage; eject ;;
     version) [ $# -eq 1 ] || usage; version "$1" ;;
-    run) [ $# -le 1 ] || usage; run "$@" ;;
+    map) [ $# -eq 2 ] || usage; map "$1" "$2" ;;
+    run) run "$@" ;;
+    remove) [ $# -le 1 ] || usage; remove "$@" ;;
     keys)
         [ $# -ge 1 ] || usage
         # One at a time: a key may bring up or close a window, and the next

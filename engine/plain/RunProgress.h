@@ -16,20 +16,24 @@ public:
     bool IsKnown() const { return Total > 0; }
     std::uint64_t TotalBytes() const { return Total; }
     std::uint64_t Written() const { return Done + Current > Total ? Total : Done + Current; }
-    // The written share of `width` (pixels), rounded down: `width` once the
-    // run is whole. Without 64-bit division, which the shipped programs
+    // The written share of `width` (pixels), rounded down: `width` only once
+    // the run is whole. Without 64-bit division, which the shipped programs
     // carry no library for.
     static int ShareOf(std::uint64_t done, std::uint64_t total, int width)
     {
         if (total == 0 || width <= 0) return -1;
-        if (done > total) done = total;
+        if (done >= total) return width;
         while (total >= (1u << 20)) {
             total >>= 1;
             done >>= 1;
         }
-        return static_cast<int>(static_cast<std::uint32_t>(done) * static_cast<std::uint32_t>(width) /
-                                static_cast<std::uint32_t>(total));
+        const int share = static_cast<int>(static_cast<std::uint32_t>(done) * static_cast<std::uint32_t>(width) /
+                                           static_cast<std::uint32_t>(total));
+        // The halved sizes can meet short of the end.
+        return share < width ? share : width - 1;
     }
+    // The written share in whole percent, as the gauge shows it; -1: unknown.
+    static int PercentOf(std::uint64_t done, std::uint64_t total) { return ShareOf(done, total, 100); }
 
     // The file being written has `bytes` of it on the disk (from its first
     // byte: a file begun again starts again).

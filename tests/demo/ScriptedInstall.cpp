@@ -43,10 +43,34 @@ void Shot(const char* name)
     if (!SaveScreenShot(ShotFolder + file)) std::printf("  (screenshot %s failed)\n", name);
 }
 
+// Whether the screen shows the window's line of text: the middle row of its
+// client area mostly in the window colour, with ink on it. Wine puts a
+// window's drawing on the screen some time after it was drawn (a client
+// area not there yet is black), and not while its thread is held.
+bool OnScreen(HWND window)
+{
+    RECT client;
+    if (!::GetClientRect(window, &client)) return false;
+    POINT from = {client.left, (client.top + client.bottom) / 2};
+    ::ClientToScreen(window, &from);
+    HDC screen = ::GetDC(nullptr);
+    int background = 0;
+    int ink = 0;
+    for (int x = 0; x < client.right; ++x) {
+        const COLORREF pixel = ::GetPixel(screen, from.x + x, from.y);
+        if (pixel == ::GetSysColor(COLOR_WINDOW))
+            ++background;
+        else if (pixel != CLR_INVALID)
+            ++ink;
+    }
+    ::ReleaseDC(nullptr, screen);
+    return ink > 0 && background > client.right / 2;
+}
+
 // Pictures the installer's next progress window: it lives only as long as
 // its list, and its thread pumps no messages then, so the window is found by
 // its class alone (its title is asked of that thread) and the thread held
-// still for the picture.
+// still for the picture, once the screen shows it.
 bool ShootProgress(DWORD pid, const char* shotName, DWORD timeoutMs = 20000)
 {
     for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < timeoutMs; ::Sleep(1)) {
@@ -54,7 +78,7 @@ bool ShootProgress(DWORD pid, const char* shotName, DWORD timeoutMs = 20000)
             DWORD owner = 0;
             const DWORD thread = ::GetWindowThreadProcessId(window, &owner);
             if (owner != pid || !::IsWindowVisible(window) || WindowClassName(window) != "TsWindow") continue;
-            ::Sleep(20);  // its first texts painted
+            if (!OnScreen(window)) continue;
             HANDLE held = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread);
             if (held) ::SuspendThread(held);
             Shot(shotName);

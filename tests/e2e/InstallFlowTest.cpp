@@ -590,9 +590,11 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
     EXPECT_EQ(StoredTarget(), ReadOptionsFile(point + "\\INSTALL.OPT").Target) << "the point's answers stay";
     // The log in the installation's folder names each file it installed and how the run ended.
     const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
-    for (const auto& file : CompleteInstallation(AllComponents))
-        if (file.first != "TSW_FILE.CHK")  // the installation's own marker, not a file of the disks
+    for (const auto& file : CompleteInstallation(AllComponents)) {
+        if (file.first != "TSW_FILE.CHK") {  // the installation's own marker, not a file of the disks
             EXPECT_NE(std::string::npos, log.find(" to " + Join(StoredTarget(), file.first) + "\r\n")) << file.first;
+        }
+    }
     EXPECT_EQ("; end: complete\r\n", log.substr(log.rfind("; ")));
 
     // Again without Program Manager: the notice ends the run, and so does its log.

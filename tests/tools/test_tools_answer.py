@@ -36,6 +36,8 @@ EXIT_CODES = [
     ("wine-setup.sh", ["insert", "NOT_PE"], 2, "is no floppy image"),
     ("wine-setup.sh", ["insert", "FIFO"], 2, "FIFO is no floppy image"),
     ("wine-setup.sh", ["insert", "MISSING"], 2, "MISSING: no such image or folder"),
+    ("wine-setup.sh", ["map", "A", "."], 2, "usage"),  # drive A: is the floppy drive: insert
+    ("wine-setup.sh", ["map", "T", "MISSING"], 2, "MISSING: no such folder"),
 ]
 
 # Two test programs' output as a CTest JUnit file holds it, each with a failing case that prints another run's

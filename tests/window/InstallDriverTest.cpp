@@ -9,9 +9,6 @@
 #include <algorithm>
 
 namespace {
-// The progress window's client area is four inches at the test display's 96 pixels an inch.
-constexpr int ClientWidth = 384;
-
 class InstallDriverTest : public InstallerTest {
 protected:
     void SetUp() override
@@ -91,13 +88,13 @@ TEST_F(InstallDriverTest, FullRunAsksForEachDiskOnceAndInstallsEveryFile)
                      "Installing Canadian Rain Files", "Installing Example Files"}),
               captions);
 
-    // Behind the texts, the bar of the whole run: after each list, the share
-    // of the bytes that the lists so far expand to (disk 1 was not in the
+    // Beside the texts, the gauge of the whole run: after each list, the
+    // percent of the bytes that the lists so far expand to (disk 1 was not in the
     // drive at the start: its sizes come once it is).
-    std::vector<int> barAfterList;
+    std::vector<int> percentAfterList;
     for (const ProgressFrame& frame : Progress.Frames()) {
-        if (frame.Text.compare(0, 8, "Reading ") == 0) barAfterList.push_back(-1);
-        if (!barAfterList.empty()) barAfterList.back() = frame.Bar;
+        if (frame.Text.compare(0, 8, "Reading ") == 0) percentAfterList.push_back(-1);
+        if (!percentAfterList.empty()) percentAfterList.back() = frame.Percent;
     }
     std::vector<long long> upToList;
     long long bytes = 0;
@@ -106,10 +103,10 @@ TEST_F(InstallDriverTest, FullRunAsksForEachDiskOnceAndInstallsEveryFile)
             bytes += static_cast<long long>(ReadBytes(Join(Join(testenv::SampleRelease(), folder), name)).size());
         upToList.push_back(bytes);
     }
-    ASSERT_EQ(upToList.size(), barAfterList.size());
+    ASSERT_EQ(upToList.size(), percentAfterList.size());
     for (std::size_t i = 0; i < upToList.size(); ++i)
-        EXPECT_NEAR(upToList[i] * ClientWidth / bytes, barAfterList[i], 1) << "after " << AllLists[i];
-    EXPECT_EQ(ClientWidth, barAfterList.back());
+        EXPECT_NEAR(upToList[i] * 100 / bytes, percentAfterList[i], 1) << "after " << AllLists[i];
+    EXPECT_EQ(100, percentAfterList.back());
 
     ExpectReleaseFolderInstalled("PROGRAM1", Target);
     ExpectReleaseFolderInstalled("PROGRAM2", Target);

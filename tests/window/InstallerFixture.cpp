@@ -133,12 +133,12 @@ LRESULT CALLBACK ProgressRecorder::Hook(int code, WPARAM wParam, LPARAM lParam)
                 frame.Caption = caption;
                 frame.Text = progress->GetText();
                 ::GetWindowRect(message->hwnd, &frame.Bounds);
-                frame.Bar = progress->GetBarWidth();
+                frame.Percent = progress->GetPercent();
                 auto& frames = ActiveRecorder->Recorded;
                 if (frames.empty() || frames.back().Window != frame.Window || frames.back().Text != frame.Text)
                     frames.push_back(frame);
                 else
-                    frames.back().Bar = frame.Bar;  // the bar moved under the same text
+                    frames.back().Percent = frame.Percent;  // the gauge moved under the same text
             }
         }
     }

@@ -78,7 +78,7 @@ struct ProgressFrame {
     std::string Caption;
     std::string Text;
     RECT Bounds;
-    int Bar = -1;  // the bar's width in pixels as last painted with this text; -1: none
+    int Percent = -1;  // the gauge's percent as last painted with this text; -1: none
 };
 
 class ProgressRecorder : private NoCopy {

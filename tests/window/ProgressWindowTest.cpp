@@ -1,5 +1,5 @@
 // TShowProg: geometry from the display metrics, its place beside the main
-// window, and the synchronous repaint of each text.
+// window, the synchronous repaint of each text, and the gauge of the run.
 #include "tests/window/InstallerFixture.h"
 
 #include "shell/DisplayMetrics.h"
@@ -110,5 +110,50 @@ TEST_F(ProgressWindowTest, ShorterTextLeavesNoTraceOfTheLongerOne)
     EXPECT_GT(InkedPixels(handle, 0, shortEnd), 0) << "the shorter text was not painted";
     EXPECT_EQ(0, InkedPixels(handle, shortEnd + 2, ClientWidth)) << "the longer text shows through";
     EXPECT_STREQ(shorter.c_str(), progress.GetText());
+    progress.Destroy();
+}
+
+TEST_F(ProgressWindowTest, GaugeShowsTheRunsPercentInAFramedTrackBesideTheText)
+{
+    TShowProg progress(Window, 900, 300, "Installing Tessaryn Program");
+    ASSERT_TRUE(progress.Create());
+    HWND handle = progress.GetHandle();
+    progress.SetText("Expanding TSW.EX_ . . .");
+    const RECT frame = progress.GetGaugeFrame();
+    const RECT track = {frame.left + 1, frame.top + 1, frame.right - 1, frame.bottom - 1};
+    const int trackWidth = track.right - track.left;
+    ASSERT_GT(frame.left, ClientWidth / 2) << "the gauge sits right of the text";
+    const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+
+    // (written, of, the percent shown): the start, part-way and the end.
+    const struct {
+        unsigned long long done, total;
+        int percent;
+    } rows[] = {{0, 1000, 0}, {420, 1000, 42}, {1000, 1000, 100}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.percent);
+        // Checked with no message dispatched: the repaint happens inside the call.
+        progress.SetShare(row.done, row.total, TShowProg::Repaint::Now);
+        EXPECT_EQ(row.percent, progress.GetPercent());
+        HDC dc = ::GetDC(handle);
+        // The frame, the fill along the track's bottom row (below the
+        // percent's digits), and the percent's ink over fill and track.
+        EXPECT_EQ(::GetSysColor(COLOR_WINDOWFRAME), ::GetPixel(dc, frame.left, (frame.top + frame.bottom) / 2));
+        EXPECT_EQ(::GetSysColor(COLOR_WINDOWFRAME), ::GetPixel(dc, frame.right - 1, frame.top));
+        const int fill = static_cast<int>(row.done * trackWidth / row.total);
+        int filled = 0;
+        for (int x = track.left; x < track.right; ++x)
+            if (::GetPixel(dc, x, track.bottom - 1) == highlight) ++filled;
+        EXPECT_EQ(fill, filled);
+        int ink = 0;
+        for (int y = track.top; y < track.bottom; ++y)
+            for (int x = track.left; x < track.right; ++x)
+                if (::GetPixel(dc, x, y) == (x < track.left + fill ? ::GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                                                   : DisplayMetrics.WindowTextColor))
+                    ++ink;
+        EXPECT_GT(ink, 20) << "no percent drawn";
+        ::ReleaseDC(handle, dc);
+        EXPECT_GT(InkedPixels(handle, 0, frame.left - 2), 0) << "the text went";
+    }
     progress.Destroy();
 }
