@@ -3,6 +3,7 @@
 
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
+#include "engine/SourceReads.h"
 #include "engine/plain/InstallRecord.h"
 #include "engine/plain/ListFile.h"
 #include "shell/plain/FormatText.h"
@@ -190,6 +191,7 @@ RunLog::RunLog(TInstallRecordFile& record, const char* kind, const char* source,
 {
     ActiveRecord = &record;
     LastReport = 0;
+    RunSourceReads() = SourceReads();
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
     // "1996-03-14 10:22"
@@ -222,6 +224,7 @@ RunLog::RunLog(TInstallRecordFile& record, const char* kind, const char* source,
 namespace {
 void EndLog(TInstallRecordFile& record, bool complete)
 {
+    record.Note(SourceReadsNote().c_str());
     char end[40];
     if (complete)
         FormatText(end, sizeof end, "end: complete");
