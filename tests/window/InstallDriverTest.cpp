@@ -233,12 +233,12 @@ TEST_F(InstallDriverTest, ProgramComponentEndsAtCancelOrAFailedProgramList)
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
 
-    // A file of disk 1 missing: the run ends before disk 2.
+    // A file of disk 1 missing (and no longer installed whole): the run ends before disk 2.
     Boxes.Clear();
     Progress.Clear();
     Floppy.Eject();
     Window->CurrentDisk = 0;
-    ASSERT_TRUE(::DeleteFileA(Join(Disk1, "TSW.EX_").c_str()));
+    ASSERT_TRUE(::DeleteFileA(Join(Disk1, "TSW.EX_").c_str()) && ::DeleteFileA(Join(Target, "TSW.EXE").c_str()));
     Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
     Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
