@@ -543,7 +543,7 @@ TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
         ASSERT_TRUE(::SetFileTime(dated.Get(), nullptr, nullptr, &released));
         dated.Reset();
         for (const auto& file : Earlier) ASSERT_TRUE(WriteFileBytes(Join(Dest, file.first), file.second));
-        if (!c.BigBefore.empty()) ASSERT_TRUE(WriteFileBytes(bigInstalled, c.BigBefore));
+        ASSERT_TRUE(c.BigBefore.empty() || WriteFileBytes(bigInstalled, c.BigBefore));
         ::RemoveDirectoryA(list.c_str());
         ::DeleteFileA(list.c_str());
         ASSERT_TRUE(c.Checksums == "/" ? ::CreateDirectoryA(list.c_str(), nullptr) != 0
@@ -568,9 +568,8 @@ TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
         if (!c.Report.empty()) continue;
         EXPECT_EQ(read, RunSourceReads().Bytes);
         EXPECT_EQ(c.BigLeft ? 1u : 0u, RunSourceReads().FilesLeft);
-        // A file a program holds keeps its date; any other carries the release's.
-        if (c.Holder != Held::Installed)
-            EXPECT_EQ(LastWriteSeconds(bigSource), LastWriteSeconds(bigInstalled));
+        // A file in use keeps its date.
+        EXPECT_TRUE(c.Holder == Held::Installed || LastWriteSeconds(bigSource) == LastWriteSeconds(bigInstalled));
     }
 }
 

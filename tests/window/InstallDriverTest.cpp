@@ -233,7 +233,7 @@ TEST_F(InstallDriverTest, ProgramComponentEndsAtCancelOrAFailedProgramList)
     EXPECT_EQ(Lines({PromptDisk1, PromptDisk2}), Transcript());
     EXPECT_EQ(Lines({"disk_1.lst"}), Progress.ListsRead());
 
-    // A file of disk 1 missing (and no longer installed whole): the run ends before disk 2.
+    // A file of disk 1 missing: the run ends before disk 2.
     Boxes.Clear();
     Progress.Clear();
     Floppy.Eject();
