@@ -5,8 +5,10 @@
 
 RESULTS holds one line per program and round: "ROUND PROGRAM key=value ...",
 PROGRAM one of installer, baseline, durable, window; round 0 holds the one msexpand
-run and what SETUP.EXE reads from disk 1 before the main window (disk1_95,
-disk1_NT). Each figure is shown as the median over the rounds with the minimum and
+run, what SETUP.EXE reads from disk 1 before the main window (disk1_95,
+disk1_NT), and the source reads of a fresh installation, a repair of one
+removed file and a run again (fresh, repair, rerun) with the sizes they are
+held to (sizes). Each figure is shown as the median over the rounds with the minimum and
 maximum beside it.
 """
 import statistics
@@ -65,6 +67,30 @@ def row(label, values, unit, digits=1, note=""):
 
 def verdict(ok):
     return "target met" if ok else "TARGET MISSED"
+
+
+def reads_table(rounds, reference):
+    """What the installer read from the source, as each run's log counts it."""
+    print(" Read from the source (each run's own count, the last note of its log; seconds at 45 KB/s)")
+    fresh = series(rounds, "installer", "reads")
+    if not fresh or "sizes" not in reference:
+        print("  (no data)")
+        return
+    sizes = reference["sizes"]
+    lists = int(statistics.median(fresh)) - int(sizes["compressed"])
+
+    def show(label, read, left, target):
+        note = f"target <= {target}: {verdict(read <= target)}" if target is not None else ""
+        print(f"  {label:<46} {read:>10} B   {read / FLOPPY_BYTES_PER_SECOND:6.2f} s  {left:>4} left as they were  {note}")
+
+    show("fresh installation", int(statistics.median(fresh)),
+         int(statistics.median(series(rounds, "installer", "left"))), None)
+    print(f"  {'  of it the lists (all but the compressed files)':<46} {lists:>10} B")
+    for run, label, target in (("repair", f"repair, {sizes['name']} missing", lists + int(sizes["removed"])),
+                               ("rerun", "run again over the whole installation", lists)):
+        if run in reference and "reads" in reference[run]:
+            show(label, int(reference[run]["reads"]), int(reference[run]["left"]), target)
+    print(f"  {'  the missing file compressed':<46} {int(sizes['removed']):>10} B")
 
 
 def main():
@@ -130,6 +156,8 @@ def main():
         read = int(reference["disk1_" + build]["bytes"])
         print(f"  {'tsinst' + build.lower():<46} {read:>10} B   {read / FLOPPY_BYTES_PER_SECOND:.2f} s at 45 KB/s  "
               f"target <= {TARGET_DISK1_BYTES}: {verdict(read <= TARGET_DISK1_BYTES)}")
+    print()
+    reads_table(rounds, reference)
     print()
     files = series(rounds, "baseline", "files")
     size = series(rounds, "baseline", "bytes")

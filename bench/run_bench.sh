@@ -28,6 +28,9 @@
 #     windows is set (bench_driver's progress_ms);
 #   - a minimal window program doing the same expansion, for start-up and
 #     memory (bench_driver window, bench_window);
+# and, once, how much an installation reads from the source (its log's own
+# count): fresh, over the same installation with one file removed (a
+# repair) and once more over the whole one;
 # and, once, what SETUP.EXE reads from disk 1 before the installer's main
 # window shows, for each build (the shipped i686 files, bytes and seconds at
 # the 45,000 bytes a second a floppy reads);
@@ -171,6 +174,35 @@ check_tree() {  # round, label, tree
 $differences"
 }
 
+# What the installer's run in a folder read from the source, as its log's
+# note says: "reads=BYTES left=FILES" (the files it left as they were).
+source_reads() {
+    tr -d '\r' < "$1/TSW_INST.LOG" | sed -n 's/^; read from the source: \([0-9]*\) bytes; files left as they were: \([0-9]*\)$/reads=\1 left=\2/p' | tail -n 1
+}
+
+# A repair and a run again, once: an installation, one file of it removed
+# (the set's first), the installation run over it, then run once more over
+# the whole one; each run's source reads, and the bytes of the removed
+# file's compressed form and of every compressed file of the set.
+repairs() {
+    local tree="$work/R" out compressed installed original
+    IFS=$'\t' read -r compressed installed original < "$pairs"
+    for run in fresh repair rerun; do
+        [ "$run" = repair ] && rm -f "$tree/$installed"
+        out=$("$WINELOADER" "$driver" installer "$launcher" "$installer" "$DRIVE:\\" "C:\\TSBENCH\\R" | flatten || true)
+        [[ " $out " == *" ok=1 "* ]] || fail 0 "installer, $run: $out"
+        echo "0 $run $(source_reads "$tree")" >> "$results"
+    done
+    check_tree 0 repaired "$tree"
+    local all=0 size
+    while IFS=$'\t' read -r compressed installed original; do
+        size=$(stat -c %s "$both/$compressed"); all=$((all + size))
+    done < "$pairs"
+    IFS=$'\t' read -r compressed installed original < "$pairs"
+    echo "0 sizes removed=$(stat -c %s "$both/$compressed") compressed=$all name=$installed" >> "$results"
+    rm -rf "$tree"
+}
+
 run_round() {
     local r="$1" counted="$2" out
     local inst="$work/I$r" base="$work/B$r" win="$work/W$r" durable="$work/D$r"
@@ -178,7 +210,7 @@ run_round() {
 
     out=$("$WINELOADER" "$driver" installer "$launcher" "$installer" "$DRIVE:\\" "C:\\TSBENCH\\I$r" | flatten || true)
     [[ " $out " == *" ok=1 "* ]] || fail "$r" "installer: $out"
-    [ "$counted" = 1 ] && echo "$r installer $out" >> "$results"
+    [ "$counted" = 1 ] && echo "$r installer $out $(source_reads "$inst")" >> "$results"
 
     local start end
     start=$(date +%s%N)
@@ -218,6 +250,7 @@ while IFS=$'\t' read -r compressed installed original; do
 done < "$pairs"
 
 run_round 0 0
+repairs
 for r in $(seq 1 "$rounds"); do run_round "$r" 1; done
 echo >&2
 python3 "$root/bench/bench_table.py" "$results"

@@ -6,6 +6,8 @@
 #include "engine/DestinationFile.h"
 #include "engine/FolderClaim.h"
 #include "engine/RunSizes.h"
+#include "engine/SourceReads.h"
+#include "engine/WholeFile.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/ListFile.h"
@@ -54,7 +56,9 @@ bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
     for (const PlannedFile& file : plan.Files) {
         TLzFile source;
         const std::string sourcePath = plan.SourceOf(file);
-        long result = OpenCompressedSource(sourcePath.c_str(), source);
+        CompressedReads read;
+        long result = OpenCompressedSource(sourcePath.c_str(), source, nullptr, &read);
+        RunSourceReads().Bytes += read.SoFar();
         if (result < 0) {
             ReportExpansionFault(owner, MsgUpdateError, result, sourcePath.c_str(), plan.DestinationOf(file).c_str());
             return false;
@@ -71,8 +75,12 @@ bool ReadCheckedUpdate(HWND owner, const char* updateSource, ListPlan& plan)
         const std::string sourcePath = plan.SourceOf(file);
         const std::string destination = plan.DestinationOf(file);
         TLzFile source;
-        OpenCompressedSource(sourcePath.c_str(), source);
-        if (CheckDestination(destination.c_str()) != 0) {
+        CompressedReads read;
+        OpenCompressedSource(sourcePath.c_str(), source, nullptr, &read);
+        RunSourceReads().Bytes += read.SoFar();
+        // One that already holds the update's contents stays as it is.
+        FILETIME written;
+        if (CheckDestination(destination.c_str()) != 0 && !IsAlreadyWhole(destination, file.Expected, written)) {
             ReportExpansionFault(owner, MsgUpdateError, kLzBadOutHandle, sourcePath.c_str(), destination.c_str());
             return false;
         }

@@ -6,9 +6,16 @@
 
 #include <lzexpand.h>
 
-long OpenCompressedSource(const char* path, TLzFile& file, FILETIME* released)
+DWORD CompressedReads::SoFar() const
+{
+    const DWORD position = File ? ::SetFilePointer(File, 0, nullptr, FILE_CURRENT) : INVALID_SET_FILE_POINTER;
+    return position == INVALID_SET_FILE_POINTER || position < Checked ? Checked : position;
+}
+
+long OpenCompressedSource(const char* path, TLzFile& file, FILETIME* released, CompressedReads* reads)
 {
     if (released) *released = FILETIME{};
+    if (reads) *reads = CompressedReads();
     file.Reset();
     // Opened once, for reading as the library's own LZOpenFileA opens it
     // (others may read and write it); a file that is missing, a folder or
@@ -30,6 +37,7 @@ long OpenCompressedSource(const char* path, TLzFile& file, FILETIME* released)
     if (::SetFilePointer(source.Get(), 0, nullptr, FILE_BEGIN) != 0) return kLzRead;
     const INT expanding = ::LZInit(static_cast<INT>(reinterpret_cast<INT_PTR>(source.Get())));
     if (expanding < 0) return expanding;
+    if (reads) *reads = {source.Get(), read};
     source.Release();
     file.Reset(expanding);
     return 0;

@@ -6,6 +6,8 @@
 #include "engine/ReplacementSet.h"
 #include "engine/RunSizes.h"
 #include "engine/ShowProg.h"
+#include "engine/SourceReads.h"
+#include "engine/WholeFile.h"
 #include "engine/plain/ChecksumList.h"
 #include "engine/plain/InstallPlan.h"
 #include "engine/plain/InstallRecord.h"
@@ -115,36 +117,62 @@ void RecordDeclaredFiles(TInstallRecordFile& record, const ListPlan& plan)
 // Expands one file of a list into a scratch file beside the installed one,
 // which the set gives the installed name once it is whole (at once, or with
 // the rest of the list): on any failure the installed file stays as it was
-// (or absent). Returns the expansion's result (the length written, or a
-// negative error code); `destination` is then the path at fault, where the
-// set could not make another.
+// (or absent). A file that already holds what the disk says it expands to
+// stays as it is instead, its compressed file unread (`leftWhole`). Returns
+// the expansion's result (the length written, or a negative error code);
+// `destination` is then the path at fault, where the set could not make
+// another. What it reads of the source is counted in `reads`, where given.
+// `noted`: a Retry, the log says already what becomes of the file, which is
+// expanded as before (an update's set holds its scratch files).
 LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, TInstallRecordFile& record, const std::string& source,
-                const PlannedFile& file, std::string& destination)
+                const PlannedFile& file, std::string& destination, bool noted, bool& leftWhole, SourceReads* reads)
 {
     const std::string installed = destination;
-    // The destination is checked, and its scratch file made, only once the
-    // source is known to open and to be expandable.
+    leftWhole = false;
+    char note[2 * kPathSize + 32];
+    // Looked up once: a name where nothing is is not looked up again (a
+    // lookup in vain costs a search of the whole folder).
+    bool vacant = false;
+    const LONG replaceable = CheckDestination(destination.c_str(), &vacant);
+    FILETIME written;
+    if (!noted && !vacant && IsAlreadyWhole(installed, file.Expected, written)) {
+        FormatText(note, sizeof note, "file %s already whole, left as it was", installed.c_str());
+        LogNote(note);
+        if (!RecordInstalledFile(record, {file.Expected.Crc, file.Expected.Size}, installed)) return kLzWrite;
+        DateAsReleased(installed, written, source);
+        leftWhole = true;
+        ProgressWindow::FileWritten(file.Expected.Size, &progress);
+        return static_cast<LONG>(file.Expected.Size);
+    }
+    FormatText(note, sizeof note, "file %s to %s", source.c_str(), installed.c_str());
+    if (!noted) LogNote(note);
+    // The destination's fault is reported, and its scratch file made, only
+    // once the source is known to open and to be expandable.
     TLzFile sourceFile;
     FILETIME released;
-    LONG result = OpenCompressedSource(source.c_str(), sourceFile, &released);
-    bool vacant = false;
-    if (result == 0) result = CheckDestination(destination.c_str(), &vacant);
+    CompressedReads sourceReads;
+    LONG result = OpenCompressedSource(source.c_str(), sourceFile, &released, &sourceReads);
+    if (result == 0) result = replaceable;
     if (result == 0) result = set.Begin(file.Name, destination, vacant);
     progress.Show("Expanding %s . . .", FileNamePart(source.c_str()));
-    if (result < 0) return result;
+    if (result < 0) {
+        if (reads) reads->Bytes += sourceReads.SoFar();
+        return result;
+    }
 
     // The header declares the expanded length. A compressed file cut short
     // expands "successfully" to fewer bytes: a read error. What was written
     // must be what its disk says it expands to, its length too.
     const LONG declared = ::LZSeek(sourceFile.Get(), 0, 2);
     ::LZSeek(sourceFile.Get(), 0, 0);
-    ExpandedContents written;
-    result = ExpandInto(sourceFile.Get(), set.Writing().Get(), written, &ProgressWindow::FileWritten, &progress);
+    ExpandedContents expanded;
+    result = ExpandInto(sourceFile.Get(), set.Writing().Get(), expanded, &ProgressWindow::FileWritten, &progress);
+    if (reads) reads->Bytes += sourceReads.SoFar();
     if (result >= 0 && declared >= 0 && result != declared) result = kLzRead;
-    if (result >= 0 && !IsExpected(file.Expected, written)) result = kLzRead;
-    if (result >= 0 && !RecordInstalledFile(record, written, installed)) result = kLzWrite;
+    if (result >= 0 && !IsExpected(file.Expected, expanded)) result = kLzRead;
+    if (result >= 0 && !RecordInstalledFile(record, expanded, installed)) result = kLzWrite;
     if (result >= 0) {
-        const long finished = set.Finish(released, written);
+        const long finished = set.Finish(released, expanded);
         if (finished < 0) result = finished;
     }
     if (result < 0) set.Abandon();
@@ -158,15 +186,14 @@ LONG ExpandFile(ProgressWindow& progress, TReplacementSet& set, TInstallRecordFi
 // held the file. False once the person cancels.
 bool ExpandFileUntilCancelled(HWND owner, ProgressWindow& progress, TReplacementSet& set, TInstallRecordFile& record,
                               const std::string& source, const std::string& installed, const PlannedFile& file,
-                              LONG& lastResult)
+                              LONG& lastResult, SourceReads* reads = nullptr)
 {
-    char note[2 * kPathSize + 8];
-    FormatText(note, sizeof note, "file %s to %s", source.c_str(), installed.c_str());
-    LogNote(note);
-    for (;;) {
+    for (bool noted = false;; noted = true) {
         std::string destination = installed;
-        lastResult = ExpandFile(progress, set, record, source, file, destination);
-        if (lastResult >= 0 && !set.TakesNamesTogether()) {
+        bool leftWhole = false;
+        lastResult = ExpandFile(progress, set, record, source, file, destination, noted, leftWhole, reads);
+        if (leftWhole && reads) ++reads->FilesLeft;
+        if (lastResult >= 0 && !leftWhole && !set.TakesNamesTogether()) {
             const LONG committed = set.Commit(destination);
             if (committed < 0) lastResult = committed;
         }
@@ -190,7 +217,7 @@ bool ExpandFiles(HWND owner, ProgressWindow& progress, const ListPlan& plan, TRe
     ::LZStart();
     for (const PlannedFile& file : plan.Files) {
         if (!ExpandFileUntilCancelled(owner, progress, set, record, plan.SourceOf(file), plan.DestinationOf(file), file,
-                                      lastResult)) {
+                                      lastResult, &RunSourceReads())) {
             ::LZDone();
             progress.Close();
             return false;

@@ -31,3 +31,16 @@ LONG ExpandInto(INT source, HANDLE output, ExpandedContents& written, WrittenWat
         if (watch) watch(written.Size, context);
     }
 }
+
+bool CountContents(HANDLE file, ExpandedContents& read)
+{
+    read = ExpandedContents();
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file, Piece, sizeof Piece, &got, nullptr)) return false;
+        if (got == 0) return true;
+        if (read.Size > static_cast<std::uint32_t>(0x7FFFFFFF) - got) return false;
+        read.Crc = Crc32(read.Crc, Piece, got);
+        read.Size += got;
+    }
+}

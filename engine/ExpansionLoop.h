@@ -23,6 +23,11 @@ using WrittenWatch = void (*)(std::uint32_t written, void* context);
 LONG ExpandInto(INT source, HANDLE output, ExpandedContents& written, WrittenWatch watch = nullptr,
                 void* context = nullptr);
 
+// Reads the open file `file` from where it stands to its end, counting what
+// it holds as ExpandInto counts what it writes, with the same buffer. False
+// where a read fails, or the file would pass the expander's length.
+bool CountContents(HANDLE file, ExpandedContents& read);
+
 // Whether what was written is what the disk says the file expands to (both
 // its CRC and its length); true where the disk says nothing of it.
 inline bool IsExpected(const ExpectedContents& expected, const ExpandedContents& written)

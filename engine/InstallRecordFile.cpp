@@ -3,6 +3,7 @@
 
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
+#include "engine/SourceReads.h"
 #include "engine/plain/InstallRecord.h"
 #include "engine/plain/ListFile.h"
 #include "shell/plain/FormatText.h"
@@ -211,6 +212,7 @@ RunLog::RunLog(TInstallRecordFile& record, const char* kind, const char* source,
     ActiveRecord = &record;
     LastReport = 0;
     RunComplete = false;
+    RunSourceReads() = SourceReads();
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
     // "1996-03-14 10:22"
@@ -245,6 +247,7 @@ namespace {
 // without its completion, the person cancelled it.
 void EndLog(TInstallRecordFile& record, const char* notice = nullptr)
 {
+    record.Note(SourceReadsNote().c_str());
     char end[40];
     if (RunComplete)
         FormatText(end, sizeof end, "end: complete");

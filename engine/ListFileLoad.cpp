@@ -3,6 +3,8 @@
 #include "engine/plain/ListFile.h"
 #include "engine/plain/SizeList.h"
 
+#include "engine/SourceReads.h"
+
 #include "framework/UniqueHandle.h"
 #include "shell/plain/PathHelpers.h"
 
@@ -36,6 +38,16 @@ ListLoadResult ReadListFile(void* file, std::vector<char>& contents, std::size_t
     return ListLoadResult::Loaded;
 }
 
+namespace {
+// A list of the run's source, its bytes counted as the run's reads.
+ListLoadResult LoadSourceList(const char* path, std::vector<char>& contents)
+{
+    const ListLoadResult loaded = LoadListFile(path, contents);
+    if (loaded == ListLoadResult::Loaded) RunSourceReads().Bytes += contents.size();
+    return loaded;
+}
+}
+
 ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* destDir, std::size_t maxNameLength,
                        ListPlan& plan, SameFolderTest sameFolderTest)
 {
@@ -43,7 +55,7 @@ ListFault ReadListPlan(const char* sourceDir, const char* listName, const char* 
     const std::string listPath = JoinedPath(sourceDir, listName);
     if (listPath.size() >= kPathSize) return ListFault::NotFound;
     std::vector<char> contents;
-    ListLoadResult loaded = LoadListFile(listPath.c_str(), contents);
+    ListLoadResult loaded = LoadSourceList(listPath.c_str(), contents);
     if (loaded == ListLoadResult::NotFound) return ListFault::NotFound;
     if (loaded == ListLoadResult::Unreadable) return ListFault::Unreadable;
     return PlanListContents(contents.data(), contents.size(), sourceDir, destDir, maxNameLength, plan,
@@ -54,7 +66,7 @@ ListFault ReadDiskChecksums(const char* diskRoot, ListPlan& plan)
 {
     const std::string root = JoinedPath(diskRoot, "");
     std::vector<char> contents;
-    const ListLoadResult loaded = LoadListFile((root + kChecksumListName).c_str(), contents);
+    const ListLoadResult loaded = LoadSourceList((root + kChecksumListName).c_str(), contents);
     return ApplyDiskChecksums(root, loaded, contents, plan);
 }
 
@@ -63,7 +75,7 @@ bool ReadSetSizes(const char* root, SetSizes& sizes)
     sizes = SetSizes();
     const std::string path = JoinedPath(root, kSizeListName);
     std::vector<char> contents;
-    const ListLoadResult loaded = LoadListFile(path.c_str(), contents);
+    const ListLoadResult loaded = LoadSourceList(path.c_str(), contents);
     // A disk made before the sizes were written installs as it stands.
     if (loaded == ListLoadResult::NotFound && !PathExists(path.c_str())) return true;
     return loaded == ListLoadResult::Loaded && ReadSizeList(contents.data(), contents.size(), sizes);

@@ -16,6 +16,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -198,6 +200,50 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     EXPECT_EQ(0u, installer.Report().InstallerExitCode) << "SETUP.EXE's exit code";
     EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
     EXPECT_EQ(before, SetupTemporaryFolders());
+}
+
+// A repair from the floppy images over an installation with one file gone and
+// one changed (its length kept) mends both; of the floppies it reads those two
+// and the lists (each with its disk's checksum and sizes lists).
+TEST_P(InstallChecks, ARepairFromTheFloppyImagesReadsOnlyTheDamagedFiles)
+{
+    const std::string why = FloppyImage::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "floppy images cannot be mounted: " << why;
+    TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn));
+    ASSERT_NO_FATAL_FAILURE(UseImages());
+    const FileMap complete = CompleteInstallation(AllComponents);
+    std::string changed = complete.at("LOOKUP\\FEEDER.TBL");
+    changed[changed.size() / 2] ^= 1;
+    ASSERT_TRUE(MakeDirectories(Target()) && WriteTree(Target(), complete) &&
+                ::DeleteFileA(Join(Target(), "TSW.HLP").c_str()) &&
+                WriteFileBytes(Join(Target(), "LOOKUP\\FEEDER.TBL"), changed));
+    Installer installer(Build().Path());
+    ASSERT_TRUE(installer.WaitForMainWindow());
+    InstallEntries entries;
+    entries.Target = Target();
+    ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+    ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
+    ASSERT_TRUE(installer.WaitForEnd());
+    EXPECT_TRUE(SameTree(complete, TreeOf(Target())));
+
+    std::uint64_t damaged = ReadBytes(DiskFolder(1) + "\\TSW.HL_").size() +
+                            ReadBytes(DiskFolder(2) + "\\LOOKUP\\FEEDER.TB_").size(), lists = 0;
+    for (int disk : {1, 2}) {
+        std::uint64_t each = 0, bytes = 0, count = 0;
+        for (const auto& file : TakeTree(DiskFolder(disk))) {
+            const std::string name = Upper(file.first);
+            if (name == "CHECKSUM.LST" || name == "SIZES.LST") each += file.second.size();
+            if (name.find("DISK_") != std::string::npos) bytes += file.second.size(), ++count;
+        }
+        lists += bytes + count * each;
+    }
+    const std::string log = ReadBytes(Join(Target(), "TSW_INST.LOG"));
+    unsigned long long read = 0, left = 0;
+    ASSERT_EQ(2, std::sscanf(log.substr(log.rfind("; read from the source: ")).c_str(),
+                             "; read from the source: %llu bytes; files left as they were: %llu", &read, &left));
+    EXPECT_TRUE(read >= damaged && read <= damaged + lists) << read << " of " << damaged << " and " << lists;
+    EXPECT_EQ(complete.size() - 4, left) << "all but the two, the marker and the removal program";
 }
 
 // A person's disk 1 is a bad copy: one byte of TSW.EX_'s data changed, the

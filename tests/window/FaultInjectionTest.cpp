@@ -11,6 +11,7 @@
 #include "engine/DestinationFile.h"
 #include "engine/FileReplacement.h"
 #include "engine/FileSteps.h"
+#include "engine/SourceReads.h"
 #include "engine/plain/Crc32.h"
 #include "engine/plain/InstallRecord.h"
 #include "engine/plain/LzErrors.h"
@@ -502,6 +503,9 @@ TEST_F(DamagedFile, WithoutTheMagicIsCopiedAsItStands)
 // expands to other bytes of the right length is a read error, with Retry; a
 // checksum list that cannot be read or taken whole writes nothing. Without it
 // a changed byte goes unseen, as the format carries no checksum of its own.
+// A file already installed whole stays, its compressed file unread (damaged,
+// held), also in use, and takes its date; one with a changed byte is expanded
+// again, and without the list every file is. The run counts what it read.
 TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
 {
     std::string changed = Compress(Newer), damaged = Newer;
@@ -515,12 +519,16 @@ TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
     char big[80];  // the right CRC-32 with a size one more
     std::snprintf(big, sizeof big, "%08X %u BIG.DA_\r\n", Crc32(0, Newer.data(), Newer.size()), unsigned(Newer.size() + 1));
     const std::string wrongSize = ChecksumText({{"A.TXT", a1}, {"Z.TXT", z1}}) + big;
+    enum class Held { Nothing, Compressed, Installed };
     const struct {
         std::string Checksums;  // empty: none; "/": a folder of that name
         int Button;
         std::string Report;
         Lines After;  // A.TXT, BIG.DAT, Z.TXT
         bool Whole = false;  // BIG.DA_ undamaged
+        std::string BigBefore = "";  // the installed BIG.DAT (empty: the earlier one)
+        Held Holder = Held::Nothing;  // BIG.DA_ held without sharing, or BIG.DAT for reading
+        bool BigLeft = false;
     } cases[] = {
         {"", IDOK, "", {a1, damaged, z1}},
         {named, IDCANCEL, "File Read Error BIG.DA_", {a1, b0, z0}},
@@ -528,12 +536,22 @@ TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
         {named + "0123ABCG 17 X.DA_\r\n", IDOK, "File Read Error CHECKSUM.LST", {a0, b0, z0}},
         {"/", IDOK, "File Read Error CHECKSUM.LST", {a0, b0, z0}},
         {wrongSize, IDCANCEL, "File Read Error BIG.DA_", {a1, b0, z0}, true},
+        {named, IDOK, "", {a1, Newer, z1}, false, Newer, Held::Compressed, true},
+        {named, IDOK, "", {a1, Newer, z1}, true, Newer, Held::Installed, true},
+        {named, IDOK, "", {a1, Newer, z1}, true, damaged},
+        {"", IDOK, "", {a1, damaged, z1}, false, Newer},
     };
     const std::string list = Join(Source, "CHECKSUM.LST");
+    const FILETIME released = {0xB9192000, 0x01BB3755};  // 1996-05-01 12:00
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Checksums + " " + c.Report);
-        ASSERT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), c.Whole ? Compress(Newer) : changed));
+        const std::string bigSource = Join(Source, "BIG.DA_"), bigInstalled = Join(Dest, "BIG.DAT");
+        ASSERT_TRUE(WriteFileBytes(bigSource, c.Whole ? Compress(Newer) : changed));
+        TFile dated(::CreateFileA(bigSource.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(::SetFileTime(dated.Get(), nullptr, nullptr, &released));
+        dated.Reset();
         for (const auto& file : Earlier) ASSERT_TRUE(WriteFileBytes(Join(Dest, file.first), file.second));
+        ASSERT_TRUE(c.BigBefore.empty() || WriteFileBytes(bigInstalled, c.BigBefore));
         ::RemoveDirectoryA(list.c_str());
         ::DeleteFileA(list.c_str());
         ASSERT_TRUE(c.Checksums == "/" ? ::CreateDirectoryA(list.c_str(), nullptr) != 0
@@ -542,9 +560,24 @@ TEST_F(DamagedFile, ChangedByteIsReadErrorWhereTheDiskSaysWhatItExpandsTo)
         if (!c.Report.empty())
             Boxes.Expect("Installation Error", c.Button,
                          [&](HWND) { EXPECT_TRUE(WriteFileBytes(Join(Source, "BIG.DA_"), Compress(Newer))); });
+        const bool compressed = c.Holder == Held::Compressed;
+        TFile holder(c.Holder == Held::Nothing ? INVALID_HANDLE_VALUE
+                                               : ::CreateFileA((compressed ? bigSource : bigInstalled).c_str(),
+                                                               GENERIC_READ, compressed ? 0 : FILE_SHARE_READ, nullptr,
+                                                               OPEN_EXISTING, 0, nullptr));
+        std::size_t read = ReadBytes(Join(Source, "disk_1.lst")).size() + ReadBytes(list).size();
+        for (const char* name : {"A.TX_", "BIG.DA_", "Z.TX_"})
+            if (!c.BigLeft || std::strcmp(name, "BIG.DA_") != 0) read += ReadBytes(Join(Source, name)).size();
+        RunSourceReads() = SourceReads();
         EXPECT_EQ(c.Report.empty() || c.Button == IDRETRY, Expand());
+        holder.Reset();
         EXPECT_EQ(c.Report.empty() ? Lines() : Lines({"Installation Error|" + c.Report}), Transcript());
         ExpectTree({{"A.TXT", c.After[0]}, {"BIG.DAT", c.After[1]}, {"Z.TXT", c.After[2]}}, Dest);
+        if (!c.Report.empty()) continue;
+        EXPECT_EQ(read, RunSourceReads().Bytes);
+        EXPECT_EQ(c.BigLeft ? 1u : 0u, RunSourceReads().FilesLeft);
+        // A file in use keeps its date.
+        EXPECT_TRUE(c.Holder == Held::Installed || LastWriteSeconds(bigSource) == LastWriteSeconds(bigInstalled));
     }
 }
 
@@ -654,6 +687,7 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         {"", changed, 0, "Installation Error|File Read Error BIG.DA_", IDCANCEL},
         {"", changed, 0, "Installation Error|File Read Error BIG.DA_", IDRETRY},
     };
+    bool ranAgain = false;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Report + (c.Button == IDRETRY ? ", Retry" : ", Cancel"));
         if (!c.Installation.empty() && !why.empty()) continue;  // no size-limited disk here: the full-disk test skips
@@ -695,9 +729,20 @@ TEST_F(DamagedFile, StoppedUpdateKeepsFilesWhole)
         if (retry) boxes.push_back("Maintenance Update Complete|Exit Installation Program");
         EXPECT_EQ(boxes, Transcript());
         holder.Reset();
-        ExpectTree(retry ? FileMap{{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}}
-                         : BeforeUpdate,
-                   Installation);
+        const FileMap updated = {{"TSW.EXE", "earlier TSW.EXE"}, {"A.TXT", Newer}, {"BIG.DAT", Newer}, {"Z.TXT", Newer}};
+        ExpectTree(retry ? updated : BeforeUpdate, Installation);
+        if (retry && !std::exchange(ranAgain, true)) {
+            // The same update again, BIG.DAT in use: every file whole, nothing moves, no scratch file.
+            StepWatch again;
+            TFile inUse(::CreateFileA(Join(Installation, "BIG.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+            RunUpdate("Maintenance Update Complete|Exit Installation Program");
+            inUse.Reset();
+            EXPECT_EQ(2u, Transcript().size()) << "the dialog and the completion question";
+            for (const StepWatch::Step& step : again.Steps)
+                EXPECT_TRUE(step.Kind != FileStep::Move && !IsScratchPath(step.Path)) << step.Path;
+            ExpectTree(updated, Installation);
+        }
         if (retry) continue;
         EXPECT_FALSE(cuts.empty());
         for (const FileMap& left : cuts) {

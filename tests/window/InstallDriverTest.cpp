@@ -237,7 +237,7 @@ TEST_F(InstallDriverTest, ProgramComponentEndsAtCancelOrAFailedProgramList)
     Progress.Clear();
     Floppy.Eject();
     Window->CurrentDisk = 0;
-    ASSERT_TRUE(::DeleteFileA(Join(Disk1, "TSW.EX_").c_str()));
+    ASSERT_TRUE(::DeleteFileA(Join(Disk1, "TSW.EX_").c_str()) && ::DeleteFileA(Join(Target, "TSW.EXE").c_str()));
     Boxes.Expect("New Disk Required", IDOK, Insert(Disk1));
     Boxes.Expect("Installation Error", IDCANCEL);
     EXPECT_FALSE(Window->InstallComponents());
