@@ -654,13 +654,14 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
 
 // A report ends an unattended run instead of waiting for a person: the
 // installer tells SETUP.EXE, which ends with the installer's exit code, the
-// message's number, here 16 "Directory Creation Error" for a target on a
-// write-protected drive.
+// message's number, here 16 "Directory Creation Error" for a target whose
+// name a file already holds.
 TEST_P(InstallChecks, AnUnattendedRunEndsAtItsFirstReportWithItsNumber)
 {
     TSTESTKIT_RUN_ON_PRIVATE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(Prepare(Progman::StandIn, "images"));
-    ASSERT_TRUE(WriteFileBytes(DiskFolder(1) + "\\INSTALL.OPT", OptionsFileBytes("R:\\TSW30", AllComponents)));
+    ASSERT_TRUE(WriteFileBytes(Target(), "a file, not a folder"));
+    ASSERT_TRUE(WriteFileBytes(DiskFolder(1) + "\\INSTALL.OPT", OptionsFileBytes(StoredTarget(), AllComponents)));
     ReportedWindows system("SETUP.EXE", Build().System);
     LauncherRun run(SetupRun("A:\\SETUP.EXE", {"/Q"}));
     ASSERT_TRUE(run.WaitForEnd(180000));

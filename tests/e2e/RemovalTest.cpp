@@ -155,6 +155,7 @@ TEST_P(Removal, UnattendedThenInstalledAgainBeforeTheNextStart)
         InstallEntries entries;
         entries.Target = Target();
         ASSERT_TRUE(InstallThroughDisks(installer, LocalCommand, entries));
+        ASSERT_TRUE(installer.Answer(MainWindowTitle, RevisionsRefusedText, IDOK));
         ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
         ASSERT_TRUE(installer.WaitForEnd());
         CloseGroupFolderWindows(5000);

@@ -825,7 +825,10 @@ TEST_F(DamagedFile, FilesReachTheDiskBeforeTheyTakeTheirNames)
         Boxes.Clear();
         if (!described) Boxes.Expect("Installation Error", IDRETRY);
         EXPECT_TRUE(Expand());
-        EXPECT_EQ(described ? Lines() : Lines({"Installation Error|Insufficient Disk Space"}), Transcript());
+        EXPECT_EQ(described ? Lines()
+                            : Lines({"Installation Error|Insufficient Disk Space Z.TXT\n\nThe disk that takes this "
+                                     "file is full. Make room on it (delete files you no longer need), then try again."}),
+                  Transcript());
         expectFlushedInOrder(watch.Steps);
         std::string order;  // F: the record flushed, M: a file moved
         for (const StepWatch::Step& step : watch.Steps)
