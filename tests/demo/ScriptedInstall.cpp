@@ -184,7 +184,8 @@ bool RemoveInstallation(const std::string& target)
         return false;
     }
     ::CloseHandle(process.hThread);
-    const std::string question = "Remove Tessaryn 3.0 and all of its components from " + target + "?";
+    const std::string question = "Remove Tessaryn 3.0 and all of its components from " + target +
+                                 "?\n\nYour own files and those you changed are kept.";
     bool answered = AnswerBox("Tessaryn 3.0 Removal", IDYES, "removal-question", question.c_str()) &&
                     AnswerBox("Tessaryn 3.0 Removal", IDOK, "removal-complete");
     DWORD exitCode = 1;
