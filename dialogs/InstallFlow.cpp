@@ -17,8 +17,11 @@ void TInstallWindow::InstallNetwork()
 void TInstallWindow::RunInstallation(int dialogResource)
 {
     TInstall_Dlg dialog(this, dialogResource, dialogResource == DlgNetworkInstall);
-    if (dialog.Execute() != IDOK) return;
+    if (dialog.Execute() == IDOK) InstallChosen();
+}
 
+void TInstallWindow::InstallChosen()
+{
     ::InvalidateRect(GetHandle(), nullptr, TRUE);
     ::UpdateWindow(GetHandle());
     EmptyProgramSlots();

@@ -39,6 +39,19 @@ int TApplication::Run()
     // so that whatever it reported stays in context.
     ::ShowWindow(MainWindow->GetHandle(), ShowCommand);
     ::UpdateWindow(MainWindow->GetHandle());
+    return MessageLoop();
+}
+
+int TApplication::RunAdopted(std::unique_ptr<TFrameWindow> window, HWND handle, const std::function<void()>& first)
+{
+    SetMainWindow(std::move(window));
+    if (!MainWindow || !MainWindow->Adopt(handle)) return 1;
+    first();
+    return MessageLoop();
+}
+
+int TApplication::MessageLoop()
+{
     MSG msg;
     int status;
     while ((status = ::GetMessageA(&msg, nullptr, 0, 0)) > 0) {

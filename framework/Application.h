@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <memory>
 
 #include "framework/ThreeDControls.h"
@@ -19,6 +20,11 @@ public:
     // message loop; returns the loop's exit code. A main window that cannot be
     // created is reported in a message box; the exit code is then 1.
     int Run();
+    // Takes over `window` as the main window, its object for `handle`, a
+    // main window this process's other module made and showed
+    // (TWindow::Adopt); runs `first`, then the message loop as Run does. 1
+    // when the window is not there to take.
+    int RunAdopted(std::unique_ptr<TFrameWindow> window, HWND handle, const std::function<void()>& first);
 
     TFrameWindow* GetMainWindow() const { return MainWindow.get(); }
     // Takes the main window over; its destruction ends the message loop.
@@ -32,6 +38,9 @@ protected:
     virtual void InitMainWindow() {}
 
 private:
+    int MessageLoop();
+
+
     std::unique_ptr<TFrameWindow> MainWindow;
     int ShowCommand = SW_SHOWDEFAULT;
     TThreeDControls Ctl3d;

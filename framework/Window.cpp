@@ -54,6 +54,13 @@ bool TWindow::Create()
     return created != nullptr;
 }
 
+bool TWindow::Adopt(HWND handle)
+{
+    if (Handle || !::IsWindow(handle)) return false;
+    AttachHandle(handle);
+    return true;
+}
+
 void TWindow::Destroy()
 {
     if (Handle) ::DestroyWindow(Handle);

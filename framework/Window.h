@@ -28,6 +28,13 @@ public:
 
     // Creates the platform window from Attr; false when the platform refuses.
     virtual bool Create();
+    // Takes over a platform window that an object of this process's other
+    // module made and showed: its messages reach this object from then on
+    // (SetupWindow is not called again). The window procedure of either
+    // module serves it: both are built from these headers with the same
+    // flags, so the objects' layouts agree. False when this object already
+    // has a window or `handle` is none.
+    bool Adopt(HWND handle);
     void Destroy();
 
     HWND GetHandle() const { return Handle; }

@@ -123,11 +123,11 @@ bool TemporaryCopy::SourceOf(const DiskFile& file, char* path) const
     return true;
 }
 
-bool TemporaryCopy::Find(const char* sourceFolder, const char* installer)
+bool TemporaryCopy::Find(const char* sourceFolder, const char* installer, const char* engine, bool windowless)
 {
     SourceFolder = sourceFolder;
-    CompanionFile wanted[1 + CompanionFileCount] = {{installer, false}};
-    for (std::size_t i = 0; i < CompanionFileCount; ++i) wanted[1 + i] = CompanionFiles[i];
+    CompanionFile wanted[LaunchFileCount];
+    ListLaunchFiles(installer, engine, windowless, wanted);
     for (const CompanionFile& one : wanted) {
         const char* name = one.Name;
         DiskFile& file = Files[FileCount];

@@ -29,12 +29,13 @@ public:
     TemporaryCopy(const TemporaryCopy&) = delete;
     TemporaryCopy& operator=(const TemporaryCopy&) = delete;
 
-    // Finds `installer` (a file name) and each companion in `sourceFolder`
-    // (with its trailing backslash), compressed (TSINST95.EX_) or, on an older
-    // disk 1, as they are, with the length each expands to, and what the
-    // folder's CHECKSUM.LST, where it has one, says each expands to. False
+    // Finds `installer` (a file name), each companion and `engine` in
+    // `sourceFolder` (with its trailing backslash), compressed (TSINST95.EX_)
+    // or, on an older disk 1, as they are, with the length each expands to,
+    // and what the folder's CHECKSUM.LST, where it has one, says each expands
+    // to; `windowless` for a run whose engine starts at once (ListLaunchFiles). False
     // when the installer is there in neither form.
-    bool Find(const char* sourceFolder, const char* installer);
+    bool Find(const char* sourceFolder, const char* installer, const char* engine, bool windowless = false);
     const CopyNeed& Need() const { return Needed; }
 
     enum class Result { Made, PlaceFailed, SourceDamaged };
@@ -74,7 +75,7 @@ private:
 
     ExpandStep Expand;
     const char* SourceFolder = "";
-    DiskFile Files[1 + CompanionFileCount];
+    DiskFile Files[LaunchFileCount];
     std::size_t FileCount = 0;
     bool ChecksumsListed = false;  // the folder has a checksum list: every file must be on it
     CopyNeed Needed;

@@ -142,7 +142,8 @@ int AppMain(int argc, char* argv[])
 
     FinishWatch watch;
     TemporaryCopy copy;
-    if (!copy.Find(setupFolder, name)) return RefuseStart(onDisk, ERROR_FILE_NOT_FOUND);
+    // An unattended run's engine starts at once; a point's copy needs none.
+    if (!copy.Find(setupFolder, name, EngineFileName(build), Quiet)) return RefuseStart(onDisk, ERROR_FILE_NOT_FOUND);
     if (!CopyToHardDisk(copy)) return ExitNotStarted;
     const char* program = copy.Installer();
     char commandLine[3 * MAX_PATH + 32];

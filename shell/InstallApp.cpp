@@ -1,8 +1,8 @@
 #include "shell/InstallApp.h"
 
-#include "shell/InstallWindow.h"
+#include "shell/MainWindow.h"
 
-InstallApp::InstallApp() : TApplication(nullptr)
+InstallApp::InstallApp(WindowMaker makeWindow) : TApplication(nullptr), MakeWindow(makeWindow)
 {
     // The installer asks for its disks with prompts of its own: a drive
     // without a disk answers with an error, never with the system's "not
@@ -14,9 +14,10 @@ InstallApp::InstallApp() : TApplication(nullptr)
 
 void InstallApp::InitMainWindow()
 {
+    if (!MakeWindow) return;
     // Always the normal size and place, whatever the launcher asked for.
     SetShowCommand(SW_SHOWNORMAL);
-    auto window = std::make_unique<TInstallWindow>(nullptr, MainWindowTitle);
+    std::unique_ptr<TMainWindow> window = MakeWindow();
     window->SetIcon(ApplicationIconId);
     SetMainWindow(std::move(window));
     EnableCtl3d(true);

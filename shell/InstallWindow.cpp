@@ -1,118 +1,47 @@
 #include "shell/InstallWindow.h"
 
-#include "framework/DeviceContext.h"
-#include "shell/BuildVariant.h"
-#include "shell/DisplayMetrics.h"
-#include "shell/HelpTopics.h"
 #include "shell/UnattendedRun.h"
-#include "shell/plain/Settings.h"
 
-const char* const MainWindowTitle = "Tessaryn 3.0 Installation";
-const char* const HelpFileName = "tsw_inst.hlp";
-
-namespace {
-// Fills an empty source drive from the current directory's drive letter.
-void SourceDriveFromCurrentDirectory()
-{
-    char current[257];
-    DWORD length = ::GetCurrentDirectoryA(sizeof current, current);
-    // A longer directory does not fit; the letter then stays unknown.
-    if (length == 0 || length >= sizeof current) return;
-    UpperCaseAscii(current);
-    SourceDrive[0] = current[0];
-    SourceDrive[1] = '\0';
-}
-}
-
-TInstallWindow::TInstallWindow(TWindow* parent, const char* title)
-    : TFrameWindow(parent, title)
+TInstallWindow::TInstallWindow(TWindow* parent, const char* title, bool readOptions)
+    : TMainWindow(parent, title, readOptions)
 {
     DdeCallback = &TInstallWindow::CallBack;
-    AssignMenu("INSTALL_COMMANDS");
     AddCommand(CmInstallLocal, [this] { RunExclusive(&TInstallWindow::InstallLocal); });
     AddCommand(CmInstallNetwork, [this] { RunExclusive(&TInstallWindow::InstallNetwork); });
     AddCommand(CmMaintenanceUpdate, [this] { RunExclusive(&TInstallWindow::MaintenanceUpdate); });
-    AddCommand(CmHelp, [this] { ShowHelp(); });
     AddCommand(CmRunUnattended, [this] { RunExclusive(&TInstallWindow::RunUnattended); });
-
-    MeasureDisplay();
-
-    Attr.Style = IsNtBuild ? WS_CAPTION : (WS_CAPTION | WS_SYSMENU);
-    Attr.X = DisplayMetrics.PixelsPerInchX / 2;
-    Attr.Y = DisplayMetrics.PixelsPerInchY / 2;
-    Attr.W = ::GetSystemMetrics(SM_CXSCREEN) - DisplayMetrics.PixelsPerInchX;
-    Attr.H = ::GetSystemMetrics(SM_CYBORDER) + 10 * DisplayMetrics.CharHeight +
-             ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYMENU);
-
-    if (SourceDrive[0] == '\0') SourceDriveFromCurrentDirectory();
-    ReadOptions();
-    CurrentDisk = 0;
-
-    const char* picture = JoinPath(ProgramDirectory, "install.emf", 1);
-    if (picture) Picture.Reset(::GetEnhMetaFileA(picture));
 }
 
 TInstallWindow::~TInstallWindow()
 {
-    // A window still there is destroyed without its WM_DESTROY reaching this object.
-    if (GetHandle()) QuitHelp(GetHandle());
     CloseDdeLink();
-}
-
-LRESULT TInstallWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // The viewer would outlive the program its help is about, and keep the
-    // launcher's temporary folder (its current directory) from going.
-    if (message == WM_DESTROY) QuitHelp(GetHandle());
-    return TFrameWindow::HandleMessage(message, wParam, lParam);
 }
 
 void TInstallWindow::SetupWindow()
 {
-    TFrameWindow::SetupWindow();
+    TMainWindow::SetupWindow();
     InitDde();
     if (IsUnattendedRun()) ::PostMessageA(GetHandle(), WM_COMMAND, CmRunUnattended, 0);
 }
 
-void TInstallWindow::Paint(TDC& dc, bool, const RECT&)
+void TInstallWindow::ContinueCommand(int command)
 {
-    if (!Picture.IsValid()) return;
-    RECT client;
-    ::GetClientRect(GetHandle(), &client);
-    int half = (client.right - client.left) / 2;
-    int marginX = DisplayMetrics.PixelsPerInchX / 8;
-    int marginY = (IsNtBuild ? DisplayMetrics.PixelsPerInchY : DisplayMetrics.PixelsPerInchX) / 8;
-    RECT target = {marginX, marginY, half - marginX, client.bottom - marginY};
-    int saved = dc.SaveDC();
-    dc.SetBkMode(TRANSPARENT);
-    dc.PlayEnhMetaFile(Picture.Get(), target);
-    dc.RestoreDC(saved);
-}
-
-void TInstallWindow::RunExclusive(void (TInstallWindow::*command)())
-{
-    // Prompts, boxes and the synchronous DDE execute all dispatch messages,
-    // so a command or a close can arrive in the middle of a run.
-    if (RunInProgress) return;
-    struct Scope {
-        bool& Flag;
-        explicit Scope(bool& flag) : Flag(flag) { Flag = true; }
-        ~Scope() { Flag = false; }
-    } scope(RunInProgress);
-    (this->*command)();
-}
-
-void TInstallWindow::ShowHelp()
-{
-    ShowHelpTopic(GetHandle(), HelpTopicMain);
+    // The link is made as at the window's start; where it cannot be, the
+    // run ends there, as it does then.
+    InitDde();
+    if (!DdeInstance.IsValid()) return;
+    if (command == CmMaintenanceUpdate) {
+        RunExclusive(&TInstallWindow::MaintenanceUpdate);
+    } else {
+        RunExclusive(&TInstallWindow::InstallChosen);
+    }
 }
 
 bool TInstallWindow::SaveOptionsOnClose()
 {
     // An unattended run leaves the answers on its source as they are: many
     // runs at once read them there.
-    if (!IsUnattendedRun()) WriteOptions();
-    return true;
+    return IsUnattendedRun() || TMainWindow::SaveOptionsOnClose();
 }
 
 int TInstallWindow::ShowMessage(const char* text, const char* title, UINT type)

@@ -3,8 +3,8 @@
 #include <ddeml.h>
 
 #include "shell/InstallRecordFile.h"
-#include "framework/FrameWindow.h"
 #include "framework/UniqueHandle.h"
+#include "shell/MainWindow.h"
 #include "shell/plain/ProgramSlots.h"
 
 #include <string>
@@ -12,44 +12,38 @@
 struct ListPlan;
 class TFolderClaim;
 
-// Menu commands of the main window (the menu INSTALL_COMMANDS).
-enum InstallCommand : int { CmInstallLocal = 1, CmInstallNetwork = 2, CmMaintenanceUpdate = 5, CmHelp = 6 };
 // Not on the menu: the window posts it to itself when the run is unattended.
 constexpr int CmRunUnattended = 7;
-
-extern const char* const MainWindowTitle;  // "Tessaryn 3.0 Installation"
 
 // The style of the boxes shown once the program group is made: the shell
 // opens the group's window a moment later, and the box must stay above it
 // and keep the foreground (Windows 95's shell and Wine's both open one).
 constexpr UINT kBoxInFront = MB_SETFOREGROUND | MB_TOPMOST;
 
-// The installer's main window. Every command and every engine operation runs
-// on it; it owns the picture, the program item slots, the disk last confirmed
-// and the link to Program Manager. Its members are defined in the files named
-// above each group.
-class TInstallWindow : public TFrameWindow {
+// The installer's main window in the engine. Every command and every engine
+// operation runs on it; it owns the program item slots, the disk last
+// confirmed and the link to Program Manager. Its members are defined in the
+// files named above each group.
+class TInstallWindow : public TMainWindow {
 public:
-    // shell/InstallWindow.cpp: the window, its close query, help and program slots.
-    TInstallWindow(TWindow* parent, const char* title);
+    // shell/InstallWindow.cpp: the window, its close query and program slots.
+    TInstallWindow(TWindow* parent, const char* title, bool readOptions = true);
     ~TInstallWindow() override;
-    // Close query: refuses while a run is in progress, otherwise writes the
-    // options file and agrees.
-    bool CanClose() override { return !RunInProgress && SaveOptionsOnClose(); }
-    bool SaveOptionsOnClose();
-    void ShowHelp();
+    bool SaveOptionsOnClose() override;
     void EmptyProgramSlots();
-    // A run (installation or update) lasts from its command to its completion
-    // question; while one lasts, the run commands do nothing.
-    void RunExclusive(void (TInstallWindow::*command)());
-    bool IsRunInProgress() const { return RunInProgress; }
     // The framework's box, which ends an unattended run instead of waiting.
     int ShowMessage(const char* text, const char* title = nullptr, UINT type = MB_OK);
+    // The front's command (front/FrontWindow.h) once this window has taken
+    // the front's over: an installation from the point after its dialog,
+    // whose answers are in Settings; an update from its dialog on.
+    void ContinueCommand(int command);
 
-    // dialogs/InstallFlow.cpp: the installation commands.
+    // dialogs/InstallFlow.cpp: the installation commands: the dialog, then
+    // the installation of what it chose.
     void InstallLocal();
     void InstallNetwork();
     void RunInstallation(int dialogResource);
+    void InstallChosen();
 
     // dialogs/UnattendedInstall.cpp: an unattended run, an installation or
     // an update as its source holds (engine/plain/SourceKind.h).
@@ -117,9 +111,7 @@ public:
     bool ReadSizesOfSet();
     bool PlanUpdateRun(const char* updateSource, ListPlan& plan);
 
-    // engine/OptionsIo.cpp: options file and installation marker.
-    void ReadOptions();
-    bool WriteOptions();
+    // engine/MarkerFile.cpp: the installation marker.
     void WriteMarkerFile();
 
     // progman/DdeLink.cpp: the Program Manager link.
@@ -133,7 +125,6 @@ public:
     // The record and log of the run in progress (shell/InstallRecordFile.h).
     TInstallRecordFile Record;
 
-    TMetaFile Picture;
     int CurrentDisk = 0;
     std::string ProgramFile[kProgramSlots];  // empty: a free slot
     std::string ItemTitle[kProgramSlots];
@@ -146,20 +137,10 @@ public:
 protected:
     // shell/InstallWindow.cpp
     void SetupWindow() override;
-    void Paint(TDC& dc, bool erase, const RECT& rect) override;
-    // As the window goes, the help viewer it opened goes too.
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // engine/ExpandListFile.cpp: the titled programs of a list into free slots.
     void CaptureProgramItems(const ListPlan& plan);
 
     PFNCALLBACK DdeCallback = nullptr;
-    bool RunInProgress = false;
 };
-
-// engine/OptionsIo.cpp. The beep the NT build gives when the options file
-// cannot be opened or created: the platform's MessageBeep unless another is
-// put in its place.
-using BeepFunction = BOOL(WINAPI*)(UINT);
-extern BeepFunction OptionsBeep;

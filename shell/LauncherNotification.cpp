@@ -32,3 +32,17 @@ void NotifyLauncherOfEnd()
     LauncherToNotify = false;
     NotifyLauncher(LauncherWindow, IsNtBuild);
 }
+
+bool IsLauncherToBeTold()
+{
+    return LauncherToNotify;
+}
+
+bool LauncherStillThere()
+{
+    if (!LauncherToNotify) return false;
+    NotificationTargets targets = FinishingNotificationTargets(LauncherWindow, IsNtBuild);
+    for (std::size_t i = 0; i < targets.Count; ++i)
+        if (::IsWindow(HandleFromValue(targets.Handles[i]))) return true;
+    return false;
+}

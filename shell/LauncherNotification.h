@@ -17,3 +17,6 @@ void NotifyLauncher(std::uint16_t launcherWindow, bool ntBuild);
 void SetLauncherToNotify(std::uint16_t launcherWindow);
 // Tells that launcher, once.
 void NotifyLauncherOfEnd();
+// Whether a launcher is to be told, and whether its window is still there.
+bool IsLauncherToBeTold();
+bool LauncherStillThere();

@@ -42,7 +42,8 @@
 #                   end-to-end tests, which start the shipped PE32 files, then
 #                   report themselves skipped.
 # ROOT/images       with INSTALLER (the i686 build folder with the shipped
-#                   tsinst95.exe, tsinstnt.exe and install.emf): the disk set
+#                   tsinst95.exe, tsinstnt.exe, their engines tsinst95.dll and
+#                   tsinstnt.dll and install.emf): the disk set
 #                   as floppy images disk1.img and disk2.img, the installer
 #                   as shipped in SETUP on disk 1; the tests mount them read-only
 #                   with tools/native/floppy_mount at folders beside them

@@ -52,8 +52,9 @@ maintenance update. Its titles come from --titles, or else from titles.txt in
 the folder's parent directory (the release tree) when there is one.
 
 --installer DIR puts the installer (tsinst95.exe, tsinstnt.exe,
-install.emf, its help file tsw_inst.hlp and the removal program
-tswremov.exe from DIR) into a SETUP folder on
+install.emf, the engines tsinst95.dll and tsinstnt.dll, its help file
+tsw_inst.hlp and the removal program tswremov.exe from DIR) into a SETUP
+folder on
 disk 1, compressed as the release's files are (SETUP/TSINST95.EX_), which
 the launcher expands onto a hard disk and starts from there, and the launcher
 setup.exe from DIR as SETUP.EXE into disk 1's root, the file a person starts;
@@ -163,6 +164,9 @@ UPDATE_IMAGE_LABEL = "TSW30 UPD"
 # The installer's files, as SETUP.EXE finds them on disk 1.
 INSTALLER_FOLDER = "SETUP"
 INSTALLER_FILES = ("TSINST95.EXE", "TSINSTNT.EXE", "INSTALL.EMF")
+# Each build's engine, which the launcher expands after the installer's window
+# shows, first of the files that come then.
+INSTALLER_ENGINES = ("TSINST95.DLL", "TSINSTNT.DLL")
 # The help file goes with them unless the build is told to leave it out.
 INSTALLER_HELP_FILE = "TSW_INST.HLP"
 # The removal program, which the installer puts into the installation's folder.
@@ -660,7 +664,7 @@ def copy_installer(installer_dir, disk1, help_file=True, verify=True, workers=1)
     if not os.path.isdir(installer_dir):
         raise DiskSetError("installer folder %s is not a directory" % installer_dir)
     present = {name.upper(): name for name in os.listdir(installer_dir)}
-    names = list(INSTALLER_FILES) + ([INSTALLER_HELP_FILE] if help_file else []) + [REMOVER]
+    names = list(INSTALLER_FILES + INSTALLER_ENGINES) + ([INSTALLER_HELP_FILE] if help_file else []) + [REMOVER]
     missing = [name for name in names + [LAUNCHER] if name not in present]
     if missing:
         hint = " (--no-help-file leaves the help out)" if INSTALLER_HELP_FILE in missing else ""
@@ -1131,7 +1135,7 @@ def main(argv=None):
     ap.add_argument("--images", action="store_true",
                     help="also write each disk as a 1.44 MB FAT12 floppy image (needs mtools)")
     ap.add_argument("--installer", metavar="DIR",
-                    help="put tsinst95.exe, tsinstnt.exe, install.emf and tsw_inst.hlp from DIR "
+                    help="put tsinst95.exe, tsinstnt.exe, install.emf, their engines and tsw_inst.hlp from DIR "
                          "into SETUP on disk 1 (or the update set), compressed, and setup.exe as SETUP.EXE into its root")
     ap.add_argument("--point", action="store_true",
                     help="also write OUT/point, both disks in one tree with one CHECKSUM.LST: an installation "

@@ -56,6 +56,32 @@ const char* InstallerFileName(InstallerBuildChoice choice)
     }
 }
 
+const char* EngineFileName(InstallerBuildChoice choice)
+{
+    switch (choice) {
+    case InstallerBuildChoice::Windows95: return "TSINST95.DLL";
+    case InstallerBuildChoice::WindowsNt: return "TSINSTNT.DLL";
+    default: return nullptr;
+    }
+}
+
+void ListLaunchFiles(const char* installer, const char* engine, bool windowless,
+                     CompanionFile (&files)[LaunchFileCount])
+{
+    std::size_t count = 0;
+    files[count++] = {installer, false};
+    bool engineListed = false;
+    for (const CompanionFile& companion : CompanionFiles) {
+        // The engine goes first of those that come after the window.
+        if (companion.AfterMainWindow && !engineListed) {
+            files[count++] = {engine, true};
+            engineListed = true;
+        }
+        files[count++] = companion;
+    }
+    for (CompanionFile& file : files) file.AfterMainWindow = file.AfterMainWindow && !windowless;
+}
+
 bool SourceFolderOf(const char* ownPath, char* folder, std::size_t size)
 {
     const char* name = FileNamePart(ownPath);

@@ -21,12 +21,16 @@ constexpr const char* InstallerFolder = "SETUP";
 // The chosen build's file name in that folder ("TSINST95.EXE"); null for
 // an unsupported system.
 const char* InstallerFileName(InstallerBuildChoice choice);
+// The installer's engine, which its front loads ("TSINST95.DLL": the
+// installer's name with .DLL); null for an unsupported system.
+const char* EngineFileName(InstallerBuildChoice choice);
 
 // Files the installer finds in its current directory: its picture, which its
-// main window loads, its help file, which only Help opens, and the removal
-// program, which an installation copies into its folder. Each is copied
-// beside the installer when the disk holds it; all but the picture once the
-// main window shows, so that no more of disk 1 is read before it than it needs.
+// main window loads, its engine, which a command loads, its help file, which
+// only Help opens, and the removal program, which an installation copies
+// into its folder. Each is copied beside the installer when the disk holds
+// it; all but the picture once the main window shows, so that no more of
+// disk 1 is read before it than it needs; the engine first among them.
 constexpr const char* HelpFile = "TSW_INST.HLP";
 struct CompanionFile {
     const char* Name;
@@ -34,6 +38,12 @@ struct CompanionFile {
 };
 constexpr CompanionFile CompanionFiles[] = {{"INSTALL.EMF", false}, {HelpFile, true}, {"TSWREMOV.EXE", true}};
 constexpr std::size_t CompanionFileCount = sizeof CompanionFiles / sizeof CompanionFiles[0];
+// The installer, its companions and its engine (`engine`) in the order
+// SETUP.EXE expands them, the installer first. A run whose engine starts at
+// once (`windowless`: /Q) gets them all before it starts.
+constexpr std::size_t LaunchFileCount = 2 + CompanionFileCount;
+void ListLaunchFiles(const char* installer, const char* engine, bool windowless,
+                     CompanionFile (&files)[LaunchFileCount]);
 
 // The folder of SETUP.EXE's own path, with its trailing backslash: the source
 // path handed to the installer (A:\SETUP.EXE gives A:\). False when the path

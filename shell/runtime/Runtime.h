@@ -8,6 +8,10 @@
 // split as the C start-up splits it; its result is the exit code.
 int AppMain(int argc, char* argv[]);
 
+// Runs the constructors of the module's objects with a dynamic initialiser,
+// once, at its start.
+void RunStaticConstructors();
+
 // What the runtime cannot return from.
 enum class RuntimeFailure {
     OutOfMemory,   // an allocation failed, or a container was asked to outgrow memory

@@ -33,21 +33,21 @@ TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
     const std::vector<std::string> nothing;
     {
         TemporaryCopy copy(ExpandLeavingEmpty<9>);  // the installer
-        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
+        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE", "TSINST95.DLL"));
         EXPECT_EQ(20u, copy.Need().Bytes);
         EXPECT_EQ(TemporaryCopy::Result::PlaceFailed, copy.Make(temporary.Path().c_str()));
         EXPECT_EQ(nothing, Names(temporary.Path()));
     }
     {
         TemporaryCopy copy(ExpandLeavingEmpty<4>);  // the help, which is then left out
-        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
+        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE", "TSINST95.DLL"));
         ASSERT_EQ(TemporaryCopy::Result::Made, copy.Make(temporary.Path().c_str()));
         copy.AddLateFiles();
         EXPECT_EQ((std::vector<std::string>{"TSINST95.EXE", "TSWREMOV.EXE"}), Names(copy.Folder()));
     }
     {
         TemporaryCopy copy;
-        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE"));
+        ASSERT_TRUE(copy.Find(source.c_str(), "TSINST95.EXE", "TSINST95.DLL"));
         ASSERT_EQ(TemporaryCopy::Result::Made, copy.Make(temporary.Path().c_str()));
         EXPECT_EQ("installer", ReadBytes(copy.Installer()));
         EXPECT_EQ(std::vector<std::string>{"TSINST95.EXE"}, Names(copy.Folder()));
@@ -58,7 +58,7 @@ TEST(TemporaryCopy, ExpandsEachFileToItsDeclaredLengthOrLeavesNothing)
     EXPECT_EQ(nothing, Names(temporary.Path()));
     ASSERT_TRUE(WriteFileBytes(disk / "TSINST95.EX_", Compress(std::string(100, 'x')).substr(0, 20)));
     TemporaryCopy cut;
-    ASSERT_TRUE(cut.Find(source.c_str(), "TSINST95.EXE"));
+    ASSERT_TRUE(cut.Find(source.c_str(), "TSINST95.EXE", "TSINST95.DLL"));
     EXPECT_EQ(TemporaryCopy::Result::SourceDamaged, cut.Make(temporary.Path().c_str()));
     EXPECT_EQ(disk / "TSINST95.EX_", std::string(cut.Damaged()));
     EXPECT_EQ(nothing, Names(temporary.Path()));

@@ -1,16 +1,9 @@
-#include "shell/InstallWindow.h"
+#include "shell/MainWindow.h"
 
-#include "engine/DestinationFile.h"
-#include "engine/FileSteps.h"
-#include "engine/ReplacementSet.h"
-#include "engine/plain/Crc32.h"
 #include "engine/plain/OptionsFile.h"
 #include "framework/UniqueHandle.h"
 #include "shell/BuildVariant.h"
-#include "shell/ReportMessage.h"
 #include "shell/plain/FormatText.h"
-#include "shell/plain/MessageTable.h"
-#include "shell/plain/PathHelpers.h"
 #include "shell/plain/Settings.h"
 
 BeepFunction OptionsBeep = &::MessageBeep;
@@ -35,7 +28,7 @@ TFile OpenOptionsFile(DWORD access, DWORD creation)
 }
 }
 
-void TInstallWindow::ReadOptions()
+void TMainWindow::ReadOptions()
 {
     TFile file = OpenOptionsFile(GENERIC_READ, OPEN_EXISTING);
     if (!file.IsValid()) return;
@@ -45,7 +38,7 @@ void TInstallWindow::ReadOptions()
     DecodeOptions(image.data(), read, Settings);
 }
 
-bool TInstallWindow::WriteOptions()
+bool TMainWindow::WriteOptions()
 {
     TFile file = OpenOptionsFile(GENERIC_WRITE, CREATE_ALWAYS);
     if (!file.IsValid()) return false;
@@ -53,22 +46,4 @@ bool TInstallWindow::WriteOptions()
     DWORD written = 0;
     ::WriteFile(file.Get(), image.data(), static_cast<DWORD>(image.size()), &written, nullptr);
     return true;
-}
-
-void TInstallWindow::WriteMarkerFile()
-{
-    // Made as every installed file is: whole under a scratch name, flushed,
-    // then given its name; a full disk leaves no empty marker.
-    const char* joined = JoinPath(Settings.TargetDirectory, "TSW_FILE.CHK", 0);
-    const std::string path = joined ? joined : "";
-    TReplacementSet set(FolderOf(path.c_str()), false);
-    std::string refused;
-    const FILETIME unknown = {};
-    const std::string bytes(MarkerFileBytes, kMarkerFileSize);
-    const ExpandedContents contents = {Crc32(0, bytes.data(), bytes.size()), kMarkerFileSize};
-    const bool written = joined && set.Begin(FileNamePart(path.c_str()), refused) == 0 &&
-                         WriteStep(set.Writing().Get(), path, bytes) && set.Finish(unknown, contents) == 0 &&
-                         set.Commit(refused) == 0;
-    // The marker is written once the group is made.
-    if (!written) ReportMessage(GetHandle(), MsgInstallationError, MsgCannotCreateMarker, nullptr, kBoxInFront);
 }
