@@ -1,6 +1,7 @@
 """check_deliverables.sh names each fault planted in a copy of a shipped program."""
 
 import os
+import random
 import shutil
 import subprocess
 import tempfile
@@ -10,12 +11,14 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 SHIPPED = os.path.join(ROOT, "build", "i686", "tsinst95.exe")
 
 # (where, offset, bytes, what the check must name): a header field at its offset in the optional header, an
-# imported name renamed in place, instructions written at an offset from the entry point.
+# imported name renamed in place, instructions written at an offset from the entry point, bytes that do not
+# compress added at the file's end (within 80 KB, over what disk 1 may give before the main window).
 PLANTED_FAULTS = [
+    ("tail", 0, random.Random(61).randbytes(24000), "over the limit: TSINST95.EXE"),
     ("field", 70, (0x0140).to_bytes(2, "little"), "DllCharacteristics 00000140"),
     ("field", 96, (0x1000 | 0x28 << 32).to_bytes(8, "little"), "an export directory"),
     ("import", b"GetProcAddress", b"GetTickCount64", "GetTickCount64, which is not on the platform floor"),
-    ("import", b"GetWindowsDirectoryA", b"VirtualUnlock\0\0\0\0\0\0\0", 'VirtualUnlock: Windows 95 "no"'),
+    ("import", b"GetCurrentDirectoryA", b"VirtualUnlock\0\0\0\0\0\0\0", 'VirtualUnlock: Windows 95 "no"'),
     ("code", 0, b"\xd9\xe8", "fld1"),
     ("code", 2, b"\xf3\x0f\x1e\xfb", "endbr32"),
     ("code", 6, b"\x0f\x1f\x40\x00", "nop    DWORD PTR [eax+0x0]"),
@@ -31,7 +34,9 @@ def word(image, at, size=4):
 def plant(image, kind, where, value):
     pe = word(image, 60)
     optional = pe + 24
-    if kind == "field":
+    if kind == "tail":
+        at = len(image)
+    elif kind == "field":
         at = optional + where
     elif kind == "import":
         at = image.index(where + b"\0")

@@ -35,6 +35,29 @@ TEST(ChooseInstallerBuild, NtGetsTheNtBuildWindows95ItsOwnAndWin32sNone)
     EXPECT_STREQ("TSINST95.EXE", InstallerFileName(InstallerBuildChoice::Windows95));
     EXPECT_STREQ("TSINSTNT.EXE", InstallerFileName(InstallerBuildChoice::WindowsNt));
     EXPECT_EQ(nullptr, InstallerFileName(InstallerBuildChoice::Unsupported));
+    EXPECT_STREQ("TSINSTNT.DLL", EngineFileName(InstallerBuildChoice::WindowsNt));
+}
+
+// The files SETUP.EXE expands, in order, each marked when it comes after the
+// main window ("+"): the engine first among those of an attended run; an
+// unattended run's engine starts at once, so everything comes before it.
+TEST(ListLaunchFiles, TheEngineComesAfterTheWindowUnlessTheRunIsUnattended)
+{
+    const struct {
+        bool Windowless;
+        const char* Files;
+    } rows[] = {
+        {false, "TSINST95.EXE INSTALL.EMF TSINST95.DLL+ TSW_INST.HLP+ TSWREMOV.EXE+"},
+        {true, "TSINST95.EXE INSTALL.EMF TSINST95.DLL TSW_INST.HLP TSWREMOV.EXE"},
+    };
+    for (const auto& row : rows) {
+        CompanionFile files[LaunchFileCount];
+        ListLaunchFiles("TSINST95.EXE", "TSINST95.DLL", row.Windowless, files);
+        std::string listed;
+        for (const CompanionFile& file : files)
+            listed += std::string(listed.empty() ? "" : " ") + file.Name + (file.AfterMainWindow ? "+" : "");
+        EXPECT_EQ(row.Files, listed) << (row.Windowless ? "/Q" : "attended");
+    }
 }
 
 TEST(SourceFolderOf, KeepsTheFolderWithItsBackslashAndRefusesWhatDoesNotFit)
