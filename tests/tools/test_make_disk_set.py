@@ -358,7 +358,8 @@ def floppy_bytes_used(folder):
 class FloppyImageTest(BuilderTest):
     INSTALLER = {"tsinst95.exe": b"MZ windows 95 build" * 50, "tsinstnt.exe": b"MZ NT build" * 60,
                  "install.emf": b" EMF picture" * 30, "tsw_inst.hlp": b"?_\3\0 help file" * 40,
-                 "tswremov.exe": b"MZ removal" * 30, "setup.exe": b"MZ launcher" * 40}
+                 "tswremov.exe": b"MZ removal" * 30, "setup.exe": b"MZ launcher" * 40,
+                 "tsinst95.dll": b"MZ windows 95 engine" * 70, "tsinstnt.dll": b"MZ NT engine" * 80}
 
     def installer(self):
         folder = os.path.join(self.tmp, "installer")
@@ -387,7 +388,7 @@ class FloppyImageTest(BuilderTest):
                       ("CCIR", "disk_2b.lst"), ("CANADA", "disk_2c.lst"), ("TSDATA", "disk_2d.lst")]
         reads = {
             disk1: [("", ["SETUP.EXE"]), ("SETUP", ["CHECKSUM.LST", "TSINST95.EX_", "TSINSTNT.EX_", "INSTALL.EM_",
-                                                  "TSW_INST.HL_", "TSWREMOV.EX_"]),
+                                                  "TSINST95.DL_", "TSINSTNT.DL_", "TSW_INST.HL_", "TSWREMOV.EX_"]),
                     ("", ["SIZES.LST"]), with_checksums(listed("disk1", "", "disk_1.lst"))],
             disk2: [with_checksums(listed("disk2", "", "disk_2.lst"))] + [listed("disk2", d, l) for d, l in subfolders],
         }
@@ -405,7 +406,7 @@ class FloppyImageTest(BuilderTest):
             clusters = [first_cluster(image, path) for path in paths]
             self.assertEqual(sorted(clusters), clusters, list(zip(paths, clusters)))
         # The installer's files compressed, which the launcher expands; the launcher itself as it is.
-        for name in ("tsinstnt.exe", "tsw_inst.hlp", "tswremov.exe"):
+        for name in ("tsinstnt.exe", "tsinstnt.dll", "tsw_inst.hlp", "tswremov.exe"):
             self.assertEqual(expand(os.path.join(self.out, "disk1", "SETUP", name.upper()[:-1] + "_")),
                              self.INSTALLER[name])
         self.assertEqual(mtool("mtype", "-i", disk1, "::/SETUP.EXE").encode(), self.INSTALLER["setup.exe"])
@@ -437,7 +438,8 @@ class FloppyImageTest(BuilderTest):
         self.assertIn("lacks the installer's TSW_INST.HLP (--no-help-file leaves the help out)", run.stderr)
         self.assertFalse(os.path.exists(os.path.join(self.out, "disk1")))
         self.build("--installer", folder, "--no-help-file")
-        self.assertEqual(["CHECKSUM.LST", "INSTALL.EM_", "TSINST95.EX_", "TSINSTNT.EX_", "TSWREMOV.EX_"],
+        self.assertEqual(["CHECKSUM.LST", "INSTALL.EM_", "TSINST95.DL_", "TSINST95.EX_", "TSINSTNT.DL_", "TSINSTNT.EX_",
+                          "TSWREMOV.EX_"],
                          sorted(os.listdir(os.path.join(self.out, "disk1", "SETUP"))))
 
     def test_an_image_read_back_with_another_date_or_that_fsck_faults_is_refused(self):
