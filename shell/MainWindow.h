@@ -31,7 +31,7 @@ public:
     void RunExclusive(void (Window::*command)());
     bool IsRunInProgress() const { return RunInProgress; }
 
-    // shell/OptionsIo.cpp: the options file on the source drive.
+    // engine/OptionsIo.cpp: the options file on the source drive.
     void ReadOptions();
     bool WriteOptions();
 
@@ -60,7 +60,7 @@ void TMainWindow::RunExclusive(void (Window::*command)())
     (static_cast<Window*>(this)->*command)();
 }
 
-// shell/OptionsIo.cpp. The beep the NT build gives when the options file
+// engine/OptionsIo.cpp. The beep the NT build gives when the options file
 // cannot be opened or created: the platform's MessageBeep unless another is
 // put in its place.
 using BeepFunction = BOOL(WINAPI*)(UINT);
