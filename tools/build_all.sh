@@ -36,13 +36,20 @@ reconfigure_if_compiler_changed "$root/build/i686"
 
 # The release tools' helpers for this machine (tools/native): the disk-set
 # builder's list check and the floppy image reader.
-cmake -S "$root/tools/native" -B "$root/build/native" >/dev/null
+# A tree configured already is left to its build step, which configures it
+# again by itself when a CMake file changed: a second configure costs seconds.
+configure() {
+    local tree="$1"
+    shift
+    [ -f "$tree/CMakeCache.txt" ] || cmake -B "$tree" "$@" >/dev/null
+}
+configure "$root/build/native" -S "$root/tools/native"
 cmake --build "$root/build/native" -j "$jobs"
 
-cmake -S "$root" -B "$root/build/x86_64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
+configure "$root/build/x86_64" -S "$root" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake"
 cmake --build "$root/build/x86_64" -j "$jobs"
 
-cmake -S "$root" -B "$root/build/i686" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
-      -DTSINST_PICTURE_FROM="$root/build/x86_64/install.emf" -DTSINST_TESTS=OFF >/dev/null
+configure "$root/build/i686" -S "$root" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
+      -DTSINST_PICTURE_FROM="$root/build/x86_64/install.emf" -DTSINST_TESTS=OFF
 cmake --build "$root/build/i686" -j "$jobs" --target tsinst95 tsinstnt setup tswremov install_picture help_file \
       alloc_failure_probe

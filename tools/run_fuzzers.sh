@@ -5,6 +5,7 @@
 # input is replayed first.
 #
 # Usage: tools/run_fuzzers.sh [seconds-per-target] [target...]
+#        tools/run_fuzzers.sh --build [target...]   (builds what is stale, runs nothing)
 #
 # Exits 2 for bad arguments or without clang; 1 for an unknown target, a
 # build that fails, or when a fuzzer finds a crash, a sanitizer report, a
@@ -15,6 +16,8 @@
 case ${1:-} in -h|--help) sed -n '2,/^[^#]/s/^# \?//p' "$0"; exit 0 ;; esac
 set -u
 
+build_only=false
+if [ "${1:-}" = --build ]; then build_only=true; set -- 60 "${@:2}"; fi
 seconds=${1:-60}
 shift || true
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -70,6 +73,7 @@ for target in "${targets[@]}"; do
     status=1
     continue
   fi
+  $build_only && continue
 
   regressions=("$root"/tests/fuzz/regressions/"$target"/*)
   if [ -e "${regressions[0]}" ]; then

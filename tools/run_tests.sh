@@ -30,6 +30,11 @@ fi
 "$root/tools/ensure_packages.sh"
 "$root/tools/build_all.sh"
 require_matching_tests "$@"
+# The fuzzers are built here, before the tests, when the fuzz test is among
+# them: a build that fails is the fuzz test's to report.
+if ctest --test-dir "$root/build/x86_64" -N "$@" | grep -q ': fuzz$'; then
+    "$root/tools/run_fuzzers.sh" --build >/dev/null 2>&1 || true
+fi
 
 source "$root/tools/wine-env.sh"
 # Always a private display: the tests expect a 1024x768 screen at 96 dpi.

@@ -56,22 +56,24 @@ std::string ShortcutTarget(const std::string& shortcut)
 }
 
 // The files with the removal program the build made beside the installer,
-// which an installation of the program component puts into its folder.
-FileMap WithRemovalProgram(FileMap files)
+// which an installation of the program component puts into its folder: the
+// shipped one where SETUP.EXE started the installer from the disk images.
+FileMap WithRemovalProgram(FileMap files, bool bySetup = false)
 {
-    const std::string shipped = Build95.Path();
-    EXPECT_TRUE(ReadFileBytes(shipped.substr(0, shipped.find_last_of('\\') + 1) + "TSWREMOV.EXE",
-                              files["TSWREMOV.EXE"]));
+    const std::string tested = Build95.Path();
+    const std::string remover = bySetup ? ShippedFile("tswremov.exe")
+                                        : tested.substr(0, tested.find_last_of('\\') + 1) + "TSWREMOV.EXE";
+    EXPECT_TRUE(ReadFileBytes(remover, files["TSWREMOV.EXE"]));
     return files;
 }
 
 // The installed tree of a complete installation of `components` from the
 // sample release, with the marker.
-FileMap CompleteInstallation(const std::string& components)
+FileMap CompleteInstallation(const std::string& components, bool bySetup = false)
 {
     FileMap files = ReleaseFiles(DataFolder("release"), components);
     files["TSW_FILE.CHK"] = MarkerBytes();
-    return components[0] == '1' ? WithRemovalProgram(files) : files;
+    return components[0] == '1' ? WithRemovalProgram(files, bySetup) : files;
 }
 
 // A local installation of every component through the dialog and both disks,
@@ -188,9 +190,8 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     const std::string copy = image.substr(0, image.find_last_of('\\') + 1);
     EXPECT_TRUE(WaitForFile(copy + "TSW_INST.HLP") && WaitForFile(copy + "TSWREMOV.EXE"));
     // Wine finds the build's lower-case names under these too.
-    const std::string shipped = Build().Path().substr(0, Build().Path().find_last_of('\\') + 1);
     for (const std::string name : {Build().FileName(), "INSTALL.EMF", "TSW_INST.HLP", "TSWREMOV.EXE"})
-        EXPECT_EQ(ReadBytes(shipped + name), ReadBytes(copy + name)) << name;
+        EXPECT_EQ(ReadBytes(ShippedFile(name)), ReadBytes(copy + name)) << name;
 
     InstallEntries entries;
     entries.Target = Target();
@@ -198,7 +199,7 @@ TEST_P(InstallFlow, FromTheFloppyImagesStartedBySetup)
     ASSERT_TRUE(installer.Answer("Installation Complete", ExitQuestion, IDYES));
     ASSERT_TRUE(installer.WaitForEnd());
     EXPECT_EQ(0u, installer.Report().InstallerExitCode) << "SETUP.EXE's exit code";
-    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
+    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents, true), TreeOf(Target())));
     EXPECT_EQ(before, SetupTemporaryFolders());
 }
 
@@ -631,7 +632,7 @@ TEST_P(InstallChecks, AnUnattendedInstallationFromAPointMadeFromTheFloppyImages)
     auto quiet = startSetup(std::string(1, drive.Drive()) + ":\\SETUP.EXE", {"/Q"});
     ASSERT_TRUE(quiet->WaitForEnd(180000));
     EXPECT_EQ(0u, quiet->Report().InstallerExitCode) << "SETUP.EXE's exit code";
-    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents), TreeOf(Target())));
+    EXPECT_TRUE(SameTree(CompleteInstallation(AllComponents, true), TreeOf(Target())));
     EXPECT_EQ(GroupCommands(StoredTarget(), SampleProgramItems()), Server->Executes());
     EXPECT_EQ(StoredTarget(), ReadOptionsFile(point + "\\INSTALL.OPT").Target) << "the point's answers stay";
     // The log in the installation's folder names each file it installed and how the run ended.

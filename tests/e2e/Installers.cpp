@@ -15,6 +15,11 @@ std::string InstallerBuild::Path() const
     return ToWindowsPath(Nt ? E2E_TSINSTNT : E2E_TSINST95);
 }
 
+std::string ShippedFile(const std::string& name)
+{
+    return ToWindowsPath(std::string(E2E_SHIPPED_DIR "/") + name);
+}
+
 std::string ShippedExecutablesUnavailable()
 {
     bool found = false;

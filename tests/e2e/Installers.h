@@ -22,9 +22,14 @@ struct InstallerBuild {
     // each build runs told its own system.
     const char* System;
     const char* FileName() const { return Nt ? "TSINSTNT.EXE" : "TSINST95.EXE"; }
-    // The executable built beside install.emf, as a Windows path.
+    // The executable of the tests' own build tree (PE32+), beside install.emf
+    // and the removal program, as a Windows path.
     std::string Path() const;
 };
+
+// A file of the shipped PE32 build tree (the i686 one), as a Windows path:
+// what SETUP.EXE expands from the disk images.
+std::string ShippedFile(const std::string& name);
 
 extern const InstallerBuild Build95;
 extern const InstallerBuild BuildNt;

@@ -68,24 +68,6 @@ bool ReservedAreZero(const std::string& bytes)
 }
 }
 
-TEST_P(OptionsFile, AFreshDiskGetsTheDefaultsWhenTheWindowClosesRightAfterStartUp)
-{
-    std::string options = Disk / "INSTALL.OPT";
-    InstallerSession session(Build().Path(), "A:\\");
-    ASSERT_TRUE(session.WaitForMainWindow());
-    EXPECT_FALSE(FileExists(options)) << "nothing is written before the window closes";
-    ASSERT_TRUE(session.CloseByCommand());
-
-    std::string bytes;
-    ASSERT_TRUE(ReadFileBytes(options, bytes));
-    ASSERT_EQ(FileSize, bytes.size());
-    EXPECT_EQ(0, std::memcmp(bytes.data(), "TS-3.0\0", 7));
-    EXPECT_EQ("C:\\TSW30", TargetIn(bytes));
-    EXPECT_EQ(std::string(5, '\1'), bytes.substr(FlagsAt));
-    EXPECT_TRUE(ReservedAreZero(bytes));
-    EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
-}
-
 // Disk 1 as the release ships it, a floppy image mounted read-only, as the
 // installer's source: at close the file cannot be created on the medium, and
 // the window closes all the same.
@@ -103,26 +85,6 @@ TEST_P(OptionsFile, OnTheReadOnlyDisk1ImageNoneIsWrittenAndTheWindowStillCloses)
     EXPECT_FALSE(FileExists(disk1.Folder() + "\\INSTALL.OPT"));
     EXPECT_EQ(0u, session.Report().InstallerExitCode);
     EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
-}
-
-TEST_P(OptionsFile, IsReadAtStartAndWrittenBackAtClose)
-{
-    std::string options = Disk / "INSTALL.OPT";
-    // Reserved fields full of 'R': the installer writes zeros there, which
-    // shows that the file was really written again.
-    ASSERT_TRUE(WriteFileBytes(options, OptionsBytes("D:\\OLD", std::string("\1\0\1\0\1", 5), 'R')));
-
-    InstallerSession session(Build().Path(), "A:\\");
-    ASSERT_TRUE(session.WaitForMainWindow());
-    ASSERT_TRUE(session.CloseByCommand());
-
-    std::string bytes;
-    ASSERT_TRUE(ReadFileBytes(options, bytes));
-    ASSERT_EQ(FileSize, bytes.size());
-    EXPECT_EQ(0, std::memcmp(bytes.data(), "TS-3.0\0", 7));
-    EXPECT_EQ("D:\\OLD", TargetIn(bytes));
-    EXPECT_EQ(std::string("\1\0\1\0\1", 5), bytes.substr(FlagsAt));
-    EXPECT_TRUE(ReservedAreZero(bytes));
 }
 
 // The file goes to whatever disk is in the drive when the window closes.
@@ -152,13 +114,42 @@ TEST_P(OptionsFile, WithNoDiskInTheDriveAtCloseNothingIsWrittenAndTheWindowStill
     EXPECT_EQ(0u, session.Report().InstallerExitCode);
     EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
 }
-
-// The installation dialog offers what the options file holds; changing the
-// entries and then cancelling leaves the file as it was.
-TEST_P(OptionsFile, TheInstallationDialogOffersWhatTheFileHolds)
+// On a fresh disk the installation dialog offers the defaults, nothing is
+// written before the window closes, and the defaults are written then.
+TEST_P(OptionsFile, AFreshDiskIsOfferedTheDefaultsAndGetsThemWhenTheWindowCloses)
 {
     std::string options = Disk / "INSTALL.OPT";
-    ASSERT_TRUE(WriteFileBytes(options, OptionsBytes("D:\\OLD", std::string("\1\0\1\0\1", 5), '\0')));
+    InstallerSession session(Build().Path(), "A:\\");
+    ASSERT_TRUE(session.WaitForMainWindow());
+    PostCommand(session.MainWindow(), LocalInstallCommand);
+    HWND dialog;
+    ASSERT_TRUE(WaitForWindow(BoxTitled(LocalInstallTitle, session.ProcessId()), dialog));
+    DialogEntries offered = ReadEntries(dialog);
+    EXPECT_EQ("C:\\TSW30", offered.Target);
+    EXPECT_EQ(std::string(5, '\1'), offered.Flags);
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitForWindowGone(dialog));
+    EXPECT_FALSE(FileExists(options)) << "nothing is written before the window closes";
+    ASSERT_TRUE(session.CloseByCommand());
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(options, bytes));
+    ASSERT_EQ(FileSize, bytes.size());
+    EXPECT_EQ(0, std::memcmp(bytes.data(), "TS-3.0\0", 7));
+    EXPECT_EQ("C:\\TSW30", TargetIn(bytes));
+    EXPECT_EQ(std::string(5, '\1'), bytes.substr(FlagsAt));
+    EXPECT_TRUE(ReservedAreZero(bytes));
+    EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
+}
+
+// The installation dialog offers what the file holds; entries changed and
+// then cancelled leave it as it was, and it is written back at close.
+TEST_P(OptionsFile, IsReadAtStartOfferedByTheDialogAndWrittenBackAtClose)
+{
+    std::string options = Disk / "INSTALL.OPT";
+    // Reserved fields full of 'R': the installer writes zeros there, which
+    // shows that the file was really written again.
+    ASSERT_TRUE(WriteFileBytes(options, OptionsBytes("D:\\OLD", std::string("\1\0\1\0\1", 5), 'R')));
 
     InstallerSession session(Build().Path(), "A:\\");
     ASSERT_TRUE(session.WaitForMainWindow());
@@ -182,24 +173,11 @@ TEST_P(OptionsFile, TheInstallationDialogOffersWhatTheFileHolds)
 
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(options, bytes));
+    ASSERT_EQ(FileSize, bytes.size());
+    EXPECT_EQ(0, std::memcmp(bytes.data(), "TS-3.0\0", 7));
     EXPECT_EQ("D:\\OLD", TargetIn(bytes));
     EXPECT_EQ(std::string("\1\0\1\0\1", 5), bytes.substr(FlagsAt));
-}
-
-TEST_P(OptionsFile, OnAFreshDiskTheInstallationDialogOffersTheDefaults)
-{
-    InstallerSession session(Build().Path(), "A:\\");
-    ASSERT_TRUE(session.WaitForMainWindow());
-    PostCommand(session.MainWindow(), LocalInstallCommand);
-    HWND dialog;
-    ASSERT_TRUE(WaitForWindow(BoxTitled(LocalInstallTitle, session.ProcessId()), dialog));
-    DialogEntries offered = ReadEntries(dialog);
-    EXPECT_EQ("C:\\TSW30", offered.Target);
-    EXPECT_EQ(std::string(5, '\1'), offered.Flags);
-    PressButton(dialog, IDCANCEL);
-    ASSERT_TRUE(WaitForWindowGone(dialog));
-    ASSERT_TRUE(session.CloseByCommand());
-    EXPECT_TRUE(FileExists(Disk / "INSTALL.OPT"));
+    EXPECT_TRUE(ReservedAreZero(bytes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, OptionsFile, ::testing::Values(Build95, BuildNt), BuildName);

@@ -24,14 +24,14 @@ const char* const RemovalTitle = "Tessaryn 3.0 Removal";
 const char* const UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaryn 3.0";
 
 // The command Add/Remove Programs starts, from the registration in the
-// 32-bit programs' view of the registry, where the shipped programs write;
+// registry's view of the tests' own build (PE32+, as this program is);
 // empty when there is none.
 std::string UninstallCommand()
 {
     HKEY key = nullptr;
     char command[MAX_PATH + 3] = {};
     DWORD size = sizeof command - 1;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) !=
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_QUERY_VALUE, &key) !=
         ERROR_SUCCESS)
         return std::string();
     if (::RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(command), &size) !=

@@ -77,12 +77,19 @@ TEST_P(StartUp, WithOnlyTheSourcePathOnlyTellsToUseSetup)
     ExpectOnlyTheSetupBox(Build(), {"A:\\"});
 }
 
-TEST_P(StartUp, MainWindowOpensAndItsCloseCommandNotifiesTheLauncher)
+// Before Windows 4.0 the start-up gives the dialogs their 3-D look from the
+// platform's 3-D controls library; from 4.0 on the platform draws it itself.
+TEST_P(StartUp, MainWindowOpensWithItsControlsLookAndItsCloseCommandNotifiesTheLauncher)
 {
     InstallerSession session(Build().Path(), "A:\\");
     ASSERT_TRUE(session.WaitForMainWindow());
     EXPECT_TRUE(::IsWindowVisible(session.MainWindow()));
     EXPECT_EQ(MainWindowTitle, WindowText(session.MainWindow()));
+    std::vector<std::string> modules = ModulesOf(session.ProcessId());
+    ASSERT_NE(modules.end(), std::find(modules.begin(), modules.end(), Build().FileName()))
+        << "the installer's modules cannot be listed";
+    const bool loaded = std::find(modules.begin(), modules.end(), "CTL3D32.DLL") != modules.end();
+    EXPECT_EQ(std::string(Build().System) == "nt351", loaded);
 
     ASSERT_TRUE(session.CloseByCommand());
     const LauncherReport& report = session.Report();
@@ -125,20 +132,6 @@ TEST_P(StartUp, FourthArgumentHasNoEffect)
     PostCommand(main, ExitCommand);
     ASSERT_TRUE(run.WaitForEnd());
     EXPECT_EQ(NotificationsPosted(), run.Report().FinishedCount()) << run.Report().CommandLine;
-}
-
-// Before Windows 4.0 the start-up gives the dialogs their 3-D look from the
-// platform's 3-D controls library; from 4.0 on the platform draws it itself.
-TEST_P(StartUp, LoadsTheThreeDControlsLibraryBeforeWindows40Only)
-{
-    InstallerSession session(Build().Path(), "A:\\");
-    ASSERT_TRUE(session.WaitForMainWindow());
-    std::vector<std::string> modules = ModulesOf(session.ProcessId());
-    ASSERT_NE(modules.end(), std::find(modules.begin(), modules.end(), Build().FileName()))
-        << "the installer's modules cannot be listed";
-    const bool loaded = std::find(modules.begin(), modules.end(), "CTL3D32.DLL") != modules.end();
-    EXPECT_EQ(std::string(Build().System) == "nt351", loaded);
-    ASSERT_TRUE(session.CloseByCommand());
 }
 
 // Each build told its own system; the NT build also on NT 3.51.

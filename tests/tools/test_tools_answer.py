@@ -100,7 +100,7 @@ class ToolsAnswerTest(unittest.TestCase):
         if os.environ.get("TSINST_NESTED_TEST_RUN"):
             self.skipTest("made to skip by the test of the test command")
         run = subprocess.run([os.path.join(TOOLS, "run_tests.sh"), "-R", "^disk_set_builder$"],
-                             env=dict(os.environ, TSINST_NESTED_TEST_RUN="1"), stdout=subprocess.PIPE,
+                             env=dict(os.environ, TSINST_NESTED_TEST_RUN="1", TSINST_TOOLS_TESTS=os.path.basename(__file__)), stdout=subprocess.PIPE,
                              stderr=subprocess.STDOUT, text=True, timeout=900)
         self.assertEqual(0, run.returncode, run.stdout)
         self.assertIn("test cases skipped: 1\n  disk_set_builder test_the_test_command_lists_a_case_that_skipped_itself:"
