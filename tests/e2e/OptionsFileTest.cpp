@@ -57,6 +57,13 @@ DialogEntries ReadEntries(HWND dialog)
     return entries;
 }
 
+// The local installation dialog, opened from the main window's menu.
+::testing::AssertionResult OpenLocalDialog(InstallerSession& session, HWND& dialog)
+{
+    PostCommand(session.MainWindow(), LocalInstallCommand);
+    return WaitForWindow(BoxTitled(LocalInstallTitle, session.ProcessId()), dialog);
+}
+
 // The reserved fields: 7..88 and 349..625.
 bool ReservedAreZero(const std::string& bytes)
 {
@@ -114,6 +121,7 @@ TEST_P(OptionsFile, WithNoDiskInTheDriveAtCloseNothingIsWrittenAndTheWindowStill
     EXPECT_EQ(0u, session.Report().InstallerExitCode);
     EXPECT_EQ(NotificationsPosted(), session.Report().FinishedCount());
 }
+
 // On a fresh disk the installation dialog offers the defaults, nothing is
 // written before the window closes, and the defaults are written then.
 TEST_P(OptionsFile, AFreshDiskIsOfferedTheDefaultsAndGetsThemWhenTheWindowCloses)
@@ -121,9 +129,8 @@ TEST_P(OptionsFile, AFreshDiskIsOfferedTheDefaultsAndGetsThemWhenTheWindowCloses
     std::string options = Disk / "INSTALL.OPT";
     InstallerSession session(Build().Path(), "A:\\");
     ASSERT_TRUE(session.WaitForMainWindow());
-    PostCommand(session.MainWindow(), LocalInstallCommand);
     HWND dialog;
-    ASSERT_TRUE(WaitForWindow(BoxTitled(LocalInstallTitle, session.ProcessId()), dialog));
+    ASSERT_TRUE(OpenLocalDialog(session, dialog));
     DialogEntries offered = ReadEntries(dialog);
     EXPECT_EQ("C:\\TSW30", offered.Target);
     EXPECT_EQ(std::string(5, '\1'), offered.Flags);
@@ -153,9 +160,8 @@ TEST_P(OptionsFile, IsReadAtStartOfferedByTheDialogAndWrittenBackAtClose)
 
     InstallerSession session(Build().Path(), "A:\\");
     ASSERT_TRUE(session.WaitForMainWindow());
-    PostCommand(session.MainWindow(), LocalInstallCommand);
     HWND dialog;
-    ASSERT_TRUE(WaitForWindow(BoxTitled(LocalInstallTitle, session.ProcessId()), dialog));
+    ASSERT_TRUE(OpenLocalDialog(session, dialog));
     DialogEntries offered = ReadEntries(dialog);
     EXPECT_EQ("A", offered.Source);
     EXPECT_EQ("D:\\OLD", offered.Target);
