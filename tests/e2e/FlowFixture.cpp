@@ -303,11 +303,20 @@ InstallEntries ReadInstallDialog(HWND dialog)
     }
     if (groupWindows.size() != 1)
         return ::testing::AssertionFailure() << groupWindows.size() << " group windows, not the shell's one";
+    // The shell's window takes the foreground when it opens; the question
+    // takes it back at its next look (a fraction of a second): the order is
+    // read until it holds, for at most half the question's guard.
+    const auto above = [&] {
+        HWND below = question.Handle;
+        while (below && below != groupWindows[0]) below = ::GetWindow(below, GW_HWNDNEXT);
+        return below != nullptr;
+    };
+    for (const DWORD start = ::GetTickCount();
+         !(::GetForegroundWindow() == question.Handle && above()) && ::GetTickCount() - start < 3000;)
+        ::Sleep(20);
     if (::GetForegroundWindow() != question.Handle)
         return ::testing::AssertionFailure() << "the question is not in the foreground";
-    HWND below = question.Handle;
-    while (below && below != groupWindows[0]) below = ::GetWindow(below, GW_HWNDNEXT);
-    if (!below) return ::testing::AssertionFailure() << "the group's window lies above the question";
+    if (!above()) return ::testing::AssertionFailure() << "the group's window lies above the question";
     return ::testing::AssertionSuccess();
 }
 

@@ -334,9 +334,7 @@ TEST_P(InstallChecks, ATargetWithProgmanSyntaxStillGetsItsShortcuts)
     const std::string group = ProgramsFolder() + "\\" + GroupName;
     RemoveTree(group);
 
-    // The shipped files: the question's place beside the shell's window
-    // is a matter of timing, seen at the shipped program's pace.
-    Installer installer(ShippedFile(Build().FileName()));
+    Installer installer(Build());
     ASSERT_TRUE(installer.WaitForMainWindow());
     InstallEntries entries;
     entries.Target = *Work / "Tsw[1],(x)";

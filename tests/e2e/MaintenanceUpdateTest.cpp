@@ -173,8 +173,7 @@ TEST_P(UpdateChecks, ADirectoryOnTheFloppyDriveMeansTheDrivesRoot)
     ASSERT_TRUE(CopyTree(DataFolder("set\\disk1"), disk + "\\NEWFILES"));
     ASSERT_TRUE(Floppy->Insert(disk)) << Floppy->LastError();
 
-    // The shipped files, as for the installation's question.
-    Installer installer(ShippedFile(Build().FileName()));
+    Installer installer(Build());
     ASSERT_TRUE(installer.WaitForMainWindow());
     ASSERT_TRUE(StartUpdate(installer, Target(), "a:\\newfiles"));
     ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDOK));
