@@ -2,7 +2,7 @@
 #include "shell/InstallApp.h"
 #include "shell/InstallWindow.h"
 #include "shell/LauncherNotification.h"
-#include "shell/ReportMessage.h"
+#include "shell/StartArguments.h"
 #include "shell/UnattendedRun.h"
 #include "shell/plain/MessageTable.h"
 #include "shell/plain/Settings.h"
@@ -21,16 +21,7 @@ std::unique_ptr<TMainWindow> MakeInstallWindow()
 int RunFromCommandLine(int argc, char* argv[])
 {
     LaunchArguments args = ParseLaunchArguments(argc, argv);
-    CopyBounded(ProgramDirectory, sizeof ProgramDirectory, args.ProgramDirectory);
-    if (!args.Complete) {
-        ReportMessage(nullptr, MsgInstallationError, MsgUseSetup);
-        return 0;
-    }
-    SourceDrive[0] = args.SourceDrive[0];
-    SourceDrive[1] = '\0';
-    LauncherWindow = args.LauncherWindow;
-    // A window argument that is not a number names no launcher to tell.
-    if (args.HasLauncherWindow) SetLauncherToNotify(args.LauncherWindow);
+    if (!TakeStartArguments(args)) return 0;
     if (args.Unattended) BeginUnattendedRun();
 
     int exitCode;
