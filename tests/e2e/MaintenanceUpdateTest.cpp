@@ -245,68 +245,45 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
         ASSERT_TRUE(installer.Answer(DiskPromptTitle, "Place Program Disk 1 in Drive A", IDCANCEL));
         EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
-    {
-        SCOPED_TRACE("the second entry missing");
-        ASSERT_TRUE(source.Fill("update"));
-        ASSERT_TRUE(::DeleteFileA((source.Path + "\\TSW.HL_").c_str()));
-        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
-        ASSERT_TRUE(installer.Answer("Update Error", "File Not Found TSW.HL_", IDOK));
-        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
-    }
-    {
-        SCOPED_TRACE("a count of 3 with two entry lines");
-        ASSERT_TRUE(source.Fill("update"));
-        ASSERT_TRUE(source.WriteList("3\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP\r\n"));
-        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
-        ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
-        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
-    }
-    {
-        SCOPED_TRACE("an empty first line");
-        ASSERT_TRUE(source.Fill("update"));
-        ASSERT_TRUE(source.WriteList("\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP\r\n"));
-        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
-        ASSERT_TRUE(installer.Answer("Installation Error", "File Read Error disk_1.lst", IDOK));
-        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
-    }
-    {
+    // The update folder filled afresh for each row, then changed: a file
+    // deleted, one copied to a new name, the list written anew.
+    const std::string longName = "TESSARYN_REVISION_NOTES_1.TXT";  // 29 characters
+    const std::string program = "TSW.EXE Tessaryn 3.0\r\n";
+    const struct {
+        const char* Case;
+        const char* Deleted;  // a source file deleted, or nullptr
+        std::string CopiedTo; // TSW.TX_ copied to this name, or empty
+        std::string List;     // the list written, or empty for the set's own
+        const char* Title;
+        std::string Text;
+        int Button;
+    } rows[] = {
+        {"the second entry missing", "TSW.HL_", "", "", "Update Error", "File Not Found TSW.HL_", IDOK},
+        {"a count of 3 with two entry lines", nullptr, "", "3\r\n" + program + "TSW.HLP\r\n", "Update Error",
+         "File Read Error disk_1.lst", IDOK},
+        {"an empty first line", nullptr, "", "\r\n" + program + "TSW.HLP\r\n", "Installation Error",
+         "File Read Error disk_1.lst", IDOK},
         // The expander takes a plain entry's whole line as the name, so the
         // check looks for the same mangled compressed name (on a disk with
         // no CHECKSUM.LST, which would not name it).
-        SCOPED_TRACE("a plain entry with text after its name");
+        {"a plain entry with text after its name", "CHECKSUM.LST", "", "2\r\n" + program + "TSW.HLP old help\r\n",
+         "Update Error", "File Not Found TSW.HLP old hel_", IDOK},
+        {"an entry line of spaces", nullptr, "", "2\r\n" + program + "   \r\nTSW.HLP\r\n", "Update Error",
+         "File Read Error disk_1.lst", IDOK},
+        {"an installed name longer than 27 characters", nullptr, longName.substr(0, longName.size() - 1) + "_",
+         "2\r\n" + program + longName + "\r\n", "Update Error", "File Read Error disk_1.lst", IDOK},
+        {"a count of 0", nullptr, "", "0\r\n" + program, UpdateComplete, ExitQuestion, IDNO},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Case);
         ASSERT_TRUE(source.Fill("update"));
-        ASSERT_TRUE(::DeleteFileA((source.Path + "\\CHECKSUM.LST").c_str()));
-        ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\nTSW.HLP old help\r\n"));
+        if (row.Deleted) ASSERT_TRUE(::DeleteFileA((source.Path + "\\" + row.Deleted).c_str()));
+        if (!row.CopiedTo.empty())
+            ASSERT_TRUE(::CopyFileA((source.Path + "\\TSW.TX_").c_str(), (source.Path + "\\" + row.CopiedTo).c_str(),
+                                    FALSE));
+        if (!row.List.empty()) ASSERT_TRUE(source.WriteList(row.List));
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
-        ASSERT_TRUE(installer.Answer("Update Error", "File Not Found TSW.HLP old hel_", IDOK));
-        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
-    }
-    {
-        SCOPED_TRACE("an entry line of spaces");
-        ASSERT_TRUE(source.Fill("update"));
-        ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\n   \r\nTSW.HLP\r\n"));
-        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
-        ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
-        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
-    }
-    {
-        SCOPED_TRACE("an installed name longer than 27 characters");
-        ASSERT_TRUE(source.Fill("update"));
-        const std::string name = "TESSARYN_REVISION_NOTES_1.TXT";
-        ASSERT_EQ(29u, name.size());
-        ASSERT_TRUE(::CopyFileA((source.Path + "\\TSW.TX_").c_str(),
-                                (source.Path + "\\" + name.substr(0, name.size() - 1) + "_").c_str(), FALSE));
-        ASSERT_TRUE(source.WriteList("2\r\nTSW.EXE Tessaryn 3.0\r\n" + name + "\r\n"));
-        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
-        ASSERT_TRUE(installer.Answer("Update Error", "File Read Error disk_1.lst", IDOK));
-        EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
-    }
-    {
-        SCOPED_TRACE("a count of 0");
-        ASSERT_TRUE(source.Fill("update"));
-        ASSERT_TRUE(source.WriteList("0\r\nTSW.EXE Tessaryn 3.0\r\n"));
-        ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
-        ASSERT_TRUE(installer.Answer(UpdateComplete, ExitQuestion, IDNO));
+        ASSERT_TRUE(installer.Answer(row.Title, row.Text, row.Button));
         EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));
     }
     ASSERT_TRUE(installer.IdleWithoutBoxes());
