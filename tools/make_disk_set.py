@@ -880,8 +880,9 @@ def make_point(disk_dirs, point):
         os.utime(target, (newest, newest))
 
 
-def build_lists(plan, staging, verify, workers):
-    """plan: [(entries, directory under staging, list name, label)]; writes them all."""
+def build_lists(plan, staging, workers):
+    """plan: [(entries, directory under staging, list name, label)]; writes them all, and returns the
+    report's lines, each compressed file's date {path: seconds} and the compressions [(entry, path)]."""
     jobs, lists = [], []
     for entries, subdir, list_name, label in plan:
         target = os.path.join(staging, subdir)
@@ -894,8 +895,6 @@ def build_lists(plan, staging, verify, workers):
     os.makedirs(work)
     try:
         sizes = compress_entries(jobs, work, workers)
-        if verify:
-            verify_entries(jobs, work, workers)
     finally:
         shutil.rmtree(work, ignore_errors=True)
     write_checksum_lists(staging, plan, jobs)
@@ -908,7 +907,17 @@ def build_lists(plan, staging, verify, workers):
         packed = sum(sizes[os.path.join(target, e.packed)] for e in entries)
         report.append("  %-27s %4d %-5s %10d -> %10d bytes"
                       % (label, len(entries), "file" if len(entries) == 1 else "files", raw, packed))
-    return report, dated
+    return report, dated, jobs
+
+
+def round_trip(jobs, staging, workers):
+    """verify_entries for a set that is otherwise complete: the slow expansion comes after every
+    refusal, so that a set that cannot be built is refused at once."""
+    work = tempfile.mkdtemp(prefix=".verify-", dir=staging)
+    try:
+        verify_entries(jobs, work, workers)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
 
 
 def release_date(path):
@@ -1026,7 +1035,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
     os.makedirs(out, exist_ok=True)
     staging = tempfile.mkdtemp(prefix=".disk-set-", dir=out)
     try:
-        report, dated = build_lists(plan, staging, verify, workers or default_workers())
+        report, dated, jobs = build_lists(plan, staging, workers or default_workers())
         layouts = {disk: image_layout(plan, disk) for disk in DISKS}
         first = plan[0][1].split(os.sep)[0]
         layouts[first] = with_size_list(layouts[first])
@@ -1040,6 +1049,8 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
             report.append("  %s: %d bytes on a 1.44 MB floppy" % (disk, used))
         refuse_oversized([(disk, os.path.join(staging, disk)) for disk in disks])
         refuse_on_warnings(strict, warnings)
+        if verify:
+            round_trip(jobs, staging, workers or default_workers())
         if point:
             make_point([(disk, os.path.join(staging, disk)) for disk in disks], os.path.join(staging, POINT))
         written = []
@@ -1102,8 +1113,8 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     staging = os.path.join(holder, "set")
     os.makedirs(staging)
     try:
-        report, dated = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, verify,
-                                    workers or default_workers())
+        report, dated, jobs = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging,
+                                          workers or default_workers())
         layout = with_size_list(with_checksum_list([("", [UPDATE_LIST] + [e.packed for e in entries])]))
         if installer:
             layout[:0] = installer_layout(copy_installer(installer, staging, help_file, verify,
@@ -1113,6 +1124,8 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
         refuse_oversized([("the update set", staging)])
         refuse_on_warnings(strict, warnings)
+        if verify:
+            round_trip(jobs, holder, workers or default_workers())
         if images:
             image = make_images([(staging, layout, UPDATE_IMAGE_LABEL, date, "update.img")], holder)[0]
             os.rename(image, out + ".img")
