@@ -5,7 +5,6 @@
 #include "shell/LauncherNotification.h"
 #include "shell/StartArguments.h"
 #include "shell/plain/MessageTable.h"
-#include "shell/plain/Settings.h"
 #include "shell/runtime/Runtime.h"
 
 #include <memory>

@@ -993,6 +993,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
                    installer=None, images=False, help_file=True, clamp_dates=False, point=False):
     """Builds OUT/disk1 and OUT/disk2 (and their images, and the installation point OUT/point) from a release
     tree; returns (report, warnings)."""
+    workers = workers or default_workers()
     refuse_file_as_out(out)
     if not os.path.isdir(release):
         raise DiskSetError("release tree %s is not a directory" % release)
@@ -1035,13 +1036,13 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
     os.makedirs(out, exist_ok=True)
     staging = tempfile.mkdtemp(prefix=".disk-set-", dir=out)
     try:
-        report, dated, jobs = build_lists(plan, staging, workers or default_workers())
+        report, dated, jobs = build_lists(plan, staging, workers)
         layouts = {disk: image_layout(plan, disk) for disk in DISKS}
         first = plan[0][1].split(os.sep)[0]
         layouts[first] = with_size_list(layouts[first])
         if installer:
             layouts["disk1"][:0] = installer_layout(copy_installer(installer, os.path.join(staging, "disk1"),
-                                                                   help_file, verify, workers or default_workers()))
+                                                                   help_file, verify, workers))
         disks = sorted(disk for disk in layouts if layouts[disk])
         dates = {disk: date_files(os.path.join(staging, disk), dated) for disk in disks}
         for disk in disks:
@@ -1050,7 +1051,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
         refuse_oversized([(disk, os.path.join(staging, disk)) for disk in disks])
         refuse_on_warnings(strict, warnings)
         if verify:
-            round_trip(jobs, staging, workers or default_workers())
+            round_trip(jobs, staging, workers)
         if point:
             make_point([(disk, os.path.join(staging, disk)) for disk in disks], os.path.join(staging, POINT))
         written = []
@@ -1088,6 +1089,7 @@ def build_disk_set(release, out, titles_path=None, verify=True, strict=False, wo
 def build_update(folder, out, titles_path=None, verify=True, strict=False, workers=None, images=False,
                  installer=None, help_file=True, clamp_dates=False):
     """Builds a maintenance-update source from one folder; returns (report, warnings)."""
+    workers = workers or default_workers()
     if not os.path.isdir(folder):
         raise DiskSetError("update folder %s is not a directory" % folder)
     warnings = []
@@ -1113,19 +1115,17 @@ def build_update(folder, out, titles_path=None, verify=True, strict=False, worke
     staging = os.path.join(holder, "set")
     os.makedirs(staging)
     try:
-        report, dated, jobs = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging,
-                                          workers or default_workers())
+        report, dated, jobs = build_lists([(entries, "", UPDATE_LIST, UPDATE_LIST)], staging, workers)
         layout = with_size_list(with_checksum_list([("", [UPDATE_LIST] + [e.packed for e in entries])]))
         if installer:
-            layout[:0] = installer_layout(copy_installer(installer, staging, help_file, verify,
-                                                         workers or default_workers()))
+            layout[:0] = installer_layout(copy_installer(installer, staging, help_file, verify, workers))
         date = date_files(staging, dated)
         used = check_floppy(staging, "the update set", warnings)
         report.append("  update: %d bytes on a 1.44 MB floppy" % used)
         refuse_oversized([("the update set", staging)])
         refuse_on_warnings(strict, warnings)
         if verify:
-            round_trip(jobs, holder, workers or default_workers())
+            round_trip(jobs, holder, workers)
         if images:
             image = make_images([(staging, layout, UPDATE_IMAGE_LABEL, date, "update.img")], holder)[0]
             os.rename(image, out + ".img")

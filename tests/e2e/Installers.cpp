@@ -50,12 +50,17 @@ InstallerSession::InstallerSession(const std::string& installer, const std::stri
 {
 }
 
-::testing::AssertionResult InstallerSession::WaitForMainWindow()
+::testing::AssertionResult WaitForInstallerWindow(LauncherRun& run, HWND& main)
 {
     DWORD pid = 0;
-    ::testing::AssertionResult started = Run.WaitForInstaller(pid);
+    ::testing::AssertionResult started = run.WaitForInstaller(pid);
     if (!started) return started;
-    return WaitForWindow({MainWindowTitle, "", pid}, Main, LauncherRun::kStartLimitMs);
+    return WaitForWindow({MainWindowTitle, "", pid}, main, LauncherRun::kStartLimitMs);
+}
+
+::testing::AssertionResult InstallerSession::WaitForMainWindow()
+{
+    return WaitForInstallerWindow(Run, Main);
 }
 
 ::testing::AssertionResult InstallerSession::CloseByCommand()

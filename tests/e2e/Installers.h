@@ -48,6 +48,9 @@ inline std::string BuildName(const ::testing::TestParamInfo<InstallerBuild>& inf
 constexpr const char* MainWindowTitle = "Tessaryn 3.0 Installation";
 constexpr int ExitCommand = 24310;  // the menu's "&Close"
 
+// Waits for the installer the run started, then for its main window.
+::testing::AssertionResult WaitForInstallerWindow(LauncherRun& run, HWND& main);
+
 // The installer started by the launcher stand-in with a source and the
 // stand-in's window handle, up to its main window.
 class InstallerSession {

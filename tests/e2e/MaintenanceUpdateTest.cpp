@@ -277,11 +277,16 @@ TEST_P(UpdateChecks, ChecksThatEndTheUpdateWriteNothing)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Case);
         ASSERT_TRUE(source.Fill("update"));
-        if (row.Deleted) ASSERT_TRUE(::DeleteFileA((source.Path + "\\" + row.Deleted).c_str()));
-        if (!row.CopiedTo.empty())
+        if (row.Deleted) {
+            ASSERT_TRUE(::DeleteFileA((source.Path + "\\" + row.Deleted).c_str()));
+        }
+        if (!row.CopiedTo.empty()) {
             ASSERT_TRUE(::CopyFileA((source.Path + "\\TSW.TX_").c_str(), (source.Path + "\\" + row.CopiedTo).c_str(),
                                     FALSE));
-        if (!row.List.empty()) ASSERT_TRUE(source.WriteList(row.List));
+        }
+        if (!row.List.empty()) {
+            ASSERT_TRUE(source.WriteList(row.List));
+        }
         ASSERT_TRUE(StartUpdate(installer, Target(), UpdateFolder));
         ASSERT_TRUE(installer.Answer(row.Title, row.Text, row.Button));
         EXPECT_TRUE(SameTree(Installed(), TreeOf(Target())));

@@ -112,10 +112,8 @@ TEST_P(StartUp, WindowArgumentThatIsNotHexadecimalGetsNoNotification)
     // A parser that skipped what is not a digit would find the launcher.
     setup.RawArguments = {"A:\\", "#{hwnd}"};
     LauncherRun run(setup);
-    DWORD pid = 0;
-    ASSERT_TRUE(run.WaitForInstaller(pid));
     HWND main;
-    ASSERT_TRUE(WaitForWindow({MainWindowTitle, "", pid}, main, LauncherRun::kStartLimitMs));
+    ASSERT_TRUE(WaitForInstallerWindow(run, main));
     PostCommand(main, ExitCommand);
     ASSERT_TRUE(run.WaitForEnd());
     EXPECT_EQ(0u, run.Report().InstallerExitCode);
@@ -129,10 +127,8 @@ TEST_P(StartUp, FourthArgumentHasNoEffect)
     setup.Raw = true;
     setup.RawArguments = {"A:\\", "{hwnd}", "0"};
     LauncherRun run(setup);
-    DWORD pid = 0;
-    ASSERT_TRUE(run.WaitForInstaller(pid));
     HWND main;
-    ASSERT_TRUE(WaitForWindow({MainWindowTitle, "", pid}, main, LauncherRun::kStartLimitMs));
+    ASSERT_TRUE(WaitForInstallerWindow(run, main));
     PostCommand(main, ExitCommand);
     ASSERT_TRUE(run.WaitForEnd());
     EXPECT_EQ(NotificationsPosted(), run.Report().FinishedCount()) << run.Report().CommandLine;
