@@ -173,6 +173,10 @@ bool RemoveInstallation(const std::string& target)
         std::printf("FAILED: cannot write the person's files\n");
         return false;
     }
+    // The group's folder window, open since the installation, is closed first,
+    // as a person would: Wine's shell does not redraw it when the group goes,
+    // and the pictures would show the removed items still listed.
+    CloseFolderWindows("Tessaryn 3.0");
     std::string program = target + "\\TSWREMOV.EXE";
     std::string line = "\"" + program + "\"";
     STARTUPINFOA startup = {};
