@@ -91,53 +91,11 @@ declare_floppy_b() {
     [ -f "$WINEPREFIX/.tsinst-floppy-b" ] && return 0
     wine_map_drive b "$WINEPREFIX/no-disk"
     "$WINELOADER" reg add 'HKLM\Software\Wine\Drives' /v 'b:' /d floppy /f >/dev/null 2>&1 || return 1
-    touch "$WINEPREFIX/.tsinst-floppy-b"
-}
-
-# A prefix is made once per build tree: wineboot runs the 32-bit half of
-# Wine too, under qemu-user where the kernel runs no i386 code, for most of a
-# minute on a busy machine. "setup" keeps a copy of the first lane's new
-# prefix beside it, made while no server writes to it; each other lane's new
-# prefix starts as a copy of that. The system folders' libraries are linked,
-# not copied (nothing writes to them in place; Wine's registry is written
-# anew and renamed).
-prefix_template() { echo "$(dirname "$WINEPREFIX")/wineprefix-template"; }
-
-keep_prefix_template() {
-    local template
-    template=$(prefix_template)
-    [ -f "$template/.tsinst-ready" ] && return 0
-    # No server may write the registry while it is copied ("setup" starts
-    # the lane's own server afresh after).
+    # Its mount manager read the drives before B: was declared: the next
+    # start of the prefix's server is a new one.
     "$WINESERVER" -k >/dev/null 2>&1
     "$WINESERVER" -w
-    rm -rf "$template.part"
-    copy_prefix "$WINEPREFIX" "$template.part" && mv "$template.part" "$template"
-}
-
-copy_prefix() {
-    local from="$1" to="$2" folder
-    mkdir -p "$to/drive_c/windows" || return 1
-    (cd "$from" && find . -mindepth 1 -maxdepth 1 ! -name drive_c ! -name wineserver ! -name ".tsinst-display" ! -name ".tsinst-xvfb" -exec cp -a {} "$to/" \;) || return 1
-    (cd "$from/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows -exec cp -a {} "$to/drive_c/" \;) || return 1
-    for folder in "$from"/drive_c/windows/* "$from"/drive_c/windows/.[!.]*; do
-        [ -e "$folder" ] || continue
-        case "${folder##*/}" in
-        system32 | syswow64 | winsxs) cp -al "$folder" "$to/drive_c/windows/" ;;
-        *) cp -a "$folder" "$to/drive_c/windows/" ;;
-        esac || return 1
-    done
-}
-
-# A lane's prefix from the template where the lane has none yet.
-prefix_from_template() {
-    local template
-    template=$(prefix_template)
-    [ -f "$WINEPREFIX/.tsinst-ready" ] || [ ! -f "$template/.tsinst-ready" ] && return 0
-    "$WINESERVER" -k >/dev/null 2>&1
-    rm -rf "$WINEPREFIX" "$WINEPREFIX.part"
-    # A copy cut short is made again; failing that, the lane boots its own.
-    copy_prefix "$template" "$WINEPREFIX.part" && mv "$WINEPREFIX.part" "$WINEPREFIX"
+    touch "$WINEPREFIX/.tsinst-floppy-b"
 }
 
 reset_prefix() {
@@ -184,8 +142,7 @@ fill_lane() {
 
 case "$action" in
 setup)
-    wine_ensure_prefix && declare_floppy_b && keep_prefix_template ||
-        { echo "wine prefix set-up failed" >&2; exit 1; }
+    wine_ensure_prefix && declare_floppy_b || { echo "wine prefix set-up failed" >&2; exit 1; }
     start_wine_server
     unmount_below "$root"
     chattr -R -i "$root" 2>/dev/null
@@ -224,7 +181,6 @@ setup)
     ;;
 lane)
     shared=${3:?shared data folder}
-    prefix_from_template
     wine_ensure_prefix && declare_floppy_b || { echo "wine prefix set-up failed" >&2; exit 1; }
     unmount_below "$root"
     rm -rf "$root"

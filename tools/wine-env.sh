@@ -21,24 +21,47 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEARCH=win64
 
-# Creates the prefix once: boot it, turn off window management (Xvfb has none),
-# and declare A: a floppy drive so that GetDriveTypeA answers removable.
-# Wine's mount manager takes the drive letters and their types from the
-# prefix when its services start and does not see a letter linked later (it
-# then passes for a fixed disk): A: is always linked, to an empty folder when
-# there is no disk, and tests only re-point it.
-# A prefix made while the 32-bit Wine was missing has no 32-bit system folder
-# and cannot run PE32 programs: it is made anew.
+# Makes the prefix WINEPREFIX names once: a copy of the build's booted prefix
+# (below), or, for a folder that holds a prefix already (a set-up cut short,
+# a prefix of one's own), set up in place. Its window management is off (Xvfb
+# has none) and A: is declared a floppy drive, so that GetDriveTypeA answers
+# removable. Wine's mount manager takes the drive letters and their types
+# from the prefix when its services start and does not see a letter linked
+# later (it then passes for a fixed disk): A: is always linked, to an empty
+# folder when there is no disk, and tests only re-point it.
 wine_ensure_prefix() {
-    if [ -f "$WINEPREFIX/.tsinst-ready" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] &&
-       [ -z "$(wine_pe32_unavailable)" ]; then
-        "$WINESERVER" -k >/dev/null 2>&1 || true
-        rm -rf "$WINEPREFIX"
-    fi
+    wine_discard_without_pe32
     if [ ! -L "$WINEPREFIX/dosdevices/a:" ] && [ -d "$WINEPREFIX/dosdevices" ]; then
         wine_map_drive a "$WINEPREFIX/no-disk"
     fi
     if [ -f "$WINEPREFIX/.tsinst-ready" ]; then wine_install_fonts; wine_tell_versions; return 0; fi
+    [ -f "$WINEPREFIX/system.reg" ] && { wine_set_up_here; return; }
+    wine_boot_template || return 1
+    wine_copy_prefix "$(wine_template)" "$WINEPREFIX" || return 1
+    wine_map_drive a "$WINEPREFIX/no-disk"
+    touch "$WINEPREFIX/.tsinst-ready"
+}
+
+# Every new prefix of a build (the project's, each test lane's, the
+# benchmark's) starts as a copy of one that nothing runs in, booted once:
+# wineboot runs the 32-bit half of Wine too, under qemu-user where the kernel
+# runs no i386 code, for most of a minute on a busy machine; a copy takes
+# seconds. Whoever comes first boots it, the others wait for that.
+wine_template() { echo "$TSINST_BUILD/wineprefix-boot"; }
+
+wine_boot_template() {
+    mkdir -p "$TSINST_BUILD" || return 1
+    (
+        flock 9 || exit 1
+        WINEPREFIX=$(wine_template)
+        wine_discard_without_pe32
+        [ -f "$WINEPREFIX/.tsinst-ready" ] || wine_set_up_here
+    ) 9>"$(wine_template).lock"
+}
+
+# Boots the prefix where it is and sets it up; marks it ready once its server
+# has ended, so that its registry is on disk for a copy.
+wine_set_up_here() {
     mkdir -p "$WINEPREFIX"
     "$WINELOADER" wineboot -u >/dev/null 2>&1 || return 1
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
@@ -46,10 +69,39 @@ wine_ensure_prefix() {
     wine_map_drive a "$WINEPREFIX/no-disk"
     # A crashing program must end, not wait on a debugger dialog nobody answers.
     "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    "$WINESERVER" -w
     wine_install_fonts
+    wine_tell_versions || return 1
+    "$WINESERVER" -w
     touch "$WINEPREFIX/.tsinst-ready"
-    wine_tell_versions
+}
+
+# The system folders' libraries are linked, not copied: nothing writes to
+# them in place (Wine's registry and what a program installs are written
+# anew). The registry comes last: a folder with one is taken for a prefix.
+wine_copy_prefix() {
+    local from="$1" to="$2" item
+    mkdir -p "$to/drive_c/windows" || return 1
+    for item in "$from"/drive_c/windows/* "$from"/drive_c/windows/.[!.]*; do
+        [ -e "$item" ] || continue
+        case "${item##*/}" in
+        system32 | syswow64 | winsxs) cp -alf "$item" "$to/drive_c/windows/" ;;
+        *) cp -af "$item" "$to/drive_c/windows/" ;;
+        esac || return 1
+    done
+    (cd "$from/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows -exec cp -af -t "$to/drive_c/" {} +) &&
+        (cd "$from" && find . -mindepth 1 -maxdepth 1 ! -name drive_c ! -name '*.reg' ! -name .tsinst-ready \
+                             -exec cp -af -t "$to/" {} +) &&
+        cp -af "$from"/*.reg "$to/"
+}
+
+# A prefix made while the 32-bit Wine was missing has no 32-bit system folder
+# and cannot run PE32 programs: it is made anew once this machine can.
+wine_discard_without_pe32() {
+    if [ -f "$WINEPREFIX/.tsinst-ready" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] &&
+       [ -z "$(wine_pe32_unavailable)" ]; then
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
 }
 
 # Each build of the installer is told its own system: Wine reports Windows 95
