@@ -21,8 +21,7 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEARCH=win64
 
-# Makes the prefix WINEPREFIX names once: a copy of the build's booted prefix
-# (below), or, for a folder that holds a prefix already (a set-up cut short,
+# Makes the prefix WINEPREFIX names once: a copy of a booted prefix (below), or, for a folder that holds a prefix already (a set-up cut short,
 # a prefix of one's own), set up in place. Its window management is off (Xvfb
 # has none) and A: is declared a floppy drive, so that GetDriveTypeA answers
 # removable. Wine's mount manager takes the drive letters and their types
@@ -36,27 +35,33 @@ wine_ensure_prefix() {
     fi
     if [ -f "$WINEPREFIX/.tsinst-ready" ]; then wine_install_fonts; wine_tell_versions; return 0; fi
     [ -f "$WINEPREFIX/system.reg" ] && { wine_set_up_here; return; }
-    wine_boot_template || return 1
-    wine_copy_prefix "$(wine_template)" "$WINEPREFIX" || return 1
+    wine_copy_template || return 1
     wine_map_drive a "$WINEPREFIX/no-disk"
     touch "$WINEPREFIX/.tsinst-ready"
 }
 
-# Every new prefix of a build (the project's, each test lane's, the
-# benchmark's) starts as a copy of one that nothing runs in, booted once:
-# wineboot runs the 32-bit half of Wine too, under qemu-user where the kernel
-# runs no i386 code, for most of a minute on a busy machine; a copy takes
-# seconds. Whoever comes first boots it, the others wait for that.
-wine_template() { echo "$TSINST_BUILD/wineprefix-boot"; }
-
-wine_boot_template() {
-    mkdir -p "$TSINST_BUILD" || return 1
+# Every new prefix (the project's, each test lane's, the benchmark's, those
+# of other clones) starts as a copy of one that nothing runs in, booted once
+# per machine and kept in the user's cache beside ccache's: wineboot runs the
+# 32-bit half of Wine too, under qemu-user where the kernel runs no i386 code,
+# for most of a minute on a busy machine; a copy takes seconds. Its name
+# carries a digest of Wine's version and of the set-up that made it: a new
+# Wine or a changed set-up boots a new one, and the old one goes. Whoever
+# comes first boots it; copies share the lock, a boot holds it alone.
+wine_copy_template() {
+    local templates="${XDG_CACHE_HOME:-$HOME/.cache}/tsinst-wine" to="$WINEPREFIX" key
+    key=$({ "$WINELOADER" --version; declare -f wine_set_up_here wine_install_fonts wine_tell_versions; } | md5sum)
+    mkdir -p "$templates" || return 1
     (
         flock 9 || exit 1
-        WINEPREFIX=$(wine_template)
+        WINEPREFIX="$templates/prefix-${key:0:12}"
         wine_discard_without_pe32
-        [ -f "$WINEPREFIX/.tsinst-ready" ] || wine_set_up_here
-    ) 9>"$(wine_template).lock"
+        if [ ! -f "$WINEPREFIX/.tsinst-ready" ]; then
+            find "$templates" -mindepth 1 -maxdepth 1 -name 'prefix-*' ! -path "$WINEPREFIX" -exec rm -rf {} +
+            wine_set_up_here || exit 1
+        fi
+        flock -s 9 && wine_copy_prefix "$WINEPREFIX" "$to"
+    ) 9>"$templates/lock"
 }
 
 # Boots the prefix where it is and sets it up; marks it ready once its server
@@ -75,21 +80,24 @@ wine_set_up_here() {
     touch "$WINEPREFIX/.tsinst-ready"
 }
 
-# The system folders' libraries are linked, not copied: nothing writes to
-# them in place (Wine's registry and what a program installs are written
-# anew). The registry comes last: a folder with one is taken for a prefix.
+# The system folders' libraries are linked where both are on one file system,
+# not copied: nothing writes to them in place (Wine's registry and what a
+# program installs are written anew). The server's own name for the prefix
+# (its file "wineserver") is its own. The registry comes last: a folder with
+# one is taken for a prefix.
 wine_copy_prefix() {
     local from="$1" to="$2" item
     mkdir -p "$to/drive_c/windows" || return 1
     for item in "$from"/drive_c/windows/* "$from"/drive_c/windows/.[!.]*; do
         [ -e "$item" ] || continue
         case "${item##*/}" in
-        system32 | syswow64 | winsxs) cp -alf "$item" "$to/drive_c/windows/" ;;
+        system32 | syswow64 | winsxs) cp -alf "$item" "$to/drive_c/windows/" 2>/dev/null ||
+                                      cp -af "$item" "$to/drive_c/windows/" ;;
         *) cp -af "$item" "$to/drive_c/windows/" ;;
         esac || return 1
     done
     (cd "$from/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows -exec cp -af -t "$to/drive_c/" {} +) &&
-        (cd "$from" && find . -mindepth 1 -maxdepth 1 ! -name drive_c ! -name '*.reg' ! -name .tsinst-ready \
+        (cd "$from" && find . -mindepth 1 -maxdepth 1 ! -name drive_c ! -name '*.reg' ! -name .tsinst-ready ! -name wineserver \
                              -exec cp -af -t "$to/" {} +) &&
         cp -af "$from"/*.reg "$to/"
 }
