@@ -52,6 +52,22 @@ flags=(-std=c++17 -g -O2 -fno-omit-frame-pointer -Wall -Wextra -D_GLIBCXX_ASSERT
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1:strict_string_checks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
+# Each source is compiled on its own, through ccache where there is one: a
+# new clone's fuzzers then cost a link each. ccache does not read the
+# coverage ignore list itself.
+launcher=()
+command -v ccache >/dev/null && launcher=(env CCACHE_EXTRAFILES="$root/tests/fuzz/coverage_ignore.txt" ccache)
+build_fuzzer() {
+  local binary="$1" source object objects=()
+  shift
+  for source in "$@"; do
+    object="$out/obj/${source#"$root"/}.o"
+    mkdir -p "${object%/*}" && "${launcher[@]}" "$cxx" "${flags[@]}" -c "$source" -o "$object" || return 1
+    objects+=("$object")
+  done
+  "$cxx" "${flags[@]}" "${objects[@]}" -o "$binary"
+}
+
 mkdir -p "$out/bin" "$out/logs"
 status=0
 for target in "${targets[@]}"; do
@@ -68,7 +84,7 @@ for target in "${targets[@]}"; do
                                       "$root/tests/fuzz/coverage_ignore.txt" \
                                       -newer "$binary" -print -quit)" ]; then
     echo "== $target: up to date"
-  elif ! { echo "== $target: building"; "$cxx" "${flags[@]}" "$root/tests/fuzz/fuzz_$target.cpp" "${src[@]}" -o "$binary"; }; then
+  elif ! { echo "== $target: building"; build_fuzzer "$binary" "$root/tests/fuzz/fuzz_$target.cpp" "${src[@]}"; }; then
     echo "== $target: build failed" >&2
     status=1
     continue

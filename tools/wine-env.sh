@@ -97,8 +97,8 @@ wine_copy_prefix() {
         esac || return 1
     done
     (cd "$from/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows -exec cp -af -t "$to/drive_c/" {} +) &&
-        (cd "$from" && find . -mindepth 1 -maxdepth 1 ! -name drive_c ! -name '*.reg' ! -name .tsinst-ready ! -name wineserver \
-                             -exec cp -af -t "$to/" {} +) &&
+        (cd "$from" && find . -mindepth 1 -maxdepth 1 ! -name drive_c ! -name '*.reg' ! -name .tsinst-ready \
+                             ! -name wineserver -exec cp -af -t "$to/" {} +) &&
         cp -af "$from"/*.reg "$to/"
 }
 
