@@ -1,6 +1,7 @@
 #include "tests/e2e/Installers.h"
 
 #include "tests/e2e/FlowFixture.h"
+#include "tests/e2e/ProgramPaths.h"
 #include "tests/kit/FileBytes.h"
 #include "tests/kit/GuiDriver.h"
 #include "tests/kit/UnixBridge.h"
@@ -12,12 +13,12 @@ const InstallerBuild BuildNt351 = {"NT351", true, "nt351"};
 
 std::string InstallerBuild::Path() const
 {
-    return ToWindowsPath(Nt ? E2E_TSINSTNT : E2E_TSINST95);
+    return ToWindowsPath(Nt ? InstallerNtUnixPath : Installer95UnixPath);
 }
 
 std::string ShippedFile(const std::string& name)
 {
-    return ToWindowsPath(std::string(E2E_SHIPPED_DIR "/") + name);
+    return ToWindowsPath(std::string(ShippedDirUnixPath) + "/" + name);
 }
 
 std::string ShippedExecutablesUnavailable()

@@ -5,6 +5,7 @@
 // (probe/InstallerProbe.cpp), which writes how it was started.
 #include "tests/e2e/FlowFixture.h"
 #include "tests/e2e/Installers.h"
+#include "tests/e2e/ProgramPaths.h"
 
 #include "engine/plain/Crc32.h"
 #include "tests/kit/DiskSet.h"
@@ -58,7 +59,7 @@ protected:
         ASSERT_TRUE(System->Set()) << "registry error " << System->Error();
         const std::string release = flow::DataFolder("images\\disk1");
         ASSERT_TRUE(CopyTree(release, Disk.Path())) << "no disk 1 of the release at " << release;
-        ASSERT_TRUE(ReadFileBytes(ToWindowsPath(E2E_INSTALLER_PROBE), Probe));
+        ASSERT_TRUE(ReadFileBytes(ToWindowsPath(InstallerProbeUnixPath), Probe));
         for (const char* name : {"TSINST95.EXE", "TSINSTNT.EXE"}) ASSERT_NO_FATAL_FAILURE(PutInSetup(name, Probe));
         ASSERT_TRUE(Floppy.Available()) << Floppy.LastError();
         ASSERT_TRUE(Floppy.Insert(Disk.Path())) << Floppy.LastError();

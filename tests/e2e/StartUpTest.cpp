@@ -1,6 +1,7 @@
 // Start-up through the launcher stand-in: the command line, the main window,
 // and the finishing notification when it closes.
 #include "tests/e2e/Installers.h"
+#include "tests/e2e/ProgramPaths.h"
 
 #include "tests/e2e/FlowFixture.h"
 #include "tests/kit/BoxWatcher.h"
@@ -155,7 +156,7 @@ TEST_P(StartUp95, ClosingByTheCloseBoxNotifiesTheLauncherTwice)
 TEST_P(StartUp95, FailedAllocationIsReportedAndTheLauncherNotified)
 {
     LauncherSetup setup;
-    setup.Installer = ToWindowsPath(E2E_ALLOC_FAILURE_PROBE);
+    setup.Installer = ToWindowsPath(AllocFailureProbeUnixPath);
     setup.Source = "A:\\";
     LauncherRun run(setup);
     DWORD pid = run.InstallerProcessId();

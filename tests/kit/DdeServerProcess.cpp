@@ -1,11 +1,9 @@
 #include "tests/kit/DdeServerProcess.h"
 
+#include "tests/kit/BuildTreePaths.h"
+
 #include <cstdio>
 #include <sstream>
-
-#ifndef TSTESTKIT_DDE_STANDIN
-#error "TSTESTKIT_DDE_STANDIN must name the stand-in program"
-#endif
 
 namespace {
 std::string DesktopOf(HANDLE object)
@@ -27,7 +25,7 @@ std::string WindowsPathOf(const std::string& unixPath)
 
 std::string DdeServerProcess::ProgramPath()
 {
-    return WindowsPathOf(TSTESTKIT_DDE_STANDIN);
+    return WindowsPathOf(DdeStandInUnixPath);
 }
 
 DdeServerProcess::DdeServerProcess()

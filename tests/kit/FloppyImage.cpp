@@ -1,5 +1,6 @@
 #include "tests/kit/FloppyImage.h"
 
+#include "tests/kit/BuildTreePaths.h"
 #include "tests/kit/UnixBridge.h"
 
 #include <windows.h>
@@ -10,10 +11,10 @@ std::string FloppyImage::Unavailable()
 {
     switch (RunUnixShell("[ -e /dev/fuse ] || exit 3; [ -x \"$1\" ] || exit 4;"
                          "command -v fusermount >/dev/null || exit 5",
-                         {TSTESTKIT_FLOPPY_MOUNT})) {
+                         {FloppyMountUnixPath})) {
     case 0: return std::string();
     case 3: return "no FUSE device /dev/fuse on this machine";
-    case 4: return TSTESTKIT_FLOPPY_MOUNT " is not built (it needs Debian's libfuse3-dev)";
+    case 4: return std::string(FloppyMountUnixPath) + " is not built (it needs Debian's libfuse3-dev)";
     case 5: return "fusermount is not installed (Debian package fuse3)";
     default: return "cannot ask this machine's shell whether FUSE is there";
     }
@@ -30,9 +31,9 @@ FloppyImage::FloppyImage(const std::string& windowsImagePath)
     UnixFolder = image + ".mount-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(serial++);
     // The reader's status and the mount table say whether it worked.
     int status = RunUnixShell("mkdir -p \"$3\" && \"$1\" \"$2\" \"$3\" >/dev/null 2>&1 && mountpoint -q \"$3\"",
-                              {TSTESTKIT_FLOPPY_MOUNT, image, UnixFolder});
+                              {FloppyMountUnixPath, image, UnixFolder});
     if (status != 0) {
-        Error = TSTESTKIT_FLOPPY_MOUNT " " + image + " " + UnixFolder + " gave " + std::to_string(status);
+        Error = std::string(FloppyMountUnixPath) + " " + image + " " + UnixFolder + " gave " + std::to_string(status);
         RunUnixShell("rmdir \"$1\"", {UnixFolder});
         UnixFolder.clear();
         return;

@@ -1,16 +1,13 @@
 #include "tests/kit/LauncherRun.h"
 
+#include "tests/kit/BuildTreePaths.h"
 #include "tests/kit/CommandLineQuote.h"
 #include "tests/kit/FileBytes.h"
 #include "tests/kit/UnixBridge.h"
 
-#ifndef TSTESTKIT_LAUNCHER_STANDIN
-#error "TSTESTKIT_LAUNCHER_STANDIN must name the launcher stand-in program"
-#endif
-
 std::string LauncherStandInPath()
 {
-    return ToWindowsPath(TSTESTKIT_LAUNCHER_STANDIN);
+    return ToWindowsPath(LauncherStandInUnixPath);
 }
 
 namespace {
