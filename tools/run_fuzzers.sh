@@ -48,24 +48,26 @@ declare -A sources=(
 # and compares, and pays nothing for those inside std::string.
 flags=(-std=c++17 -g -O2 -fno-omit-frame-pointer -Wall -Wextra -D_GLIBCXX_ASSERTIONS
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-       -fsanitize-coverage-ignorelist="$root/tests/fuzz/coverage_ignore.txt" -I"$root")
+       -fsanitize-coverage-ignorelist=tests/fuzz/coverage_ignore.txt -I.)
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1:strict_string_checks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
-# Each source is compiled on its own, through ccache where there is one: a
-# new clone's fuzzers then cost a link each. ccache does not read the
-# coverage ignore list itself.
+# Each source is compiled on its own, in the source tree with paths relative
+# to it, through ccache where there is one: a new clone's fuzzers then cost a
+# link each. ccache does not read the coverage ignore list itself.
 launcher=()
-command -v ccache >/dev/null && launcher=(env CCACHE_EXTRAFILES="$root/tests/fuzz/coverage_ignore.txt" ccache)
+command -v ccache >/dev/null &&
+  launcher=(env CCACHE_EXTRAFILES=tests/fuzz/coverage_ignore.txt CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1 ccache)
 build_fuzzer() {
   local binary="$1" source object objects=()
   shift
   for source in "$@"; do
     object="$out/obj/${source#"$root"/}.o"
-    mkdir -p "${object%/*}" && "${launcher[@]}" "$cxx" "${flags[@]}" -c "$source" -o "$object" || return 1
+    mkdir -p "${object%/*}" && (cd "$root" && "${launcher[@]}" "$cxx" "${flags[@]}" -c "${source#"$root"/}" -o "$object") ||
+      return 1
     objects+=("$object")
   done
-  "$cxx" "${flags[@]}" "${objects[@]}" -o "$binary"
+  (cd "$root" && "$cxx" "${flags[@]}" "${objects[@]}" -o "$binary")
 }
 
 mkdir -p "$out/bin" "$out/logs"
