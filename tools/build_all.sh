@@ -38,10 +38,13 @@ reconfigure_if_compiler_changed "$root/build/i686"
 # builder's list check and the floppy image reader.
 # A tree configured already is left to its build step, which configures it
 # again by itself when a CMake file changed: a second configure costs seconds.
+# A new tree is built by Ninja, which walks a built tree in a fraction of
+# make's time; a tree made with make stays with it.
 configure() {
-    local tree="$1"
+    local tree="$1" generator=()
     shift
-    [ -f "$tree/CMakeCache.txt" ] || cmake -B "$tree" "$@" >/dev/null
+    command -v ninja >/dev/null && generator=(-G Ninja)
+    [ -f "$tree/CMakeCache.txt" ] || cmake "${generator[@]}" -B "$tree" "$@" >/dev/null
 }
 configure "$root/build/native" -S "$root/tools/native"
 cmake --build "$root/build/native" -j "$jobs"

@@ -62,7 +62,7 @@ fi
 # presses keys on a private display (tools/wine-setup.sh keys). The floppy
 # images: mtools writes them, dosfstools' fsck.fat checks them, and the
 # project's FUSE reader (libfuse3-dev, pkg-config) shows them to Wine.
-needed=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb mscompress
+needed=(cmake make ninja-build python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb mscompress
         fonts-wine imagemagick x11-utils file googletest clang libclang-rt-14-dev mtools dosfstools fuse3
         libfuse3-dev pkg-config ccache locales xdotool)
 missing=()
