@@ -20,7 +20,7 @@
 #                   end-to-end tests re-point A: (tests/kit/FloppyDrive.h).
 # ROOT/floppy-b     drive B: of the prefix, a second floppy drive (declared so
 #                   once per prefix; Wine's mount manager sees it from the next
-#                   start of the prefix's server, which a lane's set-up makes),
+#                   start of the prefix's server, so the declaration ends it),
 #                   empty at the start of each program: the launcher tests put
 #                   the temporary folder there.
 # ROOT/full         a 64 KB tmpfs: a target disk that fills up. When this machine
