@@ -21,7 +21,7 @@ if [ "${1:-}" = --build ]; then build_only=true; set -- 60 "${@:2}"; fi
 seconds=${1:-60}
 shift || true
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-out=${TSINST_FUZZ_DIR:-$root/build/fuzz}
+out=$(realpath -m "${TSINST_FUZZ_DIR:-$root/build/fuzz}")  # the build below runs in the source tree
 cxx=${TSINST_FUZZ_CXX:-clang++}
 all_targets=(list_file options path_helpers progman)
 if [ $# -gt 0 ]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
@@ -58,17 +58,18 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 launcher=()
 command -v ccache >/dev/null &&
   launcher=(env CCACHE_EXTRAFILES=tests/fuzz/coverage_ignore.txt CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1 ccache)
-build_fuzzer() {
-  local binary="$1" source object objects=()
+# Usage: build_fuzzer BINARY SOURCE... (sources relative to the source tree)
+build_fuzzer() (
+  binary="$1" objects=()
   shift
+  cd "$root" || exit 1
   for source in "$@"; do
-    object="$out/obj/${source#"$root"/}.o"
-    mkdir -p "${object%/*}" && (cd "$root" && "${launcher[@]}" "$cxx" "${flags[@]}" -c "${source#"$root"/}" -o "$object") ||
-      return 1
+    object="$out/obj/$source.o"
+    mkdir -p "${object%/*}" && "${launcher[@]}" "$cxx" "${flags[@]}" -c "$source" -o "$object" || exit 1
     objects+=("$object")
   done
-  (cd "$root" && "$cxx" "${flags[@]}" "${objects[@]}" -o "$binary")
-}
+  "$cxx" "${flags[@]}" "${objects[@]}" -o "$binary"
+)
 
 mkdir -p "$out/bin" "$out/logs"
 status=0
@@ -79,14 +80,12 @@ for target in "${targets[@]}"; do
     continue
   fi
   binary=$out/bin/fuzz_$target
-  src=()
-  for s in ${sources[$target]}; do src+=("$root/$s"); done
   # Built again only when a plain source, the target or this script changed.
   if [ -x "$binary" ] && [ -z "$(find "$root"/*/plain "$root/tests/fuzz/fuzz_$target.cpp" "${BASH_SOURCE[0]}" \
                                       "$root/tests/fuzz/coverage_ignore.txt" \
                                       -newer "$binary" -print -quit)" ]; then
     echo "== $target: up to date"
-  elif ! { echo "== $target: building"; build_fuzzer "$binary" "$root/tests/fuzz/fuzz_$target.cpp" "${src[@]}"; }; then
+  elif ! { echo "== $target: building"; build_fuzzer "$binary" "tests/fuzz/fuzz_$target.cpp" ${sources[$target]}; }; then
     echo "== $target: build failed" >&2
     status=1
     continue

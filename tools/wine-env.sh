@@ -21,9 +21,10 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEARCH=win64
 
-# Makes the prefix WINEPREFIX names once: a copy of a booted prefix (below), or, for a folder that holds a prefix already (a set-up cut short,
-# a prefix of one's own), set up in place. Its window management is off (Xvfb
-# has none) and A: is declared a floppy drive, so that GetDriveTypeA answers
+# Makes the prefix WINEPREFIX names once: a copy of a booted prefix (below),
+# or, for a folder that holds a prefix already (a set-up cut short, a prefix
+# of one's own), set up in place. Its window management is off (Xvfb has
+# none) and A: is declared a floppy drive, so that GetDriveTypeA answers
 # removable. Wine's mount manager takes the drive letters and their types
 # from the prefix when its services start and does not see a letter linked
 # later (it then passes for a fixed disk): A: is always linked, to an empty
