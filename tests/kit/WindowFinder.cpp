@@ -36,6 +36,8 @@ bool Matches(const WindowMatch& match, const WindowInfo& window)
         for (const WindowInfo& window : windows) {
             if (Matches(match, window)) {
                 found = window.Handle;
+                // Found when its thread answers too: past its creation, in its message loop.
+                ::SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
                 if (process) ::CloseHandle(process);
                 return ::testing::AssertionSuccess();
             }

@@ -14,6 +14,12 @@ std::vector<HWND> TopLevelWindows()
 
 std::vector<WindowInfo> VisibleTopLevelWindows(DWORD processId)
 {
+    // What other threads send this thread's windows is answered at each look
+    // (a program's DDE broadcast reaches every top-level window, a hidden one
+    // of this thread too): a test that waits by looking would otherwise hold
+    // the sender up for as long as it waits.
+    MSG pending;
+    ::PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     std::vector<WindowInfo> windows;
     for (HWND window : TopLevelWindows()) {
         if (!::IsWindowVisible(window)) continue;
@@ -22,9 +28,9 @@ std::vector<WindowInfo> VisibleTopLevelWindows(DWORD processId)
         ::GetWindowThreadProcessId(window, &info.ProcessId);
         if (processId && info.ProcessId != processId) continue;
         info.ClassName = WindowClassName(window);
+        info.Title = WindowTitle(window);
         windows.push_back(info);
     }
-    for (WindowInfo& window : windows) window.Title = WindowText(window.Handle);
     return windows;
 }
 
@@ -45,6 +51,18 @@ std::string WindowText(HWND window)
     char text[1024] = {};
     ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
                           nullptr);
+    return text;
+}
+
+std::string WindowTitle(HWND window)
+{
+    // The caption the system keeps for the window: a message would wake the
+    // window's thread (an emulated process, in the end-to-end tests) at every
+    // poll, and wait while that thread is busy.
+    wchar_t wide[1024] = {};
+    ::InternalGetWindowText(window, wide, sizeof wide / sizeof wide[0]);
+    char text[2048] = {};
+    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
 

@@ -17,14 +17,16 @@ struct WindowInfo {
 
 // Every top-level window of the calling thread's desktop, front to back.
 std::vector<HWND> TopLevelWindows();
-// The visible ones, with class and process; `processId` 0 takes any process.
-// Titles are read after the enumeration: reading one may wait on its thread.
+// The visible ones, with title, class and process; `processId` 0 takes any
+// process.
 std::vector<WindowInfo> VisibleTopLevelWindows(DWORD processId = 0);
 // The visible dialogs and message boxes (class #32770) of a process.
 std::vector<HWND> VisibleDialogsOf(DWORD processId);
 
 // Reads a window's text (works across processes for standard controls).
 std::string WindowText(HWND window);
+// A top-level window's title, read without a message to its thread.
+std::string WindowTitle(HWND window);
 std::string WindowClassName(HWND window);
 // The text of a message box: its static control 65535.
 std::string MessageBoxText(HWND box);
