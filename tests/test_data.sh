@@ -162,16 +162,22 @@ setup)
 
     make_release() { python3 "$repo/tools/make_sample_release.py" "$@" >/dev/null; }
     make_set() { python3 "$repo/tools/make_disk_set.py" -q "$@"; }
-    make_release "$root/release" || exit 1
-    make_set "$root/release" "$root/set" || exit 1
-    make_set --no-titles "$root/release" "$root/plain" || exit 1
-    make_release --version 2 "$root/release2" || exit 1
-    make_set --update "$root/release2/PROGRAM1" "$root/update" || exit 1
-    make_set --update --no-titles "$root/release2/PROGRAM1" "$root/update-plain" || exit 1
+    # Every lane waits for these: both releases, then all their sets, are
+    # made side by side (each set in a folder of its own).
+    made() { local pid status=0; for pid in "$@"; do wait "$pid" || status=1; done; return $status; }
+    make_release "$root/release" & first=$!
+    make_release --version 2 "$root/release2" & second=$!
+    made $first $second || exit 1
+    sets=()
+    make_set "$root/release" "$root/set" & sets+=($!)
+    make_set --no-titles "$root/release" "$root/plain" & sets+=($!)
+    make_set --update "$root/release2/PROGRAM1" "$root/update" & sets+=($!)
+    make_set --update --no-titles "$root/release2/PROGRAM1" "$root/update-plain" & sets+=($!)
     if [ -n "$installer" ]; then
-        make_set --images --installer "$installer" "$root/release" "$root/images" || exit 1
-        make_set --update --images --installer "$installer" "$root/release2/PROGRAM1" "$root/update-setup" || exit 1
+        make_set --images --installer "$installer" "$root/release" "$root/images" & sets+=($!)
+        make_set --update --images --installer "$installer" "$root/release2/PROGRAM1" "$root/update-setup" & sets+=($!)
     fi
+    made "${sets[@]}" || exit 1
     why=$(wine_pe32_unavailable)
     if [ -n "$why" ]; then
         echo "$why" >"$root/pe32.unavailable"
