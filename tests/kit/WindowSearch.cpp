@@ -12,6 +12,20 @@ std::vector<HWND> TopLevelWindows()
     return windows;
 }
 
+namespace {
+// A top-level window's title: the caption the system keeps for it.
+std::string WindowTitle(HWND window)
+{
+    // No message: it would wake the window's thread (an emulated process,
+    // in the end-to-end tests) at every poll, and wait while it is busy.
+    wchar_t wide[1024] = {};
+    ::InternalGetWindowText(window, wide, sizeof wide / sizeof wide[0]);
+    char text[2048] = {};
+    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+}  // namespace
+
 std::vector<WindowInfo> VisibleTopLevelWindows(DWORD processId)
 {
     // What other threads send this thread's windows is answered at each look
@@ -51,18 +65,6 @@ std::string WindowText(HWND window)
     char text[1024] = {};
     ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
                           nullptr);
-    return text;
-}
-
-std::string WindowTitle(HWND window)
-{
-    // The caption the system keeps for the window: a message would wake the
-    // window's thread (an emulated process, in the end-to-end tests) at every
-    // poll, and wait while that thread is busy.
-    wchar_t wide[1024] = {};
-    ::InternalGetWindowText(window, wide, sizeof wide / sizeof wide[0]);
-    char text[2048] = {};
-    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
 

@@ -25,8 +25,6 @@ std::vector<HWND> VisibleDialogsOf(DWORD processId);
 
 // Reads a window's text (works across processes for standard controls).
 std::string WindowText(HWND window);
-// A top-level window's title, read without a message to its thread.
-std::string WindowTitle(HWND window);
 std::string WindowClassName(HWND window);
 // The text of a message box: its static control 65535.
 std::string MessageBoxText(HWND box);
