@@ -64,7 +64,15 @@ DdeServerProcess::DdeServerProcess(const Options& options)
         ::CloseHandle(info.hThread);
         Process = info.hProcess;
         HANDLE waits[2] = {ready, Process};
-        IsReady = ::WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
+        const DWORD wait = ::WaitForMultipleObjects(2, waits, FALSE, 20000);
+        IsReady = wait == WAIT_OBJECT_0;
+        DWORD exitCode = 0;
+        if (wait == WAIT_OBJECT_0 + 1 && ::GetExitCodeProcess(Process, &exitCode))
+            std::fprintf(stderr, "the DDE stand-in ended before it was ready, exit code %lu\n", exitCode);
+        else if (!IsReady)
+            std::fprintf(stderr, "the DDE stand-in was not ready: wait %lu, error %lu\n", wait, ::GetLastError());
+    } else {
+        std::fprintf(stderr, "the DDE stand-in did not start: error %lu\n", ::GetLastError());
     }
     ::CloseHandle(ready);
 }

@@ -31,7 +31,8 @@
 //                Program Manager refuses a command it cannot carry out.
 //
 // Exit code 0 after a normal stop or the time-out, 2 for a bad command line,
-// 3 when the service could not be registered.
+// 3 when the service could not be registered, 4 when RECORD_FILE could not be
+// created.
 #include <windows.h>
 #include <ddeml.h>
 
@@ -156,7 +157,7 @@ int main(int argc, char* argv[])
                            nullptr);
     if (Record == INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "dde_server_standin: cannot create %s\n", argv[1]);
-        return 2;
+        return 4;
     }
     HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, (eventName + ".ready").c_str());
     HANDLE stop = ::CreateEventA(nullptr, TRUE, FALSE, (eventName + ".stop").c_str());

@@ -5,6 +5,8 @@
 #include "tests/kit/FileBytes.h"
 #include "tests/kit/UnixBridge.h"
 
+#include <cstdio>
+
 std::string LauncherStandInPath()
 {
     return ToWindowsPath(LauncherStandInUnixPath);
@@ -53,7 +55,9 @@ LauncherRun::LauncherRun(const LauncherSetup& setup)
         line.push_back(setup.Installer);
         line.push_back(setup.Source);
     }
-    StartProcess(setup.StandIn, line, 0, &StandIn);
+    if (!StartProcess(setup.StandIn, line, 0, &StandIn))
+        std::fprintf(stderr, "the launcher stand-in did not start: error %lu, program \"%s\"\n", ::GetLastError(),
+                     setup.StandIn.c_str());
 }
 
 LauncherRun::~LauncherRun()
