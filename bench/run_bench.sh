@@ -113,7 +113,7 @@ cleanup() {
     # The prefix may be the caller's: no "wineserver -k". Close the group's folder window
     # that Wine's Program Manager opened, and give Wine's own processes
     # (explorer, which may be using this display) a moment to end first.
-    "$WINELOADER" "$driver" close-folder-window "Tessaryn 3.0" 2>/dev/null || true
+    wine_fixed_layout "$WINELOADER" "$driver" close-folder-window "Tessaryn 3.0" 2>/dev/null || true
     timeout 20 "$WINESERVER" -w 2>/dev/null || true
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
 }
@@ -127,7 +127,7 @@ mkdir -p "$work"
 # installer's list order: the installer's own plan and lists (bench_expand
 # --list) and the release folder of each list (the disk-set builder's table).
 pairs="$cache/files.txt"
-"$WINELOADER" "$expander" --list "$DRIVE:\\" "" | tr -d '\r' |
+wine_fixed_layout "$WINELOADER" "$expander" --list "$DRIVE:\\" "" | tr -d '\r' |
     python3 -c '
 import sys
 folders = {line.split("\t")[1]: line.split("\t")[0] for line in open(sys.argv[1]).read().splitlines()}
@@ -189,7 +189,7 @@ repairs() {
     IFS=$'\t' read -r compressed installed original < "$pairs"
     for run in fresh repair rerun; do
         [ "$run" = repair ] && rm -f "$tree/$installed"
-        out=$("$WINELOADER" "$driver" installer "$launcher" "$installer" "$DRIVE:\\" "C:\\TSBENCH\\R" | flatten || true)
+        out=$(wine_fixed_layout "$WINELOADER" "$driver" installer "$launcher" "$installer" "$DRIVE:\\" "C:\\TSBENCH\\R" | flatten || true)
         [[ " $out " == *" ok=1 "* ]] || fail 0 "installer, $run: $out"
         echo "0 $run $(source_reads "$tree")" >> "$results"
     done
@@ -208,20 +208,20 @@ run_round() {
     local inst="$work/I$r" base="$work/B$r" win="$work/W$r" durable="$work/D$r"
     [ "$(readlink "$link")" = "$both" ] || fail "$r" "$DRIVE: was re-pointed by someone else during the run"
 
-    out=$("$WINELOADER" "$driver" installer "$launcher" "$installer" "$DRIVE:\\" "C:\\TSBENCH\\I$r" | flatten || true)
+    out=$(wine_fixed_layout "$WINELOADER" "$driver" installer "$launcher" "$installer" "$DRIVE:\\" "C:\\TSBENCH\\I$r" | flatten || true)
     [[ " $out " == *" ok=1 "* ]] || fail "$r" "installer: $out"
     [ "$counted" = 1 ] && echo "$r installer $out $(source_reads "$inst")" >> "$results"
 
     local start end
     start=$(date +%s%N)
-    out=$("$WINELOADER" "$expander" "$DRIVE:\\" "C:\\TSBENCH\\B$r" | flatten) || fail "$r" "baseline: $out"
+    out=$(wine_fixed_layout "$WINELOADER" "$expander" "$DRIVE:\\" "C:\\TSBENCH\\B$r" | flatten) || fail "$r" "baseline: $out"
     end=$(date +%s%N)
     [ "$counted" = 1 ] && echo "$r baseline $out process_ms=$(( (end - start) / 1000000 ))" >> "$results"
 
-    out=$("$WINELOADER" "$expander" --durable "$DRIVE:\\" "C:\\TSBENCH\\D$r" | flatten) || fail "$r" "durable floor: $out"
+    out=$(wine_fixed_layout "$WINELOADER" "$expander" --durable "$DRIVE:\\" "C:\\TSBENCH\\D$r" | flatten) || fail "$r" "durable floor: $out"
     [ "$counted" = 1 ] && echo "$r durable $out" >> "$results"
 
-    out=$("$WINELOADER" "$driver" window "$window" "$DRIVE:\\" "C:\\TSBENCH\\W$r" | flatten || true)
+    out=$(wine_fixed_layout "$WINELOADER" "$driver" window "$window" "$DRIVE:\\" "C:\\TSBENCH\\W$r" | flatten || true)
     [[ " $out " == *" ok=1 "* ]] || fail "$r" "window program: $out"
     [ "$counted" = 1 ] && echo "$r window $out" >> "$results"
 

@@ -81,7 +81,7 @@ find "$drive_c/windows" -maxdepth 1 -iname wininit.ini -delete
 
 echo "== Running A:\SETUP.EXE on disk1.img (the shipped PE32 launcher), as Windows 95 =="
 status=0
-"$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" \
+wine_fixed_layout "$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" \
     'A:\SETUP.EXE' "$demo/mnt/disk1" "$demo/mnt/disk2" \
     'C:\TSW30' 'C:\UPD' "$demo/shots" || status=$?
 
@@ -120,7 +120,7 @@ fi
 echo
 echo "== Removing Tessaryn 3.0 with C:\TSW30\TSWREMOV.EXE (as Add/Remove Programs starts it), as Windows 95 =="
 removal=0
-"$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" --remove 'C:\TSW30' "$demo/shots" || removal=1
+wine_fixed_layout "$WINELOADER" "$root/build/x86_64/tests/demo/scripted_install.exe" --remove 'C:\TSW30' "$demo/shots" || removal=1
 echo
 echo "== What remains in C:\TSW30 =="
 remains=$(cd "$drive_c/TSW30" 2>/dev/null && find . -type f | sort | sed 's|^\./||')

@@ -21,6 +21,20 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEARCH=win64
 
+# Runs a command, and every Wine process it starts, with the kernel's address
+# randomization off (a personality flag that children inherit). Debian's Wine
+# 8 has no preloader to hold the fixed addresses a Windows process needs
+# before anything else is placed, and the kernel puts the 64-bit loader's heap
+# anywhere in the gigabyte above the loader (0x7d000000): about one start in
+# 5,000 finds its heap over the shared user data page at 0x7ffe0000, ends at
+# once ("failed to map the shared user data"), and the CreateProcess that
+# started it fails with ERROR_INTERNAL_ERROR. Without randomization the heap
+# always begins right after the loader.
+#   wine_fixed_layout "$WINELOADER" PROGRAM [ARGUMENT...]
+wine_fixed_layout() {
+    setarch "$(uname -m)" --addr-no-randomize "$@"
+}
+
 # Makes the prefix WINEPREFIX names once: a copy of a booted prefix (below),
 # or, for a folder that holds a prefix already (a set-up cut short, a prefix
 # of one's own), set up in place. Its window management is off (Xvfb has

@@ -21,7 +21,7 @@ fi
 output=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
 trap 'rm -f "$output"' EXIT
 status=0
-"$WINELOADER" "$@" </dev/null >"$output" 2>&1 || status=$?
+wine_fixed_layout "$WINELOADER" "$@" </dev/null >"$output" 2>&1 || status=$?
 cat "$output"
 # A process that crashes gets the platform's crash report; a crash in a
 # thread a test program started can still end that program with exit code 0.

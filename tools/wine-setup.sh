@@ -201,7 +201,7 @@ run() {
     if [ -z "$private" ]; then
         [ -n "${DISPLAY:-}" ] || fail "no \$DISPLAY: use run --private"
         wine_ensure_prefix || fail "the Wine prefix cannot be set up"
-        "$WINELOADER" "$program" "$@"
+        wine_fixed_layout "$WINELOADER" "$program" "$@"
         return
     fi
     private_display >/dev/null && fail "a private run is going on: $0 stop ends it"
@@ -211,7 +211,7 @@ run() {
     wine_ensure_prefix || fail "the Wine prefix cannot be set up"
     rm -f "$state/setup.exit"
     printf '%s\n' "$program" >"$state/setup.program"
-    setsid bash -c '"$1" "${@:3}"; echo $? >"$2"' run "$WINELOADER" "$state/setup.exit" "$program" "$@" \
+    wine_fixed_layout setsid bash -c '"$1" "${@:3}"; echo $? >"$2"' run "$WINELOADER" "$state/setup.exit" "$program" "$@" \
         >"$state/setup.log" 2>&1 </dev/null &
     echo "$program started on the private display $DISPLAY (output in $state/setup.log)"
     # The 32-bit programs may run emulated: the window can take a while.
@@ -229,7 +229,7 @@ remove() {
     if [ "${1:-}" != --private ]; then
         [ -z "${1:-}" ] || usage
         [ -n "${DISPLAY:-}" ] || fail "no \$DISPLAY: use remove --private"
-        "$WINELOADER" uninstaller --remove "$entry"
+        wine_fixed_layout "$WINELOADER" uninstaller --remove "$entry"
         return
     fi
     # The display of a run --private, or one of its own.
@@ -239,7 +239,7 @@ remove() {
         echo "$DISPLAY $XVFB_PID" >"$state/private"
         display=$DISPLAY
     fi
-    DISPLAY=$display setsid "$WINELOADER" uninstaller --remove "$entry" >"$state/remove.log" 2>&1 </dev/null &
+    DISPLAY=$display wine_fixed_layout setsid "$WINELOADER" uninstaller --remove "$entry" >"$state/remove.log" 2>&1 </dev/null &
     echo "the removal started on the private display $display (output in $state/remove.log)"
     sleep 10
     shot
