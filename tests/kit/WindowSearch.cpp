@@ -13,7 +13,8 @@ std::vector<HWND> TopLevelWindows()
 }
 
 namespace {
-// A top-level window's title: the caption the system keeps for it.
+// The text the system keeps for a window: a top-level window's caption, a
+// static's or a button's text (an edit control keeps its own).
 std::string WindowTitle(HWND window)
 {
     // No message: it would wake the window's thread (an emulated process,
@@ -77,8 +78,10 @@ std::string WindowClassName(HWND window)
 
 std::string MessageBoxText(HWND box)
 {
+    // Set before the box is shown, and read without a message: an emulated
+    // program on a busy machine may answer one later than any bound.
     HWND text = ::GetDlgItem(box, 0xFFFF);
-    return text ? WindowText(text) : std::string();
+    return text ? WindowTitle(text) : std::string();
 }
 
 std::vector<HWND> FolderWindows(const std::string& title)
