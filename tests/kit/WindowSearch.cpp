@@ -15,7 +15,7 @@ std::vector<HWND> TopLevelWindows()
 namespace {
 // The text the system keeps for a window: a top-level window's caption, a
 // static's or a button's text (an edit control keeps its own).
-std::string WindowTitle(HWND window)
+std::string KeptText(HWND window)
 {
     // No message: it would wake the window's thread (an emulated process,
     // in the end-to-end tests) at every poll, and wait while it is busy.
@@ -43,7 +43,7 @@ std::vector<WindowInfo> VisibleTopLevelWindows(DWORD processId)
         ::GetWindowThreadProcessId(window, &info.ProcessId);
         if (processId && info.ProcessId != processId) continue;
         info.ClassName = WindowClassName(window);
-        info.Title = WindowTitle(window);
+        info.Title = KeptText(window);
         windows.push_back(info);
     }
     return windows;
@@ -81,7 +81,7 @@ std::string MessageBoxText(HWND box)
     // Set before the box is shown, and read without a message: an emulated
     // program on a busy machine may answer one later than any bound.
     HWND text = ::GetDlgItem(box, 0xFFFF);
-    return text ? WindowTitle(text) : std::string();
+    return text ? KeptText(text) : std::string();
 }
 
 std::vector<HWND> FolderWindows(const std::string& title)
